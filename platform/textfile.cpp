@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace platform::textfile {
+
+Result<QByteArray> readAll(const QString &path, qint64 maxSize)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{1, file.errorString()};
+    if (file.size() > maxSize)
+        return Error{2, QStringLiteral("The file is larger than %1 bytes").arg(maxSize)};
+    // Read at most one byte past the limit so a file that grows while we read is caught too.
+    QByteArray bytes = file.read(maxSize + 1);
+    if (bytes.size() > maxSize)
+        return Error{2, QStringLiteral("The file is larger than %1 bytes").arg(maxSize)};
+    if (file.error() != QFileDevice::NoError)
+        return Error{1, file.errorString()};
+    return bytes;
+}
+
+Status writeAtomically(const QString &path, QByteArrayView bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Error{1, file.errorString()};
+    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        file.cancelWriting();
+        return Error{1, file.errorString()};
+    }
+    if (!file.commit())
+        return Error{1, file.errorString()};
+    return {};
+}
+
+QList<QByteArray> splitLines(QByteArrayView bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.sliced(start, i - start).toByteArray());
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(bytes.sliced(start).toByteArray());
+    return lines;
+}
+
+QByteArray joinLines(const QList<QByteArray> &lines)
+{
+    qsizetype total = 0;
+    for (const QByteArray &line : lines)
+        total += line.size() + 2;
+    QByteArray out;
+    out.reserve(total);
+    for (const QByteArray &line : lines) {
+        out.append(line);
+        out.append("\r\n", 2);
+    }
+    return out;
+}
+
+QString fromAnsi(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes);
+}
+
+QByteArray toAnsi(QStringView text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        out[i] = u < 256 ? static_cast<char>(u) : '?';
+    }
+    return out;
+}
+
+Result<QStringList> readLines(const QString &path, qint64 maxSize)
+{
+    auto bytes = readAll(path, maxSize);
+    if (!bytes)
+        return bytes.error();
+    QStringList lines;
+    const QList<QByteArray> raw = splitLines(*bytes);
+    lines.reserve(raw.size());
+    for (const QByteArray &line : raw)
+        lines.append(fromAnsi(line));
+    return lines;
+}
+
+Status writeLines(const QString &path, const QStringList &lines)
+{
+    QList<QByteArray> raw;
+    raw.reserve(lines.size());
+    for (const QString &line : lines)
+        raw.append(toAnsi(line));
+    return writeAtomically(path, joinLines(raw));
+}
+
+} // namespace platform::textfile

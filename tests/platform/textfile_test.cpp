@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/textfile.h"
+#include "tests/support/testpaths.h"
+
+using namespace platform;
+
+TEST(TextFile, SplitLinesAcceptsEveryLineEnd)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray input;
+        QList<QByteArray> lines;
+    };
+    const Case cases[] = {
+        {"empty", "", {}},
+        {"no break", "a", {"a"}},
+        {"crlf", "a\r\nb\r\n", {"a", "b"}},
+        {"lf", "a\nb", {"a", "b"}},
+        {"cr only", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\r\n\nb\rc", {"a", "", "b", "c"}},
+        {"lf cr is two breaks", "a\n\rb", {"a", "", "b"}},
+        {"blank lines kept", "\r\n\r\n", {"", ""}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(textfile::splitLines(c.input), c.lines) << c.name;
+}
+
+TEST(TextFile, BytesSurviveTheLatin1RoundTrip)
+{
+    QByteArray all;
+    for (int i = 1; i < 256; ++i)
+        all.append(static_cast<char>(i));
+    EXPECT_EQ(textfile::toAnsi(textfile::fromAnsi(all)), all);
+    EXPECT_EQ(textfile::toAnsi(QStringLiteral("a\u20acb")), QByteArray("a?b"));
+}
+
+TEST(TextFile, WritesCrLfAndReadsBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    ASSERT_TRUE(textfile::writeLines(path, {QStringLiteral("1.2.3.4 7777 7778"), QStringLiteral("caf\u00e9 ")}));
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("1.2.3.4 7777 7778\r\ncaf\xe9 \r\n"));
+    const auto lines = textfile::readLines(path);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(*lines, QStringList({QStringLiteral("1.2.3.4 7777 7778"), QStringLiteral("caf\u00e9 ")}));
+}
+
+TEST(TextFile, ReadRefusesFilesOverTheLimit)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big"));
+    ASSERT_TRUE(testsupport::writeFile(path, QByteArray(1001, 'x')));
+    EXPECT_FALSE(textfile::readAll(path, 1000));
+    EXPECT_TRUE(textfile::readAll(path, 1001));
+    EXPECT_FALSE(textfile::readAll(dir.filePath(QStringLiteral("missing"))));
+}
+
+TEST(TextFile, AtomicWriteReplacesWholeOrFails)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.lst"));
+    ASSERT_TRUE(testsupport::writeFile(path, "old\r\n"));
+    ASSERT_TRUE(textfile::writeAtomically(path, "new\r\n"));
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("new\r\n"));
+    // No stray temporary file stays beside the target.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.lst")});
+    EXPECT_FALSE(textfile::writeAtomically(dir.filePath(QStringLiteral("no/such/folder/x.lst")), "x"));
+}
