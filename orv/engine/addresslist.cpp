@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/addresslist.h"
+
+#include <algorithm>
+
+#include "orv/engine/textutil.h"
+#include "platform/textfile.h"
+
+namespace orv::engine {
+
+QString ServerAddress::toLine() const
+{
+    return address + QLatin1Char(' ') + gamePort + QLatin1Char(' ') + queryPort;
+}
+
+ServerAddress AddressList::parseLine(const QString &line)
+{
+    QString rest = line;
+    ServerAddress server;
+    server.address = SplitHead(rest, QLatin1Char(' '));
+    server.gamePort = SplitHead(rest, QLatin1Char(' '));
+    server.queryPort = SplitHead(rest, QLatin1Char(' '));
+    return server;
+}
+
+bool AddressList::isServerLine(const QString &line)
+{
+    return !line.isEmpty() && line.at(0) != QLatin1Char(' ');
+}
+
+void AddressList::sortIgnoringCase()
+{
+    std::stable_sort(m_lines.begin(), m_lines.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+}
+
+bool AddressList::FindAddress(const QString &address, const QString &gamePort, const QString &queryPort) const
+{
+    for (const QString &line : m_lines) {
+        if (!isServerLine(line) || !line.startsWith(address))
+            continue;
+        const ServerAddress s = parseLine(line);
+        if (s.address == address && s.gamePort == gamePort && s.queryPort == queryPort)
+            return true;
+    }
+    return false;
+}
+
+platform::Result<AddressList> AddressList::load(const QString &path)
+{
+    auto bytes = platform::textfile::readAll(path);
+    if (!bytes)
+        return bytes.error();
+    QStringList lines;
+    for (const QByteArray &line : platform::textfile::splitLines(bytes.value()))
+        lines.append(decodeServerText(line));
+    return AddressList(std::move(lines));
+}
+
+platform::Status AddressList::save(const QString &path) const
+{
+    QList<QByteArray> lines;
+    lines.reserve(m_lines.size());
+    for (const QString &line : m_lines)
+        lines.append(encodeServerText(line));
+    return platform::textfile::writeAtomically(path, platform::textfile::joinLines(lines));
+}
+
+} // namespace orv::engine

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/ping.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
+
+#ifdef Q_OS_UNIX
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/ip.h>
+#include <netinet/ip_icmp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace orv::engine {
+
+PingClassKind PingClass(quint16 ping)
+{
+    if (ping <= 150)
+        return PingClassKind::Good;
+    if (ping <= 300)
+        return PingClassKind::Normal;
+    if (ping <= 600)
+        return PingClassKind::Bad;
+    return PingClassKind::None;
+}
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+constexpr quint16 kFailed = 9999;
+constexpr size_t kIcmpHeader = 8;
+
+quint16 checksum(const unsigned char *data, size_t size)
+{
+    quint32 sum = 0;
+    for (size_t i = 0; i + 1 < size; i += 2)
+        sum += static_cast<quint32>(data[i] << 8 | data[i + 1]);
+    if (size % 2)
+        sum += static_cast<quint32>(data[size - 1] << 8);
+    while (sum >> 16)
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<quint16>(~sum);
+}
+
+std::optional<quint32> resolveIPv4(const QString &address)
+{
+    QHostAddress host;
+    if (host.setAddress(address) && host.protocol() == QAbstractSocket::IPv4Protocol)
+        return host.toIPv4Address();
+    if (address.isEmpty())
+        return std::nullopt;
+    const QHostInfo info = QHostInfo::fromName(address);
+    for (const QHostAddress &a : info.addresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+            return a.toIPv4Address();
+    }
+    return std::nullopt;
+}
+
+class SocketGuard
+{
+public:
+    explicit SocketGuard(int fd)
+        : m_fd(fd)
+    {}
+    ~SocketGuard()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SocketGuard(const SocketGuard &) = delete;
+    SocketGuard &operator=(const SocketGuard &) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+quint16 PingHost(const QString &address)
+{
+    const auto target = resolveIPv4(address);
+    if (!target)
+        return kFailed;
+
+    // An ICMP datagram socket needs no privilege where net.ipv4.ping_group_range allows
+    // it; the kernel then owns the identifier and hands us only our own replies.
+    bool raw = false;
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+    if (fd < 0) {
+        fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+        raw = true;
+    }
+    if (fd < 0)
+        return kFailed;
+    SocketGuard guard(fd);
+
+    const int ttl = kPingTtl;
+    ::setsockopt(fd, IPPROTO_IP, IP_TTL, &ttl, sizeof ttl);
+
+    static quint16 sequence = 0;
+    const quint16 seq = ++sequence;
+    const auto identifier = static_cast<quint16>(::getpid() & 0xFFFF);
+
+    std::array<unsigned char, kIcmpHeader + kPingDataBytes> packet{};
+    packet[0] = ICMP_ECHO;
+    packet[4] = static_cast<unsigned char>(identifier >> 8);
+    packet[5] = static_cast<unsigned char>(identifier & 0xFF);
+    packet[6] = static_cast<unsigned char>(seq >> 8);
+    packet[7] = static_cast<unsigned char>(seq & 0xFF);
+    for (size_t i = kIcmpHeader; i < packet.size(); ++i)
+        packet[i] = static_cast<unsigned char>(i);
+    const quint16 sum = checksum(packet.data(), packet.size());
+    packet[2] = static_cast<unsigned char>(sum >> 8);
+    packet[3] = static_cast<unsigned char>(sum & 0xFF);
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(*target);
+
+    QElapsedTimer clock;
+    clock.start();
+    if (::sendto(fd, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0)
+        return kFailed;
+
+    std::array<unsigned char, 1500> reply{};
+    for (;;) {
+        const qint64 left = kPingTimeoutMs - clock.elapsed();
+        if (left <= 0)
+            return kFailed;
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return kFailed;
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t got =
+            ::recvfrom(fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr *>(&from), &fromSize);
+        if (got < 0)
+            continue;
+        const qint64 elapsed = clock.elapsed();
+        size_t offset = 0;
+        if (raw) {
+            // A raw socket sees every ICMP packet of the host, our own request on loopback
+            // included, each with its IP header in front.
+            if (got < 20)
+                continue;
+            offset = static_cast<size_t>(reply[0] & 0x0F) * 4;
+        }
+        if (static_cast<size_t>(got) < offset + kIcmpHeader)
+            continue;
+        const unsigned char *icmp = reply.data() + offset;
+        if (icmp[0] != ICMP_ECHOREPLY || from.sin_addr.s_addr != to.sin_addr.s_addr)
+            continue;
+        const auto replySeq = static_cast<quint16>(icmp[6] << 8 | icmp[7]);
+        const auto replyId = static_cast<quint16>(icmp[4] << 8 | icmp[5]);
+        if (replySeq != seq || (raw && replyId != identifier))
+            continue;
+        return static_cast<quint16>(elapsed & 0xFFFF);
+    }
+}
+
+#else
+
+quint16 PingHost(const QString &)
+{
+    return 9999;
+}
+
+#endif
+
+} // namespace orv::engine

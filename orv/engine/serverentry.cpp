@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/serverentry.h"
+
+namespace orv::engine {
+
+namespace {
+
+const std::array<QString, kServerColumns> kCaptions = {
+    QStringLiteral("Server name"),
+    QStringLiteral("Ping"),
+    QStringLiteral("Game"),
+    QStringLiteral("Players"),
+    QStringLiteral("Map"),
+    QStringLiteral("Map title"),
+    QStringLiteral("Game type"),
+    QStringLiteral("Time limit"),
+    QStringLiteral("Frag limit"),
+    QStringLiteral("Goal Team Score"),
+    QStringLiteral("Multiplayer bots"),
+    QStringLiteral("Bot skill"),
+    QStringLiteral("Mutators"),
+    QStringLiteral("Game style"),
+    QStringLiteral("Tournament"),
+    QStringLiteral("Max Teams"),
+    QStringLiteral("Balance Teams"),
+    QStringLiteral("Player Balance Teams"),
+    QStringLiteral("Friendly Fire"),
+    QStringLiteral("Change level"),
+    QStringLiteral("World log"),
+    QStringLiteral("Admin name"),
+    QStringLiteral("Admin email"),
+    QStringLiteral("IP address"),
+    QStringLiteral("Game port"),
+    QStringLiteral("Info port"),
+};
+
+// Columns 2 to 22 in order; column 3 (players) is built from two fields.
+QString ServerInfo::*const kInfoColumns[] = {
+    &ServerInfo::gamename,        nullptr,
+    &ServerInfo::mapname,         &ServerInfo::maptitle,
+    &ServerInfo::gametype,        &ServerInfo::timelimit,
+    &ServerInfo::fraglimit,       &ServerInfo::goalteamscore,
+    &ServerInfo::multiplayerbots, &ServerInfo::botskill,
+    &ServerInfo::mutators,        &ServerInfo::gamestyle,
+    &ServerInfo::tournament,      &ServerInfo::maxteams,
+    &ServerInfo::balanceteams,    &ServerInfo::playersbalanceteams,
+    &ServerInfo::friendlyfire,    &ServerInfo::changelevels,
+    &ServerInfo::worldlog,        &ServerInfo::adminname,
+    &ServerInfo::adminemail,
+};
+
+const QString kEmpty;
+
+} // namespace
+
+const QString &ServerEntry::column(int column) const
+{
+    if (column == 0)
+        return caption;
+    if (column < 0 || column >= kServerColumns)
+        return kEmpty;
+    return subItems[static_cast<size_t>(column - 1)];
+}
+
+void ServerEntry::setColumn(int column, const QString &text)
+{
+    if (column == 0)
+        caption = text;
+    else if (column > 0 && column < kServerColumns)
+        subItems[static_cast<size_t>(column - 1)] = text;
+}
+
+ServerAddress ServerEntry::server() const
+{
+    return {column(kColumnAddress), column(kColumnGamePort), column(kColumnQueryPort)};
+}
+
+ServerEntry ServerEntry::rebuilt(const ServerAddress &server, bool favorite)
+{
+    ServerEntry entry;
+    entry.caption = server.address;
+    entry.setColumn(kColumnPing, QStringLiteral("9999"));
+    for (int c = 2; c <= 22; ++c)
+        entry.setColumn(c, QStringLiteral("N/A"));
+    entry.setColumn(kColumnAddress, server.address);
+    entry.setColumn(kColumnGamePort, server.gamePort);
+    entry.setColumn(kColumnQueryPort, server.queryPort);
+    entry.icon = iconFor(RowIcon::NoPing, favorite);
+    return entry;
+}
+
+void ServerEntry::fillFrom(const ServerInfo &info)
+{
+    setColumn(kColumnPing, QString::number(info.ping));
+    for (int c = 2; c <= 22; ++c) {
+        QString ServerInfo::*member = kInfoColumns[c - 2];
+        if (member)
+            setColumn(c, info.*member);
+    }
+    setColumn(3, info.numplayers + QStringLiteral(" / ") + info.maxplayers);
+    setColumn(kColumnGamePort, info.hostport);
+    setColumn(kColumnQueryPort, info.infoport);
+}
+
+bool ServerEntry::isAnswered() const
+{
+    const int state = icon % kFavoriteIconOffset;
+    return icon >= 0 && icon < 2 * kFavoriteIconOffset && state <= static_cast<int>(RowIcon::Bad);
+}
+
+const QString &serverColumnCaption(int column)
+{
+    if (column < 0 || column >= kServerColumns)
+        return kEmpty;
+    return kCaptions[static_cast<size_t>(column)];
+}
+
+int iconFor(RowIcon icon, bool favorite)
+{
+    return static_cast<int>(icon) + (favorite ? kFavoriteIconOffset : 0);
+}
+
+} // namespace orv::engine

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+
+#include <QString>
+
+#include "orv/engine/addresslist.h"
+#include "orv/engine/serverinfo.h"
+
+namespace orv::engine {
+
+constexpr int kServerColumns = 26;
+constexpr int kColumnCaption = 0;
+constexpr int kColumnPing = 1;
+constexpr int kColumnAddress = 23;
+constexpr int kColumnGamePort = 24;
+constexpr int kColumnQueryPort = 25;
+
+// Row icons: ping classes 0-3, dead 4; the same five plus 5 for a favorite.
+enum class RowIcon : int {
+    Good = 0,
+    Normal = 1,
+    Bad = 2,
+    NoPing = 3,
+    Dead = 4,
+};
+constexpr int kFavoriteIconOffset = 5;
+
+// One row of a server view: a caption, 25 texts (columns 1 to 25) and an icon index 0-9.
+// Columns 23 to 25 (address, game port, query port) identify the server.
+struct ServerEntry
+{
+    QString caption;
+    std::array<QString, kServerColumns - 1> subItems;
+    int icon = static_cast<int>(RowIcon::NoPing);
+
+    const QString &column(int column) const;
+    void setColumn(int column, const QString &text);
+    ServerAddress server() const;
+
+    // The row right after a rebuild: caption and column 23 the address, "9999", "N/A"
+    // values, the ports of the list line and icon 3 (8 for a favorite).
+    static ServerEntry rebuilt(const ServerAddress &server, bool favorite);
+
+    // Columns 1-22, 24 and 25 from a decoded record; the caption and column 23 stay.
+    void fillFrom(const ServerInfo &info);
+
+    // Rows with icon 0, 1, 2, 5, 6 or 7 answered with a usable ping.
+    bool isAnswered() const;
+};
+
+// Column header captions of a server view.
+const QString &serverColumnCaption(int column);
+
+// The icon of a ping class, plus 5 for a favorite.
+int iconFor(RowIcon icon, bool favorite);
+
+} // namespace orv::engine

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/serverinfo.h"
+
+#include "orv/engine/textutil.h"
+
+namespace orv::engine {
+
+namespace {
+
+const QString kNotAvailable = QStringLiteral("N/A");
+const QString kNotComplete = QStringLiteral("Information not complete.");
+
+constexpr ServerInfoField kFields[] = {
+    {"gamename", &ServerInfo::gamename, 16, true},
+    {"hostname", &ServerInfo::hostname, 128, true},
+    {"shortname", &ServerInfo::shortname, 128, true},
+    {"mapname", &ServerInfo::mapname, 20, true},
+    {"gametype", &ServerInfo::gametype, 20, true},
+    {"numplayers", &ServerInfo::numplayers, 2, true},
+    {"maxplayers", &ServerInfo::maxplayers, 2, true},
+    {"gamemode", &ServerInfo::gamemode, 20, true},
+    {"gamever", &ServerInfo::gamever, 4, true},
+    {"mingamever", &ServerInfo::mingamever, 4, true},
+    {"hostport", &ServerInfo::hostport, 6, true},
+    {"infoport", &ServerInfo::infoport, 6, false},
+    {"minnetver", &ServerInfo::minnetver, 4, true},
+    {"maptitle", &ServerInfo::maptitle, 20, true},
+    {"timelimit", &ServerInfo::timelimit, 3, true},
+    {"fraglimit", &ServerInfo::fraglimit, 10, true},
+    {"multiplayerbots", &ServerInfo::multiplayerbots, 5, true},
+    {"changelevels", &ServerInfo::changelevels, 5, true},
+    {"adminname", &ServerInfo::adminname, 50, true},
+    {"adminemail", &ServerInfo::adminemail, 50, true},
+    {"goalteamscore", &ServerInfo::goalteamscore, 10, true},
+    {"worldlog", &ServerInfo::worldlog, 5, true},
+    {"listenserver", &ServerInfo::listenserver, 5, true},
+    {"tournament", &ServerInfo::tournament, 5, true},
+    {"mutators", &ServerInfo::mutators, 128, true},
+    {"gamestyle", &ServerInfo::gamestyle, 20, true},
+    {"botskill", &ServerInfo::botskill, 20, true},
+    {"maxteams", &ServerInfo::maxteams, 10, true},
+    {"balanceteams", &ServerInfo::balanceteams, 5, true},
+    {"playersbalanceteams", &ServerInfo::playersbalanceteams, 5, true},
+    {"friendlyfire", &ServerInfo::friendlyfire, 10, true},
+};
+
+constexpr PlayerField kPlayerFields[] = {
+    {"player", &PlayerEntry::name, 20}, {"frags", &PlayerEntry::frags, 10}, {"ping", &PlayerEntry::ping, 10},
+    {"team", &PlayerEntry::team, 10},   {"skin", &PlayerEntry::skin, 30},   {"mesh", &PlayerEntry::mesh, 30},
+    {"face", &PlayerEntry::face, 30},
+};
+
+const ServerInfoField *findField(QByteArrayView lowerKey)
+{
+    for (const ServerInfoField &f : kFields) {
+        if (lowerKey == QByteArrayView(f.key))
+            return &f;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+PlayerEntry::PlayerEntry()
+    : name(kNotComplete.left(20))
+    , frags(QStringLiteral("0"))
+    , ping(QStringLiteral("9999"))
+    , team(kNotAvailable)
+    , skin(kNotAvailable)
+    , mesh(kNotAvailable)
+    , face(kNotAvailable)
+{}
+
+ServerInfo ServerInfo::defaults(const QString &address, const QString &gamePort, const QString &queryPort)
+{
+    static const ServerInfo base = [] {
+        ServerInfo info;
+        for (const ServerInfoField &f : kFields)
+            info.*(f.member) = kNotAvailable;
+        for (QString ServerInfo::*empty : {&ServerInfo::shortname, &ServerInfo::gamemode, &ServerInfo::gamever,
+                                           &ServerInfo::mingamever, &ServerInfo::minnetver, &ServerInfo::listenserver})
+            info.*empty = QString();
+        info.numplayers = QStringLiteral("0");
+        info.maxplayers = QStringLiteral("0");
+        return info;
+    }();
+    ServerInfo info = base;
+    info.hostname = address.left(128);
+    info.hostport = gamePort.left(6);
+    info.infoport = queryPort.left(6);
+    return info;
+}
+
+bool ServerInfo::setField(QByteArrayView lowerKey, const QString &value)
+{
+    const ServerInfoField *f = findField(lowerKey);
+    if (!f || !f->fromReply)
+        return false;
+    this->*(f->member) = value.left(f->width);
+    return true;
+}
+
+const QString *ServerInfo::field(QByteArrayView lowerKey) const
+{
+    const ServerInfoField *f = findField(lowerKey);
+    return f ? &(this->*(f->member)) : nullptr;
+}
+
+std::span<const ServerInfoField> serverInfoFields()
+{
+    return kFields;
+}
+
+std::span<const PlayerField> playerFields()
+{
+    return kPlayerFields;
+}
+
+std::span<const PlayerEntry> listedPlayers(const ServerInfo &info)
+{
+    const auto n = parseWholeNumber(info.numplayers);
+    if (!n || *n <= 0)
+        return {};
+    const auto count = static_cast<size_t>(std::min<qint64>(*n, kPlayerSlots));
+    return std::span<const PlayerEntry>(info.players.data(), count);
+}
+
+QString teamWord(const QString &team)
+{
+    if (team == QLatin1String("0"))
+        return QStringLiteral("red");
+    if (team == QLatin1String("1"))
+        return QStringLiteral("blue");
+    if (team == QLatin1String("2"))
+        return QStringLiteral("green");
+    if (team == QLatin1String("3"))
+        return QStringLiteral("gold");
+    return QStringLiteral("none");
+}
+
+QString teamLabel(const QString &team)
+{
+    if (team == QLatin1String("0"))
+        return QStringLiteral("Red team");
+    if (team == QLatin1String("1"))
+        return QStringLiteral("Blue team");
+    if (team == QLatin1String("2"))
+        return QStringLiteral("Green team");
+    if (team == QLatin1String("3"))
+        return QStringLiteral("Gold team");
+    return QStringLiteral("None");
+}
+
+GameKind GameKindOf(const QString &gamename, const QString &beaconSign1, const QString &beaconSign2)
+{
+    if (gamename.compare(beaconSign1, Qt::CaseInsensitive) == 0)
+        return GameKind::Unreal;
+    if (gamename.compare(beaconSign2, Qt::CaseInsensitive) == 0)
+        return GameKind::UT;
+    return GameKind::Other;
+}
+
+} // namespace orv::engine

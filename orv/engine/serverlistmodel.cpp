@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/serverlistmodel.h"
+
+#include <algorithm>
+
+namespace orv::engine {
+
+ServerListModel::ServerListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{}
+
+int ServerListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : size();
+}
+
+int ServerListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kServerColumns;
+}
+
+QVariant ServerListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= size() || index.column() >= kServerColumns)
+        return {};
+    const ServerEntry &entry = row(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return entry.column(index.column());
+    case IconIndexRole:
+        return entry.icon;
+    case Qt::DecorationRole:
+        return index.column() == 0 ? QVariant(entry.icon) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return serverColumnCaption(section);
+}
+
+void ServerListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kServerColumns)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> position(m_rows.size());
+    for (size_t i = 0; i < position.size(); ++i)
+        position[i] = static_cast<int>(i);
+    // Texts compare by their 8-bit values; equal texts keep their order.
+    std::stable_sort(position.begin(), position.end(), [&](int a, int b) {
+        const int c = QString::compare(row(a).column(column), row(b).column(column), Qt::CaseSensitive);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    std::vector<ServerEntry> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newPosition(m_rows.size());
+    for (size_t i = 0; i < position.size(); ++i) {
+        sorted.push_back(std::move(m_rows[static_cast<size_t>(position[i])]));
+        newPosition[static_cast<size_t>(position[i])] = static_cast<int>(i);
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &index : before)
+        after.append(this->index(newPosition[static_cast<size_t>(index.row())], index.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ServerListModel::clear()
+{
+    if (m_rows.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void ServerListModel::setRows(std::vector<ServerEntry> rows)
+{
+    if (rows.size() > static_cast<size_t>(kMaxRows))
+        rows.resize(static_cast<size_t>(kMaxRows));
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+bool ServerListModel::appendRow(ServerEntry entry)
+{
+    if (size() >= kMaxRows)
+        return false;
+    beginInsertRows({}, size(), size());
+    m_rows.push_back(std::move(entry));
+    endInsertRows();
+    return true;
+}
+
+void ServerListModel::setRow(int index, ServerEntry entry)
+{
+    if (index < 0 || index >= size())
+        return;
+    m_rows[static_cast<size_t>(index)] = std::move(entry);
+    emit dataChanged(this->index(index, 0), this->index(index, kServerColumns - 1));
+}
+
+void ServerListModel::removeRowAt(int index)
+{
+    if (index < 0 || index >= size())
+        return;
+    beginRemoveRows({}, index, index);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+}
+
+std::optional<int> ServerListModel::FindRow(const QString &address, const QString &gamePort,
+                                            const QString &queryPort) const
+{
+    for (int i = 0; i < size(); ++i) {
+        const ServerEntry &e = row(i);
+        if (e.column(kColumnAddress) == address && e.column(kColumnGamePort) == gamePort &&
+            e.column(kColumnQueryPort) == queryPort)
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace orv::engine

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QAbstractTableModel>
+
+#include "orv/engine/serverentry.h"
+
+namespace orv::engine {
+
+// The rows of one server view: ServerEntry values in view order, 26 columns. The view
+// shows the texts; the row's icon index (0-9) is offered under IconIndexRole and as the
+// decoration of column 0 so that the front end can map it to a picture.
+class ServerListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Role { IconIndexRole = Qt::UserRole + 1 };
+
+    // Row positions are 16-bit: a view holds at most this many rows.
+    static constexpr int kMaxRows = 65535;
+
+    explicit ServerListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Byte order of the column's texts (letter case significant, numbers as text).
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    const std::vector<ServerEntry> &rows() const { return m_rows; }
+    const ServerEntry &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    int size() const { return static_cast<int>(m_rows.size()); }
+
+    void clear();
+    // Replaces every row at once (one reset, no per-row repaint); rows past kMaxRows are dropped.
+    void setRows(std::vector<ServerEntry> rows);
+    // False when the view is full.
+    bool appendRow(ServerEntry entry);
+    // Replaces one row and reports the change of that row only.
+    void setRow(int index, ServerEntry entry);
+    void removeRowAt(int index);
+
+    // The first row whose columns 23 to 25 equal the three texts exactly.
+    std::optional<int> FindRow(const QString &address, const QString &gamePort, const QString &queryPort) const;
+
+private:
+    std::vector<ServerEntry> m_rows;
+};
+
+} // namespace orv::engine

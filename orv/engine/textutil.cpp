@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/textutil.h"
+
+#include <limits>
+
+namespace orv::engine {
+
+QString SplitHead(QString &text, QChar delimiter)
+{
+    const qsizetype pos = text.indexOf(delimiter);
+    if (pos < 0) {
+        QString head = text;
+        text.clear();
+        return head;
+    }
+    QString head = text.left(pos);
+    qsizetype restStart = pos;
+    while (restStart < text.size() && text.at(restStart) == QLatin1Char(' '))
+        ++restStart;
+    text = text.mid(restStart);
+    return head;
+}
+
+QString RemoveChar(QStringView text, QChar character)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c != character)
+            result.append(c);
+    }
+    return result;
+}
+
+QString NthWord(int n, QStringView text, QStringView delimiters)
+{
+    if (n < 1)
+        return {};
+    int word = 0;
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    while (i < size) {
+        while (i < size && delimiters.contains(text.at(i)))
+            ++i;
+        if (i >= size)
+            break;
+        const qsizetype start = i;
+        while (i < size && !delimiters.contains(text.at(i)))
+            ++i;
+        if (++word == n)
+            return text.mid(start, i - start).toString();
+    }
+    return {};
+}
+
+QString ReplaceAll(QStringView text, QStringView find, QStringView replacement)
+{
+    if (find.isEmpty())
+        return text.toString();
+    QString result;
+    result.reserve(text.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype pos = text.indexOf(find, from);
+        if (pos < 0)
+            break;
+        result.append(text.mid(from, pos - from));
+        result.append(replacement);
+        from = pos + find.size();
+    }
+    result.append(text.mid(from));
+    return result;
+}
+
+QString decodeServerText(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes.data(), bytes.size());
+}
+
+QByteArray encodeServerText(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text)
+        bytes.append(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    return bytes;
+}
+
+std::optional<qint64> parseWholeNumber(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    if (i >= text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    constexpr qint64 kLimit = std::numeric_limits<qint64>::max() / 10 - 10;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        if (value > kLimit)
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return negative ? -value : value;
+}
+
+} // namespace orv::engine
