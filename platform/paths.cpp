@@ -47,7 +47,8 @@ QString configFolder()
 #ifdef Q_OS_WIN
     return ensured(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 #else
-    return ensured(QDir(xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"))).filePath(QStringLiteral("orvane-tools")));
+    return ensured(
+        QDir(xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"))).filePath(QStringLiteral("orvane-tools")));
 #endif
 }
 

@@ -16,12 +16,15 @@ struct Error
 };
 
 // A value or an error, until std::expected is available everywhere we build.
-template<typename T, typename E = Error>
-class [[nodiscard]] Result
+template <typename T, typename E = Error> class [[nodiscard]] Result
 {
 public:
-    Result(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
-    Result(E error) : m_data(std::in_place_index<1>, std::move(error)) {}
+    Result(T value)
+        : m_data(std::in_place_index<0>, std::move(value))
+    {}
+    Result(E error)
+        : m_data(std::in_place_index<1>, std::move(error))
+    {}
 
     bool hasValue() const { return m_data.index() == 0; }
     explicit operator bool() const { return hasValue(); }
@@ -41,12 +44,14 @@ private:
 };
 
 // Success or an error, for operations that return nothing.
-template<typename E>
-class [[nodiscard]] Result<void, E>
+template <typename E> class [[nodiscard]] Result<void, E>
 {
 public:
     Result() = default;
-    Result(E error) : m_error(std::move(error)), m_failed(true) {}
+    Result(E error)
+        : m_error(std::move(error))
+        , m_failed(true)
+    {}
 
     bool hasValue() const { return !m_failed; }
     explicit operator bool() const { return hasValue(); }

@@ -25,7 +25,9 @@ Result<QByteArray> readAll(const QString &path, qint64 maxSize)
 Status writeAtomically(const QString &path, QByteArrayView bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: with a buffer, a write cut short by the disk (full, size limit) can slip
+    // through commit() and replace the old file with a truncated one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Error{1, file.errorString()};
     if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
         file.cancelWriting();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/textfile.h"
+#include "tests/platform/filesizelimit.h"
 #include "tests/support/testpaths.h"
 
 using namespace platform;
@@ -72,4 +73,22 @@ TEST(TextFile, AtomicWriteReplacesWholeOrFails)
     // No stray temporary file stays beside the target.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.lst")});
     EXPECT_FALSE(textfile::writeAtomically(dir.filePath(QStringLiteral("no/such/folder/x.lst")), "x"));
+}
+
+// A disk that fills up in the middle of the write must not leave a truncated file behind
+// a success: the old file stays and the caller hears about it.
+TEST(TextFile, AtomicWriteCutShortReportsFailureAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("favorites.lst"));
+    ASSERT_TRUE(platform::textfile::writeAtomically(path, "127.0.0.2 7777 7778\r\n"));
+    platform::Status written;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.isActive());
+        written = platform::textfile::writeAtomically(path, QByteArray(20000, 'x'));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("127.0.0.2 7777 7778\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("favorites.lst")});
 }
