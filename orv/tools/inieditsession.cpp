@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/tools/inieditsession.h"
+
+#include <utility>
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include "orv/tools/inikeynumbers.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+Q_LOGGING_CATEGORY(lcTools, "orv.tools")
+
+namespace orv::tools {
+
+IniEditSession::IniEditSession(QString tempPath, Writer writer)
+    : m_tempPath(std::move(tempPath))
+    , m_writer(writer ? std::move(writer) : Writer(&platform::textfile::writeAtomically))
+{}
+
+// The working copy is not removed here: the owner decides (after asking the user) whether
+// edits are saved or dropped before it lets the session go.
+IniEditSession::~IniEditSession() = default;
+
+QString IniEditSession::defaultTempPath()
+{
+    const QString temp = platform::paths::tempFolder();
+    const QString folder = QDir(temp).exists() ? temp : platform::paths::programFolder();
+    return QDir(folder).filePath(QStringLiteral("OrvaneSvc.TempIni"));
+}
+
+platform::Status IniEditSession::open(const QString &iniPath)
+{
+    if (m_store)
+        return platform::Error{1, QStringLiteral("A file is already open")};
+    auto bytes = platform::textfile::readAll(iniPath);
+    if (!bytes)
+        return bytes.error();
+    if (auto written = platform::textfile::writeAtomically(m_tempPath, numberDuplicateKeys(*bytes)); !written)
+        return written;
+    auto store = std::make_unique<TBiggerIniFile>(m_tempPath);
+    if (auto loaded = store->load(); !loaded) {
+        QFile::remove(m_tempPath);
+        return loaded;
+    }
+    m_store = std::move(store);
+    m_filePath = iniPath;
+    m_modified = false;
+    return {};
+}
+
+bool IniEditSession::writeValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    if (!m_store || !m_store->write(section, key, value))
+        return false;
+    m_modified = true;
+    return true;
+}
+
+bool IniEditSession::renameKey(QByteArrayView section, int lineIndex, QByteArrayView newKey)
+{
+    if (!m_store || !m_store->renameKey(section, lineIndex, newKey))
+        return false;
+    m_modified = true;
+    return true;
+}
+
+platform::Status IniEditSession::save()
+{
+    return saveTo(m_filePath);
+}
+
+platform::Status IniEditSession::saveAs(const QString &path)
+{
+    return saveTo(path);
+}
+
+platform::Status IniEditSession::saveTo(const QString &path)
+{
+    if (!m_store)
+        return platform::Error{1, QStringLiteral("No file is open")};
+    // The working copy gets the edits first; an unchanged store leaves it as it was
+    // numbered, so a save without edits gives the file back byte for byte.
+    if (auto updated = m_store->update(); !updated)
+        return updated;
+    auto numbered = platform::textfile::readAll(m_tempPath);
+    if (!numbered)
+        return numbered.error();
+    if (auto written = m_writer(path, stripKeyNumbers(*numbered)); !written) {
+        qCWarning(lcTools) << "saving" << path << "failed:" << written.error().message;
+        return written;
+    }
+    m_store.reset();
+    m_filePath.clear();
+    m_modified = false;
+    if (!QFile::remove(m_tempPath))
+        qCWarning(lcTools) << "could not delete the working copy" << m_tempPath;
+    return {};
+}
+
+void IniEditSession::discard()
+{
+    m_store.reset();
+    m_filePath.clear();
+    m_modified = false;
+    if (QFile::exists(m_tempPath))
+        QFile::remove(m_tempPath);
+}
+
+} // namespace orv::tools
