@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/queryengine.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include "fakeservers.h"
+
+using namespace orv::engine;
+using orv::demo::FakeGameServer;
+using orv::demo::ServerBehaviour;
+
+namespace {
+
+QString L1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// An engine with fast options, a fixed fake ping and no favorites file, plus a record of
+// what it reported.
+struct Engine
+{
+    QueryEngine engine;
+    QStringList log;
+    QStringList panel0;
+    QStringList captions;
+    int exits = 0;
+
+    explicit Engine(quint16 pingValue = 120)
+    {
+        EngineOptions o;
+        o.internetServTimeOut = L1("300");
+        engine.setOptions(o);
+        engine.setPinger([pingValue](const QString &) { return pingValue; });
+        engine.setFavoritesFile(L1("/nonexistent/favorites.lst"));
+        QObject::connect(&engine, &QueryEngine::logLine, &engine, [this](const QString &l) { log.append(l); });
+        QObject::connect(&engine, &QueryEngine::statusChanged, &engine, [this](int panel, const QString &t) {
+            if (panel == 0)
+                panel0.append(t);
+        });
+        QObject::connect(&engine, &QueryEngine::refreshCaptionChanged, &engine,
+                         [this](const QString &c) { captions.append(c); });
+        QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
+    }
+    EngineOptions &options() { return const_cast<EngineOptions &>(engine.options()); }
+    AddressList &internet() { return engine.list(ServerPage::Internet).addresses; }
+    ServerListModel &view() { return *engine.list(ServerPage::Internet).view; }
+    const ServerEntry &rowOf(const FakeGameServer *server, const QString &gamePort = {})
+    {
+        ServerAddress a = FakeServers::addressOf(server);
+        if (!gamePort.isEmpty())
+            a.gamePort = gamePort;
+        const auto row = view().FindRow(a.address, a.gamePort, a.queryPort);
+        EXPECT_TRUE(row.has_value());
+        static const ServerEntry none;
+        return row ? view().row(*row) : none;
+    }
+    // Calls the action once, the first time a query starts listening.
+    void onFirstListen(std::function<void()> action)
+    {
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(&engine, &QueryEngine::logLine, &engine, [done, action](const QString &l) {
+            if (!*done && l.startsWith(L1("Listen port"))) {
+                *done = true;
+                action();
+            }
+        });
+    }
+};
+
+void addLines(AddressList &list, std::initializer_list<const FakeGameServer *> servers)
+{
+    for (const FakeGameServer *s : servers)
+        list.append(FakeServers::addressOf(s).toLine());
+}
+
+bool isRebuildRow(const ServerEntry &row)
+{
+    return row.caption == row.column(kColumnAddress) && row.column(1) == L1("9999") && row.icon == 3 &&
+           row.column(2) == L1("N/A");
+}
+
+} // namespace
+
+TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
+{
+    FakeServers fakes;
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto *first = fakes.add(2, "First Server", {}, 7000);
+    auto *silent = fakes.add(3, "never", dead);
+    auto *third = fakes.add(4, "Third Server");
+    Engine e(120);
+    e.engine.favorites().append(FakeServers::addressOf(silent).toLine());
+    e.engine.favorites().append(FakeServers::addressOf(third).toLine());
+    addLines(e.internet(), {third, silent, first});
+
+    e.engine.RebuildList(e.internet());
+
+    ASSERT_EQ(e.view().size(), 3);
+    // The view is sorted by ping text at the end: the dead row's "9999" goes last.
+    EXPECT_EQ(e.view().row(2).column(kColumnAddress), L1("127.0.0.3"));
+    const ServerEntry &r1 = e.rowOf(first, L1("7000"));
+    EXPECT_EQ(r1.caption, L1("First Server"));
+    EXPECT_EQ(r1.icon, 0);
+    EXPECT_EQ(r1.column(1), L1("120"));
+    EXPECT_EQ(r1.column(3), L1("2 / 16"));
+    EXPECT_EQ(r1.column(24), L1("7000"));
+    const ServerEntry &r2 = e.rowOf(silent);
+    EXPECT_EQ(r2.caption, L1("Server is dead."));
+    EXPECT_EQ(r2.icon, 9);               // dead favorite
+    EXPECT_EQ(r2.column(1), L1("9999")); // a dead row keeps its other values
+    const ServerEntry &r3 = e.rowOf(third);
+    EXPECT_EQ(r3.caption, L1("Third Server"));
+    EXPECT_EQ(r3.icon, 5); // answering favorite, ping 120
+    EXPECT_EQ(e.panel0.last(), L1("3 of 3"));
+    EXPECT_EQ(e.panel0.first(), L1("0 / 3"));
+    EXPECT_EQ(e.captions.first(), L1("Stop refresh"));
+    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+    EXPECT_FALSE(e.engine.isRefreshActive());
+
+    // The reported game port goes back into the list; the dead server keeps its own.
+    const ServerAddress a1 = FakeServers::addressOf(first);
+    EXPECT_EQ(e.internet().lines().at(0), a1.address + L1(" 7000 ") + a1.queryPort);
+    EXPECT_EQ(e.internet().lines().at(1), FakeServers::addressOf(silent).toLine());
+    EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=120")));
+}
+
+TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
+{
+    FakeServers fakes;
+    ServerBehaviour half;
+    half.rawDatagrams = {"\\hostname\\Half\\numplayers\\1\\queryid\\4.1"};
+    auto *full = fakes.add(2, "Full");
+    auto *partial = fakes.add(3, "unused", half);
+
+    {
+        Engine e(120);
+        e.options().usePing = false;
+        addLines(e.internet(), {full, partial});
+        e.engine.RebuildList(e.internet());
+        EXPECT_EQ(e.rowOf(full).column(1), L1("0"));
+        EXPECT_EQ(e.rowOf(full).icon, 0);
+        EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=9999")));
+        EXPECT_EQ(e.rowOf(partial).caption, L1("Half( Information not complete. )"));
+    }
+    {
+        Engine e(700);
+        e.options().allowNotfull = false;
+        e.options().serverTry = L1("2");
+        addLines(e.internet(), {full, partial});
+        e.engine.RebuildList(e.internet());
+        EXPECT_EQ(e.rowOf(full).icon, 3); // ping 700 is class none
+        EXPECT_EQ(e.rowOf(partial).caption, L1("Server is dead."));
+        EXPECT_EQ(e.rowOf(partial).icon, 4);
+    }
+    {
+        const int before = full->requestCount();
+        Engine e;
+        e.options().alwaysRefresh = false;
+        addLines(e.internet(), {full, partial});
+        e.internet().append(QString());
+        e.internet().append(L1(" 10.0.0.1 1 2"));
+        e.engine.RebuildList(e.internet());
+        EXPECT_EQ(full->requestCount(), before);
+        ASSERT_EQ(e.view().size(), 2);
+        EXPECT_TRUE(isRebuildRow(e.view().row(0)));
+        EXPECT_EQ(e.panel0.last(), L1("0 / 4"));
+        EXPECT_EQ(e.internet().size(), 2); // skipped lines are dropped, spacing normalised
+    }
+}
+
+TEST(RefreshList, EmptyListLeavesTheViewAsItWas)
+{
+    FakeServers fakes;
+    auto *server = fakes.add(2, "Kept");
+    Engine e;
+    addLines(e.internet(), {server});
+    e.engine.RebuildList(e.internet());
+    ASSERT_EQ(e.view().size(), 1);
+    AddressList empty;
+    e.engine.RebuildList(empty);
+    ASSERT_EQ(e.view().size(), 1);
+    EXPECT_EQ(e.view().row(0).caption, L1("Kept"));
+}
+
+TEST(RefreshList, RefreshPressedDuringARefreshStopsItAfterTheCurrentServer)
+{
+    FakeServers fakes;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B");
+    auto *c = fakes.add(4, "C");
+    Engine e;
+    addLines(e.internet(), {a, b, c});
+    e.onFirstListen([&e] { e.engine.refreshAction(); });
+    e.engine.RebuildList(e.internet());
+
+    EXPECT_EQ(e.rowOf(a).caption, L1("A")); // the exchange in progress finished
+    EXPECT_TRUE(isRebuildRow(e.rowOf(b)));
+    EXPECT_TRUE(isRebuildRow(e.rowOf(c)));
+    EXPECT_EQ(b->requestCount(), 0);
+    EXPECT_EQ(c->requestCount(), 0);
+    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+    EXPECT_FALSE(e.engine.isRefreshActive());
+}
+
+TEST(RefreshList, RefreshCurrentDuringARefreshRunsNextAndEndsTheRefresh)
+{
+    FakeServers fakes;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B");
+    auto *c = fakes.add(4, "C");
+    Engine e;
+    addLines(e.internet(), {a, b, c});
+    QList<ServerAddress> shown;
+    QObject::connect(&e.engine, &QueryEngine::selectedServerRefreshed, &e.engine,
+                     [&shown](const ServerAddress &s) { shown.append(s); });
+    e.onFirstListen([&e] { e.engine.RefreshSelected(2); });
+    e.engine.RebuildList(e.internet());
+
+    EXPECT_EQ(e.rowOf(a).caption, L1("A"));
+    EXPECT_EQ(e.rowOf(c).caption, L1("C"));
+    EXPECT_EQ(c->requestCount(), 1);
+    EXPECT_EQ(b->requestCount(), 0);
+    EXPECT_TRUE(isRebuildRow(e.rowOf(b)));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first(), FakeServers::addressOf(c));
+    EXPECT_FALSE(e.engine.isRefreshActive());
+}
+
+TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
+{
+    FakeServers fakes;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B");
+    Engine e;
+    addLines(e.internet(), {a, b});
+    e.engine.RebuildList(e.internet());
+    ReplyStore &store = e.engine.list(ServerPage::Internet).replies;
+    const qsizetype before = store.size();
+    a->mutableDescription().hostName = "A renamed";
+    e.engine.RefreshSelected(0);
+    EXPECT_EQ(store.size(), before); // old lines of A removed, new ones added
+    EXPECT_EQ(e.rowOf(a).caption, L1("A renamed"));
+    const ServerAddress sa = FakeServers::addressOf(a);
+    EXPECT_EQ(e.engine.DecodeServerInfo(sa.address, sa.gamePort, sa.queryPort).hostname, L1("A renamed"));
+    EXPECT_FALSE(e.engine.isRefreshActive());
+}
+
+TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
+{
+    FakeServers fakes;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B");
+    Engine e;
+    e.options().internetServTimeOut = L1("100");
+    addLines(e.internet(), {a, b});
+    e.onFirstListen([&e] {
+        e.engine.requestClose();
+        EXPECT_EQ(e.exits, 0); // not before the refresh unwinds
+    });
+    e.engine.RebuildList(e.internet());
+    EXPECT_TRUE(e.engine.isExitPending());
+    EXPECT_EQ(e.exits, 1);
+    EXPECT_EQ(b->requestCount(), 0);
+}
+
+TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
+{
+    FakeServers fakes;
+    auto *server = fakes.add(2, "Checked", {}, 7100);
+    Engine e(55);
+    e.options().usePing = false; // measured anyway without a row
+    const ServerAddress a = FakeServers::addressOf(server);
+    auto reported = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported.value(), L1("7100"));
+    EXPECT_TRUE(e.engine.queryComplete());
+    EXPECT_EQ(e.engine.lastInfo().hostname, L1("Checked"));
+    EXPECT_EQ(e.engine.lastInfo().ping, 55);
+    EXPECT_EQ(e.engine.lastInfo().players[1].name, L1("Bravo"));
+
+    // With a row update but no row, nothing is sent.
+    const int before = server->requestCount();
+    auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), true);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(server->requestCount(), before);
+}
+
+TEST(QueryServer, ReplacerAppliesOutsideTheCheckerAndInsideOnlyWhenAsked)
+{
+    FakeServers fakes;
+    auto *server = fakes.add(2, "Deck");
+    Engine e;
+    e.engine.setValueReplacer([](const QString &v) { return v == L1("DM-Deck16][") ? L1("Deck") : v; });
+    const ServerAddress a = FakeServers::addressOf(server);
+    const auto mapAfterQuery = [&] {
+        (void)e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
+        return e.engine.lastInfo().mapname;
+    };
+    EXPECT_EQ(mapAfterQuery(), L1("Deck"));
+    e.engine.setCheckerRunning(true, false);
+    EXPECT_EQ(mapAfterQuery(), L1("DM-Deck16]["));
+    e.engine.setCheckerRunning(true, true);
+    EXPECT_EQ(mapAfterQuery(), L1("Deck"));
+}

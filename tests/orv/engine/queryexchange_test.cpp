@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/queryexchange.h"
+
+#include <QElapsedTimer>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include "fakeservers.h"
+#include "orv/engine/queryengine.h"
+#include "orv/engine/replydecoder.h"
+
+using namespace orv::engine;
+using orv::demo::ServerBehaviour;
+
+namespace {
+
+QString L1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+EngineOptions fastOptions(const char *timeout = "300")
+{
+    EngineOptions o;
+    o.internetServTimeOut = L1(timeout);
+    o.usePing = false;
+    return o;
+}
+
+// One exchange against one server, with the datagrams collected in its own store.
+struct Exchange
+{
+    QueryExchange exchange;
+    ReplyStore store;
+    QStringList log;
+
+    Exchange()
+    {
+        exchange.setStoreProvider([this] { return &store; });
+        QObject::connect(&exchange, &QueryExchange::logLine, &exchange, [this](const QString &l) { log.append(l); });
+    }
+    ExchangeResult run(const ServerAddress &server, const EngineOptions &options)
+    {
+        auto r = exchange.run(server, QByteArray("\\status\\"), options);
+        EXPECT_TRUE(r.hasValue());
+        return r ? r.value() : ExchangeResult{};
+    }
+};
+
+} // namespace
+
+TEST(QueryExchange, OutOfOrderMultiDatagramAnswerCompletesWithoutWaiting)
+{
+    FakeServers fakes;
+    ServerBehaviour b;
+    b.reversed = true;
+    b.maxDatagramSize = 120; // several datagrams
+    auto *server = fakes.add(2, "Reversed");
+    server->setBehaviour(b);
+    Exchange x;
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("5000"));
+    EXPECT_EQ(r.outcome, QueryOutcome::Complete);
+    EXPECT_GE(r.received, 3);
+    EXPECT_EQ(r.received, r.expected);
+    EXPECT_EQ(x.store.size(), r.received);
+    EXPECT_FALSE(x.log.contains(L1("Server timeout!")));
+    EXPECT_TRUE(x.log.contains(L1("---------- Query Complete ------------")));
+    EXPECT_EQ(server->lastRequest(), QByteArray("\\status\\"));
+    const ServerAddress a = FakeServers::addressOf(server);
+    EXPECT_EQ(DecodeServerInfo(x.store, a.address, a.gamePort, a.queryPort).hostname, L1("Reversed"));
+}
+
+TEST(QueryExchange, SilentServerIsAskedOnceAndWaitsTheWholeTimeOut)
+{
+    FakeServers fakes;
+    ServerBehaviour b;
+    b.dead = true;
+    auto *server = fakes.add(2, "Dead", b);
+    EngineOptions o = fastOptions("300");
+    o.allowNotfull = false;
+    o.serverTry = L1("3");
+    Exchange x;
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), o);
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
+    EXPECT_EQ(r.attempts, 1);
+    EXPECT_EQ(server->requestCount(), 1);
+    EXPECT_TRUE(x.log.contains(L1("Server timeout!")));
+}
+
+TEST(QueryExchange, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
+{
+    struct Case
+    {
+        bool allowNotfull;
+        const char *serverTry;
+        int attempts;
+    };
+    for (const Case &c : {Case{false, "3", 3}, Case{true, "3", 1}, Case{false, "1", 1}}) {
+        FakeServers fakes;
+        ServerBehaviour b;
+        b.maxDatagramSize = 150;
+        b.dropPackets = {2};
+        auto *server = fakes.add(2, "Half", b);
+        server->mutableDescription().players.clear();
+        server->mutableDescription().rules = {{"timelimit", "20"}, {"fraglimit", "30"}};
+        EngineOptions o = fastOptions("200");
+        o.allowNotfull = c.allowNotfull;
+        o.serverTry = L1(c.serverTry);
+        Exchange x;
+        const ExchangeResult r = x.run(FakeServers::addressOf(server), o);
+        EXPECT_EQ(r.outcome, QueryOutcome::Incomplete) << c.serverTry;
+        EXPECT_EQ(r.attempts, c.attempts) << c.allowNotfull << c.serverTry;
+        EXPECT_EQ(server->requestCount(), c.attempts);
+        EXPECT_LT(r.received, r.expected);
+        // Every attempt's datagrams stay in the store.
+        EXPECT_EQ(x.store.size(), c.attempts * r.received);
+    }
+}
+
+TEST(QueryExchange, HostileDatagramsTable)
+{
+    struct Case
+    {
+        const char *name;
+        QList<QByteArray> datagrams;
+        QueryOutcome outcome;
+        int received;
+        int storedLines;
+        QString hostname; // decoded afterwards
+    };
+    const QByteArray exact1024 = "\\hostname\\Exact" + QByteArray(1024 - 15, 'x');
+    const QString exactName = (L1("Exact") + QString(1024 - 15, QLatin1Char('x'))).left(128);
+    const Case cases[] = {
+        {"longer than 1024 bytes is ignored",
+         {"\\hostname\\Huge" + QByteArray(1500, 'x'), "\\hostname\\Ok\\queryid\\1.1\\final\\"},
+         QueryOutcome::Complete,
+         1,
+         1,
+         L1("Ok")},
+        {"exactly 1024 bytes is kept", {exact1024, "\\queryid\\1.2\\final\\"}, QueryOutcome::Complete, 2, 2, exactName},
+        {"text ends at the first NUL byte",
+         {QByteArray("\\hostname\\Ab\0cd\\queryid\\1.1\\final\\", 34)},
+         QueryOutcome::Incomplete,
+         1,
+         1,
+         L1("Ab")},
+        {"unreadable packet count stops reception",
+         {"\\hostname\\X\\queryid\\1.x\\final\\", "\\hostname\\Later\\queryid\\1.1\\final\\"},
+         QueryOutcome::Incomplete,
+         1,
+         1,
+         L1("X")},
+        {"more datagrams than announced never complete",
+         {"\\hostname\\Twice\\queryid\\1.1", "\\hostname\\Twice\\queryid\\1.1", "\\queryid\\1.2\\final\\"},
+         QueryOutcome::Incomplete,
+         3,
+         3,
+         L1("Twice")},
+        {"packet count of zero never completes",
+         {"\\hostname\\Zero\\queryid\\1.0\\final\\"},
+         QueryOutcome::Incomplete,
+         1,
+         1,
+         L1("Zero")},
+        {"huge packet count does not wrap",
+         {"\\hostname\\Wrap\\queryid\\1.257\\final\\"},
+         QueryOutcome::Incomplete,
+         1,
+         1,
+         L1("Wrap")},
+    };
+    for (const Case &c : cases) {
+        FakeServers fakes;
+        ServerBehaviour b;
+        b.rawDatagrams = c.datagrams;
+        auto *server = fakes.add(3, "unused", b);
+        Exchange x;
+        const ServerAddress a = FakeServers::addressOf(server);
+        const ExchangeResult r = x.run(a, fastOptions("250"));
+        EXPECT_EQ(r.outcome, c.outcome) << c.name;
+        EXPECT_EQ(r.received, c.received) << c.name;
+        EXPECT_EQ(x.store.size(), c.storedLines) << c.name;
+        EXPECT_EQ(DecodeServerInfo(x.store, a.address, a.gamePort, a.queryPort).hostname, c.hostname) << c.name;
+    }
+}
+
+TEST(QueryExchange, FloodStopsCountingAt255AndEndsAtTheTimeOut)
+{
+    FakeServers fakes;
+    ServerBehaviour b;
+    // Each flood datagram claims to end an answer of 300 packets: with 8-bit counters that
+    // wrap, the count would be reached at 44.
+    b.floodCount = 2000;
+    b.floodDatagram = "\\flood\\1\\queryid\\1.300\\final\\";
+    auto *server = fakes.add(2, "Flood", b);
+    Exchange x;
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("400"));
+    EXPECT_EQ(r.received, 255);
+    EXPECT_EQ(r.outcome, QueryOutcome::Incomplete);
+    EXPECT_EQ(x.store.size(), 255);
+    EXPECT_GE(clock.elapsed(), 400);
+}
+
+TEST(QueryExchange, AnswersFromAnotherSenderAreNeitherStoredNorCounted)
+{
+    FakeServers fakes;
+    ServerBehaviour b;
+    b.replyFromAddress = QHostAddress(QStringLiteral("127.0.0.9"));
+    auto *server = fakes.add(5, "Spoofed", b);
+    Exchange x;
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("250"));
+    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
+    EXPECT_EQ(x.store.size(), 0);
+    EXPECT_GE(server->datagramsSent(), 1);
+}
+
+TEST(QueryExchange, QueryPortHeldByAnotherProgramCountsAsNoAnswer)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress));
+    const ServerAddress target{L1("127.0.0.2"), QString::number(holder.localPort() - 1),
+                               QString::number(holder.localPort())};
+    Exchange x;
+    const ExchangeResult r = x.run(target, fastOptions("200"));
+    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
+    EXPECT_TRUE(x.log.contains(L1("Error when UDP send data")));
+    EXPECT_TRUE(x.log.contains(L1("Error when UDP listen data")));
+}
+
+TEST(QueryExchange, BadOptionTextsTable)
+{
+    FakeServers fakes;
+    ServerBehaviour half;
+    half.rawDatagrams = {"\\hostname\\Half\\queryid\\1.1"};
+    auto *server = fakes.add(4, "Half", half);
+    const ServerAddress a = FakeServers::addressOf(server);
+
+    // A time-out that is not a number fails the listening at once.
+    Exchange x1;
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult r1 = x1.run(a, fastOptions("soon"));
+    EXPECT_EQ(r1.outcome, QueryOutcome::NoAnswer);
+    EXPECT_TRUE(x1.log.contains(L1("Error when UDP listen data")));
+
+    // An attempts text that is not a number fails the call when an answer is incomplete.
+    EngineOptions o = fastOptions("150");
+    o.serverTry = L1("many");
+    Exchange x2;
+    auto r2 = x2.exchange.run(a, QByteArray("\\status\\"), o);
+    ASSERT_FALSE(r2.hasValue());
+    EXPECT_EQ(r2.error().code, static_cast<int>(ExchangeError::BadServerTry));
+    EXPECT_FALSE(x2.exchange.isBusy());
+
+    // An empty port is a send failure.
+    Exchange x3;
+    const ExchangeResult r3 = x3.run({L1("127.0.0.4"), QString(), QString()}, fastOptions("100"));
+    EXPECT_EQ(r3.outcome, QueryOutcome::NoAnswer);
+    EXPECT_TRUE(x3.log.contains(L1("Error when UDP send data")));
+}
+
+TEST(QueryExchange, SecondExchangeDuringAWaitIsRefusedAndTheFirstIsIntact)
+{
+    FakeServers fakes;
+    ServerBehaviour slow;
+    slow.delayMs = 150;
+    auto *first = fakes.add(2, "First", slow);
+    auto *second = fakes.add(3, "Second");
+    Exchange x;
+    std::optional<int> refusedCode;
+    QObject::connect(&x.exchange, &QueryExchange::logLine, &x.exchange, [&](const QString &line) {
+        if (line.startsWith(L1("Listen port")) && !refusedCode) {
+            auto nested = x.exchange.run(FakeServers::addressOf(second), QByteArray("\\status\\"), fastOptions());
+            refusedCode = nested ? 0 : nested.error().code;
+        }
+    });
+    const ExchangeResult r = x.run(FakeServers::addressOf(first), fastOptions("3000"));
+    EXPECT_EQ(refusedCode, static_cast<int>(ExchangeError::Busy));
+    EXPECT_EQ(r.outcome, QueryOutcome::Complete);
+    EXPECT_EQ(second->requestCount(), 0);
+}
+
+TEST(QueryExchange, StopEndsTheWaitWithoutTimeOutLine)
+{
+    FakeServers fakes;
+    ServerBehaviour b;
+    b.dead = true;
+    auto *server = fakes.add(2, "Dead", b);
+    Exchange x;
+    QObject::connect(&x.exchange, &QueryExchange::logLine, &x.exchange, [&](const QString &line) {
+        if (line.startsWith(L1("Listen port")))
+            QTimer::singleShot(20, &x.exchange, [&] { x.exchange.stop(); });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("30000"));
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
+    EXPECT_FALSE(x.log.contains(L1("Server timeout!")));
+}
