@@ -1,15 +1,504 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/mainform.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <Qsci/qsciscintilla.h>
+
+#include "platform/registrystore.h"
+#include "quillet/core/buildcommand.h"
+#include "quillet/core/scriptfile.h"
+#include "quillet/ui/taboutbox.h"
+#include "quillet/ui/tdlgbuildform.h"
+#include "quillet/ui/tfrmeitoroptions.h"
+#include "quillet/ui/tmdichild.h"
+#include "quillet/ui/userprompts.h"
+
+Q_LOGGING_CATEGORY(lcQuilletUi, "quillet.ui")
 
 namespace quillet::ui {
 
-TMainForm::TMainForm(QWidget *parent)
+namespace {
+
+const QString kOpenFilter = QStringLiteral("Unreal Script Files (*.uc);;All files (*)");
+const QString kSaveFilter = QStringLiteral("Unreal Script Files (*.uc)");
+
+} // namespace
+
+TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidget *parent)
     : QMainWindow(parent)
+    , m_store(store)
+    , m_registry(store)
+    , m_prompts(prompts)
 {
     setWindowTitle(QStringLiteral("Quillet"));
-    setCentralWidget(new QMdiArea(this));
+    setObjectName(QStringLiteral("MainForm"));
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setBackground(QApplication::palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+    m_hintPanel = new QLabel(this);
+    statusBar()->addWidget(m_hintPanel, 1);
+
+    createActions();
+    createMenusAndToolBar();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (window) {
+            if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
+                child->UpdateCaretPanel();
+        }
+        updateActions();
+    });
+    updateActions();
+
+    m_aboutBox = new TAboutBox(this);
+    LoadEditorOptions();
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction *TMainForm::makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut)
+{
+    auto *action = new QAction(caption, this);
+    // The part before the bar is the button's tip, the part after it the status line's text.
+    const qsizetype bar = hint.indexOf(u'|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::hovered, this, [this, action] { m_hintPanel->setText(action->statusTip()); });
+    return action;
+}
+
+void TMainForm::createActions()
+{
+    QStyle *style = QApplication::style();
+    FileNew1 = makeAction(tr("&New"), tr("New|Create a new file"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileNew1->setIcon(style->standardIcon(QStyle::SP_FileIcon));
+    FileOpen1 = makeAction(tr("&Open"), tr("Open|Open a file"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileOpen1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    FileClose1 = makeAction(tr("&Close"), tr("Close|Close current file"));
+    FileSave1 = makeAction(tr("&Save"), tr("Save|Save current file"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileSave1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    FileSaveAs1 = makeAction(tr("Save &As..."), tr("Save As|Save current file with different name"));
+    FileExit1 = makeAction(tr("E&xit"), tr("Exit|Exit application"));
+    EditCut1 = makeAction(tr("Cu&t"), tr("Cut|Cuts the selection and puts it on the Clipboard"),
+                          QKeySequence(Qt::CTRL | Qt::Key_X));
+    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
+    EditCopy1 = makeAction(tr("&Copy"), tr("Copy|Copies the selection and puts it on the Clipboard"),
+                           QKeySequence(Qt::CTRL | Qt::Key_C));
+    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    EditPaste1 = makeAction(tr("&Paste"), tr("Paste|Inserts Clipboard contents"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
+    mniBuild = makeAction(tr("&Build"), tr("Build"), QKeySequence(Qt::Key_F7));
+    mniBuildCommand = makeAction(tr("Build &Command..."), tr("Build Command"));
+    mniEditoOptions = makeAction(tr("&Editor Options"), QString());
+    WindowCascade1 = makeAction(tr("&Cascade"), tr("Cascade"));
+    WindowTileHorizontal1 = makeAction(tr("Tile &Horizontally"), tr("Tile Horizontally"));
+    WindowTileVertical1 = makeAction(tr("Tile &Vertically"), tr("Tile Vertically"));
+    WindowMinimizeAll1 = makeAction(tr("&Minimize All"), tr("Minimize All"));
+    WindowArrangeAll1 = makeAction(tr("&Arrange All"), tr("Arrange All"));
+    HelpAbout1 = makeAction(tr("&About..."), tr("About|Displays program information, version number, and copyright"));
+    btnBuild = makeAction(tr("Build"), tr("Build"));
+    btnBuild->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
+    btnBuildCommand = makeAction(tr("Build Command Line..."), tr("Build Command Line..."));
+    btnBuildCommand->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    WindowCascade1->setIcon(style->standardIcon(QStyle::SP_TitleBarNormalButton));
+    WindowTileHorizontal1->setIcon(style->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
+    WindowTileVertical1->setIcon(style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+
+    connect(FileNew1, &QAction::triggered, this, [this] { FileNew1Execute(); });
+    connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
+    connect(FileClose1, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow *window = m_mdiArea->activeSubWindow())
+            window->close();
+    });
+    connect(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
+    connect(FileSaveAs1, &QAction::triggered, this, &TMainForm::FileSaveAs1Execute);
+    connect(FileExit1, &QAction::triggered, this, &TMainForm::FileExit1Execute);
+    connect(EditCut1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = activeEditor())
+            child->mwCustomEdit1->cut();
+    });
+    connect(EditCopy1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = activeEditor())
+            child->mwCustomEdit1->copy();
+    });
+    connect(EditPaste1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = activeEditor())
+            child->mwCustomEdit1->paste();
+    });
+    connect(mniBuild, &QAction::triggered, this, &TMainForm::mniBuildClick);
+    connect(btnBuild, &QAction::triggered, this, &TMainForm::mniBuildClick);
+    connect(mniBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
+    connect(btnBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
+    connect(mniEditoOptions, &QAction::triggered, this, &TMainForm::mniEditoOptionsClick);
+    connect(WindowCascade1, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(WindowTileHorizontal1, &QAction::triggered, this, &TMainForm::tileHorizontally);
+    connect(WindowTileVertical1, &QAction::triggered, this, &TMainForm::tileVertically);
+    connect(WindowMinimizeAll1, &QAction::triggered, this, &TMainForm::minimizeAll);
+    connect(WindowArrangeAll1, &QAction::triggered, this, &TMainForm::arrangeAll);
+    connect(HelpAbout1, &QAction::triggered, this, &TMainForm::HelpAbout1Execute);
+}
+
+void TMainForm::createMenusAndToolBar()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addActions({FileNew1, FileOpen1, FileClose1, FileSave1, FileSaveAs1});
+    file->addSeparator();
+    file->addAction(FileExit1);
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addActions({EditCut1, EditCopy1, EditPaste1});
+    menuBar()->addMenu(tr("&Classes"));
+    QMenu *options = menuBar()->addMenu(tr("&Options"));
+    options->addActions({mniBuild, mniBuildCommand});
+    options->addSeparator();
+    options->addAction(mniEditoOptions);
+    menuBar()->addMenu(tr("&Tools"));
+    Window1 = menuBar()->addMenu(tr("&Window"));
+    connect(Window1, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
+    updateWindowMenu();
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(HelpAbout1);
+
+    ToolBar2 = addToolBar(tr("Tools"));
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    ToolBar2->addActions({FileNew1, FileOpen1, FileSave1});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({EditCut1, EditCopy1, EditPaste1});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({btnBuild, btnBuildCommand});
+}
+
+void TMainForm::updateWindowMenu()
+{
+    Window1->clear();
+    Window1->addActions(
+        {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1, WindowArrangeAll1});
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    if (!windows.isEmpty())
+        Window1->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow *window : windows) {
+        QAction *item = Window1->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == m_mdiArea->activeSubWindow());
+        connect(item, &QAction::triggered, window, [this, window] { m_mdiArea->setActiveSubWindow(window); });
+    }
+}
+
+void TMainForm::updateActions()
+{
+    const bool hasEditor = activeEditor() != nullptr;
+    for (QAction *action : {FileClose1, FileSave1, FileSaveAs1, EditCut1, EditCopy1, EditPaste1})
+        action->setEnabled(hasEditor);
+}
+
+QList<TMDIChild *> TMainForm::editorWindows() const
+{
+    QList<TMDIChild *> children;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
+            children.append(child);
+    }
+    return children;
+}
+
+TMDIChild *TMainForm::activeEditor() const
+{
+    QMdiSubWindow *window = m_mdiArea->activeSubWindow();
+    if (!window) {
+        // Without window-system focus (offscreen, or the frame in the background) the most
+        // recently activated window counts.
+        const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        window = windows.isEmpty() ? nullptr : windows.last();
+    }
+    return window ? qobject_cast<TMDIChild *>(window->widget()) : nullptr;
+}
+
+TMDIChild *TMainForm::createEditorWindow(const QString &caption)
+{
+    auto *child = new TMDIChild;
+    child->setFileName(caption);
+    connect(child, &TMDIChild::closing, this, &TMainForm::FormCloseQuery);
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(child);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(std::max(320, m_mdiArea->width() * 2 / 3), std::max(240, m_mdiArea->height() * 2 / 3));
+    connect(window, &QObject::destroyed, this, [this] { updateActions(); });
+    ApplyEditorOptions();
+    window->show();
+    m_mdiArea->setActiveSubWindow(window);
+    child->mwCustomEdit1->setFocus();
+    updateActions();
+    return child;
+}
+
+TMDIChild *TMainForm::FileNew1Execute()
+{
+    const qsizetype number = m_mdiArea->subWindowList().size() + 1;
+    return createEditorWindow(QStringLiteral("Untitled%1.uc").arg(number));
+}
+
+void TMainForm::FileOpen1Execute()
+{
+    const auto workingDir = m_registry.RegReadString(core::kQuillKey, QStringLiteral("WorkingDir"));
+    const QString directory = workingDir ? *workingDir : QString();
+    const QString path = m_prompts.openFileName(this, directory, kOpenFilter);
+    if (path.isEmpty())
+        return;
+    m_registry.RegWriteString(core::kQuillKey, QStringLiteral("WorkingDir"), core::directoryOfFile(path));
+    OpenScriptFile(path);
+}
+
+TMDIChild *TMainForm::OpenScriptFile(const QString &path)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+
+    auto prepared = core::prepareScriptFile(path, m_options.EditorTabTranslation);
+    if (!prepared) {
+        const bool cannotOpen = prepared.error().code == static_cast<int>(core::ScriptFileError::CannotOpen);
+        m_prompts.error(
+            this,
+            (cannotOpen ? tr("Cannot open file %1") : tr("Cannot create file %1")).arg(QDir::toNativeSeparators(path)));
+        return nullptr;
+    }
+    TMDIChild *child = createEditorWindow(path);
+    child->loadText(prepared.value());
+    child->setFileName(path);
+    child->UpdateCaretPanel();
+    return child;
+}
+
+bool TMainForm::saveToFile(TMDIChild *child, const QString &path)
+{
+    const platform::Status written = core::writeScriptFile(path, child->text());
+    if (!written) {
+        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::saveChild(TMDIChild *child)
+{
+    if (core::isUnsavedName(child->FileName())) {
+        saveChildAs(child);
+        return;
+    }
+    if (saveToFile(child, child->FileName()))
+        child->setModified(false);
+}
+
+void TMainForm::saveChildAs(TMDIChild *child)
+{
+    const QString path = m_prompts.saveFileName(this, child->FileName(), kSaveFilter);
+    if (path.isEmpty())
+        return;
+    if (!saveToFile(child, path))
+        return;
+    child->setFileName(path);
+    child->setModified(false);
+}
+
+void TMainForm::FileSave1Execute()
+{
+    if (TMDIChild *child = activeEditor())
+        saveChild(child);
+}
+
+void TMainForm::FileSaveAs1Execute()
+{
+    if (TMDIChild *child = activeEditor())
+        saveChildAs(child);
+}
+
+void TMainForm::FileExit1Execute()
+{
+    close();
+}
+
+void TMainForm::FormCloseQuery(TMDIChild *child)
+{
+    if (!child->Modified())
+        return;
+    if (m_prompts.confirm(this, tr("This Unreal Script File has been modified since you last opened it. Would you "
+                                   "like to save it before closing?")))
+        saveChild(child);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // Each modified window is asked in turn; the question cannot cancel the exit.
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        window->close();
+    event->accept();
+}
+
+void TMainForm::reportError(const platform::Error &error)
+{
+    m_prompts.error(this, error.message);
+}
+
+void TMainForm::LoadEditorOptions()
+{
+    if (!m_registry.RegKeyExists(core::kQuillKey)) {
+        // Nothing stored yet: start from a readable scheme instead of black on black, so
+        // the editor stays usable whether the dialog below is confirmed or cancelled.
+        m_options.tokenStyles = core::firstRunTokenStyles();
+        m_prompts.information(
+            this, tr("Quill has detected that this is either the first time it has been run, or your registry has "
+                     "recently changed. You MUST now enter your editor options. If you do not correctly set your "
+                     "editor options, you may make things really nasty."));
+        mniEditoOptionsClick();
+        return;
+    }
+    const platform::Status loaded = core::loadEditorOptions(m_registry, m_options);
+    if (!loaded)
+        reportError(loaded.error());
+}
+
+void TMainForm::SaveEditorOptions()
+{
+    if (!core::saveEditorOptions(m_registry, m_options))
+        qCWarning(lcQuilletUi) << "Could not write the editor options to" << m_store.filePath();
+}
+
+void TMainForm::ApplyEditorOptions()
+{
+    for (TMDIChild *child : editorWindows())
+        child->applyEditorOptions(m_options);
+}
+
+void TMainForm::mniEditoOptionsClick()
+{
+    TfrmEitorOptions dialog(this);
+    dialog.setEditorOptions(m_options);
+    if (m_prompts.execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_options = dialog.editorOptions();
+    ApplyEditorOptions();
+    SaveEditorOptions();
+}
+
+void TMainForm::mniBuildCommandClick()
+{
+    TdlgBuildForm dialog(this);
+    const auto stored = m_registry.RegReadString(core::kQuillKey, QStringLiteral("BuildCommand"));
+    if (stored && !stored->isEmpty())
+        dialog.edtBuildCommand->setText(*stored);
+    if (m_prompts.execDialog(dialog) == QDialog::Accepted)
+        m_registry.RegWriteString(core::kQuillKey, QStringLiteral("BuildCommand"),
+                                  dialog.edtBuildCommand->text().trimmed());
+}
+
+void TMainForm::mniBuildClick()
+{
+    const auto stored = m_registry.RegReadString(core::kQuillKey, QStringLiteral("BuildCommand"));
+    if (!stored) {
+        reportError(stored.error());
+        return;
+    }
+    const std::optional<core::BuildCommand> build = core::parseBuildCommand(*stored);
+    if (!build) {
+        m_prompts.information(this, tr("Quill has determined that you have not set your Build command properly, or "
+                                       "your registry settings have changed. You must enter the correct information "
+                                       "to build."));
+        mniBuildCommandClick();
+        return;
+    }
+    const platform::Status started = m_prompts.startDetached(build->program, build->arguments, build->workingDir);
+    // The compiler runs on its own; only a start that failed at once is worth a word.
+    m_hintPanel->setText(started ? tr("Build started: %1").arg(build->program)
+                                 : tr("Build could not be started: %1").arg(started.error().message));
+}
+
+void TMainForm::HelpAbout1Execute()
+{
+    m_prompts.execDialog(*m_aboutBox);
+}
+
+void TMainForm::tileHorizontally()
+{
+    // One window above the other, each as wide as the area.
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            windows.append(window);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int height = area.height() / static_cast<int>(windows.size());
+    int y = 0;
+    for (QMdiSubWindow *window : windows) {
+        window->showNormal();
+        window->setGeometry(0, y, area.width(), height);
+        y += height;
+    }
+}
+
+void TMainForm::tileVertically()
+{
+    // Side by side, each as high as the area.
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            windows.append(window);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int width = area.width() / static_cast<int>(windows.size());
+    int x = 0;
+    for (QMdiSubWindow *window : windows) {
+        window->showNormal();
+        window->setGeometry(x, 0, width, area.height());
+        x += width;
+    }
+}
+
+void TMainForm::minimizeAll()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        window->showMinimized();
+}
+
+void TMainForm::arrangeAll()
+{
+    // Lines the minimised windows up along the bottom edge.
+    const QRect area = m_mdiArea->viewport()->rect();
+    int x = 0;
+    int y = area.bottom();
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        window->move(x, y - size.height() + 1);
+        x += size.width();
+    }
 }
 
 } // namespace quillet::ui

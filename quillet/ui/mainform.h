@@ -1,17 +1,116 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+
+#include "quillet/core/editoroptions.h"
+#include "quillet/core/registry_access.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace platform {
+class RegistryStore;
+}
 
 namespace quillet::ui {
 
-// The editor's frame window that holds the document windows.
+class TAboutBox;
+class TMDIChild;
+class UserPrompts;
+
+// The editor's frame window: menus, tool bar, the document windows and the options that
+// hold for the whole run. Settings live in the given store (the current user's root) under
+// "Software\Quill\"; every question to the user goes through the given prompts.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TMainForm(QWidget *parent = nullptr);
+    TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    QList<TMDIChild *> editorWindows() const;
+    TMDIChild *activeEditor() const;
+    const core::EditorOptions &editorOptions() const { return m_options; }
+
+    // File commands.
+    TMDIChild *FileNew1Execute();
+    void FileOpen1Execute();
+    TMDIChild *OpenScriptFile(const QString &path);
+    void FileSave1Execute();
+    void FileSaveAs1Execute();
+    void FileExit1Execute();
+
+    // Options and build.
+    void LoadEditorOptions();
+    void SaveEditorOptions();
+    void ApplyEditorOptions();
+    void mniEditoOptionsClick();
+    void mniBuildClick();
+    void mniBuildCommandClick();
+    void HelpAbout1Execute();
+
+    // Window arrangement.
+    void tileHorizontally();
+    void tileVertically();
+    void minimizeAll();
+    void arrangeAll();
+
+    QAction *FileNew1 = nullptr;
+    QAction *FileOpen1 = nullptr;
+    QAction *FileClose1 = nullptr;
+    QAction *FileSave1 = nullptr;
+    QAction *FileSaveAs1 = nullptr;
+    QAction *FileExit1 = nullptr;
+    QAction *EditCut1 = nullptr;
+    QAction *EditCopy1 = nullptr;
+    QAction *EditPaste1 = nullptr;
+    QAction *mniBuild = nullptr;
+    QAction *mniBuildCommand = nullptr;
+    QAction *mniEditoOptions = nullptr;
+    QAction *WindowCascade1 = nullptr;
+    QAction *WindowTileHorizontal1 = nullptr;
+    QAction *WindowTileVertical1 = nullptr;
+    QAction *WindowMinimizeAll1 = nullptr;
+    QAction *WindowArrangeAll1 = nullptr;
+    QAction *HelpAbout1 = nullptr;
+    QAction *btnBuild = nullptr;
+    QAction *btnBuildCommand = nullptr;
+    QMenu *Window1 = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QAction *makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut = {});
+    void createActions();
+    void createMenusAndToolBar();
+    void updateWindowMenu();
+    void updateActions();
+    TMDIChild *createEditorWindow(const QString &caption);
+    // Writes the window's text to its file; false (after the error message) when it failed.
+    bool saveToFile(TMDIChild *child, const QString &path);
+    void saveChild(TMDIChild *child);
+    void saveChildAs(TMDIChild *child);
+    void FormCloseQuery(TMDIChild *child);
+    void reportError(const platform::Error &error);
+
+    platform::RegistryStore &m_store;
+    core::Registry_Access m_registry;
+    UserPrompts &m_prompts;
+    core::EditorOptions m_options;
+    QMdiArea *m_mdiArea = nullptr;
+    QLabel *m_hintPanel = nullptr;
+    TAboutBox *m_aboutBox = nullptr;
+    QList<QAction *> m_windowListActions;
 };
 
 } // namespace quillet::ui

@@ -1,0 +1,416 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quillet/ui/tmdichild.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qsciscintilla.h>
+
+#include "quillet/core/unrealscriptsyn.h"
+#include "quillet/ui/unrealscriptlexer.h"
+
+namespace quillet::ui {
+
+namespace {
+
+constexpr int kLineNumberMargin = 0;
+constexpr int kBookmarkMargin = 1;
+// Marker numbers 0 to 9 are the bookmarks.
+constexpr int kFirstBookmarkMarker = 0;
+
+// The digit a key stands for, also when Shift turned it into the symbol above it on a
+// US keyboard; -1 for other keys.
+int digitOfKey(int key)
+{
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return key - Qt::Key_0;
+    static const int shifted[] = {Qt::Key_ParenRight, Qt::Key_Exclam,   Qt::Key_At,          Qt::Key_NumberSign,
+                                  Qt::Key_Dollar,     Qt::Key_Percent,  Qt::Key_AsciiCircum, Qt::Key_Ampersand,
+                                  Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+    for (int i = 0; i < 10; ++i) {
+        if (shifted[i] == key)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+TMDIChild::TMDIChild(QWidget *parent)
+    : QWidget(parent)
+    , m_highlighter(std::make_unique<core::TUnrealScriptSyn>())
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    mwCustomEdit1 = new QsciScintilla(this);
+    mwCustomEdit1->setObjectName(QStringLiteral("mwCustomEdit1"));
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    m_caretPanel = new QLabel(StatusBar1);
+    m_modifiedPanel = new QLabel(StatusBar1);
+    for (QLabel *panel : {m_caretPanel, m_modifiedPanel}) {
+        panel->setFixedWidth(100);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        StatusBar1->addWidget(panel);
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(mwCustomEdit1, 1);
+    layout->addWidget(StatusBar1);
+
+    setupEditor();
+    setupKeyMap();
+    mwCustomEdit1->installEventFilter(this);
+    setFocusProxy(mwCustomEdit1);
+}
+
+TMDIChild::~TMDIChild()
+{
+    // The control must let go of the lexer before the highlighter it reads goes away.
+    mwCustomEdit1->setLexer(nullptr);
+}
+
+void TMDIChild::setupEditor()
+{
+    QsciScintilla *edit = mwCustomEdit1;
+    // 8-bit document: the file's bytes are the document's bytes, shown through Latin-1.
+    edit->setUtf8(false);
+    edit->setEolMode(QsciScintilla::EolWindows);
+
+    m_lexer = new UnrealScriptLexer(*m_highlighter, edit);
+    m_lexer->setFallbackColors(edit->palette().color(QPalette::Text), edit->palette().color(QPalette::Base));
+    edit->setLexer(m_lexer);
+    m_highlighter->setAttributeChangeHandler([this] { m_lexer->applyAttributes(); });
+
+    edit->setMarginType(kLineNumberMargin, QsciScintilla::NumberMargin);
+    edit->setMarginWidth(kLineNumberMargin, 50);
+    edit->setMarginLineNumbers(kLineNumberMargin, true);
+    edit->setMarginType(kBookmarkMargin, QsciScintilla::SymbolMargin);
+    edit->setMarginWidth(kBookmarkMargin, 14);
+    edit->setMarginSensitivity(kBookmarkMargin, false);
+    unsigned markerMask = 0;
+    for (int n = 0; n < kBookmarks; ++n) {
+        edit->markerDefine(QsciScintilla::Circle, kFirstBookmarkMarker + n);
+        edit->setMarkerBackgroundColor(QColor(0, 128, 128), kFirstBookmarkMarker + n);
+        markerMask |= 1u << (kFirstBookmarkMarker + n);
+    }
+    edit->setMarginMarkerMask(kBookmarkMargin, static_cast<int>(markerMask));
+
+    edit->setTabWidth(2);
+    edit->setIndentationWidth(0); // indent by the tab width
+    edit->setIndentationsUseTabs(false);
+    edit->setTabIndents(true);
+    edit->setBackspaceUnindents(false);
+    edit->setBraceMatching(QsciScintilla::SloppyBraceMatch);
+    // The caret may go past the end of a line, also in column selections.
+    edit->SendScintilla(QsciScintillaBase::SCI_SETVIRTUALSPACEOPTIONS,
+                        static_cast<unsigned long>(QsciScintillaBase::SCVS_RECTANGULARSELECTION |
+                                                   QsciScintillaBase::SCVS_USERACCESSIBLE));
+
+    connect(edit, &QsciScintilla::textChanged, this, &TMDIChild::mwCustomEdit1Change);
+    connect(edit, &QsciScintilla::selectionChanged, this, &TMDIChild::mwCustomEdit1SelectionChange);
+    connect(edit, &QsciScintilla::cursorPositionChanged, this, &TMDIChild::UpdateCaretPanel);
+}
+
+void TMDIChild::setupKeyMap()
+{
+    QsciCommandSet *commands = mwCustomEdit1->standardCommands();
+    commands->clearKeys();
+    commands->clearAlternateKeys();
+    const int shift = Qt::SHIFT;
+    const int ctrl = Qt::CTRL;
+    const int alt = Qt::ALT;
+    struct Binding
+    {
+        QsciCommand::Command command;
+        int key;
+        int alternate;
+    };
+    const Binding bindings[] = {
+        {QsciCommand::LineUp, Qt::Key_Up, 0},
+        {QsciCommand::LineUpExtend, shift | Qt::Key_Up, 0},
+        {QsciCommand::LineDown, Qt::Key_Down, 0},
+        {QsciCommand::LineDownExtend, shift | Qt::Key_Down, 0},
+        {QsciCommand::CharLeft, Qt::Key_Left, 0},
+        {QsciCommand::CharLeftExtend, shift | Qt::Key_Left, 0},
+        {QsciCommand::CharRight, Qt::Key_Right, 0},
+        {QsciCommand::CharRightExtend, shift | Qt::Key_Right, 0},
+        {QsciCommand::WordLeft, ctrl | Qt::Key_Left, 0},
+        {QsciCommand::WordLeftExtend, ctrl | shift | Qt::Key_Left, 0},
+        {QsciCommand::WordRight, ctrl | Qt::Key_Right, 0},
+        {QsciCommand::WordRightExtend, ctrl | shift | Qt::Key_Right, 0},
+        {QsciCommand::LineScrollUp, ctrl | Qt::Key_Up, 0},
+        {QsciCommand::LineScrollDown, ctrl | Qt::Key_Down, 0},
+        {QsciCommand::PageUp, Qt::Key_PageUp, 0},
+        {QsciCommand::PageUpExtend, shift | Qt::Key_PageUp, 0},
+        {QsciCommand::PageDown, Qt::Key_PageDown, 0},
+        {QsciCommand::PageDownExtend, shift | Qt::Key_PageDown, 0},
+        {QsciCommand::StutteredPageUp, ctrl | Qt::Key_PageUp, 0},
+        {QsciCommand::StutteredPageUpExtend, ctrl | shift | Qt::Key_PageUp, 0},
+        {QsciCommand::StutteredPageDown, ctrl | Qt::Key_PageDown, 0},
+        {QsciCommand::StutteredPageDownExtend, ctrl | shift | Qt::Key_PageDown, 0},
+        {QsciCommand::Home, Qt::Key_Home, 0},
+        {QsciCommand::HomeExtend, shift | Qt::Key_Home, 0},
+        {QsciCommand::LineEnd, Qt::Key_End, 0},
+        {QsciCommand::LineEndExtend, shift | Qt::Key_End, 0},
+        {QsciCommand::DocumentStart, ctrl | Qt::Key_Home, 0},
+        {QsciCommand::DocumentStartExtend, ctrl | shift | Qt::Key_Home, 0},
+        {QsciCommand::DocumentEnd, ctrl | Qt::Key_End, 0},
+        {QsciCommand::DocumentEndExtend, ctrl | shift | Qt::Key_End, 0},
+        {QsciCommand::EditToggleOvertype, Qt::Key_Insert, 0},
+        {QsciCommand::Delete, Qt::Key_Delete, 0},
+        {QsciCommand::DeleteBack, Qt::Key_Backspace, 0},
+        {QsciCommand::DeleteWordLeft, ctrl | Qt::Key_Backspace, 0},
+        {QsciCommand::DeleteWordRight, ctrl | Qt::Key_T, 0},
+        {QsciCommand::LineDelete, ctrl | Qt::Key_Y, 0},
+        {QsciCommand::DeleteLineRight, ctrl | shift | Qt::Key_Y, 0},
+        {QsciCommand::Newline, Qt::Key_Return, ctrl | Qt::Key_M},
+        {QsciCommand::Tab, Qt::Key_Tab, 0},
+        {QsciCommand::Backtab, shift | Qt::Key_Tab, 0},
+        {QsciCommand::Undo, ctrl | Qt::Key_Z, alt | Qt::Key_Backspace},
+        {QsciCommand::Redo, ctrl | shift | Qt::Key_Z, alt | shift | Qt::Key_Backspace},
+        {QsciCommand::SelectAll, ctrl | Qt::Key_A, 0},
+        {QsciCommand::SelectionCopy, ctrl | Qt::Key_C, ctrl | Qt::Key_Insert},
+        {QsciCommand::SelectionCut, ctrl | Qt::Key_X, shift | Qt::Key_Delete},
+        {QsciCommand::Paste, ctrl | Qt::Key_V, shift | Qt::Key_Insert},
+    };
+    for (const Binding &binding : bindings) {
+        QsciCommand *command = commands->find(binding.command);
+        if (!command)
+            continue;
+        command->setKey(binding.key);
+        if (binding.alternate)
+            command->setAlternateKey(binding.alternate);
+    }
+}
+
+bool TMDIChild::handleExtraKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers mods = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (!ctrl && !ctrlShift)
+        return false;
+
+    const int digit = digitOfKey(key);
+    if (digit >= 0) {
+        if (ctrlShift)
+            setBookmark(digit);
+        else
+            gotoBookmark(digit);
+        return true;
+    }
+    if (ctrl && key == Qt::Key_N) {
+        insertLine();
+        return true;
+    }
+    if (!ctrlShift)
+        return false;
+    switch (key) {
+    case Qt::Key_I:
+        indentBlock(true);
+        return true;
+    case Qt::Key_U:
+        indentBlock(false);
+        return true;
+    case Qt::Key_N:
+        mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_STREAM);
+        return true;
+    case Qt::Key_C:
+        mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_RECTANGLE);
+        return true;
+    case Qt::Key_L:
+        mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_LINES);
+        return true;
+    case Qt::Key_B:
+        mwCustomEdit1->moveToMatchingBrace();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mwCustomEdit1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (handleExtraKey(key->key(), key->modifiers())) {
+            UpdateCaretPanel();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::setFileName(const QString &name)
+{
+    m_fileName = name;
+    setWindowTitle(name);
+}
+
+void TMDIChild::setModified(bool modified)
+{
+    m_modified = modified;
+    m_modifiedPanel->setText(modified ? tr("Modified") : QString());
+}
+
+void TMDIChild::loadText(const QByteArray &bytes)
+{
+    m_loading = true;
+    mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    if (!bytes.isEmpty())
+        mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
+                                     bytes.constData());
+    mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    mwCustomEdit1->setCursorPosition(0, 0);
+    m_loading = false;
+}
+
+QByteArray TMDIChild::text() const
+{
+    const long length = mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const char *bytes =
+        reinterpret_cast<const char *>(mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    if (!bytes || length <= 0)
+        return {};
+    return QByteArray(bytes, static_cast<qsizetype>(length));
+}
+
+void TMDIChild::applyEditorOptions(const core::EditorOptions &options)
+{
+    core::applyTokenStyles(options, *m_highlighter);
+    // Before any options exist (a cancelled first run) the control keeps its own font and
+    // tab width rather than taking an empty font name, size 0 or tab width 0.
+    QFont font = m_lexer->baseFont();
+    if (!options.EditorFontName.isEmpty())
+        font.setFamily(options.EditorFontName);
+    if (options.EditorFontSize > 0)
+        font.setPointSize(options.EditorFontSize);
+    m_lexer->setBaseFont(font);
+    mwCustomEdit1->setMarginsFont(font);
+    if (options.EditorTabTranslation > 0)
+        mwCustomEdit1->setTabWidth(options.EditorTabTranslation);
+    mwCustomEdit1->recolor();
+}
+
+QString TMDIChild::caretPanelText() const
+{
+    return m_caretPanel->text();
+}
+
+QString TMDIChild::modifiedPanelText() const
+{
+    return m_modifiedPanel->text();
+}
+
+void TMDIChild::UpdateCaretPanel()
+{
+    int line = 0;
+    int index = 0;
+    mwCustomEdit1->getCursorPosition(&line, &index);
+    const long virtualSpace = mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNCARETVIRTUALSPACE, 0UL);
+    m_caretPanel->setText(QStringLiteral("%1:%2").arg(line + 1).arg(index + virtualSpace + 1));
+}
+
+void TMDIChild::mwCustomEdit1Change()
+{
+    if (m_loading)
+        return;
+    if (!m_modified)
+        setModified(true);
+    UpdateCaretPanel();
+}
+
+void TMDIChild::mwCustomEdit1SelectionChange()
+{
+    // Selected text shows in the keyword colours swapped.
+    const core::TmwHighLightAttributes *keywords = m_highlighter->StandardAttribute(2);
+    if (!keywords)
+        return;
+    if (keywords->background() != core::clNone)
+        mwCustomEdit1->setSelectionForegroundColor(UnrealScriptLexer::toQColor(keywords->background()));
+    else
+        mwCustomEdit1->resetSelectionForegroundColor();
+    if (keywords->foreground() != core::clNone)
+        mwCustomEdit1->setSelectionBackgroundColor(UnrealScriptLexer::toQColor(keywords->foreground()));
+    else
+        mwCustomEdit1->resetSelectionBackgroundColor();
+}
+
+void TMDIChild::setBookmark(int number)
+{
+    if (number < 0 || number >= kBookmarks)
+        return;
+    int line = 0;
+    int index = 0;
+    mwCustomEdit1->getCursorPosition(&line, &index);
+    mwCustomEdit1->markerDeleteAll(kFirstBookmarkMarker + number);
+    mwCustomEdit1->markerAdd(line, kFirstBookmarkMarker + number);
+    m_bookmarkColumn[static_cast<std::size_t>(number)] = index;
+}
+
+int TMDIChild::bookmarkLine(int number) const
+{
+    if (number < 0 || number >= kBookmarks)
+        return -1;
+    return mwCustomEdit1->markerFindNext(0, 1u << (kFirstBookmarkMarker + number));
+}
+
+void TMDIChild::gotoBookmark(int number)
+{
+    const int line = bookmarkLine(number);
+    if (line < 0)
+        return;
+    const int length = mwCustomEdit1->lineLength(line);
+    const int column = std::min(m_bookmarkColumn[static_cast<std::size_t>(number)], std::max(0, length));
+    mwCustomEdit1->setCursorPosition(line, column);
+    mwCustomEdit1->ensureLineVisible(line);
+}
+
+void TMDIChild::indentBlock(bool indent)
+{
+    int lineFrom = 0;
+    int indexFrom = 0;
+    int lineTo = 0;
+    int indexTo = 0;
+    mwCustomEdit1->getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
+    if (lineFrom < 0) {
+        mwCustomEdit1->getCursorPosition(&lineFrom, &indexFrom);
+        lineTo = lineFrom;
+        indexTo = indexFrom;
+    } else if (indexTo == 0 && lineTo > lineFrom) {
+        --lineTo; // a selection ending at a line start does not take that line
+    }
+    mwCustomEdit1->beginUndoAction();
+    for (int line = lineFrom; line <= lineTo; ++line) {
+        if (indent)
+            mwCustomEdit1->indent(line);
+        else
+            mwCustomEdit1->unindent(line);
+    }
+    mwCustomEdit1->endUndoAction();
+}
+
+void TMDIChild::insertLine()
+{
+    int line = 0;
+    int index = 0;
+    mwCustomEdit1->getCursorPosition(&line, &index);
+    mwCustomEdit1->insert(QStringLiteral("\r\n"));
+    mwCustomEdit1->setCursorPosition(line, index);
+}
+
+void TMDIChild::closeEvent(QCloseEvent *event)
+{
+    emit closing(this);
+    event->accept();
+}
+
+} // namespace quillet::ui
