@@ -38,7 +38,7 @@ struct ServerBehaviour
     // instead of from the query port.
     bool replyFromOtherPort = false;
     QHostAddress replyFromAddress;
-    // Datagram size limit for built answers.
+    // Limit of the pairs in one datagram of a built answer (the query id trailer comes on top).
     int maxDatagramSize = 1000;
 };
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <map>
+#include <memory>
+#include <utility>
+
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
@@ -66,7 +70,7 @@ public:
 
     QHostAddress address() const;
     quint16 port() const;
-    // "http://<address>:<port><path>".
+    // "http://<address>:<port><path>"; the path may carry a query ("/list.txt?game=ut").
     QUrl url(const QByteArray &path) const;
 
     void setRoute(const QByteArray &path, const HttpRoute &route);
@@ -92,7 +96,7 @@ private:
 
     QTcpServer *m_server = nullptr;
     QHash<QByteArray, HttpRoute> m_routes;
-    QHash<QTcpSocket *, Connection *> m_connections;
+    std::map<QTcpSocket *, std::unique_ptr<Connection>> m_connections;
     QList<HttpRequestRecord> m_requests;
 };
 

@@ -122,13 +122,12 @@ QList<QByteArray> packAnswer(const QList<PairGroup> &groups, int queryId, int ma
 {
     QList<QByteArray> bodies;
     QByteArray current;
-    // Room for the "\queryid\<id>.<n>" and "\final\" trailers of the datagram.
-    const qsizetype trailer = QByteArray("\\queryid\\.\\final\\").size() + 2 * 12;
     for (const PairGroup &group : groups) {
         const QByteArray encoded = encode(group);
         if (encoded.isEmpty())
             continue;
-        if (!current.isEmpty() && current.size() + encoded.size() + trailer > maxSize) {
+        // The limit counts the pairs only; the trailer comes on top, as on real servers.
+        if (!current.isEmpty() && current.size() + encoded.size() > maxSize) {
             bodies.append(current);
             current.clear();
         }

@@ -11,7 +11,8 @@
 // the fake servers, the tests and the benchmarks all use them.
 namespace orv::demo {
 
-// Real servers start a new datagram before one would grow past about 1000 bytes.
+// Real servers start a new datagram before its pairs would grow past 1000 bytes, and then
+// append the query id trailer, so their datagrams reach a little over 1000 bytes.
 constexpr int kAnswerDatagramLimit = 1000;
 
 // A run of pairs that stays in one datagram (a player's record is never split).
@@ -23,8 +24,8 @@ using PairGroup = QList<WirePair>;
 // the server has nothing to say and sends no datagram.
 QList<PairGroup> answerGroups(const ServerDescription &server, QByteArrayView request);
 
-// Packs groups into datagrams of at most maxSize bytes, each ending with
-// "\queryid\<queryId>.<n>" (n counts from 1) and the last one with "\final\" as well.
+// Packs groups into datagrams holding at most maxSize bytes of pairs, each followed by
+// "\queryid\<queryId>.<n>" (n counts from 1) and the last one by "\final\" as well.
 // A single group larger than maxSize gets a datagram of its own. No groups give no datagrams.
 QList<QByteArray> packAnswer(const QList<PairGroup> &groups, int queryId, int maxSize = kAnswerDatagramLimit);
 
