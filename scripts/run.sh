@@ -22,7 +22,9 @@ fi
 
 demo_pid=
 if [ -x "$bin/orv-demoservers" ]; then
-    "$bin/orv-demoservers" --configure-orvane &
+    # Simulated servers on 127.0.0.2 and up, their master lists on http://127.0.0.1:28080/,
+    # and every server in saved-list form beside the programs.
+    "$bin/orv-demoservers" --http-port 28080 --write-list build/release/demo-servers.lst &
     demo_pid=$!
     trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true' EXIT
     sleep 1
