@@ -1,14 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QIcon>
+#include <QNetworkProxyFactory>
 
 #include "heraldex/ui/frmmain.h"
+#include "platform/registrystore.h"
+#include "platform/sound.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Heraldex"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/heraldex.svg")));
+    // The window lives on under the tray icon; only "Exit" or closing it ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The page download goes through the proxy the desktop is set up with.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
 
-    heraldex::ui::frmMain mainForm;
+    platform::RegistryStore machineStore(platform::RegistryRoot::LocalMachine);
+    platform::SoundService sound;
+    heraldex::ui::frmMain mainForm(machineStore, sound);
+    QObject::connect(&mainForm, &heraldex::ui::frmMain::programEnded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     mainForm.show();
     return QApplication::exec();
 }
