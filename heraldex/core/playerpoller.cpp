@@ -19,6 +19,12 @@ bool PlayerPoller::PollServer(const ServerLogin &login)
     return true;
 }
 
+void PlayerPoller::abort()
+{
+    m_client.abort();
+    m_busy = false;
+}
+
 void PlayerPoller::onPage(const QString &page, PageError error)
 {
     std::optional<QList<PlayerRow>> rows;

@@ -27,6 +27,8 @@ public:
 
     // Starts a poll; false (and nothing happens) while the previous one is still running.
     bool PollServer(const ServerLogin &login);
+    // Abandons a running poll; it reports nothing and the next poll may start at once.
+    void abort();
 
 Q_SIGNALS:
     void pollFinished(const QList<heraldex::core::Announcement> &announcements, heraldex::core::PageError error);

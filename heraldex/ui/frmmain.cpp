@@ -130,6 +130,7 @@ void frmMain::buildWindow()
     m_txtAdminName = lineEdit("txtAdminName");
     m_txtPassword = lineEdit("txtPassword");
     m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // '*'
     m_txtFriendWav = lineEdit("txtFriendWav");
     m_CmdBrowseFriend = button("CmdBrowseFriend", QStringLiteral("..."), tr("Browse for WAV files"));
     m_cmdPlayFriend = playButton("cmdPlayFriend");
@@ -560,7 +561,7 @@ void frmMain::mPopExit_Click()
 void frmMain::closeEvent(QCloseEvent *event)
 {
     m_tray->hide();
-    m_poller.client().abort();
+    m_poller.abort();
     m_showClient.abort();
     setPollInterval(0);
     event->accept();

@@ -287,3 +287,16 @@ TEST_F(PollerTest, BrokenPagesNeverStopThePolls)
     serve(nick);
     EXPECT_EQ(pollOnce(), QList<Announcement>{sound(EntryKind::Friend, "Frd_Nick")});
 }
+
+TEST_F(PollerTest, AbandonedPollLeavesTheWayFreeForTheNext)
+{
+    server.setMode(FakeWebAdmin::Mode::Silent);
+    QSignalSpy spy(&poller, &PlayerPoller::pollFinished);
+    ASSERT_TRUE(poller.PollServer(loginFor(server, QStringLiteral("boss"), QStringLiteral("s3cret"))));
+    poller.abort();
+    EXPECT_FALSE(poller.isBusy());
+    server.setMode(FakeWebAdmin::Mode::Answer);
+    serve(QString());
+    EXPECT_TRUE(pollOnce().isEmpty());
+    EXPECT_EQ(spy.size(), 1); // the abandoned poll never reported
+}
