@@ -36,6 +36,11 @@ namespace {
 
 constexpr int kGridColumnWidth = 250;
 
+QString fileErrorText(const QString &path, const platform::Error &error)
+{
+    return QDir::toNativeSeparators(path) + QLatin1Char('\n') + error.message;
+}
+
 } // namespace
 
 TINIForm::TINIForm(QWidget *parent, const QString &tempPath)
@@ -66,10 +71,12 @@ void TINIForm::buildControls()
     INIList->setObjectName(QStringLiteral("INIList"));
     INIList->setToolTip(tr("Select INI file to edit"));
     INIList->setIconSize(QSize(16, 16));
+    INIList->setMinimumWidth(180);
 
     Section = new QListWidget(this);
     Section->setObjectName(QStringLiteral("Section"));
     Section->setToolTip(tr("Current INI section"));
+    Section->setMinimumWidth(200);
 
     m_model = new IniValuesModel(m_session, this);
     INIVal = new QTableView(this);
@@ -125,6 +132,7 @@ void TINIForm::buildControls()
     buttons->addWidget(m_closeButton);
     grid->addLayout(buttons, 2, 2);
     grid->setColumnStretch(2, 1);
+    resize(1060, 560);
 
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &TINIForm::refreshIniList);
@@ -229,7 +237,7 @@ bool TINIForm::openIniFile(const QString &path)
     if (!closeCurrentFile())
         return false;
     if (auto opened = m_session.open(path); !opened) {
-        showFileError(opened.error().message);
+        showFileError(fileErrorText(path, opened.error()));
         return false;
     }
     Section->blockSignals(true);
@@ -251,6 +259,8 @@ void TINIForm::showSection(int row)
 {
     if (!m_session.isOpen() || row < 0 || row >= Section->count())
         return;
+    // A box still open holds a value of the section being left.
+    commitValueEditor();
     hideValueEditors();
     const QByteArray name = platform::textfile::toAnsi(Section->item(row)->text());
     m_model->showSection(name, m_session.store()->sectionRows(name));
@@ -355,7 +365,7 @@ bool TINIForm::saveIni()
     Section->setFocus(Qt::OtherFocusReason);
     commitValueEditor();
     if (auto saved = m_session.save(); !saved) {
-        showFileError(saved.error().message);
+        showFileError(fileErrorText(m_session.filePath(), saved.error()));
         return false;
     }
     clearWindow();
@@ -373,7 +383,7 @@ bool TINIForm::saveIniAs()
     Section->setFocus(Qt::OtherFocusReason);
     commitValueEditor();
     if (auto saved = m_session.saveAs(target); !saved) {
-        showFileError(saved.error().message);
+        showFileError(fileErrorText(target, saved.error()));
         return false;
     }
     clearWindow();

@@ -197,6 +197,21 @@ TEST(TINIForm, TheFileNameBoxWritesTheChosenFile)
     }
 }
 
+TEST(TINIForm, ASectionChangeCommitsTheOpenBox)
+{
+    Fixture fx;
+    ScriptedIniForm form(fx.temp());
+    form.show();
+    ASSERT_TRUE(form.openIniFile(fx.ini()));
+    selectCell(form, 1, 1); // LocalMap=
+    ASSERT_TRUE(form.fileNameBox()->isVisible());
+    form.fileNameBox()->setText(QStringLiteral("DM-Turbine.unr"));
+    form.sectionList()->setCurrentRow(1);
+    EXPECT_FALSE(form.fileNameBox()->isVisible());
+    EXPECT_TRUE(form.session().isModified());
+    EXPECT_EQ(form.session().store()->sectionRows("URL")[1].value, "DM-Turbine.unr");
+}
+
 TEST(TINIForm, TypingInTheGridWritesAtEveryChange)
 {
     Fixture fx;
@@ -255,7 +270,8 @@ TEST(TINIForm, AFailedSaveKeepsTheFileOpen)
     ASSERT_TRUE(QDir(fx.dir.filePath(QStringLiteral("Other"))).removeRecursively());
 
     EXPECT_FALSE(form.saveIni());
-    EXPECT_EQ(form.errors.size(), 1);
+    ASSERT_EQ(form.errors.size(), 1);
+    EXPECT_TRUE(form.errors[0].startsWith(copy)) << form.errors[0].toStdString();
     EXPECT_TRUE(form.session().isOpen());
     EXPECT_TRUE(QFile::exists(fx.temp()));
 
