@@ -109,14 +109,17 @@ platform::Result<QString> QueryEngine::QueryServer(const QString &address, const
 
     QString reported;
     bool rowFound = true;
+    int updatedRow = -1;
     if (updateRow) {
-        rowFound = rowUpdate(page, server, m_lastExchange, reported);
+        rowFound = rowUpdate(page, server, m_lastExchange, reported, updatedRow);
     } else {
         m_lastInfo = DecodeServerInfo(address, gamePort, queryPort);
         m_lastInfo.ping = ping(address);
         m_queryComplete = m_lastExchange.received == m_lastExchange.expected;
         reported = m_lastInfo.hostport;
     }
+    if (rowFound)
+        emit serverQueried(server, reported, updatedRow);
     runDeferred();
     if (!rowFound)
         return platform::Error{kNoRowError, QStringLiteral("The server left the view during the query.")};
@@ -124,7 +127,7 @@ platform::Result<QString> QueryEngine::QueryServer(const QString &address, const
 }
 
 bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange,
-                            QString &reportedPort)
+                            QString &reportedPort, int &updatedRow)
 {
     // The row was found before sending, but the view may have been rebuilt or re-sorted
     // while the exchange waited: find it again, and skip it when it is gone.
@@ -132,6 +135,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     const auto row = view->FindRow(server.address, server.gamePort, server.queryPort);
     if (!row)
         return false;
+    updatedRow = *row;
     ServerEntry entry = view->row(*row);
 
     const bool dead = exchange.received == 0 || (exchange.received != exchange.expected && !m_options.allowNotfull);

@@ -111,9 +111,13 @@ signals:
     // Refresh Current has finished with this server: the front end shows its players.
     void selectedServerRefreshed(const orv::engine::ServerAddress &server);
     void exitRequested();
+    // A QueryServer call has finished: the server as asked, the game port it reported and
+    // the row it updated in the current view (-1 without a row update).
+    void serverQueried(const orv::engine::ServerAddress &server, const QString &reportedPort, int row);
 
 private:
-    bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, QString &reportedPort);
+    bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, QString &reportedPort,
+                   int &updatedRow);
     ValueReplacer activeReplacer() const;
     quint16 ping(const QString &address) const;
     void reloadFavorites();

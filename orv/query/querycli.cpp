@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/query/querycli.h"
+
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include "orv/engine/queryengine.h"
+#include "orv/engine/textutil.h"
+
+namespace orv::query {
+
+using namespace orv::engine;
+
+namespace {
+
+constexpr int kUsageError = 1;
+
+platform::Error usageError(const QString &message)
+{
+    return platform::Error{kUsageError, message};
+}
+
+std::optional<qint64> positiveNumber(const QString &text, qint64 max)
+{
+    const auto n = parseWholeNumber(text);
+    if (!n || *n < 1 || *n > max)
+        return std::nullopt;
+    return n;
+}
+
+QString padded(const QString &text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '), true);
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: orv-query [--timeout MS] [--tries N] [--strict] [--no-ping] [--request status|info] [--json] "
+        "SERVER...\n"
+        "       orv-query --list FILE [--write] [same options]\n"
+        "       orv-query --local\n"
+        "SERVER is ADDRESS[:GAMEPORT[:QUERYPORT]]; the game port defaults to 7777, the query port to game port + 1.\n"
+        "Exit status: 0 when every server answered completely, 1 when some did not, 2 for bad arguments.\n");
+}
+
+platform::Result<ServerAddress> parseServer(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 3)
+        return usageError(QStringLiteral("too many ':' in server '%1'").arg(text));
+    QHostAddress address;
+    if (!address.setAddress(parts[0]) || address.protocol() != QAbstractSocket::IPv4Protocol ||
+        address.toString() != parts[0])
+        return usageError(QStringLiteral("'%1' is not a dotted IPv4 address").arg(parts[0]));
+    qint64 gamePort = 7777;
+    if (parts.size() >= 2) {
+        const auto p = positiveNumber(parts[1], 65535);
+        if (!p)
+            return usageError(QStringLiteral("'%1' is not a port number").arg(parts[1]));
+        gamePort = *p;
+    }
+    qint64 queryPort = gamePort + 1;
+    if (parts.size() == 3) {
+        const auto p = positiveNumber(parts[2], 65535);
+        if (!p)
+            return usageError(QStringLiteral("'%1' is not a port number").arg(parts[2]));
+        queryPort = *p;
+    }
+    if (queryPort > 65535)
+        return usageError(QStringLiteral("game port %1 leaves no query port; give one").arg(gamePort));
+    return ServerAddress{parts[0], QString::number(gamePort), QString::number(queryPort)};
+}
+
+platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
+{
+    QueryCliOptions o;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i];
+        };
+        if (arg == QLatin1String("--timeout")) {
+            const auto v = value();
+            if (!v || !positiveNumber(*v, 600000))
+                return usageError(QStringLiteral("--timeout needs a number of milliseconds (1 to 600000)"));
+            o.engine.internetServTimeOut = *v;
+        } else if (arg == QLatin1String("--tries")) {
+            const auto v = value();
+            if (!v || !positiveNumber(*v, 100))
+                return usageError(QStringLiteral("--tries needs a number of attempts (1 to 100)"));
+            o.engine.serverTry = *v;
+        } else if (arg == QLatin1String("--strict")) {
+            o.engine.allowNotfull = false;
+        } else if (arg == QLatin1String("--no-ping")) {
+            o.engine.usePing = false;
+        } else if (arg == QLatin1String("--request")) {
+            const auto v = value();
+            if (v == QLatin1String("status"))
+                o.request = "\\status\\";
+            else if (v == QLatin1String("info"))
+                o.request = "\\info\\";
+            else
+                return usageError(QStringLiteral("--request is status or info"));
+        } else if (arg == QLatin1String("--json")) {
+            o.json = true;
+        } else if (arg == QLatin1String("--local")) {
+            o.local = true;
+        } else if (arg == QLatin1String("--write")) {
+            o.write = true;
+        } else if (arg == QLatin1String("--list")) {
+            const auto v = value();
+            if (!v || v->isEmpty())
+                return usageError(QStringLiteral("--list needs a file"));
+            o.listFile = *v;
+        } else if (arg.startsWith(QLatin1String("-"))) {
+            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
+        } else {
+            auto server = parseServer(arg);
+            if (!server)
+                return server.error();
+            o.servers.append(server.value());
+        }
+    }
+    const int modes = (o.local ? 1 : 0) + (o.listFile.isEmpty() ? 0 : 1) + (o.servers.isEmpty() ? 0 : 1);
+    if (modes == 0)
+        return usageError(QStringLiteral("no server given"));
+    if (modes > 1)
+        return usageError(QStringLiteral("give servers, --list FILE or --local, not several of them"));
+    if (o.write && o.listFile.isEmpty())
+        return usageError(QStringLiteral("--write needs --list FILE"));
+    return o;
+}
+
+QString outcomeName(QueryOutcome outcome)
+{
+    switch (outcome) {
+    case QueryOutcome::Complete:
+        return QStringLiteral("complete");
+    case QueryOutcome::Incomplete:
+        return QStringLiteral("incomplete");
+    case QueryOutcome::NoAnswer:
+        break;
+    }
+    return QStringLiteral("dead");
+}
+
+QJsonObject toJson(const ServerResult &r)
+{
+    QJsonObject info;
+    for (const ServerInfoField &f : serverInfoFields())
+        info.insert(QString::fromLatin1(f.key), r.info.*(f.member));
+    info.insert(QStringLiteral("ping"), static_cast<int>(r.info.ping));
+
+    QJsonArray players;
+    for (const PlayerEntry &p : listedPlayers(r.info)) {
+        players.append(QJsonObject{
+            {QStringLiteral("name"), p.name},
+            {QStringLiteral("frags"), p.frags},
+            {QStringLiteral("ping"), p.ping},
+            {QStringLiteral("team"), p.team},
+            {QStringLiteral("skin"), p.skin},
+            {QStringLiteral("mesh"), p.mesh},
+            {QStringLiteral("face"), p.face},
+        });
+    }
+    return QJsonObject{
+        {QStringLiteral("address"), r.asked.address},
+        {QStringLiteral("gameport"), r.asked.gamePort},
+        {QStringLiteral("queryport"), r.asked.queryPort},
+        {QStringLiteral("outcome"), outcomeName(r.exchange.outcome)},
+        {QStringLiteral("received"), r.exchange.received},
+        {QStringLiteral("expected"), r.exchange.expected},
+        {QStringLiteral("reportedport"), r.reportedPort},
+        {QStringLiteral("caption"), r.row.caption},
+        {QStringLiteral("icon"), r.row.icon},
+        {QStringLiteral("info"), info},
+        {QStringLiteral("players"), players},
+    };
+}
+
+QStringList tableLines(const ServerResult &r)
+{
+    QStringList lines;
+    const QString where = r.asked.address + QLatin1Char(':') + r.asked.gamePort + QLatin1Char(':') + r.asked.queryPort;
+    lines.append(padded(where, 22) + QLatin1Char(' ') + padded(outcomeName(r.exchange.outcome), 10) + QLatin1Char(' ') +
+                 padded(r.row.column(kColumnPing), 5) + QLatin1Char(' ') + padded(r.row.column(3), 7) +
+                 QLatin1Char(' ') + padded(r.row.column(4), 20) + QLatin1Char(' ') + padded(r.row.column(6), 20) +
+                 QLatin1Char(' ') + r.row.caption);
+    for (const PlayerEntry &p : listedPlayers(r.info)) {
+        lines.append(QStringLiteral("    ") + padded(p.name, 20) + QLatin1Char(' ') + padded(p.frags, 6) +
+                     QLatin1Char(' ') + padded(p.ping.trimmed(), 5) + QLatin1Char(' ') + teamLabel(p.team));
+    }
+    return lines;
+}
+
+int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    auto parsed = parseArguments(arguments);
+    if (!parsed) {
+        err << "orv-query: " << parsed.error().message << "\n" << usageText();
+        err.flush();
+        return kExitBadArguments;
+    }
+    const QueryCliOptions &o = parsed.value();
+    if (o.local) {
+        err << "orv-query: --local is not available yet: local network discovery is not part of this build.\n";
+        err.flush();
+        return kExitBadArguments;
+    }
+
+    QueryEngine engine;
+    engine.setOptions(o.engine);
+    ServerListModel *view = engine.list(ServerPage::Internet).view;
+
+    AddressList list;
+    if (!o.listFile.isEmpty()) {
+        auto loaded = AddressList::load(o.listFile);
+        if (!loaded) {
+            err << "orv-query: cannot read " << o.listFile << ": " << loaded.error().message << "\n";
+            err.flush();
+            return kExitBadArguments;
+        }
+        list = std::move(loaded.value());
+    } else {
+        for (const ServerAddress &s : o.servers)
+            list.append(s.toLine());
+    }
+    // One row per server line, in the file's order: the rows that the refresh updates.
+    std::vector<ServerEntry> rows;
+    for (const QString &line : list.lines()) {
+        if (AddressList::isServerLine(line))
+            rows.push_back(ServerEntry::rebuilt(AddressList::parseLine(line), false));
+    }
+    view->setRows(std::move(rows));
+
+    bool allComplete = true;
+    int results = 0;
+    QObject::connect(&engine, &QueryEngine::serverQueried, &engine,
+                     [&](const ServerAddress &server, const QString &reportedPort, int row) {
+                         ServerResult r;
+                         r.asked = server;
+                         r.exchange = engine.lastExchange();
+                         r.reportedPort = reportedPort;
+                         if (row >= 0 && row < view->size())
+                             r.row = view->row(row);
+                         r.info = engine.DecodeServerInfo(server.address, server.gamePort, server.queryPort);
+                         // The ping of the row update; an unanswered server was not pinged.
+                         r.info.ping = r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead)
+                                           ? kNoPing
+                                           : engine.lastInfo().ping;
+                         allComplete = allComplete && r.exchange.outcome == QueryOutcome::Complete;
+                         ++results;
+                         if (o.json) {
+                             out << QString::fromUtf8(QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact)) << "\n";
+                         } else {
+                             for (const QString &line : tableLines(r))
+                                 out << line << "\n";
+                         }
+                         out.flush();
+                     });
+
+    if (!o.json) {
+        out << padded(QStringLiteral("SERVER"), 22) << ' ' << padded(QStringLiteral("OUTCOME"), 10) << ' '
+            << padded(QStringLiteral("PING"), 5) << ' ' << padded(QStringLiteral("PLAYERS"), 7) << ' '
+            << padded(QStringLiteral("MAP"), 20) << ' ' << padded(QStringLiteral("GAME TYPE"), 20) << " NAME\n";
+    }
+    // The same loop as a list refresh: every server in turn, reported game ports written back.
+    const qsizetype serverLines = view->size();
+    engine.RefreshList(list);
+    if (results < serverLines)
+        allComplete = false;
+
+    if (o.write) {
+        const platform::Status saved = list.save(o.listFile);
+        if (!saved) {
+            err << "orv-query: cannot write " << o.listFile << ": " << saved.error().message << "\n";
+            err.flush();
+            return kExitSomeIncomplete;
+        }
+    }
+    return allComplete ? kExitAllComplete : kExitSomeIncomplete;
+}
+
+} // namespace orv::query

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "orv/engine/engineoptions.h"
+#include "orv/engine/queryexchange.h"
+#include "orv/engine/serverentry.h"
+#include "orv/engine/serverinfo.h"
+#include "platform/result.h"
+
+class QTextStream;
+
+// The command-line companion of the browser: queries servers with the engine's exchange
+// and row update, and prints the rows as a table or as JSON lines.
+namespace orv::query {
+
+struct QueryCliOptions
+{
+    engine::EngineOptions engine;
+    QByteArray request = "\\status\\";
+    bool json = false;
+    bool local = false;
+    QString listFile;
+    bool write = false;
+    QList<engine::ServerAddress> servers;
+};
+
+// Exit statuses.
+constexpr int kExitAllComplete = 0;
+constexpr int kExitSomeIncomplete = 1;
+constexpr int kExitBadArguments = 2;
+
+QString usageText();
+
+// Parses the arguments after the program name; the error message says what is wrong.
+platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments);
+
+// ADDRESS[:GAMEPORT[:QUERYPORT]] with game port 7777 and query port game port + 1 by default.
+platform::Result<engine::ServerAddress> parseServer(const QString &text);
+
+// What one query gave: the exchange, the reported game port, the updated row and the
+// decode of whatever arrived.
+struct ServerResult
+{
+    engine::ServerAddress asked;
+    engine::ExchangeResult exchange;
+    QString reportedPort;
+    engine::ServerEntry row;
+    engine::ServerInfo info;
+};
+
+QString outcomeName(engine::QueryOutcome outcome);
+QJsonObject toJson(const ServerResult &result);
+// One line per server, then one indented line per listed player.
+QStringList tableLines(const ServerResult &result);
+
+// Runs the whole program; returns the exit status.
+int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+} // namespace orv::query
