@@ -53,7 +53,10 @@ TINIForm::TINIForm(QWidget *parent, const QString &tempPath)
 
 // A file still open when the program ends keeps its working copy: only the user's answer
 // to the close question may drop edits.
-TINIForm::~TINIForm() = default;
+TINIForm::~TINIForm()
+{
+    emit destroying(this);
+}
 
 void TINIForm::buildControls()
 {

@@ -31,8 +31,10 @@ class TrueFalseBox;
 // Editing goes through a numbered working copy (see IniEditSession).
 //
 // The owner wires two things in: where the game lives (read each time the window is
-// shown), and the settings storage of the section settingsSection(), which should load
-// when the window is shown and save when it closes (the hooks are called at those moments).
+// shown), and the settings of the section settingsSection(). A storage that chains itself
+// into the window's show and close events needs nothing more than the controls' object
+// names and the destroying() signal; one that does not can use the settings hooks, which
+// are called as the window is shown and as it closes.
 class TINIForm : public QDialog
 {
     Q_OBJECT
@@ -85,6 +87,10 @@ public:
 
 public slots:
     void reject() override;
+
+signals:
+    // Emitted first thing in the destructor, while every control still exists.
+    void destroying(QWidget *form);
 
 protected:
     void showEvent(QShowEvent *event) override;

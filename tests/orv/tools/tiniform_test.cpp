@@ -96,6 +96,29 @@ TEST(TINIForm, ShowingListsTheIniFilesOfTheGameFolder)
     EXPECT_TRUE(form.questions.isEmpty());
 }
 
+// What a settings storage that attaches itself to the window relies on.
+TEST(TINIForm, StoredControlsAreFoundByNameAndDestructionIsAnnounced)
+{
+    Fixture fx;
+    auto *form = new ScriptedIniForm(fx.temp());
+    for (const QString &item : TINIForm::storedProperties()) {
+        const QString control = item.section(QLatin1Char('.'), 0, 0);
+        EXPECT_NE(form->findChild<QWidget *>(control), nullptr) << item.toStdString();
+    }
+    auto *box = form->findChild<QCheckBox *>(QStringLiteral("CFullPath"));
+    ASSERT_NE(box, nullptr);
+    box->setChecked(true);
+    EXPECT_TRUE(form->isFullPathChecked());
+
+    QObject watcher;
+    bool sawCheckBox = false;
+    QObject::connect(form, &TINIForm::destroying, &watcher, [&sawCheckBox](QWidget *destroyed) {
+        sawCheckBox = destroyed->findChild<QCheckBox *>(QStringLiteral("CFullPath")) != nullptr;
+    });
+    delete form;
+    EXPECT_TRUE(sawCheckBox);
+}
+
 TEST(TINIForm, OpeningShowsSectionsAndTheFirstSection)
 {
     Fixture fx;
