@@ -87,6 +87,14 @@ quint16 FakeGameServer::pickFreeQueryPort()
     return 0;
 }
 
+bool FakeGameServer::sendDatagram(const QByteArray &datagram, const QHostAddress &peer, quint16 peerPort)
+{
+    if (!m_socket || m_socket->writeDatagram(datagram, peer, peerPort) < 0)
+        return false;
+    ++m_datagramsSent;
+    return true;
+}
+
 void FakeGameServer::readRequests()
 {
     while (m_socket && m_socket->hasPendingDatagrams()) {

@@ -80,6 +80,10 @@ public:
     int nextQueryId() const { return m_nextQueryId; }
     void setNextQueryId(int id) { m_nextQueryId = id; }
 
+    // Sends one datagram nobody asked for, from the query port (a stray answer, a flood
+    // between exchanges). Returns false when it could not be sent.
+    bool sendDatagram(const QByteArray &datagram, const QHostAddress &peer, quint16 peerPort);
+
     // Picks a UDP port that is free on every local address and whose port - 1 is usable as a
     // game port. Returns 0 when none could be found.
     static quint16 pickFreeQueryPort();

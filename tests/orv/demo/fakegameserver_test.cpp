@@ -213,6 +213,21 @@ TEST(FakeGameServer, AnswersFromAnotherPortOrAddressWhenAsked)
     }
 }
 
+TEST(FakeGameServer, SendsUnaskedDatagramsFromItsQueryPort)
+{
+    FakeGameServer server;
+    ASSERT_TRUE(server.listen(kServerAddress));
+    Client client;
+    ASSERT_TRUE(client.socket.bind(QHostAddress::AnyIPv4, 0));
+    ASSERT_TRUE(server.sendDatagram("\\hostname\\stray", QHostAddress::LocalHost, client.socket.localPort()));
+    ASSERT_TRUE(client.waitFor(1));
+    EXPECT_EQ(client.received.constFirst().data(), "\\hostname\\stray");
+    EXPECT_EQ(client.received.constFirst().senderPort(), server.queryPort());
+    EXPECT_EQ(server.requestCount(), 0);
+    server.close();
+    EXPECT_FALSE(server.sendDatagram("x", QHostAddress::LocalHost, client.socket.localPort()));
+}
+
 TEST(FakeGameServer, NumbersEachAnswerWithTheNextQueryId)
 {
     FakeGameServer server;
