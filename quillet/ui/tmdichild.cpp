@@ -67,6 +67,7 @@ TMDIChild::TMDIChild(QWidget *parent)
     setupEditor();
     setupKeyMap();
     mwCustomEdit1->installEventFilter(this);
+    mwCustomEdit1->viewport()->installEventFilter(this);
     setFocusProxy(mwCustomEdit1);
 }
 
@@ -229,7 +230,7 @@ bool TMDIChild::handleExtraKey(int key, Qt::KeyboardModifiers modifiers)
         mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_LINES);
         return true;
     case Qt::Key_B:
-        mwCustomEdit1->moveToMatchingBrace();
+        gotoMatchingBracket();
         return true;
     default:
         return false;
@@ -245,7 +246,23 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    // The caret panel follows every key and mouse action.
+    if ((watched == mwCustomEdit1 && event->type() == QEvent::KeyRelease) ||
+        (watched == mwCustomEdit1->viewport() && event->type() == QEvent::MouseButtonRelease))
+        UpdateCaretPanel();
     return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::gotoMatchingBracket()
+{
+    // The bracket after the caret, else the one before it; the caret lands on its partner.
+    const long caret = mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    long match = mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_BRACEMATCH, static_cast<unsigned long>(caret), 0L);
+    if (match < 0 && caret > 0)
+        match =
+            mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_BRACEMATCH, static_cast<unsigned long>(caret - 1), 0L);
+    if (match >= 0)
+        mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(match));
 }
 
 void TMDIChild::setFileName(const QString &name)
@@ -334,12 +351,16 @@ void TMDIChild::mwCustomEdit1SelectionChange()
     const core::TmwHighLightAttributes *keywords = m_highlighter->StandardAttribute(2);
     if (!keywords)
         return;
-    if (keywords->background() != core::clNone)
-        mwCustomEdit1->setSelectionForegroundColor(UnrealScriptLexer::toQColor(keywords->background()));
+    m_selectionForeground =
+        keywords->background() != core::clNone ? UnrealScriptLexer::toQColor(keywords->background()) : QColor();
+    m_selectionBackground =
+        keywords->foreground() != core::clNone ? UnrealScriptLexer::toQColor(keywords->foreground()) : QColor();
+    if (m_selectionForeground.isValid())
+        mwCustomEdit1->setSelectionForegroundColor(m_selectionForeground);
     else
         mwCustomEdit1->resetSelectionForegroundColor();
-    if (keywords->foreground() != core::clNone)
-        mwCustomEdit1->setSelectionBackgroundColor(UnrealScriptLexer::toQColor(keywords->foreground()));
+    if (m_selectionBackground.isValid())
+        mwCustomEdit1->setSelectionBackgroundColor(m_selectionBackground);
     else
         mwCustomEdit1->resetSelectionBackgroundColor();
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -55,6 +56,10 @@ public:
     // Colours and styles from the slots, then font and tab width where they are set.
     void applyEditorOptions(const core::EditorOptions &options);
 
+    // The selection colours last given to the control; invalid while it uses its own.
+    QColor selectionForeground() const { return m_selectionForeground; }
+    QColor selectionBackground() const { return m_selectionBackground; }
+
     QString caretPanelText() const;
     QString modifiedPanelText() const;
     void UpdateCaretPanel();
@@ -68,6 +73,7 @@ public:
     void indentBlock(bool indent);
     // Inserts a line break at the caret, leaving the caret where it was.
     void insertLine();
+    void gotoMatchingBracket();
 
 signals:
     // Sent while the window closes, so the owner can ask about unsaved changes.
@@ -90,6 +96,8 @@ private:
     QLabel *m_modifiedPanel = nullptr;
     QString m_fileName;
     bool m_modified = false;
+    QColor m_selectionForeground;
+    QColor m_selectionBackground;
     bool m_loading = false;
     std::array<int, kBookmarks> m_bookmarkColumn{};
 };

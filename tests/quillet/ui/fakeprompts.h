@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+
+#include <QDialog>
+#include <QStringList>
+
+#include "quillet/ui/userprompts.h"
+
+namespace quillet::ui::testing {
+
+// Records every question and answers from a script, so windows can be driven without
+// modal loops.
+class FakePrompts : public UserPrompts
+{
+public:
+    struct Start
+    {
+        QString program;
+        QStringList arguments;
+        QString workingDir;
+    };
+
+    QStringList errors;
+    QStringList informations;
+    QStringList confirmations;
+    bool confirmAnswer = false;
+    QString openAnswer;
+    QStringList openDirectories;
+    QString saveAnswer;
+    QStringList saveInitialNames;
+    // Decides the dialog's result; the default cancels.
+    std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
+    int dialogs = 0;
+    QList<Start> starts;
+    platform::Status startResult;
+
+    void error(QWidget *, const QString &text) override { errors.append(text); }
+    void information(QWidget *, const QString &text) override { informations.append(text); }
+    bool confirm(QWidget *, const QString &text) override
+    {
+        confirmations.append(text);
+        return confirmAnswer;
+    }
+    QString openFileName(QWidget *, const QString &directory, const QString &) override
+    {
+        openDirectories.append(directory);
+        return openAnswer;
+    }
+    QString saveFileName(QWidget *, const QString &initialName, const QString &) override
+    {
+        saveInitialNames.append(initialName);
+        return saveAnswer;
+    }
+    int execDialog(QDialog &dialog) override
+    {
+        ++dialogs;
+        // Run the dialog's show logic as a modal run would, then let the test decide.
+        dialog.show();
+        const int result = onDialog(dialog);
+        dialog.done(result);
+        return result;
+    }
+    platform::Status startDetached(const QString &program, const QStringList &arguments,
+                                   const QString &workingDir) override
+    {
+        starts.append({program, arguments, workingDir});
+        return startResult;
+    }
+};
+
+} // namespace quillet::ui::testing

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quillet/ui/tmdichild.h"
+
+#include <QTest>
+
+#include <Qsci/qsciscintilla.h>
+#include <gtest/gtest.h>
+
+using quillet::ui::TMDIChild;
+
+namespace {
+
+struct KeyCase
+{
+    const char *name;
+    QByteArray text;
+    int line;
+    int index;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QByteArray expected;
+};
+
+} // namespace
+
+TEST(TMDIChild, KeyMapEditsText)
+{
+    const std::vector<KeyCase> cases = {
+        {"Ctrl+Y deletes the line", "one\r\ntwo\r\nthree", 1, 1, Qt::Key_Y, Qt::ControlModifier, "one\r\nthree"},
+        {"Ctrl+Shift+Y deletes to the line end", "one two\r\nx", 0, 3, Qt::Key_Y,
+         Qt::ControlModifier | Qt::ShiftModifier, "one\r\nx"},
+        {"Ctrl+T deletes the word after the caret", "alpha beta", 0, 0, Qt::Key_T, Qt::ControlModifier, "beta"},
+        {"Ctrl+Backspace deletes the word before", "alpha beta", 0, 10, Qt::Key_Backspace, Qt::ControlModifier,
+         "alpha "},
+        {"Ctrl+M breaks the line", "ab", 0, 1, Qt::Key_M, Qt::ControlModifier, "a\r\nb"},
+        {"Ctrl+N inserts a line", "ab", 0, 1, Qt::Key_N, Qt::ControlModifier, "a\r\nb"},
+        {"Tab inserts blanks", "ab", 0, 0, Qt::Key_Tab, Qt::NoModifier, "  ab"},
+        {"Ctrl+Shift+I indents", "a\r\nb", 1, 0, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier, "a\r\n  b"},
+        {"Ctrl+Shift+U unindents", "    a", 0, 0, Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier, "  a"},
+    };
+    for (const KeyCase &c : cases) {
+        TMDIChild child;
+        child.loadText(c.text);
+        child.mwCustomEdit1->setCursorPosition(c.line, c.index);
+        QTest::keyClick(child.mwCustomEdit1, static_cast<Qt::Key>(c.key), c.modifiers);
+        EXPECT_EQ(child.text(), c.expected) << c.name;
+    }
+}
+
+TEST(TMDIChild, UndoAndRedoKeys)
+{
+    TMDIChild child;
+    child.loadText("x");
+    child.mwCustomEdit1->setCursorPosition(0, 1);
+    QTest::keyClicks(child.mwCustomEdit1, QStringLiteral("y"));
+    EXPECT_TRUE(child.Modified());
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(child.text(), QByteArray("x"));
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(child.text(), QByteArray("xy"));
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(child.text(), QByteArray("x"));
+    // Loading is no undo step.
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(child.text(), QByteArray("x"));
+}
+
+TEST(TMDIChild, BookmarksSelectionModesAndBrackets)
+{
+    TMDIChild child;
+    child.loadText("a\r\nbb (c)\r\nd\r\n");
+    QsciScintilla *edit = child.mwCustomEdit1;
+    edit->setCursorPosition(1, 2);
+    QTest::keyClick(edit, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(child.bookmarkLine(3), 1);
+    edit->setCursorPosition(2, 0);
+    // The shifted digit as an X11 keyboard reports it sets bookmark 5.
+    QTest::keyClick(edit, Qt::Key_Percent, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(child.bookmarkLine(5), 2);
+    QTest::keyClick(edit, Qt::Key_3, Qt::ControlModifier);
+    int line = -1;
+    int index = -1;
+    edit->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 1);
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(child.caretPanelText(), QStringLiteral("2:3"));
+    // Setting it again moves it.
+    edit->setCursorPosition(0, 0);
+    QTest::keyClick(edit, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(child.bookmarkLine(3), 0);
+    EXPECT_EQ(child.bookmarkLine(7), -1);
+
+    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(edit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONMODE),
+              static_cast<long>(QsciScintillaBase::SC_SEL_RECTANGLE));
+    QTest::keyClick(edit, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(edit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONMODE),
+              static_cast<long>(QsciScintillaBase::SC_SEL_LINES));
+    QTest::keyClick(edit, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(edit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONMODE),
+              static_cast<long>(QsciScintillaBase::SC_SEL_STREAM));
+
+    edit->setCursorPosition(1, 3);
+    QTest::keyClick(edit, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    edit->getCursorPosition(&line, &index);
+    EXPECT_EQ(index, 5);
+    QTest::keyClick(edit, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    edit->getCursorPosition(&line, &index);
+    EXPECT_EQ(index, 3);
+}
+
+TEST(TMDIChild, CaretMayGoPastTheLineEnd)
+{
+    TMDIChild child;
+    child.resize(400, 300);
+    child.show(); // caret moves by screen position, so the control needs a layout
+    child.loadText("ab\r\nabcdef");
+    child.mwCustomEdit1->setCursorPosition(1, 0);
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_End);
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Up);
+    EXPECT_EQ(child.caretPanelText(), QStringLiteral("1:7"));
+}
+
+TEST(TMDIChild, KeepsBytesThatAreNotUtf8)
+{
+    TMDIChild child;
+    const QByteArray bytes("caf\xe9 \xc3\x28 \x00 end", 13);
+    child.loadText(bytes);
+    EXPECT_EQ(child.text(), bytes);
+    EXPECT_FALSE(child.Modified());
+}
