@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace orv::net {
+
+// The lines merged from several master lists: each text at most once, letter case
+// ignored, handed out sorted by text ignoring letter case. A hash set of the folded texts
+// makes every merge linear in the lines added, whatever the size of the list so far.
+class CombinedList
+{
+public:
+    // Appends the line unless an equal one (ignoring letter case) is held already.
+    // Returns whether it was appended.
+    bool add(const QString &line);
+    void addAll(const QStringList &lines);
+
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    qsizetype size() const { return m_lines.size(); }
+    bool contains(const QString &line) const;
+    // The lines sorted by text ignoring letter case (stable for lines that compare equal).
+    QStringList sortedLines() const;
+
+private:
+    static QString folded(const QString &line);
+
+    QStringList m_lines;
+    QSet<QString> m_folded;
+};
+
+} // namespace orv::net

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "orv/net/combinedlist.h"
+#include "orv/net/proxysettings.h"
+
+namespace orv::engine {
+struct ServerList;
+}
+
+namespace orv::net {
+
+class FileDownloader;
+
+// One line of a master-list URL set with its check mark; only checked URLs are fetched.
+struct MasterUrl
+{
+    QString url;
+    bool checked = false;
+    friend bool operator==(const MasterUrl &, const MasterUrl &) = default;
+};
+
+// "List load": item 0 always downloads, item 1 loads the cache file.
+enum class ListLoad : int { AlwaysReload = 0, SavedFile = 1 };
+// "Unreal / Unreal Tournament": item 0 fetches both sets, item 1 asks each time.
+enum class ListMerge : int { MergeLists = 0, AskWhatToUse = 1 };
+// The answer of the "What list download?" window.
+enum class ListChoice { Unreal, UnrealTournament, MergeLists, Cancel };
+
+// The options BuildInternetList reads, taken from the option windows at the moment of use.
+struct InternetListOptions
+{
+    ListLoad reloadList = ListLoad::AlwaysReload;
+    ListMerge merge = ListMerge::AskWhatToUse;
+    QList<MasterUrl> unrealUrls;
+    QList<MasterUrl> utUrls;
+    ProxySettings proxy;
+};
+
+enum class BuildOutcome {
+    Downloaded,      // the combined download (or the old cache after a warning) is loaded
+    LoadedFromCache, // "Load servers list from saved file"
+    Cancelled,       // the choice window was closed; nothing changed
+    Failed,          // an error was shown; the Internet list is unchanged
+};
+
+enum class MessageKind { Warning, Error };
+
+// Fills the Internet list from the master lists: downloads the checked URLs of one or both
+// games, converts and merges them, keeps the result in the cache file "internet.lst" and
+// loads it, or loads the cache alone. Windows are reached through the two callbacks, so
+// the whole road runs without widgets in tests.
+class InternetListBuilder : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ChoiceAsker = std::function<ListChoice()>;
+    using MessageShower = std::function<void(MessageKind kind, const QString &text)>;
+
+    static const QString kNothingDownloaded;
+    static const QString kLocalFileNotFound;
+
+    explicit InternetListBuilder(FileDownloader &downloader, QObject *parent = nullptr);
+
+    void setChoiceAsker(ChoiceAsker asker) { m_askChoice = std::move(asker); }
+    void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
+    // By default "internet.lst" in the program folder.
+    void setCacheFile(const QString &path) { m_cacheFile = path; }
+    QString cacheFile() const;
+    // "internet.lst" in the downloader's temporary folder.
+    QString downloadTarget() const;
+
+    // Fills internet.addresses and, after a download, empties internet's view.
+    BuildOutcome BuildInternetList(const InternetListOptions &options, engine::ServerList &internet);
+
+    // The combined list of the last download round, for diagnosis and tests.
+    const CombinedList &lastCombined() const { return m_combined; }
+
+signals:
+    void logLine(const QString &line);
+
+private:
+    void fetchSet(const QList<MasterUrl> &urls);
+    bool loadCache(engine::ServerList &internet);
+    void show(MessageKind kind, const QString &text);
+
+    FileDownloader &m_downloader;
+    ChoiceAsker m_askChoice;
+    MessageShower m_showMessage;
+    QString m_cacheFile;
+    CombinedList m_combined;
+};
+
+} // namespace orv::net

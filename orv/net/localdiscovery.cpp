@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/net/localdiscovery.h"
+
+#include <limits>
+
+#include <QEventLoop>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include "orv/engine/queryengine.h"
+#include "orv/engine/textutil.h"
+
+namespace orv::net {
+
+namespace {
+
+// Datagrams still queued when the wait ends were sent within it; at most this many of them
+// are read then, so a flood cannot stretch the wait without end.
+constexpr int kMaxLateAnswers = 64;
+
+std::optional<quint16> portNumber(const QString &text)
+{
+    const auto n = engine::parseWholeNumber(text);
+    if (!n || *n < 1 || *n > 65535)
+        return std::nullopt;
+    return static_cast<quint16>(*n);
+}
+
+QString senderText(const QHostAddress &sender)
+{
+    bool isV4 = false;
+    const quint32 v4 = sender.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : sender.toString();
+}
+
+} // namespace
+
+LocalDiscovery::LocalDiscovery(engine::QueryEngine &engine, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+{}
+
+LocalDiscovery::~LocalDiscovery()
+{
+    closeSocket();
+}
+
+bool LocalDiscovery::isListening() const
+{
+    return !m_socket.isNull();
+}
+
+void LocalDiscovery::DiscoverLocal()
+{
+    m_engine.currentList().replies.clear();
+    m_engine.list(engine::ServerPage::Local).addresses.clear();
+    const QByteArray request(kBeaconRequest);
+    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, request, m_engine.options().beaconPort);
+    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, request, m_engine.options().beaconPort2);
+}
+
+void LocalDiscovery::closeSocket()
+{
+    if (QUdpSocket *socket = m_socket) {
+        m_socket = nullptr;
+        socket->close();
+        socket->deleteLater();
+    }
+}
+
+void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
+                                 const QString &localPort)
+{
+    emit logLine(QStringLiteral("Send request to :") + address + QStringLiteral(" to port:") + serverPort);
+    closeSocket();
+
+    // One socket sends from the local beacon port and then listens on it. Closing it and
+    // binding anew between the two would drop the answers that arrive at once. Without
+    // address sharing, a port that another program holds makes both halves fail.
+    auto *socket = new QUdpSocket(this);
+    const auto remotePort = portNumber(serverPort);
+    const auto ownPort = portNumber(localPort);
+    QHostAddress target;
+    const bool targetOk = target.setAddress(address) && target.protocol() == QAbstractSocket::IPv4Protocol;
+    const bool bound = ownPort && socket->bind(QHostAddress::AnyIPv4, *ownPort);
+    if (!bound || !targetOk || !remotePort || socket->writeDatagram(request, target, *remotePort) != request.size())
+        emit logLine(QStringLiteral("Error when UDP send data"));
+
+    emit logLine(QStringLiteral("Listen answers from 0.0.0.0 through port:") + localPort);
+    const auto wait = engine::parseWholeNumber(m_engine.options().localServTimeOut);
+    if (!bound || !wait || *wait < 0 || *wait > std::numeric_limits<int>::max()) {
+        emit logLine(QStringLiteral("Error when UDP listen data"));
+        socket->close();
+        socket->deleteLater();
+        return;
+    }
+    m_socket = socket;
+    connect(socket, &QUdpSocket::readyRead, this, &LocalDiscovery::WSocket2DataAvailable);
+
+    // A quit() that comes while an answer's exchange runs nested only ends the wait once
+    // that exchange is over; a fresh loop per turn keeps waiting until the deadline.
+    m_deadline = QDeadlineTimer(static_cast<int>(*wait), Qt::PreciseTimer);
+    while (m_socket && !m_deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(m_deadline.remainingTime()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    // Answers that arrived while the last "\info\" exchange waited are still queued.
+    if (m_socket && !m_handling) {
+        m_handling = true;
+        for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late) {
+            QByteArray buffer(kMaxAnswerSize, '\0');
+            QHostAddress sender;
+            if (m_socket->pendingDatagramSize() > kMaxAnswerSize) {
+                m_socket->readDatagram(buffer.data(), 1);
+                continue;
+            }
+            const qint64 got = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
+            if (got < 0)
+                continue;
+            buffer.truncate(got);
+            handleAnswer(senderText(sender), buffer);
+        }
+        m_handling = false;
+    }
+    closeSocket();
+    emit logLine(QStringLiteral("Listen complete."));
+}
+
+void LocalDiscovery::WSocket2DataAvailable()
+{
+    // The "\info\" exchange of one answer runs nested event loops; an answer arriving
+    // meanwhile stays queued and is read by the loop below once that exchange is over.
+    if (m_handling)
+        return;
+    m_handling = true;
+    while (m_socket && m_socket->hasPendingDatagrams() && !m_deadline.hasExpired()) {
+        QByteArray buffer(kMaxAnswerSize, '\0');
+        QHostAddress sender;
+        if (m_socket->pendingDatagramSize() > kMaxAnswerSize) {
+            m_socket->readDatagram(buffer.data(), 1);
+            continue;
+        }
+        const qint64 got = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
+        if (got < 0)
+            continue;
+        buffer.truncate(got);
+        handleAnswer(senderText(sender), buffer);
+    }
+    m_handling = false;
+}
+
+void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datagram)
+{
+    // The answer is read as a C string, as a zero-filled receive buffer gives it.
+    QByteArray text = datagram;
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0)
+        text.truncate(zero);
+
+    engine::ReplyStore &store = m_engine.currentList().replies;
+    store.append(engine::encodeServerText(sender) + ':' + text);
+    emit logLine(QStringLiteral("Recived : ") + sender + QStringLiteral(" >") + engine::decodeServerText(text));
+
+    // The lines held now; the exchanges below add more, and the store may even be emptied
+    // by a command run meanwhile, so work on a copy.
+    const QList<QByteArray> lines = store.lines();
+    const QString sign1 = QLatin1Char(':') + m_engine.options().beaconSign1;
+    const QString sign2 = QLatin1Char(':') + m_engine.options().beaconSign2;
+    for (const QByteArray &bytes : lines) {
+        if (bytes.isEmpty())
+            continue;
+        QString rest = engine::decodeServerText(bytes);
+        if (engine::SplitHead(rest, QLatin1Char(':')) != sender)
+            continue;
+        const QString sign = engine::SplitHead(rest, QLatin1Char(' '));
+        if (sign != sign1 && sign != sign2)
+            continue;
+        const QString queryPort = engine::SplitHead(rest, QLatin1Char(' '));
+        // An answer naming no usable port (port 0, text, a number out of range) names no
+        // server that could ever be queried or joined.
+        if (!portNumber(queryPort))
+            continue;
+        const auto reported =
+            m_engine.QueryServer(sender, queryPort, queryPort, QByteArray(engine::QueryEngine::kInfoRequest), false);
+        QString gamePort = queryPort;
+        if (reported && portNumber(*reported))
+            gamePort = *reported;
+
+        engine::AddressList &local = m_engine.list(engine::ServerPage::Local).addresses;
+        if (local.FindAddress(sender, gamePort, queryPort))
+            continue;
+        local.append(sender + QLatin1Char(' ') + gamePort + QLatin1Char(' ') + queryPort);
+        emit logLine(QStringLiteral("Server response from: ") + sender);
+    }
+}
+
+} // namespace orv::net

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QUdpSocket;
+
+namespace orv::engine {
+class QueryEngine;
+}
+
+namespace orv::net {
+
+// Finds the dedicated servers of the local network: broadcasts "REPORTQUERY" to the
+// servers' beacon port of each game, listens for "<sign> <query port>" answers for the
+// beacon wait time, asks each answering server for its "\info\" to learn its game port,
+// and fills the Local list of the engine. The beacon answers go into the reply store of
+// the engine's current list, where every new answer re-examines the earlier answers of the
+// same sender.
+class LocalDiscovery : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *kBeaconRequest = "REPORTQUERY";
+    static constexpr const char *kBroadcastAddress = "255.255.255.255";
+    // Longer answers are dropped unread, as a 1024-byte receive buffer would refuse them.
+    static constexpr int kMaxAnswerSize = 1024;
+
+    explicit LocalDiscovery(engine::QueryEngine &engine, QObject *parent = nullptr);
+    ~LocalDiscovery() override;
+
+    // Where the request goes; tests point it at a namespace's broadcast or a loopback address.
+    void setBroadcastAddress(const QString &address) { m_broadcastAddress = address; }
+
+    // Empties the current list's reply store and the Local list, then queries both games.
+    void DiscoverLocal();
+    // One broadcast and its listening time; answers are handled while it waits.
+    void BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
+                     const QString &localPort);
+
+    bool isListening() const;
+
+signals:
+    void logLine(const QString &line);
+
+private:
+    // The receive handler of the beacon socket.
+    void WSocket2DataAvailable();
+    void handleAnswer(const QString &sender, const QByteArray &text);
+    void closeSocket();
+
+    engine::QueryEngine &m_engine;
+    QString m_broadcastAddress = QString::fromLatin1(kBroadcastAddress);
+    QPointer<QUdpSocket> m_socket;
+    QDeadlineTimer m_deadline;
+    // Set while an answer is being handled: its "\info\" exchange pumps events, and
+    // further answers wait in the socket until it has returned.
+    bool m_handling = false;
+};
+
+} // namespace orv::net

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+#include <QUdpSocket>
+
+#include "orv/engine/queryengine.h"
+#include "orv/net/localdiscovery.h"
+
+namespace nettest {
+
+// A UDP port that no socket on this machine holds right now.
+inline quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    if (!probe.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress))
+        return 0;
+    return probe.localPort();
+}
+
+// An engine with short waits, no ICMP, and the discovery's log collected.
+struct DiscoveryRig
+{
+    DiscoveryRig()
+    {
+        engine.setPinger([](const QString &) -> quint16 { return 0; });
+        orv::engine::EngineOptions options;
+        options.localServTimeOut = QStringLiteral("300");
+        options.internetServTimeOut = QStringLiteral("300");
+        engine.setOptions(options);
+        QObject::connect(&discovery, &orv::net::LocalDiscovery::logLine, &discovery,
+                         [this](const QString &line) { log.append(line); });
+    }
+
+    QStringList localLines() { return engine.list(orv::engine::ServerPage::Local).addresses.lines(); }
+
+    orv::engine::QueryEngine engine;
+    orv::net::LocalDiscovery discovery{engine};
+    QStringList log;
+};
+
+} // namespace nettest
