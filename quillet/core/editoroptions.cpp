@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/core/editoroptions.h"
 
+#include "platform/registrystore.h"
 #include "quillet/core/registry_access.h"
 #include "quillet/core/unrealscriptsyn.h"
 
@@ -72,6 +73,8 @@ platform::Status loadEditorOptions(const Registry_Access &registry, EditorOption
 
 bool saveEditorOptions(Registry_Access &registry, const EditorOptions &options)
 {
+    // One file write for all 70 values instead of one per value.
+    platform::RegistryStore::Batch batch(registry.store());
     bool ok = true;
     for (int n = 0; n < kTokenStyleSlots; ++n) {
         const TTokenStyle &slot = options.tokenStyles[static_cast<std::size_t>(n)];
@@ -84,6 +87,7 @@ bool saveEditorOptions(Registry_Access &registry, const EditorOptions &options)
     ok &= registry.RegWriteInteger(kQuillKey, QStringLiteral("EditorTabTranslation"), options.EditorTabTranslation);
     ok &= registry.RegWriteString(kQuillKey, QStringLiteral("EditorFontName"), options.EditorFontName);
     ok &= registry.RegWriteString(kQuillKey, QStringLiteral("UTSysDir"), options.UTSysDir);
+    ok &= batch.commit().hasValue();
     return ok;
 }
 

@@ -23,6 +23,8 @@ public:
     bool RegWriteString(const QString &key, const QString &name, const QString &value);
     bool RegKeyExists(const QString &key) const;
 
+    platform::RegistryStore &store() { return m_store; }
+
 private:
     platform::RegistryStore &m_store;
 };
