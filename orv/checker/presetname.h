@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+// Checker preset names become parts of key paths ("Repeat\" + name, "Repeat\" + name +
+// ".Prg_Items"), so characters that would move a preset onto another key are kept out.
+namespace orv::checker {
+
+constexpr int kMaxPresetNameLength = 50;
+constexpr int kMaxPresets = 255;
+
+// Whether the presets box takes this typed character: ".", "/" and "\" are refused.
+bool presetBoxAccepts(QChar c);
+
+// A name from the import box checked by the box's rules and a little more: at most 50
+// characters, none of ".", "/", "\" and no control characters. Returns the message to
+// show when the name is refused. An empty name is not refused here: it ends the import
+// without a message.
+std::optional<QString> importedPresetNameProblem(QStringView name);
+
+} // namespace orv::checker

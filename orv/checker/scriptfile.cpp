@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/checker/scriptfile.h"
+
+#include <QCoreApplication>
+
+#include "platform/textfile.h"
+
+namespace orv::checker::scriptfile {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("orv::checker::scriptfile", text);
+}
+
+platform::Error readError(ReadError code, const QString &message)
+{
+    return platform::Error{static_cast<int>(code), message};
+}
+
+} // namespace
+
+platform::Result<QStringList> parse(QByteArrayView bytes)
+{
+    if (bytes.size() > kMaxFileBytes)
+        return readError(ReadError::Unreadable,
+                         tr("The script file is larger than %1 bytes.").arg(QString::number(kMaxFileBytes)));
+
+    const QList<QByteArray> lines = platform::textfile::splitLines(bytes);
+    if (lines.size() > kMaxLines)
+        return readError(ReadError::TooManyLines, tr("The script file has %1 lines; at most %2 can be imported.")
+                                                      .arg(QString::number(lines.size()), QString::number(kMaxLines)));
+
+    QStringList result;
+    result.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        const QString lineNumber = QString::number(i + 1);
+        if (line.size() > kMaxLineBytes)
+            return readError(ReadError::LineTooLong, tr("Line %1 of the script file is longer than %2 characters.")
+                                                         .arg(lineNumber, QString::number(kMaxLineBytes)));
+        for (const char c : line) {
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte < 0x20 && byte != '\t') || byte == 0x7f)
+                return readError(
+                    ReadError::Binary,
+                    tr("Line %1 of the script file holds binary data; it is not a script.").arg(lineNumber));
+        }
+        result.append(platform::textfile::fromAnsi(line));
+    }
+    return result;
+}
+
+platform::Result<QStringList> read(const QString &path)
+{
+    auto bytes = platform::textfile::readAll(path, kMaxFileBytes);
+    if (!bytes) {
+        // The text file layer reports a file over the limit with code 2.
+        if (bytes.error().code == 2)
+            return readError(ReadError::Unreadable,
+                             tr("The script file is larger than %1 bytes.").arg(QString::number(kMaxFileBytes)));
+        return readError(ReadError::Unreadable, bytes.error().message);
+    }
+    return parse(bytes.value());
+}
+
+QByteArray serialize(const QStringList &lines)
+{
+    QList<QByteArray> encoded;
+    encoded.reserve(lines.size());
+    for (const QString &line : lines)
+        encoded.append(platform::textfile::toAnsi(line));
+    return platform::textfile::joinLines(encoded);
+}
+
+platform::Status write(const QString &path, const QStringList &lines)
+{
+    return platform::textfile::writeAtomically(path, serialize(lines));
+}
+
+} // namespace orv::checker::scriptfile

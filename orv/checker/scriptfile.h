@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include "platform/result.h"
+
+// Checker script files (".ovs"): 8-bit text, one stored script line per text line, CR LF
+// after every line, no header.
+namespace orv::checker::scriptfile {
+
+// Limits for reading, generous for any script the editor can build (255 expressions with
+// their operators and blocks stay under 800 lines) and small enough that a wrong file
+// chosen by mistake is refused at once instead of filling the editor.
+constexpr qint64 kMaxFileBytes = 1024 * 1024;
+constexpr int kMaxLines = 4096;
+constexpr int kMaxLineBytes = 1024;
+
+enum class ReadError {
+    Unreadable = 1, // missing, unreadable, or larger than kMaxFileBytes
+    TooManyLines,
+    LineTooLong,
+    Binary // a control character other than tab, or a zero byte
+};
+
+constexpr const char *kDialogFilter = "Orvane script|*.ovs";
+constexpr const char *kExtension = "ovs";
+constexpr const char *kDefaultFileName = "default";
+
+// The script lines of a file's bytes. CR, LF and CR LF end lines; a last line needs no
+// line end. Refused files give an Error whose code is a ReadError and whose message
+// names the limit and the line.
+platform::Result<QStringList> parse(QByteArrayView bytes);
+platform::Result<QStringList> read(const QString &path);
+
+QByteArray serialize(const QStringList &lines);
+// Replaces the file atomically; characters outside Latin-1 are written as '?'.
+platform::Status write(const QString &path, const QStringList &lines);
+
+} // namespace orv::checker::scriptfile
