@@ -81,15 +81,22 @@ platform::Status IniEditSession::saveTo(const QString &path)
 {
     if (!m_store)
         return platform::Error{1, QStringLiteral("No file is open")};
-    // The working copy gets the edits first; an unchanged store leaves it as it was
-    // numbered, so a save without edits gives the file back byte for byte.
-    if (auto updated = m_store->update(); !updated)
-        return updated;
-    auto numbered = platform::textfile::readAll(m_tempPath);
-    if (!numbered)
-        return numbered.error();
-    if (auto written = m_writer(path, stripKeyNumbers(*numbered)); !written) {
+    // An unchanged store leaves the working copy as it was numbered, so a save without
+    // edits gives the file back byte for byte; a changed one is written out as the store.
+    QByteArray numbered;
+    if (m_store->isChanged()) {
+        numbered = m_store->toBytes();
+    } else {
+        auto copy = platform::textfile::readAll(m_tempPath);
+        if (!copy)
+            return copy.error();
+        numbered = std::move(*copy);
+    }
+    if (auto written = m_writer(path, stripKeyNumbers(numbered)); !written) {
         qCWarning(lcTools) << "saving" << path << "failed:" << written.error().message;
+        // The working copy gets the edits, so they survive even if the program ends now.
+        if (auto updated = m_store->update(); !updated)
+            qCWarning(lcTools) << "could not update the working copy:" << updated.error().message;
         return written;
     }
     m_store.reset();

@@ -14,9 +14,9 @@ namespace orv::tools {
 
 // The INI editor without its window: one open file at a time, edited through its numbered
 // working copy. Opening numbers the file's repeated keys into the working copy and loads a
-// store on it; saving writes the store back to the working copy, strips the numbers and
-// replaces the target file in one atomic step, so a failed save leaves both the user's
-// file and the working copy with the edits as they were, and the file still open.
+// store on it; saving strips the numbers from the store's text and replaces the target
+// file in one atomic step. A failed save leaves the user's file as it was, puts the edits
+// into the working copy and keeps the file open for another try.
 class IniEditSession
 {
 public:
