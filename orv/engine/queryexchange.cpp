@@ -5,6 +5,7 @@
 
 #include <QEventLoop>
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 #include "orv/engine/replydecoder.h"
@@ -103,6 +104,9 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
     // One socket both sends from the query port and listens on it: closing and re-binding
     // between the two would lose answers that arrive at once, as loopback ones do.
     auto *socket = new QUdpSocket(this);
+    // Queries go straight to the server; asking the system's proxy configuration for every
+    // new socket would cost more than the whole exchange on a fast network.
+    socket->setProxy(QNetworkProxy::NoProxy);
     m_socket = socket;
     const auto port = portNumber(t.queryPort);
     QHostAddress server;

@@ -29,23 +29,32 @@ int splitWords(QByteArrayView text, std::array<QByteArrayView, kMaxWordsPerDatag
     return count;
 }
 
-// "\\" becomes "\None\", left to right, continuing after each replacement.
-QByteArray markEmptyValues(QByteArrayView text)
+// Splits as if every "\\" had first been replaced by "\None\" (left to right, continuing
+// after each replacement): each such pair yields the word "None". Words stay views into the
+// datagram, so decoding copies nothing but the values it stores.
+int splitWordsMarkingEmpty(QByteArrayView text, std::array<QByteArrayView, kMaxWordsPerDatagram> &words)
 {
-    QByteArray result;
-    result.reserve(text.size() + 64);
+    static constexpr QByteArrayView kNone("None");
+    int count = 0;
     qsizetype i = 0;
     const qsizetype size = text.size();
-    while (i < size) {
-        if (text[i] == '\\' && i + 1 < size && text[i + 1] == '\\') {
-            result.append("\\None\\");
-            i += 2;
-        } else {
-            result.append(text[i]);
-            ++i;
+    const char *data = text.data();
+    while (i < size && count < kMaxWordsPerDatagram) {
+        if (data[i] == '\\') {
+            if (i + 1 < size && data[i + 1] == '\\') {
+                words[static_cast<size_t>(count++)] = kNone;
+                i += 2;
+            } else {
+                ++i;
+            }
+            continue;
         }
+        const qsizetype start = i;
+        while (i < size && data[i] != '\\')
+            ++i;
+        words[static_cast<size_t>(count++)] = text.sliced(start, i - start);
     }
-    return result;
+    return count;
 }
 
 // Player keys: base "_" suffix, with every "_" removed from the suffix; slot = N + 1.
@@ -116,9 +125,8 @@ std::optional<qint64> finalPacketNumber(QByteArrayView datagram)
 
 void applyDatagram(ServerInfo &info, QByteArrayView datagramPart, const ValueReplacer &replacer)
 {
-    const QByteArray text = markEmptyValues(datagramPart);
     std::array<QByteArrayView, kMaxWordsPerDatagram> words;
-    const int count = splitWords(text, words);
+    const int count = splitWordsMarkingEmpty(datagramPart, words);
 
     std::array<char, 64> lowerBuffer{};
     for (int k = 0; k < count; ++k) {
@@ -133,16 +141,10 @@ void applyDatagram(ServerInfo &info, QByteArrayView datagramPart, const ValueRep
 
         QByteArrayView base;
         const int slot = playerSlotIndex(key, base);
-        const PlayerField *playerField = nullptr;
-        if (slot >= 0) {
-            for (const PlayerField &f : playerFields()) {
-                if (base == QByteArrayView(f.base)) {
-                    playerField = &f;
-                    break;
-                }
-            }
-        }
-        const QString *infoField = info.field(key);
+        const PlayerField *playerField = slot >= 0 ? findPlayerField(base) : nullptr;
+        const ServerInfoField *infoField = findServerInfoField(key);
+        if (infoField && !infoField->fromReply)
+            infoField = nullptr;
         if (!playerField && !infoField)
             continue;
 
@@ -150,7 +152,7 @@ void applyDatagram(ServerInfo &info, QByteArrayView datagramPart, const ValueRep
         if (replacer)
             value = replacer(value);
         if (infoField)
-            info.setField(key, value);
+            info.*(infoField->member) = value.left(infoField->width);
         if (playerField)
             info.players[static_cast<size_t>(slot)].*(playerField->member) = value.left(playerField->width);
     }

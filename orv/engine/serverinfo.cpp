@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/serverinfo.h"
 
+#include <QHash>
+
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
@@ -50,16 +52,34 @@ constexpr PlayerField kPlayerFields[] = {
     {"face", &PlayerEntry::face, 30},
 };
 
-const ServerInfoField *findField(QByteArrayView lowerKey)
+// Every word of every datagram is looked up as a key, so the lookup is a hash probe on the
+// word's own bytes rather than a scan of the table.
+template <typename Field, size_t N>
+QHash<QByteArray, const Field *> indexByName(const Field (&fields)[N], const char *Field::*name)
 {
-    for (const ServerInfoField &f : kFields) {
-        if (lowerKey == QByteArrayView(f.key))
-            return &f;
-    }
-    return nullptr;
+    QHash<QByteArray, const Field *> index;
+    for (const Field &f : fields)
+        index.insert(QByteArray(f.*name), &f);
+    return index;
 }
 
 } // namespace
+
+const ServerInfoField *findServerInfoField(QByteArrayView lowerKey)
+{
+    static const auto index = indexByName(kFields, &ServerInfoField::key);
+    if (lowerKey.size() < 7 || lowerKey.size() > 19)
+        return nullptr;
+    return index.value(QByteArray::fromRawData(lowerKey.data(), lowerKey.size()), nullptr);
+}
+
+const PlayerField *findPlayerField(QByteArrayView lowerBase)
+{
+    static const auto index = indexByName(kPlayerFields, &PlayerField::base);
+    if (lowerBase.size() < 4 || lowerBase.size() > 6)
+        return nullptr;
+    return index.value(QByteArray::fromRawData(lowerBase.data(), lowerBase.size()), nullptr);
+}
 
 PlayerEntry::PlayerEntry()
     : name(kNotComplete.left(20))
@@ -93,7 +113,7 @@ ServerInfo ServerInfo::defaults(const QString &address, const QString &gamePort,
 
 bool ServerInfo::setField(QByteArrayView lowerKey, const QString &value)
 {
-    const ServerInfoField *f = findField(lowerKey);
+    const ServerInfoField *f = findServerInfoField(lowerKey);
     if (!f || !f->fromReply)
         return false;
     this->*(f->member) = value.left(f->width);
@@ -102,7 +122,7 @@ bool ServerInfo::setField(QByteArrayView lowerKey, const QString &value)
 
 const QString *ServerInfo::field(QByteArrayView lowerKey) const
 {
-    const ServerInfoField *f = findField(lowerKey);
+    const ServerInfoField *f = findServerInfoField(lowerKey);
     return f ? &(this->*(f->member)) : nullptr;
 }
 

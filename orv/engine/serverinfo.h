@@ -85,6 +85,8 @@ struct ServerInfoField
     bool fromReply; // false for infoport, which no reply key fills
 };
 std::span<const ServerInfoField> serverInfoFields();
+// The field of a key name in lower case (infoport included), or nullptr.
+const ServerInfoField *findServerInfoField(QByteArrayView lowerKey);
 
 // Player field of one slot by base key name ("player", "frags", ...); nullptr for others.
 struct PlayerField
@@ -94,6 +96,7 @@ struct PlayerField
     int width;
 };
 std::span<const PlayerField> playerFields();
+const PlayerField *findPlayerField(QByteArrayView lowerBase);
 
 // The players a players view lists: slots 1 to min(numplayers, 32); none when numplayers
 // is not a whole number or not positive.

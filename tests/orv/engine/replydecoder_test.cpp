@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/replydecoder.h"
 
+#include <random>
+
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -276,4 +278,35 @@ TEST(FinalPacketNumber, Table)
     };
     for (const Case &c : cases)
         EXPECT_EQ(finalPacketNumber(c.datagram), c.expected) << c.datagram.constData();
+}
+
+TEST(DecodeServerInfo, EmptyValuesPairLikeTheTextReplacementOnRandomDatagrams)
+{
+    // The decoder splits without building the replaced text; compare it with the plain
+    // definition: replace "\\" by "\None\", split at "\", pair every word with the next.
+    const QByteArray tokens[] = {"\\", "\\", "\\", "mapname", "gametype", "x", "None"};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray datagram;
+        const int length = static_cast<int>(rng() % 12);
+        for (int i = 0; i < length; ++i)
+            datagram += tokens[rng() % std::size(tokens)];
+
+        const QString replaced = ReplaceAll(QString::fromLatin1(">" + datagram), u"\\\\", u"\\None\\");
+        QString mapname = L1("N/A");
+        QString gametype = L1("N/A");
+        for (int k = 1;; ++k) {
+            const QString word = NthWord(k, replaced, u"\\");
+            if (word.isEmpty())
+                break;
+            const QString value = NthWord(k + 1, replaced, u"\\").left(20); // both fields hold 20
+            if (word == L1("mapname"))
+                mapname = value;
+            else if (word == L1("gametype"))
+                gametype = value;
+        }
+        const ServerInfo info = decodeOne(datagram);
+        ASSERT_EQ(info.mapname, mapname) << datagram.constData();
+        ASSERT_EQ(info.gametype, gametype) << datagram.constData();
+    }
 }
