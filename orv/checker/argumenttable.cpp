@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/checker/argumenttable.h"
 
+#include <array>
+#include <string>
+
 namespace orv::checker {
 
 namespace {
@@ -66,9 +69,17 @@ std::span<const CheckerArgument> checkerArguments()
 
 const CheckerArgument *findArgument(QStringView name)
 {
-    for (const CheckerArgument &arg : kArguments) {
-        if (name == QLatin1StringView(arg.name))
-            return &arg;
+    // Scripts are looked up line by line on every evaluation: compare lengths before
+    // characters so most names are rejected without touching their text.
+    static const auto kLengths = [] {
+        std::array<qsizetype, kArgumentCount> lengths{};
+        for (size_t i = 0; i < lengths.size(); ++i)
+            lengths[i] = static_cast<qsizetype>(std::char_traits<char>::length(kArguments[i].name));
+        return lengths;
+    }();
+    for (size_t i = 0; i < kLengths.size(); ++i) {
+        if (kLengths[i] == name.size() && name == QLatin1StringView(kArguments[i].name, kLengths[i]))
+            return &kArguments[i];
     }
     return nullptr;
 }
