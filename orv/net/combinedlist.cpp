@@ -2,7 +2,8 @@
 #include "orv/net/combinedlist.h"
 
 #include <algorithm>
-#include <numeric>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv::net {
@@ -19,14 +20,22 @@ bool CombinedList::add(const QString &line)
     QString key = folded(line);
     if (m_folded.contains(key))
         return false;
-    m_folded.insert(std::move(key));
+    m_folded.insert(key);
+    m_keys.append(std::move(key));
     m_lines.append(line);
     return true;
 }
 
+void CombinedList::reserve(qsizetype lines)
+{
+    m_lines.reserve(lines);
+    m_keys.reserve(lines);
+    m_folded.reserve(lines);
+}
+
 void CombinedList::addAll(const QStringList &lines)
 {
-    m_lines.reserve(m_lines.size() + lines.size());
+    reserve(m_lines.size() + lines.size());
     for (const QString &line : lines)
         add(line);
 }
@@ -38,20 +47,20 @@ bool CombinedList::contains(const QString &line) const
 
 QStringList CombinedList::sortedLines() const
 {
-    // Fold once per line rather than once per comparison.
-    std::vector<QString> keys;
-    keys.reserve(static_cast<size_t>(m_lines.size()));
-    for (const QString &line : m_lines)
-        keys.push_back(folded(line));
-    std::vector<qsizetype> order(keys.size());
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) {
-        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
-    });
+    // Ordering the folded texts by UTF-16 code units is what a case-blind comparison does;
+    // plain views keep the comparisons cheap.
+    std::vector<std::pair<std::u16string_view, qsizetype>> order;
+    order.reserve(static_cast<size_t>(m_keys.size()));
+    for (qsizetype i = 0; i < m_keys.size(); ++i) {
+        const QString &key = m_keys.at(i);
+        order.emplace_back(
+            std::u16string_view(reinterpret_cast<const char16_t *>(key.utf16()), static_cast<size_t>(key.size())), i);
+    }
+    std::sort(order.begin(), order.end());
     QStringList sorted;
     sorted.reserve(m_lines.size());
-    for (const qsizetype i : order)
-        sorted.append(m_lines.at(i));
+    for (const auto &entry : order)
+        sorted.append(m_lines.at(entry.second));
     return sorted;
 }
 

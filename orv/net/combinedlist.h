@@ -18,17 +18,21 @@ public:
     // Returns whether it was appended.
     bool add(const QString &line);
     void addAll(const QStringList &lines);
+    // Room for this many lines in all.
+    void reserve(qsizetype lines);
 
     bool isEmpty() const { return m_lines.isEmpty(); }
     qsizetype size() const { return m_lines.size(); }
     bool contains(const QString &line) const;
-    // The lines sorted by text ignoring letter case (stable for lines that compare equal).
+    // The lines sorted by text ignoring letter case.
     QStringList sortedLines() const;
 
 private:
     static QString folded(const QString &line);
 
     QStringList m_lines;
+    // The folded text of each line, in the same order.
+    QStringList m_keys;
     QSet<QString> m_folded;
 };
 

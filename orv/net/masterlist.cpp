@@ -3,10 +3,46 @@
 
 #include <limits>
 
-#include "orv/engine/textutil.h"
 #include "platform/textfile.h"
 
 namespace orv::net {
+
+namespace {
+
+// A whole 32-bit number with an optional sign, every ':' in it skipped; nullopt for
+// anything else.
+std::optional<qint64> portOf(QByteArrayView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == ':')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    qint64 value = 0;
+    bool digits = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ':')
+            continue;
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        digits = true;
+        if (value > qint64(std::numeric_limits<qint32>::max()) + 1)
+            return std::nullopt;
+    }
+    if (!digits)
+        return std::nullopt;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
 
 std::optional<QList<QByteArray>> convertMasterLines(const QList<QByteArray> &lines)
 {
@@ -18,15 +54,22 @@ std::optional<QList<QByteArray>> convertMasterLines(const QList<QByteArray> &lin
             converted.append(line);
             continue;
         }
-        const QByteArray address = line.left(colon);
-        QByteArray portText = line.mid(colon);
-        portText.replace(":", "");
-        // Ports are read as the 32-bit whole numbers they are written back as; anything
-        // else (blanks, letters, an IPv6 literal's groups) refuses the whole list.
-        const auto port = engine::parseWholeNumber(QString::fromLatin1(portText));
-        if (!port || *port < std::numeric_limits<qint32>::min() || *port > std::numeric_limits<qint32>::max())
+        // The address is the text before the first ':'; the port is the rest with every
+        // ':' removed. A sign is allowed where the whole rest is read as one number, as
+        // "10.0.0.5:-1" is. Ports are read as the 32-bit whole numbers they are written
+        // back as; anything else (blanks, letters, an IPv6 literal's groups) refuses the
+        // whole list.
+        const auto port = portOf(QByteArrayView(line).sliced(colon));
+        if (!port)
             return std::nullopt;
-        converted.append(address + ' ' + QByteArray::number(*port) + ' ' + QByteArray::number(*port + 1));
+        QByteArray out;
+        out.reserve(colon + 24);
+        out.append(QByteArrayView(line).first(colon));
+        out.append(' ');
+        out.append(QByteArray::number(*port));
+        out.append(' ');
+        out.append(QByteArray::number(*port + 1));
+        converted.append(std::move(out));
     }
     return converted;
 }
@@ -47,7 +90,9 @@ platform::Status MergeMasterList(const QString &file, CombinedList &combined)
     const auto bytes = platform::textfile::readAll(file);
     if (!bytes)
         return bytes.error();
-    for (const QByteArray &line : platform::textfile::splitLines(*bytes))
+    const QList<QByteArray> lines = platform::textfile::splitLines(*bytes);
+    combined.reserve(combined.size() + lines.size());
+    for (const QByteArray &line : lines)
         combined.add(platform::textfile::fromAnsi(line));
     return {};
 }
