@@ -89,6 +89,11 @@ platform::Result<QString> QueryEngine::QueryServer(const QString &address, const
         captionBefore = entry.caption;
         entry.caption = QStringLiteral("Processing..");
         view->setRow(*row, std::move(entry));
+    } else {
+        // The server checker asks the same servers again and again; without this the store
+        // would grow for as long as it runs. The new answer replaces the old one, as after
+        // Refresh Current.
+        currentList().replies.RemoveReplies(ReplyStore::serverKey(address, gamePort, queryPort));
     }
 
     auto exchange = m_exchange->run(server, request, m_options);

@@ -29,8 +29,6 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const
         return entry.column(index.column());
     case IconIndexRole:
         return entry.icon;
-    case Qt::DecorationRole:
-        return index.column() == 0 ? QVariant(entry.icon) : QVariant();
     default:
         return {};
     }

@@ -11,8 +11,8 @@
 namespace orv::engine {
 
 // The rows of one server view: ServerEntry values in view order, 26 columns. The view
-// shows the texts; the row's icon index (0-9) is offered under IconIndexRole and as the
-// decoration of column 0 so that the front end can map it to a picture.
+// shows the texts; the row's icon index (0-9) is offered under IconIndexRole, and the front
+// end maps it to a picture.
 class ServerListModel : public QAbstractTableModel
 {
     Q_OBJECT

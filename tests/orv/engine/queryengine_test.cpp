@@ -282,6 +282,14 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     EXPECT_EQ(e.engine.lastInfo().ping, 55);
     EXPECT_EQ(e.engine.lastInfo().players[1].name, L1("Bravo"));
 
+    // Asked again and again (as the server checker does), the store keeps one answer.
+    ReplyStore &store = e.engine.list(ServerPage::Internet).replies;
+    const qsizetype oneAnswer = store.size();
+    ASSERT_GT(oneAnswer, 0);
+    for (int i = 0; i < 3; ++i)
+        (void)e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
+    EXPECT_EQ(store.size(), oneAnswer);
+
     // With a row update but no row, nothing is sent.
     const int before = server->requestCount();
     auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), true);
