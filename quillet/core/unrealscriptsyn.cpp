@@ -38,6 +38,31 @@ constexpr const char *kKeywordList[] = {
 };
 static_assert(std::size(kKeywordList) == 54);
 
+// Bytes that continue a run of white space (not NUL, CR or LF).
+constexpr std::array<bool, 256> kSpaceTable = [] {
+    std::array<bool, 256> table{};
+    for (int c = 1; c <= 32; ++c)
+        table[c] = c != '\n' && c != '\r';
+    return table;
+}();
+
+// Bytes that continue a number: 0-9, full stop, E F L U X and e f l u x.
+constexpr std::array<bool, 256> kNumberTable = [] {
+    std::array<bool, 256> table{};
+    for (int c = '0'; c <= '9'; ++c)
+        table[c] = true;
+    for (const char c : {'.', 'E', 'F', 'L', 'U', 'X', 'e', 'f', 'l', 'u', 'x'})
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+// Bytes that end a line's text: NUL, CR, LF.
+constexpr std::array<bool, 256> kLineBreakTable = [] {
+    std::array<bool, 256> table{};
+    table[0] = table['\r'] = table['\n'] = true;
+    return table;
+}();
+
 inline unsigned char byteAt(const char *p)
 {
     return static_cast<unsigned char>(*p);
@@ -45,7 +70,14 @@ inline unsigned char byteAt(const char *p)
 
 inline bool isLineBreakOrEnd(char c)
 {
-    return c == '\0' || c == '\r' || c == '\n';
+    return kLineBreakTable[static_cast<unsigned char>(c)];
+}
+
+inline const char *toLineBreak(const char *p)
+{
+    while (!kLineBreakTable[byteAt(p)])
+        ++p;
+    return p;
 }
 
 } // namespace
@@ -100,63 +132,63 @@ std::string_view TUnrealScriptSyn::KeywordAt(int slot, int index) const
 void TUnrealScriptSyn::buildDispatchTable()
 {
     for (int c = 0; c < 256; ++c) {
-        ScanRule rule = &TUnrealScriptSyn::unknownProc;
+        ScanRule rule = ScanRule::Unknown;
         if (c == 0)
-            rule = &TUnrealScriptSyn::nullProc;
+            rule = ScanRule::Null;
         else if (c == '\n')
-            rule = &TUnrealScriptSyn::lfProc;
+            rule = ScanRule::Lf;
         else if (c == '\r')
-            rule = &TUnrealScriptSyn::crProc;
+            rule = ScanRule::Cr;
         else if (c <= 32)
-            rule = &TUnrealScriptSyn::spaceProc;
+            rule = ScanRule::Space;
         else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
-            rule = &TUnrealScriptSyn::identProc;
+            rule = ScanRule::Ident;
         else if (c >= '0' && c <= '9')
-            rule = &TUnrealScriptSyn::numberProc;
+            rule = ScanRule::Number;
         else {
             switch (c) {
             case '"':
-                rule = &TUnrealScriptSyn::stringProc;
+                rule = ScanRule::String;
                 break;
             case '\'':
-                rule = &TUnrealScriptSyn::nameProc;
+                rule = ScanRule::Name;
                 break;
             case '#':
-                rule = &TUnrealScriptSyn::directiveProc;
+                rule = ScanRule::Directive;
                 break;
             case '/':
-                rule = &TUnrealScriptSyn::slashProc;
+                rule = ScanRule::Slash;
                 break;
             case '!':
             case '%':
             case '*':
             case '=':
             case '^':
-                rule = &TUnrealScriptSyn::equalFollowsProc;
+                rule = ScanRule::EqualFollows;
                 break;
             case ':':
-                rule = &TUnrealScriptSyn::colonProc;
+                rule = ScanRule::Colon;
                 break;
             case '&':
-                rule = &TUnrealScriptSyn::andProc;
+                rule = ScanRule::And;
                 break;
             case '|':
-                rule = &TUnrealScriptSyn::orProc;
+                rule = ScanRule::Or;
                 break;
             case '+':
-                rule = &TUnrealScriptSyn::plusProc;
+                rule = ScanRule::Plus;
                 break;
             case '-':
-                rule = &TUnrealScriptSyn::minusProc;
+                rule = ScanRule::Minus;
                 break;
             case '<':
-                rule = &TUnrealScriptSyn::lowerProc;
+                rule = ScanRule::Lower;
                 break;
             case '>':
-                rule = &TUnrealScriptSyn::greaterProc;
+                rule = ScanRule::Greater;
                 break;
             case '.':
-                rule = &TUnrealScriptSyn::pointProc;
+                rule = ScanRule::Point;
                 break;
             case '(':
             case ')':
@@ -168,7 +200,7 @@ void TUnrealScriptSyn::buildDispatchTable()
             case ';':
             case '@':
             case '~':
-                rule = &TUnrealScriptSyn::singleSymbolProc;
+                rule = ScanRule::SingleSymbol;
                 break;
             default:
                 break;
@@ -194,12 +226,72 @@ void TUnrealScriptSyn::StartLine(const char *line, int lineIndex)
 void TUnrealScriptSyn::NextToken()
 {
     m_tokenStart = m_pos;
-    (this->*m_procTable[byteAt(m_line + m_pos)])();
-}
-
-TmwHighLightAttributes *TUnrealScriptSyn::CurrentAttribute() const
-{
-    return m_kindAttribute[m_tokenKind];
+    // One table lookup picks the rule; the switch lets the compiler inline every rule.
+    switch (m_procTable[byteAt(m_line + m_pos)]) {
+    case ScanRule::Null:
+        nullProc();
+        break;
+    case ScanRule::Space:
+        spaceProc();
+        break;
+    case ScanRule::Lf:
+        lfProc();
+        break;
+    case ScanRule::Cr:
+        crProc();
+        break;
+    case ScanRule::Ident:
+        identProc();
+        break;
+    case ScanRule::Number:
+        numberProc();
+        break;
+    case ScanRule::String:
+        stringProc();
+        break;
+    case ScanRule::Name:
+        nameProc();
+        break;
+    case ScanRule::Directive:
+        directiveProc();
+        break;
+    case ScanRule::Slash:
+        slashProc();
+        break;
+    case ScanRule::EqualFollows:
+        equalFollowsProc();
+        break;
+    case ScanRule::Colon:
+        colonProc();
+        break;
+    case ScanRule::And:
+        andProc();
+        break;
+    case ScanRule::Or:
+        orProc();
+        break;
+    case ScanRule::Plus:
+        plusProc();
+        break;
+    case ScanRule::Minus:
+        minusProc();
+        break;
+    case ScanRule::Lower:
+        lowerProc();
+        break;
+    case ScanRule::Greater:
+        greaterProc();
+        break;
+    case ScanRule::Point:
+        pointProc();
+        break;
+    case ScanRule::SingleSymbol:
+        singleSymbolProc();
+        break;
+    case ScanRule::Unknown:
+        unknownProc();
+        break;
+    }
 }
 
 TmwHighLightAttributes *TUnrealScriptSyn::StandardAttribute(int index) const
@@ -221,17 +313,16 @@ bool TUnrealScriptSyn::IsWordChar(unsigned char c)
     return kIdentifierTable[c];
 }
 
-TScriptTokenKind TUnrealScriptSyn::identKind(int length) const
+TScriptTokenKind TUnrealScriptSyn::identKind(int length, int hash) const
 {
-    const char *ident = m_line + m_identStart;
-    int hash = 0;
-    for (int i = 0; i < length; ++i)
-        hash += kLetterValue[byteAt(ident + i)];
+    // Keyword sums stay below the table's size; anything at or above it is an identifier
+    // without any comparison.
     if (hash >= kKeywordSlots)
         return stIdentifier;
-    const auto &slot = m_keywords[hash];
-    for (int k = 0; k < m_keywordCount[hash]; ++k) {
-        const Keyword &keyword = slot[k];
+    const char *ident = m_line + m_identStart;
+    const auto &slot = m_keywords[static_cast<std::size_t>(hash)];
+    for (int k = 0; k < m_keywordCount[static_cast<std::size_t>(hash)]; ++k) {
+        const Keyword &keyword = slot[static_cast<std::size_t>(k)];
         if (keyword.length != length)
             continue;
         int i = 0;
@@ -250,13 +341,10 @@ void TUnrealScriptSyn::nullProc()
 
 void TUnrealScriptSyn::spaceProc()
 {
-    ++m_pos;
-    for (;;) {
-        const unsigned char c = byteAt(m_line + m_pos);
-        if (c == 0 || c == '\n' || c == '\r' || c > 32)
-            break;
-        ++m_pos;
-    }
+    const char *p = m_line + m_pos + 1;
+    while (kSpaceTable[byteAt(p)])
+        ++p;
+    m_pos = static_cast<int>(p - m_line);
     m_tokenKind = stSpace;
 }
 
@@ -277,26 +365,29 @@ void TUnrealScriptSyn::crProc()
 void TUnrealScriptSyn::identProc()
 {
     m_identStart = m_pos;
-    while (kIdentifierTable[byteAt(m_line + m_pos)])
-        ++m_pos;
+    const char *p = m_line + m_pos;
+    int hash = 0;
+    while (kIdentifierTable[byteAt(p)]) {
+        hash += kLetterValue[byteAt(p)];
+        ++p;
+    }
+    m_pos = static_cast<int>(p - m_line);
     m_identLength = m_pos - m_identStart;
-    m_tokenKind = identKind(m_identLength);
+    m_tokenKind = identKind(m_identLength, hash);
 }
 
 void TUnrealScriptSyn::numberProc()
 {
-    ++m_pos;
+    const char *p = m_line + m_pos + 1;
     for (;;) {
-        const char c = at(0);
-        const bool inNumber = (c >= '0' && c <= '9') || c == '.' || c == 'E' || c == 'F' || c == 'L' || c == 'U' ||
-                              c == 'X' || c == 'e' || c == 'f' || c == 'l' || c == 'u' || c == 'x';
-        if (!inNumber)
+        if (!kNumberTable[byteAt(p)])
             break;
         // "1..2" is a range-like pair of full stops, not part of the number.
-        if (c == '.' && at(1) == '.')
+        if (*p == '.' && p[1] == '.')
             break;
-        ++m_pos;
+        ++p;
     }
+    m_pos = static_cast<int>(p - m_line);
     m_tokenKind = stNumber;
 }
 
@@ -335,9 +426,7 @@ void TUnrealScriptSyn::nameProc()
 
 void TUnrealScriptSyn::directiveProc()
 {
-    ++m_pos;
-    while (!isLineBreakOrEnd(at(0)))
-        ++m_pos;
+    m_pos = static_cast<int>(toLineBreak(m_line + m_pos + 1) - m_line);
     m_tokenKind = stSymbol;
 }
 
@@ -345,9 +434,7 @@ void TUnrealScriptSyn::slashProc()
 {
     switch (at(1)) {
     case '/':
-        m_pos += 2;
-        while (!isLineBreakOrEnd(at(0)))
-            ++m_pos;
+        m_pos = static_cast<int>(toLineBreak(m_line + m_pos + 2) - m_line);
         m_tokenKind = stComment;
         break;
     case '*':
@@ -371,16 +458,19 @@ void TUnrealScriptSyn::slashProc()
 void TUnrealScriptSyn::openCommentProc()
 {
     m_tokenKind = stComment;
-    while (at(0) != '\0') {
-        if (at(0) == '\r' || at(0) == '\n')
+    const char *p = m_line + m_pos;
+    for (;;) {
+        const char c = *p;
+        if (c == '\0' || c == '\r' || c == '\n')
             break;
-        if (at(0) == '*' && at(1) == '/') {
-            m_pos += 2;
+        if (c == '*' && p[1] == '/') {
+            p += 2;
             m_range = srNormal;
             break;
         }
-        ++m_pos;
+        ++p;
     }
+    m_pos = static_cast<int>(p - m_line);
 }
 
 void TUnrealScriptSyn::equalFollowsProc()

@@ -54,7 +54,7 @@ public:
     }
     int CurrentStart() const { return m_tokenStart; }
     int CurrentKind() const { return m_tokenKind; }
-    TmwHighLightAttributes *CurrentAttribute() const;
+    TmwHighLightAttributes *CurrentAttribute() const { return m_kindAttribute[m_tokenKind]; }
     int LineIndex() const { return m_lineIndex; }
 
     std::uint8_t LineState() const { return m_range; }
@@ -83,7 +83,30 @@ public:
     TmwHighLightAttributes &SymbolAttri() { return m_symbol; }
 
 private:
-    using ScanRule = void (TUnrealScriptSyn::*)();
+    // The scanning rules the dispatch table chooses from, one per byte value.
+    enum class ScanRule : std::uint8_t {
+        Null,
+        Space,
+        Lf,
+        Cr,
+        Ident,
+        Number,
+        String,
+        Name,
+        Directive,
+        Slash,
+        EqualFollows,
+        Colon,
+        And,
+        Or,
+        Plus,
+        Minus,
+        Lower,
+        Greater,
+        Point,
+        SingleSymbol,
+        Unknown,
+    };
 
     struct Keyword
     {
@@ -93,7 +116,7 @@ private:
 
     void buildKeywordTable();
     void buildDispatchTable();
-    TScriptTokenKind identKind(int length) const;
+    TScriptTokenKind identKind(int length, int hash) const;
     char at(int offset) const { return m_line[m_pos + offset]; }
 
     void nullProc();

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Scanner throughput over the UnrealScript test inputs, and opening a 5 MB script fully
+// highlighted in an editor window.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+#include <Qsci/qsciscintilla.h>
+#include <benchmark/benchmark.h>
+
+#include "platform/registrystore.h"
+#include "platform/textfile.h"
+#include "quillet/core/editoroptions.h"
+#include "quillet/core/registry_access.h"
+#include "quillet/core/unrealscriptsyn.h"
+#include "quillet/ui/mainform.h"
+#include "quillet/ui/tmdichild.h"
+#include "quillet/ui/userprompts.h"
+
+// Counts heap allocations, so the scanner benchmark can show it makes none per token.
+namespace {
+std::atomic<long long> g_allocations{0};
+}
+
+void *operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace {
+
+QByteArray corpusText()
+{
+    QByteArray all;
+    const QDir inputs(QStringLiteral(ORV_TEST_DATA_DIR "/uc/input"));
+    for (const QString &name : inputs.entryList({QStringLiteral("*.uc")}, QDir::Files, QDir::Name)) {
+        QFile file(inputs.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            all += file.readAll();
+    }
+    return all;
+}
+
+// The lines of the text, each NUL-terminated, as the editing control hands them over.
+std::vector<std::string> splitLines(const QByteArray &text)
+{
+    std::vector<std::string> lines;
+    for (const QByteArray &line : platform::textfile::splitLines(text))
+        lines.emplace_back(line.constData(), static_cast<std::size_t>(line.size()));
+    return lines;
+}
+
+void BM_ScanCorpus(benchmark::State &state)
+{
+    const QByteArray text = corpusText();
+    const std::vector<std::string> lines = splitLines(text);
+    std::size_t bytes = 0;
+    for (const std::string &line : lines)
+        bytes += line.size();
+    quillet::core::TUnrealScriptSyn scanner;
+    long long tokens = 0;
+    long long allocations = 0;
+    for (auto _ : state) {
+        const long long before = g_allocations.load();
+        scanner.ClearLineState();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            scanner.StartLine(lines[i].c_str(), static_cast<int>(i));
+            while (!scanner.AtLineEnd()) {
+                benchmark::DoNotOptimize(scanner.CurrentAttribute());
+                ++tokens;
+                scanner.NextToken();
+            }
+        }
+        allocations += g_allocations.load() - before;
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    state.counters["tokens"] = benchmark::Counter(static_cast<double>(tokens), benchmark::Counter::kIsRate);
+    state.counters["allocs_per_token"] = tokens ? static_cast<double>(allocations) / static_cast<double>(tokens) : 0.0;
+}
+BENCHMARK(BM_ScanCorpus);
+
+// Never blocks: the benchmark has nobody to answer.
+class SilentPrompts : public quillet::ui::UserPrompts
+{
+public:
+    void error(QWidget *, const QString &) override {}
+    void information(QWidget *, const QString &) override {}
+    bool confirm(QWidget *, const QString &) override { return false; }
+    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    int execDialog(QDialog &) override { return QDialog::Rejected; }
+    platform::Status startDetached(const QString &, const QStringList &, const QString &) override { return {}; }
+};
+
+// Open (read, TAB conversion, write back), load into a new editor window and style every
+// byte, as the user sees it when the whole file has been scrolled through.
+void BM_OpenFiveMegabyteFileHighlighted(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QByteArray corpus = corpusText();
+    QByteArray big;
+    while (big.size() < 5 * 1024 * 1024)
+        big += corpus;
+    const QString path = dir.filePath(QStringLiteral("Big.uc"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(big) != big.size()) {
+            state.SkipWithError("cannot write the test file");
+            return;
+        }
+    }
+    platform::RegistryStore store(platform::RegistryRoot::CurrentUser, dir.filePath(QStringLiteral("hkcu.reg")));
+    quillet::core::Registry_Access registry(store);
+    quillet::core::EditorOptions options;
+    options.tokenStyles = quillet::core::firstRunTokenStyles();
+    options.EditorFontName = QStringLiteral("DejaVu Sans Mono");
+    options.EditorFontSize = 10;
+    options.EditorTabTranslation = 2;
+    options.UTSysDir = QStringLiteral("c:\\UnrealTournament\\System");
+    quillet::core::saveEditorOptions(registry, options);
+    SilentPrompts prompts;
+    quillet::ui::TMainForm form(store, prompts);
+
+    for (auto _ : state) {
+        quillet::ui::TMDIChild *child = form.OpenScriptFile(path);
+        if (!child) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        child->mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+        const long styled = child->mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+        if (styled != child->mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) {
+            state.SkipWithError("not fully styled");
+            break;
+        }
+        state.PauseTiming();
+        form.mdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(big.size()) * state.iterations());
+}
+BENCHMARK(BM_OpenFiveMegabyteFileHighlighted)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
