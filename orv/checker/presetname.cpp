@@ -25,4 +25,29 @@ std::optional<QString> importedPresetNameProblem(QStringView name)
     return std::nullopt;
 }
 
+PresetAdd checkPresetAdd(const QStringList &names, const QString &name)
+{
+    if (name.isEmpty() || names.size() >= kMaxPresets)
+        return PresetAdd::Ignored;
+    if (names.contains(name, Qt::CaseSensitive))
+        return PresetAdd::Duplicate;
+    return PresetAdd::Added;
+}
+
+QString duplicatePresetMessage()
+{
+    return QCoreApplication::translate("orv::checker::presetname", "Change preset name!");
+}
+
+QString presetSection(const QString &name)
+{
+    return QStringLiteral("Repeat\\") + name;
+}
+
+QStringList presetKeysToDelete(const QString &name)
+{
+    const QString key = QStringLiteral("SOFTWARE\\Orvane\\") + presetSection(name);
+    return {key, key + QStringLiteral(".Prg_Items")};
+}
+
 } // namespace orv::checker

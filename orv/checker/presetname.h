@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // Checker preset names become parts of key paths ("Repeat\" + name, "Repeat\" + name +
@@ -22,5 +23,20 @@ bool presetBoxAccepts(QChar c);
 // show when the name is refused. An empty name is not refused here: it ends the import
 // without a message.
 std::optional<QString> importedPresetNameProblem(QStringView name);
+
+enum class PresetAdd {
+    Added,    // the name may be appended
+    Ignored,  // empty name, or 255 names already: nothing happens, no message
+    Duplicate // a name equal to it (case counts) is in the list: "Change preset name!"
+};
+
+// Whether "Add preset" (and an import) may append the name to the list.
+PresetAdd checkPresetAdd(const QStringList &names, const QString &name);
+QString duplicatePresetMessage();
+
+// The settings section of a preset below "SOFTWARE\Orvane" ("Repeat\" + name), and the
+// two keys that deleting the preset removes with everything below them.
+QString presetSection(const QString &name);
+QStringList presetKeysToDelete(const QString &name);
 
 } // namespace orv::checker

@@ -266,3 +266,33 @@ TEST(PresetName, BoxAndImportRefuseKeyChangingCharacters)
     for (const Case &c : cases)
         EXPECT_EQ(!importedPresetNameProblem(c.name).has_value(), c.accepted) << c.name.toStdString();
 }
+
+TEST(PresetName, AddingFollowsTheListRules)
+{
+    const QStringList names = lines({"Default", "Fast servers"});
+    struct Case
+    {
+        QString name;
+        PresetAdd expected;
+    };
+    const Case cases[] = {
+        {s("Night"), PresetAdd::Added},
+        {s("default"), PresetAdd::Added}, // case counts in the list
+        {s("Default"), PresetAdd::Duplicate},
+        {QString(), PresetAdd::Ignored},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(checkPresetAdd(names, c.name), c.expected) << c.name.toStdString();
+
+    QStringList full;
+    for (int i = 0; i < kMaxPresets; ++i)
+        full.append(QString::number(i));
+    EXPECT_EQ(checkPresetAdd(full, s("one more")), PresetAdd::Ignored);
+    full.removeLast();
+    EXPECT_EQ(checkPresetAdd(full, s("one more")), PresetAdd::Added);
+    EXPECT_EQ(duplicatePresetMessage(), s("Change preset name!"));
+
+    EXPECT_EQ(presetSection(s("Default")), s("Repeat\\Default"));
+    EXPECT_EQ(presetKeysToDelete(s("Night")),
+              lines({"SOFTWARE\\Orvane\\Repeat\\Night", "SOFTWARE\\Orvane\\Repeat\\Night.Prg_Items"}));
+}
