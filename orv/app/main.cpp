@@ -1,15 +1,132 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The browser's composition root: builds the settings store, the engine, the sound
+// service and the windows in their fixed order, and wires them together.
 #include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 
+#include "orv/engine/ping.h"
+#include "orv/engine/queryengine.h"
+#include "orv/frontend/aboutform.h"
+#include "orv/frontend/apptheme.h"
+#include "orv/frontend/debugform.h"
+#include "orv/frontend/iconprovider.h"
 #include "orv/frontend/mainform.h"
+#include "orv/frontend/singleinstance.h"
+#include "orv/frontend/soundbank.h"
+#include "orv/frontend/soundsform.h"
+#include "orv/frontend/splashform.h"
+#include "platform/paths.h"
+#include "platform/sound.h"
+#include "platform/textfile.h"
+
+using namespace orv::frontend;
+
+namespace {
+
+// Files the browser ships and copies into its folder on first start, so the user can
+// change them there.
+const QStringList kShippedFiles = {
+    QStringLiteral("amp.wav"),     QStringLiteral("beep.wav"),    QStringLiteral("confirm.wav"),
+    QStringLiteral("dropdown.wav"), QStringLiteral("exit.wav"),   QStringLiteral("prepare.wav"),
+    QStringLiteral("respawn.wav"), QStringLiteral("select.wav"),  QStringLiteral("shot.wav"),
+    QStringLiteral("whawhaw.wav"),
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+    IconProvider::initResources();
+    applyTheme(app);
+    QApplication::setWindowIcon(IconProvider::programIcon());
 
-    orv::frontend::TMainForm mainForm;
+    SingleInstance instance(QStringLiteral("orvane"));
+    if (!instance.isPrimary()) {
+        // Another instance runs: it has been asked to come to the front.
+        return 0;
+    }
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen();
+        screen && !SingleInstance::displayLargeEnough(screen->size())) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvane"),
+                        QStringLiteral("Minimal display resolution must be 800\u0445600 pixels!"), QMessageBox::Yes);
+        box.exec();
+        return 1;
+    }
+
+    TSplashForm splash;
+    splash.show();
+    QCoreApplication::processEvents();
+    splash.stepIt();
+    QApplication::setApplicationDisplayName(QStringLiteral("Orvane"));
+
+    platform::paths::copyMissingShippedFiles(kShippedFiles);
+
+    platform::SoundService soundService;
+    SoundBank sounds(soundService);
+    orv::engine::QueryEngine engine;
+    engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
+    engine.setSoundPlayer([&sounds](const QString &name) { sounds.playAndWait(name); });
+    engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
+
+    // The windows, created once in their fixed order and kept until the program ends.
+    TMainForm mainForm(engine, sounds);
+    TAboutForm about(soundService, &mainForm);
+    splash.setProgress(5);
+    TDebugForm logWindow(&mainForm);
+    splash.setProgress(11);
+    TBuldingListForm buildingList(&mainForm);
+    splash.setProgress(14);
+    TSoundsForm soundsWindow(sounds, &mainForm);
+    splash.setProgress(17);
+
+    mainForm.setLogWindow(&logWindow);
+    logWindow.setReplyStoreAccess(
+        [&engine] {
+            QStringList lines;
+            for (const QByteArray &line : engine.currentList().replies.lines())
+                lines.append(platform::textfile::fromAnsi(line));
+            return lines;
+        },
+        [&engine](const QString &path) {
+            auto bytes = platform::textfile::readAll(path);
+            if (!bytes)
+                return false;
+            engine.currentList().replies.setLines(platform::textfile::splitLines(*bytes));
+            return true;
+        });
+
+    MainFormHooks hooks;
+    hooks.buildInternetList = [&engine] {
+        // The cached list; the master-list download takes over here once it is wired.
+        auto cached = orv::engine::AddressList::load(
+            QDir(platform::paths::programFolder()).filePath(QStringLiteral("internet.lst")));
+        if (!cached)
+            return false;
+        engine.list(orv::engine::ServerPage::Internet).addresses = std::move(cached.value());
+        return true;
+    };
+    hooks.autoOpenChoice = [] { return 1; };
+    hooks.showWindow = [&](const QString &name) {
+        if (name == QLatin1String("About"))
+            about.show();
+    };
+    hooks.exitSound = [&soundsWindow] { return soundsWindow.exitSound(); };
+    mainForm.setHooks(std::move(hooks));
+
+    QObject::connect(&instance, &SingleInstance::activationRequested, &mainForm, [&mainForm] {
+        mainForm.showNormal();
+        mainForm.raise();
+        mainForm.activateWindow();
+    });
+
+    splash.close();
     mainForm.show();
     return QApplication::exec();
 }

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+
+#include <QHeaderView>
+#include <QStackedWidget>
+
+class QListView;
+class QTreeView;
+class QAbstractItemModel;
+class QItemSelectionModel;
+
+namespace orv::frontend {
+
+// View styles of a list, with the names the settings store keeps.
+enum class ViewStyle { Icon, SmallIcon, List, Report };
+QString viewStyleName(ViewStyle style);
+ViewStyle viewStyleFromName(const QString &name, ViewStyle fallback);
+
+// A column header that draws the sort marker (image 10 descending, 11 ascending) on the
+// one column that carries it.
+class MarkerHeader : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    explicit MarkerHeader(QWidget *parent = nullptr);
+    // -1 removes the marker.
+    void setMarker(int column, int image);
+    int markerColumn() const { return m_column; }
+    int markerImage() const { return m_image; }
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    int m_column = -1;
+    int m_image = -1;
+};
+
+// A server or players list: report view with columns, or large icons, over one model that
+// the view never sorts by itself. Row icons arrive from the model as indexes and are drawn
+// from the given icon source.
+class ServerView : public QStackedWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString ViewStyle READ viewStyleText WRITE setViewStyleText)
+    Q_PROPERTY(int Tag READ tag WRITE setTag)
+
+public:
+    using IconSource = std::function<QIcon(int index)>;
+
+    explicit ServerView(QWidget *parent = nullptr);
+
+    void setModel(QAbstractItemModel *model, IconSource icons);
+    QAbstractItemModel *model() const;
+    QTreeView *report() const { return m_report; }
+    QListView *icons() const { return m_icons; }
+    MarkerHeader *header() const { return m_header; }
+    QItemSelectionModel *selectionModel() const;
+
+    ViewStyle viewStyle() const { return m_style; }
+    void setViewStyle(ViewStyle style);
+    QString viewStyleText() const { return viewStyleName(m_style); }
+    void setViewStyleText(const QString &text) { setViewStyle(viewStyleFromName(text, m_style)); }
+
+    // The sort column the settings keep as the view's tag.
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+
+    // The current row, or -1.
+    int currentRow() const;
+    void selectRow(int row);
+    void setIconSize(int small, int large);
+
+Q_SIGNALS:
+    void rowActivated(int row);
+    void columnClicked(int column);
+    void contextMenuRequested(const QPoint &globalPos);
+
+private:
+    QTreeView *m_report;
+    QListView *m_icons;
+    MarkerHeader *m_header;
+    ViewStyle m_style = ViewStyle::Report;
+    int m_tag = 1;
+};
+
+} // namespace orv::frontend

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class SoundService;
+}
+
+namespace orv::frontend {
+
+// The browser's sounds by name ("beep.wav", a user's path): finds the file and plays it
+// through the platform's sound service. Nothing happens while sounds are switched off,
+// and a name found nowhere plays nothing, without an error.
+class SoundBank : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SoundBank(platform::SoundService &service, QObject *parent = nullptr);
+
+    // Folders searched after the name as given: by default the program folder, then the
+    // sounds installed with the program.
+    void setSearchFolders(const QStringList &folders) { m_folders = folders; }
+    QStringList searchFolders() const { return m_folders; }
+
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+
+    // The file a name stands for: the name as a path, else the name in each search folder
+    // (letter case ignored, since sound names are written in Windows habits); empty when
+    // it is nowhere.
+    QString resolve(const QString &name) const;
+
+    void play(const QString &name);
+    void playAndWait(const QString &name);
+    // A button's click or menu sound.
+    void click(const QString &name) { play(name); }
+
+private:
+    platform::SoundService &m_service;
+    QStringList m_folders;
+    bool m_enabled = true;
+};
+
+} // namespace orv::frontend
