@@ -72,7 +72,8 @@ void ColorGrid::paintEvent(QPaintEvent *)
         if (i == bg)
             mark = mark.isEmpty() ? tr("BG") : mark + QStringLiteral("/") + tr("BG");
         if (!mark.isEmpty()) {
-            painter.setPen(colour.lightness() > 128 ? Qt::black : Qt::white);
+            const int luminance = (299 * colour.red() + 587 * colour.green() + 114 * colour.blue()) / 1000;
+            painter.setPen(luminance > 140 ? Qt::black : Qt::white);
             painter.drawRect(cell.adjusted(2, 2, -3, -3));
             painter.drawText(cell, Qt::AlignCenter, mark);
         }

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -140,8 +141,13 @@ void TfrmEitorOptions::showEvent(QShowEvent *event)
 void TfrmEitorOptions::FormShow()
 {
     m_updatingControls = true;
-    if (!m_options.EditorFontName.isEmpty())
-        fntName->setCurrentFont(QFont(m_options.EditorFontName));
+    if (!m_options.EditorFontName.isEmpty()) {
+        // A font that is not installed here ("Courier New" on most Linux desktops) shows as
+        // the system's fixed-pitch font rather than whatever family the box falls back to.
+        const bool installed = QFontDatabase::hasFamily(m_options.EditorFontName);
+        fntName->setCurrentFont(installed ? QFont(m_options.EditorFontName)
+                                          : QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    }
     if (!m_options.UTSysDir.isEmpty())
         DirectoryEdit1->setText(m_options.UTSysDir);
     if (m_options.EditorFontSize != 0)

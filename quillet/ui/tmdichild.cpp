@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <Qsci/qscicommand.h>
@@ -46,6 +47,7 @@ TMDIChild::TMDIChild(QWidget *parent)
     , m_highlighter(std::make_unique<core::TUnrealScriptSyn>())
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
     mwCustomEdit1 = new QsciScintilla(this);
     mwCustomEdit1->setObjectName(QStringLiteral("mwCustomEdit1"));
     StatusBar1 = new QStatusBar(this);
@@ -314,6 +316,11 @@ void TMDIChild::applyEditorOptions(const core::EditorOptions &options)
     mwCustomEdit1->setMarginsFont(font);
     if (options.EditorTabTranslation > 0)
         mwCustomEdit1->setTabWidth(options.EditorTabTranslation);
+    // Keep the caret visible on the scheme's canvas: draw it in the identifiers' colour.
+    const core::TmwHighLightAttributes &identifiers = m_highlighter->IdentifierAttri();
+    mwCustomEdit1->setCaretForegroundColor(identifiers.foreground() != core::clNone
+                                               ? UnrealScriptLexer::toQColor(identifiers.foreground())
+                                               : palette().color(QPalette::Text));
     mwCustomEdit1->recolor();
 }
 

@@ -128,14 +128,18 @@ void UnrealScriptLexer::setFallbackColors(const QColor &text, const QColor &pape
 
 void UnrealScriptLexer::applyAttributes()
 {
+    // The "Space" background is the canvas: it also fills the rest of every line and the
+    // area below the text, so a dark scheme does not end in white at each line's end.
+    const core::TmwHighLightAttributes &space = m_highlighter.SpaceAttri();
+    const QColor canvas = space.background() != core::clNone ? toQColor(space.background()) : m_fallbackPaper;
     setDefaultFont(m_baseFont);
     setDefaultColor(m_fallbackText);
-    setDefaultPaper(m_fallbackPaper);
+    setDefaultPaper(canvas);
     for (int style = 0; style < kStyleCount; ++style) {
         const core::TmwHighLightAttributes *attribute = attributeForStyle(static_cast<LexerStyle>(style));
         QFont font = m_baseFont;
         QColor text = m_fallbackText;
-        QColor paper = m_fallbackPaper;
+        QColor paper = style == static_cast<int>(LexerStyle::Default) ? canvas : m_fallbackPaper;
         if (attribute) {
             if (attribute->foreground() != core::clNone)
                 text = toQColor(attribute->foreground());
@@ -149,6 +153,7 @@ void UnrealScriptLexer::applyAttributes()
         setColor(text, style);
         setPaper(paper, style);
         setFont(font, style);
+        setEolFill(style == static_cast<int>(LexerStyle::Space), style);
     }
 }
 
