@@ -310,3 +310,25 @@ TEST(DecodeServerInfo, EmptyValuesPairLikeTheTextReplacementOnRandomDatagrams)
         ASSERT_EQ(info.gametype, gametype) << datagram.constData();
     }
 }
+
+TEST(DecodeServerInfo, RandomBytesNeverOverflowAFieldWidth)
+{
+    const QByteArray keys[] = {"\\hostname\\", "\\player_", "\\mapname\\", "\\timelimit\\", "\\face_31\\", "\\\\", "_"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 500; ++round) {
+        QByteArray datagram;
+        while (datagram.size() < 1024) {
+            if (rng() % 3 == 0)
+                datagram += keys[rng() % std::size(keys)];
+            else
+                datagram += static_cast<char>(rng() % 256);
+        }
+        const ServerInfo info = decodeOne(datagram);
+        for (const ServerInfoField &f : serverInfoFields())
+            ASSERT_LE((info.*(f.member)).size(), f.width) << f.key;
+        for (const PlayerEntry &p : info.players) {
+            for (const PlayerField &f : playerFields())
+                ASSERT_LE((p.*(f.member)).size(), f.width) << f.base;
+        }
+    }
+}
