@@ -222,32 +222,41 @@ struct RegistryStore::Impl
         return node;
     }
 
-    void keepDamagedCopy(const QByteArray &bytes, const QStringList &problems)
+    // False when no copy could be kept: the damaged file must then not be replaced.
+    bool keepDamagedCopy(const QByteArray &bytes, const QStringList &problems)
     {
         const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
         if (damagedCopies.contains(hash))
-            return;
-        damagedCopies.insert(hash);
+            return true;
         const QString stampText = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QString copyPath = path + QStringLiteral(".damaged-") + stampText;
         for (int n = 2; QFileInfo::exists(copyPath); ++n)
             copyPath = path + QStringLiteral(".damaged-") + stampText + u'-' + QString::number(n);
         QString kept;
         QSaveFile copy(copyPath);
-        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit())
+        const bool copied = copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                            copy.write(bytes) == bytes.size() && copy.commit();
+        if (copied) {
+            damagedCopies.insert(hash);
             kept = QStringLiteral("a copy of it was kept as %1").arg(copyPath);
-        else
-            kept = QStringLiteral("no copy of it could be kept (%1)").arg(copy.errorString());
+        } else {
+            kept =
+                QStringLiteral("no copy of it could be kept (%1), so it will not be changed").arg(copy.errorString());
+        }
         QString message = QStringLiteral("The settings file %1 could not be read completely (%2); %3. "
                                          "The settings that could be read are used.")
                               .arg(path, problems.first(), kept);
         if (problems.size() > 1)
             message += QStringLiteral(" %1 more problems were found.").arg(problems.size() - 1);
-        // Each damaged content is reported exactly once, even if the text matches an earlier one.
-        if (warningHandler)
-            warningHandler(message);
-        else
-            qCWarning(lcRegistry).noquote() << message;
+        if (copied) {
+            if (warningHandler)
+                warningHandler(message);
+            else
+                qCWarning(lcRegistry).noquote() << message;
+        } else {
+            warnOnce(message);
+        }
+        return copied;
     }
 
     // Re-reads the file when it changed since we last saw it. Inside a batch the lock is
@@ -297,8 +306,8 @@ struct RegistryStore::Impl
             else
                 node->set(entry.name, entry.value);
         }
-        if (!parsed.problems.isEmpty())
-            keepDamagedCopy(bytes, parsed.problems);
+        if (!parsed.problems.isEmpty() && !keepDamagedCopy(bytes, parsed.problems))
+            readError = QStringLiteral("The settings file %1 is damaged and no copy of it could be kept.").arg(path);
     }
 
     bool deleteNode(QStringView keyPath)
@@ -391,6 +400,9 @@ struct RegistryStore::Impl
         }
         if (Status locked = lockFile(); !locked)
             return locked;
+        // A file that could not be read (or copied) last time is tried again.
+        if (readError)
+            loaded = false;
         refresh();
         if (readError) {
             unlockFile();

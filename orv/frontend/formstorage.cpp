@@ -2,6 +2,7 @@
 #include "orv/frontend/formstorage.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QEvent>
 #include <QListWidget>
 #include <QLoggingCategory>
@@ -59,6 +60,14 @@ public:
     {
         setObjectName(QString::fromLatin1(kChainName));
         form->installEventFilter(this);
+        // A dialog ended by accept() or reject() hides without a close event, yet it
+        // closes all the same.
+        if (auto *dialog = qobject_cast<QDialog *>(form))
+            connect(dialog, &QDialog::finished, this, [this] {
+                if (m_inClose)
+                    m_savedInClose = true;
+                saveAll();
+            });
     }
 
     static FormStorageChain *of(QWidget *form, bool create)
@@ -79,6 +88,7 @@ protected:
         if (watched != m_form || destroyed)
             return false;
         if (event->type() == QEvent::Show && !event->spontaneous()) {
+            m_everShown = true;
             // The last-made storage is the outermost link: it loads first.
             for (qsizetype i = storages.size() - 1; i >= 0; --i)
                 if (TFormStorage *s = storages.at(i); s && s->Active())
@@ -87,20 +97,37 @@ protected:
         }
         if (event->type() == QEvent::Close) {
             // The window's own close handler decides first; the storages save only when it
-            // lets the window close, and then in the order they were made.
-            const QPointer<QWidget> form = m_form;
+            // lets the window close.
+            const QPointer<FormStorageChain> self = this;
+            m_inClose = true;
+            m_savedInClose = false;
             static_cast<QObject *>(m_form)->event(event);
-            if (form && event->isAccepted() && m_form->testAttribute(Qt::WA_WState_Created))
-                for (const QPointer<TFormStorage> &s : QList(storages))
-                    if (s && s->Active())
-                        s->saveAutomatically();
+            if (!self)
+                return true;
+            m_inClose = false;
+            if (event->isAccepted() && !m_savedInClose)
+                saveAll();
             return true;
         }
         return false;
     }
 
 private:
+    // In the order the storages were made.
+    void saveAll()
+    {
+        // A window that never made it to the screen has nothing the user could have changed.
+        if (destroyed || !m_everShown)
+            return;
+        for (const QPointer<TFormStorage> &s : QList(storages))
+            if (s && s->Active())
+                s->saveAutomatically();
+    }
+
     QWidget *m_form;
+    bool m_inClose = false;
+    bool m_everShown = false;
+    bool m_savedInClose = false;
 };
 
 TFormStorage::TFormStorage(QWidget *form, platform::RegistryStore &store)

@@ -38,6 +38,10 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TPlacementOptions)
 //
 // Errors of automatic loads and saves go to the error handler (by default the log);
 // calls made by code return them.
+//
+// Each SaveSettings is one file write of the store. Code that saves many storages at once
+// (program end, when every window is destroyed) holds a platform::RegistryStore::Batch
+// around them, so that all of them together cost one write.
 class TFormStorage : public QObject
 {
     Q_OBJECT

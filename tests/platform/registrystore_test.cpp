@@ -283,6 +283,35 @@ TEST_F(RegistryStoreTest, DamagedFileIsKeptReportedOnceAndReadAsFarAsPossible)
     EXPECT_EQ(warnings.size(), 1) << "the rewritten file is clean";
 }
 
+// When not even a copy of a damaged file can be kept, the file itself is left alone.
+TEST_F(RegistryStoreTest, DamagedFileWithoutACopyIsNeverReplaced)
+{
+    QByteArray damaged = "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"Good\"=\"1\"\nthis line is damaged\n";
+    damaged += "\"Padding\"=\"" + QByteArray(6000, 'p') + "\"\n";
+    ASSERT_TRUE(testsupport::writeFile(path(), damaged));
+    RegistryStore store(RegistryRoot::CurrentUser, path());
+    QStringList warnings;
+    store.setWarningHandler([&warnings](const QString &w) { warnings.append(w); });
+    platform::Status written;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.isActive());
+        EXPECT_EQ(store.readString(u"K", u"Good").value(), std::optional<QString>(QStringLiteral("1")));
+        written = store.setString(u"K", u"New", QStringLiteral("2"));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testsupport::readFile(path()), damaged);
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("HKEY_CURRENT_USER.reg")});
+
+    // Once a copy can be kept, writing goes on from what could be read.
+    ASSERT_TRUE(store.setString(u"K", u"New", QStringLiteral("2")));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 2);
+    RegistryStore reread(RegistryRoot::CurrentUser, path());
+    EXPECT_EQ(reread.valueNames(u"K"),
+              (QStringList{QStringLiteral("Good"), QStringLiteral("Padding"), QStringLiteral("New")}));
+}
+
 TEST_F(RegistryStoreTest, FileThatCannotBeReadIsNeverReplaced)
 {
     // A folder where the file should be: it exists but cannot be read as a file.

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -389,6 +390,38 @@ TEST_F(FormStorageTest, ShowLoadsCloseSavesAndDestroySavesOnlyWhatIsUnsaved)
     form.reset();
     EXPECT_EQ(stored(section, QStringLiteral("AlertSound_Text")), QStringLiteral("at exit.wav"));
     EXPECT_EQ(stored(section, QStringLiteral("Visible")), QStringLiteral("1"));
+}
+
+// A dialog that ends through accept() or reject() hides without a close event.
+TEST_F(FormStorageTest, DialogSavesWhenItEndsWithoutACloseEvent)
+{
+    QDialog dialog;
+    auto *text = new QLineEdit(QStringLiteral("before"), &dialog);
+    text->setObjectName(QStringLiteral("FindText"));
+    auto *storage = new TFormStorage(&dialog, m_store);
+    storage->setIniSection(QStringLiteral("Find form"));
+    storage->setStoredProps({QStringLiteral("FindText.Text")});
+    int saves = 0;
+    QObject::connect(storage, &TFormStorage::OnSavePlacement, &dialog, [&saves] { ++saves; });
+    const struct
+    {
+        const char *text;
+        std::function<void()> end;
+    } endings[] = {
+        {"accepted", [&dialog] { dialog.accept(); }},
+        {"rejected", [&dialog] { dialog.reject(); }},
+        {"closed", [&dialog] { dialog.close(); }},
+    };
+    int expectedSaves = 0;
+    for (const auto &e : endings) {
+        dialog.show();
+        text->setText(QString::fromLatin1(e.text));
+        e.end();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(saves, ++expectedSaves) << e.text << ": saved once";
+        EXPECT_EQ(stored(key(QStringLiteral("Find form")), QStringLiteral("FindText_Text")),
+                  QString::fromLatin1(e.text));
+    }
 }
 
 TEST_F(FormStorageTest, TwoStoragesChainInDeclarationOrder)
