@@ -218,10 +218,13 @@ void QueryEngine::RebuildList(AddressList &addresses)
 
         if (m_options.alwaysRefresh) {
             emit trayAnimationChanged(true);
+            m_refreshDeferred = false;
             RefreshList(addresses);
             emit trayHintChanged(QStringLiteral("Orvane (Click twice to restore window)"));
             emit trayAnimationChanged(false);
-            finishRefreshRun();
+            // A deferred refresh finishes (exit, sound) when it has really run.
+            if (!m_refreshDeferred)
+                finishRefreshRun();
         }
         sortView(page);
     }
@@ -246,6 +249,7 @@ void QueryEngine::RefreshList(AddressList &addresses)
         // say): the socket and counters are taken, so refresh once that exchange is over.
         for (ServerPage page : {ServerPage::Internet, ServerPage::Local, ServerPage::Favorites}) {
             if (&list(page).addresses == &addresses) {
+                m_refreshDeferred = true;
                 m_deferred.push_back([this, page] { refreshDeferred(page); });
                 return;
             }

@@ -144,6 +144,7 @@ private:
     ExchangeResult m_lastExchange;
     bool m_refreshActive = false;
     bool m_exitPending = false;
+    bool m_refreshDeferred = false;
     // Work asked for while an exchange waited; it runs once that exchange has ended.
     std::vector<std::function<void()>> m_deferred;
 };

@@ -249,6 +249,32 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     EXPECT_FALSE(e.engine.isRefreshActive());
 }
 
+TEST(RefreshList, PageOpenedDuringARefreshIsRefreshedOnceTheExchangeIsOver)
+{
+    FakeServers fakes;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B");
+    auto *c = fakes.add(4, "Favorite C");
+    Engine e;
+    addLines(e.internet(), {a, b});
+    addLines(e.engine.favorites(), {c});
+    e.onFirstListen([&e] {
+        e.engine.setCurrentPage(ServerPage::Favorites);
+        e.engine.RebuildList(e.engine.favorites());
+    });
+    e.engine.RebuildList(e.internet());
+
+    EXPECT_EQ(e.rowOf(a).caption, L1("A"));
+    EXPECT_EQ(b->requestCount(), 0); // the Internet refresh stopped with the page change
+    const ServerListModel &favorites = *e.engine.list(ServerPage::Favorites).view;
+    ASSERT_EQ(favorites.size(), 1);
+    EXPECT_EQ(favorites.row(0).caption, L1("Favorite C"));
+    EXPECT_EQ(favorites.row(0).icon, 5);
+    EXPECT_EQ(c->requestCount(), 1);
+    EXPECT_FALSE(e.engine.isRefreshActive());
+    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+}
+
 TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
 {
     FakeServers fakes;
