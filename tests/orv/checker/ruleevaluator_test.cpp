@@ -294,3 +294,30 @@ TEST(TimeOfDayText, UsesTheLongFormatWithoutZone)
     EXPECT_EQ(timeOfDayText(QTime(7, 5, 9), QLocale::c()), s("07:05:09"));
     EXPECT_FALSE(timeOfDayText(QTime(7, 5, 9), QLocale(QLocale::English, QLocale::UnitedStates)).contains(s("UTC")));
 }
+
+TEST(EvaluateScript, AnyCommandSequenceStaysInBounds)
+{
+    // Every sequence of up to five lines over the commands, evaluated as an edited script
+    // that never passed the check would be: the result is defined and sized to the script.
+    const char *tokens[] = {"T", "F", "{", "}", "and", "or not", "xor"};
+    constexpr int kTokens = 7;
+    int scripts = 0;
+    for (int length = 1; length <= 5; ++length) {
+        int combinations = 1;
+        for (int i = 0; i < length; ++i)
+            combinations *= kTokens;
+        for (int code = 0; code < combinations; ++code) {
+            QList<CheckerLine> rows;
+            int rest = code;
+            for (int i = 0; i < length; ++i) {
+                rows += script({tokens[rest % kTokens]});
+                rest /= kTokens;
+            }
+            const Evaluation e = EvaluateScript(rows, server(), context());
+            ASSERT_EQ(e.marks.size(), rows.size());
+            ASSERT_LE(e.newPrg.size(), rows.size());
+            ++scripts;
+        }
+    }
+    EXPECT_EQ(scripts, 7 + 49 + 343 + 2401 + 16807);
+}
