@@ -184,3 +184,26 @@ TEST(CombinedList, AgreesWithScanAndSortOnRandomLists)
 }
 
 } // namespace
+
+namespace {
+
+// A plain-text list as a web master serves it: mixed line ends, a server listed twice, and
+// a host name listed again in other letter case.
+TEST(MasterListData, PlainListConvertsAndMergesToTheReferenceFiles)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("internet.lst"));
+    ASSERT_TRUE(testsupport::writeFile(file, testsupport::readData(QStringLiteral("orv/net/ut_plain_list.txt"))));
+    ASSERT_TRUE(orv::net::ConvertMasterList(file));
+    EXPECT_EQ(testsupport::readFile(file), testsupport::readData(QStringLiteral("orv/net/ut_plain_list.converted")));
+
+    CombinedList combined;
+    ASSERT_TRUE(orv::net::MergeMasterList(file, combined));
+    QList<QByteArray> lines;
+    for (const QString &line : combined.sortedLines())
+        lines.append(platform::textfile::toAnsi(line));
+    EXPECT_EQ(platform::textfile::joinLines(lines),
+              testsupport::readData(QStringLiteral("orv/net/ut_plain_list.merged")));
+}
+
+} // namespace
