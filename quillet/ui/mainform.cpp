@@ -212,6 +212,11 @@ void TMainForm::updateActions()
         action->setEnabled(hasEditor);
 }
 
+QString TMainForm::statusText() const
+{
+    return m_hintPanel->text();
+}
+
 QList<TMDIChild *> TMainForm::editorWindows() const
 {
     QList<TMDIChild *> children;

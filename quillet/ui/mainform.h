@@ -39,6 +39,8 @@ public:
     QList<TMDIChild *> editorWindows() const;
     TMDIChild *activeEditor() const;
     const core::EditorOptions &editorOptions() const { return m_options; }
+    // The text of the status line (hints, build start).
+    QString statusText() const;
 
     // File commands.
     TMDIChild *FileNew1Execute();

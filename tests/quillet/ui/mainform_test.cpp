@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/mainform.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFontComboBox>
 #include <QLineEdit>
@@ -325,6 +326,38 @@ TEST_F(MainFormTest, BuildWithoutACommandAsksForOne)
     form.btnBuildCommand->trigger();
     EXPECT_EQ(shownCommand, QStringLiteral("/opt/ut/System/ucc make"));
     EXPECT_EQ(storedString(QStringLiteral("BuildCommand")), QStringLiteral("/opt/ut/System/ucc make"));
+}
+
+TEST_F(MainFormTest, BuildStartFailureIsShownInTheStatusLine)
+{
+    storeOptions();
+    ASSERT_TRUE(store
+                    .setString(core::kQuillKey, QStringLiteral("BuildCommand"),
+                               QStringLiteral("C:\\UnrealTournament\\System\\UCC.exe make"))
+                    .hasValue());
+    TMainForm form(store, prompts);
+    prompts.startResult = platform::Error{2, QStringLiteral("wine is not installed")};
+    form.mniBuildClick();
+    ASSERT_EQ(prompts.starts.size(), 1);
+    EXPECT_TRUE(prompts.starts[0].program.endsWith(QStringLiteral("/dosdevices/c:/UnrealTournament/System/UCC.exe")));
+    EXPECT_EQ(prompts.starts[0].arguments, QStringList{QStringLiteral("make")});
+    EXPECT_TRUE(form.statusText().contains(QStringLiteral("wine is not installed")));
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+TEST_F(MainFormTest, MenuShortcutsWinOverTheEditorKeys)
+{
+    storeOptions();
+    TMainForm form(store, prompts);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TMDIChild *child = form.FileNew1Execute();
+    child->mwCustomEdit1->setFocus();
+    child->mwCustomEdit1->insert(QStringLiteral("ab"));
+    QTest::keyClick(child->mwCustomEdit1, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(form.editorWindows().size(), 2); // a new file, not a new line
+    EXPECT_EQ(child->text(), QByteArray("ab"));
 }
 
 TEST_F(MainFormTest, OptionsDialogEditsOnlyWhenConfirmed)
