@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/checker/ruleevaluator.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "orv/engine/textutil.h"
@@ -18,8 +19,12 @@ inline char16_t foldChar(char16_t c)
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
-QString foldText(QStringView text)
+QString foldText(const QString &text)
 {
+    // Most values are typed in lower case already: share the text instead of copying it.
+    const auto upper = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return foldChar(c.unicode()) != c; });
+    if (upper == text.cend())
+        return text;
     QString folded(text.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(folded.data());
     for (qsizetype i = 0; i < text.size(); ++i)
