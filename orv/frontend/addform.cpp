@@ -26,6 +26,7 @@ QLineEdit *portEdit(QWidget *parent, const QString &name, const QString &text, c
     edit->setInputMask(kPortMask);
     edit->setText(text);
     edit->setToolTip(hint);
+    edit->setMaximumWidth(60);
     return edit;
 }
 
@@ -70,7 +71,7 @@ TAddForm::TAddForm(QWidget *parent)
     buttons->addWidget(close);
     grid->addLayout(buttons, 3, 0, 1, 4);
 
-    resize(size().expandedTo(QSize(343, 125)));
+    resize(sizeHint().expandedTo(QSize(343, 125)));
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }

@@ -78,7 +78,7 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
     bottom->addWidget(exitButton);
     grid->addLayout(bottom, row, 0, 1, 2);
 
-    resize(size().expandedTo(QSize(468, 475)));
+    resize(sizeHint().expandedTo(QSize(468, 475)));
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 

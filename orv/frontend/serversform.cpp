@@ -106,7 +106,7 @@ TServersForm::TServersForm(platform::RegistryStore &store, QWidget *parent)
     bottom->addWidget(close);
     layout->addLayout(bottom);
 
-    resize(size().expandedTo(QSize(471, 205)));
+    resize(sizeHint().expandedTo(QSize(471, 205)));
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
