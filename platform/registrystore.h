@@ -86,9 +86,10 @@ public:
     QStringList valueNames(QStringView keyPath) const;
     QStringList subKeyNames(QStringView keyPath) const;
 
-    // Called once per problem found while reading the file (a syntax error, an
-    // unreadable folder); the damaged file is kept as a copy beside it before it is
-    // ever written again. Without a handler the message goes to the log category.
+    // Called once per problem with the file: a damaged file is reported once (naming
+    // its first bad line and the copy "<file>.damaged-<timestamp>" kept beside it before
+    // it is ever written again), an unreadable file or a missing folder once each.
+    // Without a handler the message goes to the log category "platform.registry".
     void setWarningHandler(std::function<void(const QString &)> handler);
 
     // Holds the store's lock and defers the file write until the outermost Batch ends.
