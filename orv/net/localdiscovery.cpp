@@ -52,11 +52,16 @@ bool LocalDiscovery::isListening() const
 
 void LocalDiscovery::DiscoverLocal()
 {
+    // A command run during the wait must not start a second pass over the same socket.
+    if (m_discovering)
+        return;
+    m_discovering = true;
     m_engine.currentList().replies.clear();
     m_engine.list(engine::ServerPage::Local).addresses.clear();
     const QByteArray request(kBeaconRequest);
     BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, request, m_engine.options().beaconPort);
     BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, request, m_engine.options().beaconPort2);
+    m_discovering = false;
 }
 
 void LocalDiscovery::closeSocket()

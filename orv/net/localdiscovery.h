@@ -39,6 +39,7 @@ public:
     void setBroadcastAddress(const QString &address) { m_broadcastAddress = address; }
 
     // Empties the current list's reply store and the Local list, then queries both games.
+    // Ignored while a discovery is already running.
     void DiscoverLocal();
     // One broadcast and its listening time; answers are handled while it waits.
     void BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
@@ -62,6 +63,7 @@ private:
     // Set while an answer is being handled: its "\info\" exchange pumps events, and
     // further answers wait in the socket until it has returned.
     bool m_handling = false;
+    bool m_discovering = false;
 };
 
 } // namespace orv::net

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/net/localdiscovery.h"
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include "orv/demo/fakebeaconresponder.h"
@@ -166,6 +168,24 @@ TEST_F(LocalDiscoveryTest, BusyBeaconPortAndBadWaitTimeAreLogged)
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Error when UDP send data")), 1);
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Error when UDP listen data")), 2);
     EXPECT_TRUE(m_rig.localLines().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LocalDiscoveryTest, SecondDiscoveryDuringTheWaitIsIgnored)
+{
+    FakeGameServer *game = addServer("ut", m_utBeacon, 7000);
+    int nested = 0;
+    QObject::connect(&m_rig.discovery, &orv::net::LocalDiscovery::logLine, &m_rig.discovery,
+                     [this, &nested](const QString &line) {
+                         if (line.startsWith(QStringLiteral("Listen answers")) && nested++ == 0)
+                             QTimer::singleShot(50, &m_rig.discovery, [this] { m_rig.discovery.DiscoverLocal(); });
+                     });
+    m_rig.discovery.DiscoverLocal();
+    EXPECT_EQ(m_rig.log.count(QStringLiteral("Listen complete.")), 2);
+    EXPECT_EQ(m_rig.localLines(), QStringList{kHost + QStringLiteral(" 7000 ") + QString::number(game->queryPort())});
 }
 
 } // namespace
