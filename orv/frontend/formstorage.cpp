@@ -570,9 +570,8 @@ platform::Status TFormStorage::loadPlacement()
         if (!ppiText)
             return ppiText.error();
         const qint64 storedPpi = parseDecimal(ppiText.value()).value_or(0);
-        // The minimized and maximized positions are parsed as the platform would, but Qt
-        // has no way to apply them.
-        (void)parseIntegerList(minMax.value(), {0, 0, 0, 0});
+        // Qt has no minimized and maximized positions to apply; the text only counts
+        // as "a stored position was found".
         const QRect g = m_form->geometry();
         const QList<int> r =
             parseIntegerList(norm.value(), {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
