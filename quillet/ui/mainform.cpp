@@ -70,7 +70,17 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     LoadEditorOptions();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The document windows outlive this part of the object while QWidget tears down its
+    // children; their signals must not reach a half-destroyed main window.
+    // Closed windows waiting for deletion are no longer listed, so look at every child.
+    for (QMdiSubWindow *window : m_mdiArea->findChildren<QMdiSubWindow *>())
+        window->disconnect(this);
+    for (TMDIChild *child : m_mdiArea->findChildren<TMDIChild *>())
+        child->disconnect(this);
+    m_mdiArea->disconnect(this);
+}
 
 QAction *TMainForm::makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut)
 {
