@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,6 +39,16 @@ namespace {
 
 const QString kOpenFilter = QStringLiteral("Unreal Script Files (*.uc);;All files (*)");
 const QString kSaveFilter = QStringLiteral("Unreal Script Files (*.uc)");
+
+// An icon of the program's resources (":/icons/<name>.svg"), else the desktop theme's;
+// empty when neither has it, and the button then shows its caption.
+QIcon programIcon(const QString &name)
+{
+    const QString resource = QStringLiteral(":/icons/%1.svg").arg(name);
+    if (QFile::exists(resource))
+        return QIcon(resource);
+    return QIcon::fromTheme(name);
+}
 
 } // namespace
 
@@ -109,12 +120,12 @@ void TMainForm::createActions()
     FileExit1 = makeAction(tr("E&xit"), tr("Exit|Exit application"));
     EditCut1 = makeAction(tr("Cu&t"), tr("Cut|Cuts the selection and puts it on the Clipboard"),
                           QKeySequence(Qt::CTRL | Qt::Key_X));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
+    EditCut1->setIcon(programIcon(QStringLiteral("edit-cut")));
     EditCopy1 = makeAction(tr("&Copy"), tr("Copy|Copies the selection and puts it on the Clipboard"),
                            QKeySequence(Qt::CTRL | Qt::Key_C));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    EditCopy1->setIcon(programIcon(QStringLiteral("edit-copy")));
     EditPaste1 = makeAction(tr("&Paste"), tr("Paste|Inserts Clipboard contents"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
+    EditPaste1->setIcon(programIcon(QStringLiteral("edit-paste")));
     mniBuild = makeAction(tr("&Build"), tr("Build"), QKeySequence(Qt::Key_F7));
     mniBuildCommand = makeAction(tr("Build &Command..."), tr("Build Command"));
     mniEditoOptions = makeAction(tr("&Editor Options"), QString());
@@ -128,9 +139,9 @@ void TMainForm::createActions()
     btnBuild->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
     btnBuildCommand = makeAction(tr("Build Command Line..."), tr("Build Command Line..."));
     btnBuildCommand->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
-    WindowCascade1->setIcon(style->standardIcon(QStyle::SP_TitleBarNormalButton));
-    WindowTileHorizontal1->setIcon(style->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
-    WindowTileVertical1->setIcon(style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+    WindowCascade1->setIcon(programIcon(QStringLiteral("window-cascade")));
+    WindowTileHorizontal1->setIcon(programIcon(QStringLiteral("window-tile-horizontal")));
+    WindowTileVertical1->setIcon(programIcon(QStringLiteral("window-tile-vertical")));
 
     connect(FileNew1, &QAction::triggered, this, [this] { FileNew1Execute(); });
     connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
