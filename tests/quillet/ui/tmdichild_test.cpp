@@ -127,5 +127,8 @@ TEST(TMDIChild, KeepsBytesThatAreNotUtf8)
     const QByteArray bytes("caf\xe9 \xc3\x28 \x00 end", 13);
     child.loadText(bytes);
     EXPECT_EQ(child.text(), bytes);
+    // Styling stores line states; that is no edit.
+    child.mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
     EXPECT_FALSE(child.Modified());
+    EXPECT_EQ(child.modifiedPanelText(), QString());
 }
