@@ -112,8 +112,9 @@ void TClansForm::buildControls()
 
     MembersList = makeList(this, QStringLiteral("MembersList"), tr("Members selected clan"));
     MembersList->setHeaderLabels({tr("Nick name")});
-    MembersList->header()->setStretchLastSection(false);
-    MembersList->header()->resizeSection(0, kNickColumnWidth);
+    // At least the nickname column's width; the column takes whatever room is left.
+    MembersList->header()->setMinimumSectionSize(kNickColumnWidth);
+    MembersList->header()->setStretchLastSection(true);
     MembersList->setMinimumWidth(kNickColumnWidth + 24);
 
     PersonalInfo = new QTableWidget(kDetailRows, 2, this);

@@ -308,3 +308,15 @@ TEST(ClanLinks, MailAddressesStayOneRecipient)
         EXPECT_EQ(url->toString(QUrl::FullyEncoded), QString::fromLatin1(c.url));
     }
 }
+
+TEST(ClansList, ReadsTheSampleDirectory)
+{
+    ClansList list;
+    ASSERT_TRUE(list.load(testsupport::dataPath(QStringLiteral("orv/tools/clans.lst"))));
+    ASSERT_EQ(list.clans().size(), 6);
+    EXPECT_EQ(list.clans()[3], (ClanEntry{"Redeemer Mafia", "RDM", "www.redeemer-mafia.example"}));
+    EXPECT_EQ(list.members("RDM"), (QList<QByteArray>{"Don Warhead", "Capo", "Nuke'em"}));
+    EXPECT_EQ(list.memberInfo("Don Warhead"),
+              (MemberInfo{"Vito Ferrante", "don@redeemer-mafia.example", "", "www.redeemer-mafia.example/don"}));
+    EXPECT_EQ(list.memberInfo("Capo"), MemberInfo{});
+}
