@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The browser's composition root: builds the settings store, the engine, the sound
 // service and the windows in their fixed order, and wires them together.
+#include <optional>
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -12,17 +14,22 @@
 #include "orv/frontend/aboutform.h"
 #include "orv/frontend/apptheme.h"
 #include "orv/frontend/debugform.h"
+#include "orv/frontend/formstorage.h"
+#include "orv/frontend/mainformstorage.h"
 #include "orv/frontend/iconprovider.h"
 #include "orv/frontend/mainform.h"
 #include "orv/frontend/singleinstance.h"
 #include "orv/frontend/soundbank.h"
 #include "orv/frontend/soundsform.h"
 #include "orv/frontend/splashform.h"
+#include "orv/tools/ui/tiniform.h"
 #include "platform/paths.h"
+#include "platform/registrystore.h"
 #include "platform/sound.h"
 #include "platform/textfile.h"
 
 using namespace orv::frontend;
+using orv::tools::TINIForm;
 
 namespace {
 
@@ -75,10 +82,25 @@ int main(int argc, char *argv[])
     engine.setSoundPlayer([&sounds](const QString &name) { sounds.playAndWait(name); });
     engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
 
+    platform::RegistryStore settings(platform::RegistryRoot::CurrentUser);
+    // Held from the end of the event loop until every window has saved its settings, so
+    // the saves of program end cost one write of the store.
+    std::optional<platform::RegistryStore::Batch> closingSaves;
+
     // The windows, created once in their fixed order and kept until the program ends.
     TMainForm mainForm(engine, sounds);
+    attachMainFormStorages(mainForm, settings);
     TAboutForm about(soundService, &mainForm);
     splash.setProgress(5);
+    TINIForm iniEditor(&mainForm);
+    iniEditor.setWindowFlag(Qt::Window);
+    auto *iniStorage = new TFormStorage(&iniEditor, settings);
+    iniStorage->setIniSection(TINIForm::settingsSection());
+    iniStorage->setOptions(TPlacementOption::fpPosition);
+    iniStorage->setStoredProps(TINIForm::storedProperties());
+    QObject::connect(&iniEditor, &TINIForm::destroying, &iniEditor,
+                     [](QWidget *form) { TFormStorage::formDestroying(form); });
+    splash.setProgress(9);
     TDebugForm logWindow(&mainForm);
     splash.setProgress(11);
     TBuldingListForm buildingList(&mainForm);
@@ -116,6 +138,8 @@ int main(int argc, char *argv[])
     hooks.showWindow = [&](const QString &name) {
         if (name == QLatin1String("About"))
             about.show();
+        else if (name == QLatin1String("INIEditor"))
+            iniEditor.show();
     };
     hooks.exitSound = [&soundsWindow] { return soundsWindow.exitSound(); };
     mainForm.setHooks(std::move(hooks));
@@ -128,5 +152,7 @@ int main(int argc, char *argv[])
 
     splash.close();
     mainForm.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    closingSaves.emplace(settings);
+    return exitCode;
 }

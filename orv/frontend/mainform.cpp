@@ -28,11 +28,13 @@
 #include "orv/engine/serverentry.h"
 #include "orv/engine/textutil.h"
 #include "orv/frontend/debugform.h"
+#include "orv/frontend/formstorage.h"
 #include "orv/frontend/iconprovider.h"
 #include "orv/frontend/mainactions.h"
 #include "orv/frontend/playersmodel.h"
 #include "orv/frontend/serverview.h"
 #include "orv/frontend/soundbank.h"
+#include "orv/frontend/storedproperties.h"
 
 using orv::engine::ServerPage;
 
@@ -75,6 +77,12 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
     setMinimumSize(800, 580);
     resize(800, 580);
 
+    // The two picture lists the views show their row icons from; the settings store
+    // names them as the views' image lists.
+    auto *largeImages = new QObject(this);
+    largeImages->setObjectName(QStringLiteral("ImageList1"));
+    auto *smallImages = new QObject(this);
+    smallImages->setObjectName(QStringLiteral("ImageList2"));
     m_actions = createMainActions(this);
     addActions(m_actions.values());
     buildLayout();
@@ -99,7 +107,11 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
     updateActions();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The settings storages save while the controls still exist.
+    TFormStorage::formDestroying(this);
+}
 
 void TMainForm::setLogWindow(TDebugForm *log)
 {
@@ -257,6 +269,8 @@ void TMainForm::buildLayout()
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
         view->header()->setMarker(list.sortColumn, IconProvider::kAscendingMarker);
+        setComponentReference(view, "LargeImages", findChild<QObject *>(QStringLiteral("ImageList1")));
+        setComponentReference(view, "SmallImages", findChild<QObject *>(QStringLiteral("ImageList2")));
         m_views[static_cast<size_t>(page)] = view;
         m_pages->addTab(view, QString::fromLatin1(kPageCaptions[page]));
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -271,7 +285,7 @@ void TMainForm::buildLayout()
     connect(m_pages, &QTabWidget::currentChanged, this,
             [this](int index) { changePage(static_cast<ServerPage>(index)); });
 
-    auto *playersPanel = new QWidget(splitter);
+    auto *playersPanel = new PlayersPanel(splitter);
     playersPanel->setObjectName(QStringLiteral("PlayersPanel"));
     auto *playersLayout = new QVBoxLayout(playersPanel);
     playersLayout->setContentsMargins(0, 0, 0, 0);
@@ -631,6 +645,19 @@ void TMainForm::columnClicked(int column)
     m_engine.sortView(page);
     currentView()->header()->setMarker(column, list.sortOrder == Qt::AscendingOrder ? IconProvider::kAscendingMarker
                                                                                      : IconProvider::kDescendingMarker);
+}
+
+void TMainForm::applyStoredSortColumns()
+{
+    for (int page = 0; page < orv::engine::kServerPages; ++page) {
+        orv::engine::ServerList &list = m_engine.list(static_cast<ServerPage>(page));
+        ServerView *v = m_views[static_cast<size_t>(page)];
+        if (v->tag() >= 0 && v->tag() < orv::engine::kServerColumns)
+            list.sortColumn = v->tag();
+        v->header()->setMarker(list.sortColumn, list.sortOrder == Qt::AscendingOrder
+                                                    ? IconProvider::kAscendingMarker
+                                                    : IconProvider::kDescendingMarker);
+    }
 }
 
 void TMainForm::cycleViewStyle()

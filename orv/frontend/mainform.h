@@ -86,6 +86,9 @@ public:
     void toggleColumn(int column);
     bool isTrayActive() const;
     bool isFirstRun() const { return m_firstRun; }
+    void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
+    // Takes each list's sort column from its view's stored tag and shows the marker.
+    void applyStoredSortColumns();
     bool gameSwitchUT() const { return m_gameSwitchUT; }
     void setGameSwitchUT(bool ut) { m_gameSwitchUT = ut; }
 

@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QListView>
 #include <QPainter>
+#include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -12,18 +13,6 @@
 namespace orv::frontend {
 
 namespace {
-
-struct StyleName
-{
-    ViewStyle style;
-    const char *name;
-};
-constexpr StyleName kStyleNames[] = {
-    {ViewStyle::Icon, "vsIcon"},
-    {ViewStyle::SmallIcon, "vsSmallIcon"},
-    {ViewStyle::List, "vsList"},
-    {ViewStyle::Report, "vsReport"},
-};
 
 // Models hand out row icons as indexes; this delegate turns them into pictures.
 class IconIndexDelegate : public QStyledItemDelegate
@@ -67,24 +56,6 @@ protected:
 };
 
 } // namespace
-
-QString viewStyleName(ViewStyle style)
-{
-    for (const StyleName &entry : kStyleNames) {
-        if (entry.style == style)
-            return QString::fromLatin1(entry.name);
-    }
-    return QStringLiteral("vsReport");
-}
-
-ViewStyle viewStyleFromName(const QString &name, ViewStyle fallback)
-{
-    for (const StyleName &entry : kStyleNames) {
-        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
-            return entry.style;
-    }
-    return fallback;
-}
 
 MarkerHeader::MarkerHeader(QWidget *parent)
     : QHeaderView(Qt::Horizontal, parent)
@@ -187,6 +158,12 @@ void ServerView::setIconSize(int small, int large)
     m_icons->setIconSize(QSize(large, large));
 }
 
+void ServerView::setViewStyleIndex(int index)
+{
+    if (index >= static_cast<int>(ViewStyle::Icon) && index <= static_cast<int>(ViewStyle::Report))
+        setViewStyle(static_cast<ViewStyle>(index));
+}
+
 int ServerView::currentRow() const
 {
     const QItemSelectionModel *selection = selectionModel();
@@ -203,6 +180,28 @@ void ServerView::selectRow(int row)
     const QModelIndex index = model()->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_report->scrollTo(index);
+}
+
+PlayersPanel::PlayersPanel(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void PlayersPanel::setPanelHeight(int height)
+{
+    auto *splitter = qobject_cast<QSplitter *>(parentWidget());
+    if (!splitter || height <= 0) {
+        resize(width(), height);
+        return;
+    }
+    QList<int> sizes = splitter->sizes();
+    const int index = splitter->indexOf(this);
+    if (index < 0 || sizes.size() != 2)
+        return;
+    const int total = sizes[0] + sizes[1];
+    sizes[index] = qMin(height, qMax(total - 40, 0));
+    sizes[1 - index] = total - sizes[index];
+    splitter->setSizes(sizes);
 }
 
 } // namespace orv::frontend

@@ -13,10 +13,8 @@ class QItemSelectionModel;
 
 namespace orv::frontend {
 
-// View styles of a list, with the names the settings store keeps.
+// View styles of a list, in the order the settings store numbers them.
 enum class ViewStyle { Icon, SmallIcon, List, Report };
-QString viewStyleName(ViewStyle style);
-ViewStyle viewStyleFromName(const QString &name, ViewStyle fallback);
 
 // A column header that draws the sort marker (image 10 descending, 11 ascending) on the
 // one column that carries it.
@@ -45,7 +43,8 @@ private:
 class ServerView : public QStackedWidget
 {
     Q_OBJECT
-    Q_PROPERTY(QString ViewStyle READ viewStyleText WRITE setViewStyleText)
+    // The style as the settings keep it: 0 vsIcon, 1 vsSmallIcon, 2 vsList, 3 vsReport.
+    Q_PROPERTY(int ViewStyle READ viewStyleIndex WRITE setViewStyleIndex)
     Q_PROPERTY(int Tag READ tag WRITE setTag)
 
 public:
@@ -62,8 +61,8 @@ public:
 
     ViewStyle viewStyle() const { return m_style; }
     void setViewStyle(ViewStyle style);
-    QString viewStyleText() const { return viewStyleName(m_style); }
-    void setViewStyleText(const QString &text) { setViewStyle(viewStyleFromName(text, m_style)); }
+    int viewStyleIndex() const { return static_cast<int>(m_style); }
+    void setViewStyleIndex(int index);
 
     // The sort column the settings keep as the view's tag.
     int tag() const { return m_tag; }
@@ -85,6 +84,18 @@ private:
     MarkerHeader *m_header;
     ViewStyle m_style = ViewStyle::Report;
     int m_tag = 1;
+};
+
+// The panel below the server lists that holds the players list. Its stored height is
+// applied through the splitter it sits in.
+class PlayersPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PlayersPanel(QWidget *parent = nullptr);
+    int panelHeight() const { return height(); }
+    void setPanelHeight(int height);
 };
 
 } // namespace orv::frontend
