@@ -459,7 +459,7 @@ bool RegistryStore::keyExists(QStringView keyPath) const
 Status RegistryStore::createKey(QStringView keyPath)
 {
     for (const QString &part : splitPath(keyPath))
-        if (!validName(part) || part.contains(u']'))
+        if (!validName(part))
             return Error{kErrBadName, QStringLiteral("Invalid key name: %1").arg(part)};
     return m_impl->mutate([&] {
         bool created = false;
@@ -512,7 +512,7 @@ Status RegistryStore::setValue(QStringView keyPath, QStringView name, const Regi
     if (!validName(name))
         return Error{kErrBadName, QStringLiteral("Invalid value name: %1").arg(name)};
     for (const QString &part : splitPath(keyPath))
-        if (!validName(part) || part.contains(u']'))
+        if (!validName(part))
             return Error{kErrBadName, QStringLiteral("Invalid key name: %1").arg(part)};
     const QString valueName = name.toString();
     return m_impl->mutate([&] {

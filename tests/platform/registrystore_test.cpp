@@ -224,8 +224,24 @@ TEST_F(RegistryStoreTest, RejectsNamesThatWouldBreakTheFile)
     RegistryStore store(RegistryRoot::CurrentUser, path());
     EXPECT_FALSE(store.setString(u"K", u"a\nb", QStringLiteral("x")));
     EXPECT_FALSE(store.setString(u"K\\a]\n[HKEY_CURRENT_USER\\X", u"n", QStringLiteral("x")));
-    EXPECT_FALSE(store.createKey(u"K\\bad]"));
     EXPECT_FALSE(store.keyExists(u"K"));
+}
+
+TEST_F(RegistryStoreTest, KeyNamesWithBracketsSurviveTheFile)
+{
+    // Clan tags in player names end up as key names of the announcer's checklist.
+    {
+        RegistryStore store(RegistryRoot::LocalMachine, path());
+        ASSERT_TRUE(store.setString(u"Software\\H\\checklist\\Frd_[UTA]Mallory", u"Annouce", QStringLiteral("YES")));
+        ASSERT_TRUE(store.createKey(u"Software\\H\\checklist\\Foe_x]"));
+        ASSERT_TRUE(store.createKey(u"Software\\H\\checklist\\Foe_[y"));
+    }
+    RegistryStore reread(RegistryRoot::LocalMachine, path());
+    EXPECT_EQ(reread.subKeyNames(u"Software\\H\\checklist"),
+              QStringList({QStringLiteral("Foe_[y"), QStringLiteral("Foe_x]"), QStringLiteral("Frd_[UTA]Mallory")}));
+    const auto value = reread.readString(u"Software\\H\\checklist\\Frd_[UTA]Mallory", u"Annouce");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->value_or(QString()), QStringLiteral("YES"));
 }
 
 // A hand-edited file: what can be read is used, the damaged file is kept beside it and
