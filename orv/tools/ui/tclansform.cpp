@@ -17,7 +17,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -100,7 +99,6 @@ void TClansForm::buildControls()
         "QMenu::item:selected { background: #1f5f1f; color: white; }"
         "QMenu::item:disabled { color: #3f5f3f; }"
         "QMenu::separator { height: 1px; background: #2a2a2a; margin: 3px 6px; }"
-        "QSplitter::handle { background: #1a1a1a; }"
         "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
 
     ClansList = makeList(this, QStringLiteral("ClansList"), tr("List of current registred clans"));
