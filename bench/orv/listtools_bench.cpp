@@ -21,15 +21,17 @@ std::vector<ServerEntry> fullView()
     std::vector<ServerEntry> rows;
     rows.reserve(ServerListModel::kMaxRows);
     for (int i = 0; i < ServerListModel::kMaxRows; ++i) {
-        ServerEntry entry =
-            ServerEntry::rebuilt({QStringLiteral("10.%1.%2.%3").arg(i >> 16).arg((i >> 8) & 255).arg(i & 255),
-                                  QStringLiteral("7777"), QStringLiteral("7778")},
-                                 false);
+        const ServerAddress server{QStringLiteral("10.%1.%2.%3").arg(i >> 16).arg((i >> 8) & 255).arg(i & 255),
+                                   QStringLiteral("7777"), QStringLiteral("7778")};
+        ServerEntry entry = ServerEntry::rebuilt(server, false);
+        // Every text of its own, as decoded answers give them.
+        for (int column = 0; column < kServerColumns; ++column)
+            entry.setColumn(column, QString::fromLatin1("value %1-%2").arg(column).arg(i));
         entry.caption = QStringLiteral("Server number %1 | Best Deathmatch in town").arg(i);
-        entry.setColumn(kFilterColumnGame, i % 3 == 0 ? QStringLiteral("unreal") : QStringLiteral("ut"));
+        entry.setColumn(kFilterColumnGame, QString::fromLatin1(i % 3 == 0 ? "unreal" : "ut"));
         entry.setColumn(kFilterColumnPlayers, QStringLiteral("%1 / 16").arg(i % 2 == 0 ? 0 : i % 16));
         entry.setColumn(kFilterColumnMap, QStringLiteral("DM-Map%1").arg(i % 40));
-        entry.setColumn(kFilterColumnGameType, QStringLiteral("DeathMatchPlus"));
+        entry.setColumn(kColumnAddress, server.address);
         entry.icon = i % 3;
         rows.push_back(std::move(entry));
     }

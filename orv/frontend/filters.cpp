@@ -73,6 +73,11 @@ Filters::Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingList
     updateActions();
 }
 
+void Filters::setProgressWindow(TBuldingListForm *progress)
+{
+    m_progress = progress;
+}
+
 bool Filters::isReiterative() const
 {
     return m_reiterative->isChecked();

@@ -36,6 +36,10 @@ class Filters : public QObject
 public:
     Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingListForm *progress, QObject *parent = nullptr);
 
+    // The progress window may be made after this object (it is made after the form's
+    // settings storage, which must find the "Reiterativefilter1" action).
+    void setProgressWindow(TBuldingListForm *progress);
+
     QMenu *menu() const { return m_menu; }
     QMenu *mapMenu() const { return m_mapMenu; }
     QMenu *gameTypeMenu() const { return m_gameTypeMenu; }

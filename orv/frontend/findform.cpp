@@ -100,6 +100,13 @@ TFindForm::TFindForm(TMainForm &form, orv::engine::QueryEngine &engine, SoundBan
     connect(m_findText, &QComboBox::editTextChanged, this, &TFindForm::updateFindButton);
     connect(m_findText->lineEdit(), &QLineEdit::returnPressed, this, [this] { FindButtonClick(); });
     updateFindButton();
+
+    // Centred on the screen; a position the settings storage restores on show wins.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 TFindForm::~TFindForm()
@@ -138,20 +145,6 @@ void TFindForm::toggle()
         close();
     else
         show();
-}
-
-void TFindForm::showEvent(QShowEvent *event)
-{
-    // Centred on the screen the first time; later the stored or last position holds.
-    if (!m_placed) {
-        m_placed = true;
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
-    QWidget::showEvent(event);
 }
 
 void TFindForm::keyPressEvent(QKeyEvent *event)

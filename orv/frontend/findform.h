@@ -57,7 +57,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void updateFindButton();
@@ -71,7 +70,6 @@ private:
     QPushButton *m_findButton = nullptr;
     QLabel *m_findLabel = nullptr;
     QPushButton *m_exitButton = nullptr;
-    bool m_placed = false;
 };
 
 } // namespace orv::frontend

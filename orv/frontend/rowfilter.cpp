@@ -57,22 +57,23 @@ bool hasPlayersPresent(QStringView playersText)
 int filterRows(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden, const RowFilter &filter,
                const FilterProgress &progress)
 {
-    std::vector<ServerEntry> kept;
-    kept.reserve(rows.size());
-    int moved = 0;
+    // Kept rows move up in place; only the moved ones need new room.
+    size_t kept = 0;
     const int count = static_cast<int>(rows.size());
     for (int i = 0; i < count; ++i) {
         if (progress)
             progress(i);
         ServerEntry &row = rows[static_cast<size_t>(i)];
         if (filter.keeps(row)) {
-            kept.push_back(std::move(row));
+            if (kept != static_cast<size_t>(i))
+                rows[kept] = std::move(row);
+            ++kept;
         } else {
             hidden.push_back(std::move(row));
-            ++moved;
         }
     }
-    rows = std::move(kept);
+    const int moved = count - static_cast<int>(kept);
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(kept), rows.end());
     return moved;
 }
 

@@ -144,6 +144,7 @@ TEST(FindForm, TextIsStoredInTheFindFormSection)
         TFormStorage *storage = TFindForm::attachStorage(f.find, store);
         f.find.show();
         f.search("Some\\\"Body");
+        f.find.move(150, 90);
         f.find.ExitButton()->click();
         EXPECT_TRUE(storage->isSaved());
         EXPECT_EQ(storage->sectionKey(), QStringLiteral("SOFTWARE\\Orvane\\Find form"));
@@ -152,4 +153,6 @@ TEST(FindForm, TextIsStoredInTheFindFormSection)
     TFindForm::attachStorage(again.find, store);
     again.find.show();
     EXPECT_EQ(again.find.FindText()->currentText(), QStringLiteral("Some\\\"Body"));
+    // The stored position wins over the centred one.
+    EXPECT_EQ(again.find.pos(), QPoint(150, 90));
 }
