@@ -8,6 +8,7 @@
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
+#include "orv/net/localdiscovery.h"
 
 namespace orv::query {
 
@@ -209,14 +210,19 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         return kExitBadArguments;
     }
     const QueryCliOptions &o = parsed.value();
-    if (o.local) {
-        err << "orv-query: --local is not available yet: local network discovery is not part of this build.\n";
-        err.flush();
-        return kExitBadArguments;
-    }
-
     QueryEngine engine;
     engine.setOptions(o.engine);
+    if (o.local) {
+        // The local discovery fills the Local list from the beacon answers; its lines are
+        // what the browser's Local page would rebuild from.
+        engine.setCurrentPage(ServerPage::Local);
+        orv::net::LocalDiscovery discovery(engine);
+        discovery.DiscoverLocal();
+        for (const QString &line : engine.list(ServerPage::Local).addresses.lines())
+            out << line << "\n";
+        out.flush();
+        return kExitAllComplete;
+    }
     ServerListModel *view = engine.list(ServerPage::Internet).view;
 
     AddressList list;

@@ -122,13 +122,6 @@ TEST(QueryCliArguments, ServerFormsAndBadArgumentsTable)
     EXPECT_TRUE(options->json);
 }
 
-TEST(QueryCliArguments, LocalIsNotAvailableYet)
-{
-    const CliRun r = run({L1("--local")});
-    EXPECT_EQ(r.status, kExitBadArguments);
-    EXPECT_TRUE(r.err.contains(L1("not available yet")));
-}
-
 TEST(QueryCli, JsonLinesForCompleteAndDeadServers)
 {
     ServerBehaviour dead;
