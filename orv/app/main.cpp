@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +15,9 @@
 #include "orv/frontend/aboutform.h"
 #include "orv/frontend/apptheme.h"
 #include "orv/frontend/debugform.h"
+#include "orv/frontend/favorites.h"
+#include "orv/frontend/filters.h"
+#include "orv/frontend/findform.h"
 #include "orv/frontend/formstorage.h"
 #include "orv/frontend/mainformstorage.h"
 #include "orv/frontend/iconprovider.h"
@@ -89,7 +93,11 @@ int main(int argc, char *argv[])
 
     // The windows, created once in their fixed order and kept until the program ends.
     TMainForm mainForm(engine, sounds);
+    // The filters own the "Reiterative filter" item the main window's storage keeps, so
+    // they come before the storages.
+    auto *filters = new Filters(mainForm, engine, nullptr, &mainForm);
     attachMainFormStorages(mainForm, settings);
+    auto *favorites = new Favorites(mainForm, engine, &mainForm);
     TAboutForm about(soundService, &mainForm);
     splash.setProgress(5);
     TINIForm iniEditor(&mainForm);
@@ -103,7 +111,11 @@ int main(int argc, char *argv[])
     splash.setProgress(9);
     TDebugForm logWindow(&mainForm);
     splash.setProgress(11);
+    // The progress window serves the find window, so it is made first.
     TBuldingListForm buildingList(&mainForm);
+    filters->setProgressWindow(&buildingList);
+    TFindForm findForm(mainForm, engine, sounds, &buildingList, &mainForm);
+    TFindForm::attachStorage(findForm, settings);
     splash.setProgress(14);
     TSoundsForm soundsWindow(sounds, &mainForm);
     splash.setProgress(17);
@@ -140,7 +152,12 @@ int main(int argc, char *argv[])
             about.show();
         else if (name == QLatin1String("INIEditor"))
             iniEditor.show();
+        else if (name == QLatin1String("Filter"))
+            filters->openMenu(QCursor::pos());
+        else if (name == QLatin1String("Find"))
+            findForm.toggle();
     };
+    hooks.showFavorites = [favorites] { favorites->showFavorites(); };
     hooks.exitSound = [&soundsWindow] { return soundsWindow.exitSound(); };
     mainForm.setHooks(std::move(hooks));
 

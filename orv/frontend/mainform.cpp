@@ -42,6 +42,10 @@ namespace orv::frontend {
 
 namespace {
 
+// The views draw row pictures from the index the engine's models offer under this role.
+static_assert(orv::engine::ServerListModel::IconIndexRole == ServerView::kIconIndexRole);
+static_assert(PlayersModel::kIconIndexRole == ServerView::kIconIndexRole);
+
 const QString kTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
 
 constexpr int kServerColumnWidths[orv::engine::kServerColumns] = {200, 70, 70, 70, 70, 0, 70, 70, 70, 0, 0, 0, 70,

@@ -37,7 +37,7 @@ QVariant PlayersModel::data(const QModelIndex &index, int role) const
     const Row &r = row(index.row());
     if (role == Qt::DisplayRole)
         return index.column() == 0 ? r.caption : r.subItems[static_cast<size_t>(index.column() - 1)];
-    if (role == Qt::DecorationRole && index.column() == 0 && r.icon >= 0)
+    if (role == kIconIndexRole && index.column() == 0 && r.icon >= 0)
         return r.icon;
     return {};
 }

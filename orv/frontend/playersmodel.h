@@ -19,6 +19,8 @@ class PlayersModel : public QAbstractTableModel
 
 public:
     static constexpr int kColumns = 7;
+    // The picture index of a row, as the engine's server lists offer theirs.
+    static constexpr int kIconIndexRole = Qt::UserRole + 1;
 
     struct Row
     {

@@ -28,9 +28,11 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const QVariant decoration = index.data(Qt::DecorationRole);
-        if (m_icons && decoration.typeId() == QMetaType::Int) {
-            option->icon = m_icons(decoration.toInt());
+        if (!m_icons || index.column() != 0)
+            return;
+        const QVariant picture = index.data(ServerView::kIconIndexRole);
+        if (picture.typeId() == QMetaType::Int) {
+            option->icon = m_icons(picture.toInt());
             option->features |= QStyleOptionViewItem::HasDecoration;
         }
     }

@@ -49,6 +49,8 @@ class ServerView : public QStackedWidget
 
 public:
     using IconSource = std::function<QIcon(int index)>;
+    // The role under which models hand out the picture index of a row (column 0).
+    static constexpr int kIconIndexRole = Qt::UserRole + 1;
 
     explicit ServerView(QWidget *parent = nullptr);
 
