@@ -52,7 +52,7 @@ void BM_ConvertAndMergeFiles(benchmark::State &state)
             state.PauseTiming();
             (void)platform::textfile::writeAtomically(file, text);
             state.ResumeTiming();
-            if (!orv::net::ConvertMasterList(file) || !orv::net::MergeMasterList(file, combined))
+            if (!orv::net::ConvertAndMergeMasterList(file, combined))
                 state.SkipWithError("cannot convert or merge");
         }
         const orv::engine::AddressList result(combined.sortedLines());

@@ -8,16 +8,37 @@
 
 namespace orv::net {
 
-QString CombinedList::folded(const QString &line)
+QByteArray CombinedList::folded(const QString &line)
 {
-    // QString::compare(..., Qt::CaseInsensitive) compares the simple case foldings of the
-    // characters, so equal folded texts are exactly the lines that compare equal.
-    return line.toCaseFolded();
+    // A byte string that orders and compares like the line's simple case folding, which is
+    // what QString::compare(..., Qt::CaseInsensitive) compares: each folded UTF-16 unit
+    // below 0xFF is one byte, any other is 0xFF and its two bytes. The code is prefix-free
+    // and keeps the units' order, so plain byte comparison gives the case-blind order.
+    QByteArray key(line.size() * 3, Qt::Uninitialized);
+    char *out = key.data();
+    for (const QChar c : line) {
+        char16_t u = c.unicode();
+        if (u < 0x80) {
+            if (u >= 'A' && u <= 'Z')
+                u = static_cast<char16_t>(u + ('a' - 'A'));
+        } else {
+            u = c.toCaseFolded().unicode();
+        }
+        if (u < 0xFF) {
+            *out++ = static_cast<char>(u);
+        } else {
+            *out++ = static_cast<char>(0xFF);
+            *out++ = static_cast<char>(u >> 8);
+            *out++ = static_cast<char>(u & 0xFF);
+        }
+    }
+    key.truncate(out - key.constData());
+    return key;
 }
 
 bool CombinedList::add(const QString &line)
 {
-    QString key = folded(line);
+    QByteArray key = folded(line);
     if (m_folded.contains(key))
         return false;
     m_folded.insert(key);
@@ -47,15 +68,13 @@ bool CombinedList::contains(const QString &line) const
 
 QStringList CombinedList::sortedLines() const
 {
-    // Ordering the folded texts by UTF-16 code units is what a case-blind comparison does;
-    // plain views keep the comparisons cheap.
-    std::vector<std::pair<std::u16string_view, qsizetype>> order;
+    std::vector<std::pair<std::string_view, qsizetype>> order;
     order.reserve(static_cast<size_t>(m_keys.size()));
     for (qsizetype i = 0; i < m_keys.size(); ++i) {
-        const QString &key = m_keys.at(i);
-        order.emplace_back(
-            std::u16string_view(reinterpret_cast<const char16_t *>(key.utf16()), static_cast<size_t>(key.size())), i);
+        const QByteArray &key = m_keys.at(i);
+        order.emplace_back(std::string_view(key.constData(), static_cast<size_t>(key.size())), i);
     }
+    // Keys are unique, so the order is total and the index never decides.
     std::sort(order.begin(), order.end());
     QStringList sorted;
     sorted.reserve(m_lines.size());

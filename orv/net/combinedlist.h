@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -28,12 +29,12 @@ public:
     QStringList sortedLines() const;
 
 private:
-    static QString folded(const QString &line);
+    static QByteArray folded(const QString &line);
 
     QStringList m_lines;
-    // The folded text of each line, in the same order.
-    QStringList m_keys;
-    QSet<QString> m_folded;
+    // The folded key of each line, in the same order.
+    QList<QByteArray> m_keys;
+    QSet<QByteArray> m_folded;
 };
 
 } // namespace orv::net

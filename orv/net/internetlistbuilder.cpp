@@ -99,7 +99,7 @@ void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls)
             continue;
         if (!m_downloader.DownloadFile(entry.url, target))
             continue;
-        if (!ConvertMasterList(target) || !MergeMasterList(target, m_combined))
+        if (!ConvertAndMergeMasterList(target, m_combined))
             emit logLine(QStringLiteral("Cannot read the downloaded list ") + target);
     }
 }

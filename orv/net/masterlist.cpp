@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include <QFile>
+
 #include "platform/textfile.h"
 
 namespace orv::net {
@@ -74,6 +76,28 @@ std::optional<QList<QByteArray>> convertMasterLines(const QList<QByteArray> &lin
     return converted;
 }
 
+namespace {
+
+// The downloaded copy is a scratch file that the next download replaces, so it is
+// rewritten in place rather than through a synced temporary file.
+platform::Status rewrite(const QString &file, const QList<QByteArray> &lines)
+{
+    QFile out(file);
+    const QByteArray bytes = platform::textfile::joinLines(lines);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() || !out.flush())
+        return platform::Error{1, QStringLiteral("Cannot write ") + file + QStringLiteral(": ") + out.errorString()};
+    return {};
+}
+
+void mergeLines(const QList<QByteArray> &lines, CombinedList &combined)
+{
+    combined.reserve(combined.size() + lines.size());
+    for (const QByteArray &line : lines)
+        combined.add(platform::textfile::fromAnsi(line));
+}
+
+} // namespace
+
 platform::Status ConvertMasterList(const QString &file)
 {
     const auto bytes = platform::textfile::readAll(file);
@@ -82,7 +106,7 @@ platform::Status ConvertMasterList(const QString &file)
     const auto converted = convertMasterLines(platform::textfile::splitLines(*bytes));
     if (!converted)
         return {};
-    return platform::textfile::writeAtomically(file, platform::textfile::joinLines(*converted));
+    return rewrite(file, *converted);
 }
 
 platform::Status MergeMasterList(const QString &file, CombinedList &combined)
@@ -90,10 +114,22 @@ platform::Status MergeMasterList(const QString &file, CombinedList &combined)
     const auto bytes = platform::textfile::readAll(file);
     if (!bytes)
         return bytes.error();
-    const QList<QByteArray> lines = platform::textfile::splitLines(*bytes);
-    combined.reserve(combined.size() + lines.size());
-    for (const QByteArray &line : lines)
-        combined.add(platform::textfile::fromAnsi(line));
+    mergeLines(platform::textfile::splitLines(*bytes), combined);
+    return {};
+}
+
+platform::Status ConvertAndMergeMasterList(const QString &file, CombinedList &combined)
+{
+    const auto bytes = platform::textfile::readAll(file);
+    if (!bytes)
+        return bytes.error();
+    QList<QByteArray> lines = platform::textfile::splitLines(*bytes);
+    if (auto converted = convertMasterLines(lines)) {
+        if (auto written = rewrite(file, *converted); !written)
+            return written;
+        lines = std::move(*converted);
+    }
+    mergeLines(lines, combined);
     return {};
 }
 

@@ -30,4 +30,7 @@ platform::Status ConvertMasterList(const QString &file);
 // ignored), in file order.
 platform::Status MergeMasterList(const QString &file, CombinedList &combined);
 
+// ConvertMasterList, then MergeMasterList, reading the file once.
+platform::Status ConvertAndMergeMasterList(const QString &file, CombinedList &combined);
+
 } // namespace orv::net
