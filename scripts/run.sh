@@ -20,13 +20,53 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exit 1
 fi
 
+# The demo runs with a profile of its own beside the build, so it never touches the
+# user's real settings: its master lists are the demo network's, and the Internet page
+# opens by itself.
+profile="$PWD/build/release/demo-profile"
+port=28080
+settings="$profile/config/orvane-tools/HKEY_CURRENT_USER.reg"
+if [ ! -f "$settings" ]; then
+    mkdir -p "$(dirname "$settings")" "$profile/data/orvane"
+    cat > "$settings" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Main form state]
+"NewOptions"="false"
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Main options]
+"AutoOpen_ItemIndex"="1"
+"Reloadlist_ItemIndex"="0"
+"Merge_ItemIndex"="0"
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\.UServersList_Items]
+"Count"="1"
+"Item0"="http://127.0.0.1:$port/unreal-servers.txt"
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\.UTServersList_Items]
+"Count"="1"
+"Item0"="http://127.0.0.1:$port/ut-servers.txt"
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\TServersFormUServersList]
+"Count"="1"
+"Item0"="1"
+
+[HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\TServersFormUTServersList]
+"Count"="1"
+"Item0"="1"
+REG
+fi
+
 demo_pid=
 if [ -x "$bin/orv-demoservers" ]; then
-    # Simulated servers on 127.0.0.2 and up, their master lists on http://127.0.0.1:28080/,
-    # and every server in saved-list form beside the programs.
-    "$bin/orv-demoservers" --http-port 28080 --write-list build/release/demo-servers.lst &
+    # Simulated servers on 127.0.0.2 and up, their master lists on http://127.0.0.1:$port/.
+    "$bin/orv-demoservers" --http-port "$port" &
     demo_pid=$!
     trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true' EXIT
-    sleep 1
+    # Orvane opens the Internet page a second after it starts: wait until the lists are served.
+    for _ in $(seq 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.2
+    done
 fi
-"$bin/orv"
+XDG_CONFIG_HOME="$profile/config" XDG_DATA_HOME="$profile/data" "$bin/orv"

@@ -20,12 +20,17 @@
 #include "orv/frontend/findform.h"
 #include "orv/frontend/formstorage.h"
 #include "orv/frontend/mainformstorage.h"
+#include "orv/frontend/optionsform.h"
+#include "orv/frontend/serversform.h"
+#include "orv/frontend/serverview.h"
+#include "orv/frontend/serversources.h"
 #include "orv/frontend/iconprovider.h"
 #include "orv/frontend/mainform.h"
 #include "orv/frontend/singleinstance.h"
 #include "orv/frontend/soundbank.h"
 #include "orv/frontend/soundsform.h"
 #include "orv/frontend/splashform.h"
+#include "orv/tools/ui/tclansform.h"
 #include "orv/tools/ui/tiniform.h"
 #include "platform/paths.h"
 #include "platform/registrystore.h"
@@ -33,6 +38,7 @@
 #include "platform/textfile.h"
 
 using namespace orv::frontend;
+using orv::tools::TClansForm;
 using orv::tools::TINIForm;
 
 namespace {
@@ -91,15 +97,25 @@ int main(int argc, char *argv[])
     // the saves of program end cost one write of the store.
     std::optional<platform::RegistryStore::Batch> closingSaves;
 
-    // The windows, created once in their fixed order and kept until the program ends.
+    // The windows, created once in their fixed order and kept until the program ends. A
+    // window that another one needs is made before it (the general options before the
+    // master-list download that reads them, the progress window before the find window).
     TMainForm mainForm(engine, sounds);
     // The filters own the "Reiterative filter" item the main window's storage keeps, so
     // they come before the storages.
     auto *filters = new Filters(mainForm, engine, nullptr, &mainForm);
     attachMainFormStorages(mainForm, settings);
     auto *favorites = new Favorites(mainForm, engine, &mainForm);
+    TServersForm serversWindow(settings, &mainForm);
+    splash.setProgress(4);
     TAboutForm about(soundService, &mainForm);
     splash.setProgress(5);
+    TOptionsForm options(settings, &mainForm);
+    ServerSources sources(engine, options, serversWindow, &mainForm);
+    TClansForm clans(sources.downloader(), &mainForm);
+    clans.setWindowFlag(Qt::Window);
+    clans.setProxySource([&options] { return options.proxySettings(); });
+    splash.setProgress(8);
     TINIForm iniEditor(&mainForm);
     iniEditor.setWindowFlag(Qt::Window);
     auto *iniStorage = new TFormStorage(&iniEditor, settings);
@@ -108,17 +124,41 @@ int main(int argc, char *argv[])
     iniStorage->setStoredProps(TINIForm::storedProperties());
     QObject::connect(&iniEditor, &TINIForm::destroying, &iniEditor,
                      [](QWidget *form) { TFormStorage::formDestroying(form); });
-    splash.setProgress(9);
+    splash.setProgress(10);
     TDebugForm logWindow(&mainForm);
     splash.setProgress(11);
-    // The progress window serves the find window, so it is made first.
     TBuldingListForm buildingList(&mainForm);
     filters->setProgressWindow(&buildingList);
     TFindForm findForm(mainForm, engine, sounds, &buildingList, &mainForm);
     TFindForm::attachStorage(findForm, settings);
     splash.setProgress(14);
     TSoundsForm soundsWindow(sounds, &mainForm);
+    auto *soundsStorage = new TFormStorage(&soundsWindow, settings);
+    soundsStorage->setIniSection(QStringLiteral("Main options"));
+    soundsStorage->setOptions({});
+    soundsStorage->setStoredProps({QStringLiteral("Exit.Text"), QStringLiteral("Refresh.Text"),
+                                   QStringLiteral("Startgame.Text")});
     splash.setProgress(17);
+
+    // The engine reads the general options as they stand whenever they may have changed.
+    const auto applyOptions = [&engine, &options, &sounds] {
+        engine.setOptions(options.engineOptions());
+        sounds.setEnabled(options.useSounds());
+    };
+    QObject::connect(&options, &QDialog::finished, &mainForm, applyOptions);
+    QObject::connect(&options, &TOptionsForm::soundsSwitched, &sounds, &SoundBank::setEnabled);
+    QObject::connect(&options, &TOptionsForm::soundsWindowRequested, &soundsWindow, &QWidget::show);
+    QObject::connect(&options, &TOptionsForm::serversListsWindowRequested, &serversWindow, &QWidget::show);
+    QObject::connect(&options, &TOptionsForm::smallImagesChanged, &mainForm,
+                     [&mainForm](bool small) { mainForm.setSmallImages(small); });
+    QObject::connect(&options, &TOptionsForm::serversListFontChanged, &mainForm,
+                     [&mainForm](const QFont &font) { mainForm.setServersListFont(font); });
+    QObject::connect(&options, &TOptionsForm::playersListFontChanged, &mainForm,
+                     [&mainForm](const QFont &font) { mainForm.playersList()->setFont(font); });
+    QObject::connect(&sources, &ServerSources::logLine, &mainForm, &TMainForm::log);
+    QObject::connect(&clans, &TClansForm::clickSound, &sounds, &SoundBank::click);
+    QObject::connect(&clans, &TClansForm::logLine, &mainForm, &TMainForm::log);
+    engine.setCheckerRunning(false, false);
 
     mainForm.setLogWindow(&logWindow);
     logWindow.setReplyStoreAccess(
@@ -137,16 +177,26 @@ int main(int argc, char *argv[])
         });
 
     MainFormHooks hooks;
-    hooks.buildInternetList = [&engine] {
-        // The cached list; the master-list download takes over here once it is wired.
-        auto cached = orv::engine::AddressList::load(
-            QDir(platform::paths::programFolder()).filePath(QStringLiteral("internet.lst")));
-        if (!cached)
-            return false;
-        engine.list(orv::engine::ServerPage::Internet).addresses = std::move(cached.value());
-        return true;
+    hooks.buildInternetList = [&] {
+        applyOptions();
+        const orv::net::BuildOutcome outcome = sources.BuildInternetList();
+        return outcome == orv::net::BuildOutcome::Downloaded || outcome == orv::net::BuildOutcome::LoadedFromCache;
     };
-    hooks.autoOpenChoice = [] { return 1; };
+    hooks.discoverLocal = [&] {
+        applyOptions();
+        sources.DiscoverLocal();
+    };
+    hooks.autoOpenChoice = [&options] { return options.autoOpen(); };
+    hooks.minimizeToTray = [&options] { return options.minimizeToTray(); };
+    hooks.loadOtherSettings = [&] {
+        // The other windows' settings, in the order the browser has always loaded them.
+        for (TFormStorage *storage : {options.FormStorage1(), serversWindow.FormStorage1(), soundsStorage}) {
+            if (storage)
+                (void)storage->LoadSettings();
+        }
+        applyOptions();
+        options.setCurrentFonts(mainForm.currentView()->font(), mainForm.playersList()->font());
+    };
     hooks.showWindow = [&](const QString &name) {
         if (name == QLatin1String("About"))
             about.show();
@@ -156,6 +206,13 @@ int main(int argc, char *argv[])
             filters->openMenu(QCursor::pos());
         else if (name == QLatin1String("Find"))
             findForm.toggle();
+        else if (name == QLatin1String("GeneralOptions"))
+            options.show();
+        else if (name == QLatin1String("Clans")) {
+            clans.show();
+            clans.raise();
+            clans.activateWindow();
+        }
     };
     hooks.showFavorites = [favorites] { favorites->showFavorites(); };
     hooks.exitSound = [&soundsWindow] { return soundsWindow.exitSound(); };

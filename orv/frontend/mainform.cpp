@@ -651,6 +651,18 @@ void TMainForm::columnClicked(int column)
                                                                                      : IconProvider::kDescendingMarker);
 }
 
+void TMainForm::setSmallImages(bool small)
+{
+    for (ServerView *v : m_views)
+        v->setIconSize(small ? 16 : 32, 32);
+}
+
+void TMainForm::setServersListFont(const QFont &font)
+{
+    for (ServerView *v : m_views)
+        v->setFont(font);
+}
+
 void TMainForm::applyStoredSortColumns()
 {
     for (int page = 0; page < orv::engine::kServerPages; ++page) {

@@ -92,6 +92,10 @@ public:
     bool gameSwitchUT() const { return m_gameSwitchUT; }
     void setGameSwitchUT(bool ut) { m_gameSwitchUT = ut; }
 
+    // Row pictures of report views: 16 pixels, or the 32-pixel ones in the small slot too.
+    void setSmallImages(bool small);
+    void setServersListFont(const QFont &font);
+
     // The program's caption once the window shows: "Orvane v." + version.
     static QString captionFor(const QString &version);
 
