@@ -19,23 +19,14 @@ namespace {
 // flood cannot keep the time-out timer from firing.
 constexpr int kDatagramsPerTurn = 128;
 
-std::optional<quint16> portNumber(const QString &text)
-{
-    const auto n = parseWholeNumber(text);
-    if (!n || *n < 1 || *n > 65535)
-        return std::nullopt;
-    return static_cast<quint16>(*n);
-}
+} // namespace
 
-// The sender as dotted text, also when the stack reports an IPv4-mapped IPv6 address.
 QString senderText(const QHostAddress &sender)
 {
     bool isV4 = false;
     const quint32 v4 = sender.toIPv4Address(&isV4);
     return isV4 ? QHostAddress(v4).toString() : sender.toString();
 }
-
-} // namespace
 
 QueryExchange::QueryExchange(QObject *parent)
     : QObject(parent)
@@ -108,7 +99,7 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
     // new socket would cost more than the whole exchange on a fast network.
     socket->setProxy(QNetworkProxy::NoProxy);
     m_socket = socket;
-    const auto port = portNumber(t.queryPort);
+    const auto port = parsePortNumber(t.queryPort);
     QHostAddress server;
     const bool addressOk = server.setAddress(t.address) && server.protocol() == QAbstractSocket::IPv4Protocol;
     const bool bound =

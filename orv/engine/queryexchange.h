@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -18,6 +19,10 @@ class QEventLoop;
 class QUdpSocket;
 
 namespace orv::engine {
+
+// The sender of a datagram as dotted text, also when the stack reports an IPv4-mapped
+// IPv6 address; answers are matched to their server by this text.
+QString senderText(const QHostAddress &sender);
 
 enum class QueryOutcome { Complete, Incomplete, NoAnswer };
 

@@ -109,4 +109,12 @@ std::optional<qint64> parseWholeNumber(QStringView text)
     return negative ? -value : value;
 }
 
+std::optional<quint16> parsePortNumber(QStringView text)
+{
+    const auto n = parseWholeNumber(text);
+    if (!n || *n < 1 || *n > 65535)
+        return std::nullopt;
+    return static_cast<quint16>(*n);
+}
+
 } // namespace orv::engine

@@ -33,4 +33,7 @@ QByteArray encodeServerText(QStringView text);
 // option boxes hold them. Empty when the text is not such a number or does not fit.
 std::optional<qint64> parseWholeNumber(QStringView text);
 
+// A port number 1 to 65535 written as a whole number; empty for anything else.
+std::optional<quint16> parsePortNumber(QStringView text);
+
 } // namespace orv::engine

@@ -18,21 +18,6 @@ namespace {
 // are read then, so a flood cannot stretch the wait without end.
 constexpr int kMaxLateAnswers = 64;
 
-std::optional<quint16> portNumber(const QString &text)
-{
-    const auto n = engine::parseWholeNumber(text);
-    if (!n || *n < 1 || *n > 65535)
-        return std::nullopt;
-    return static_cast<quint16>(*n);
-}
-
-QString senderText(const QHostAddress &sender)
-{
-    bool isV4 = false;
-    const quint32 v4 = sender.toIPv4Address(&isV4);
-    return isV4 ? QHostAddress(v4).toString() : sender.toString();
-}
-
 } // namespace
 
 LocalDiscovery::LocalDiscovery(engine::QueryEngine &engine, QObject *parent)
@@ -83,8 +68,8 @@ void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
     // binding anew between the two would drop the answers that arrive at once. Without
     // address sharing, a port that another program holds makes both halves fail.
     auto *socket = new QUdpSocket(this);
-    const auto remotePort = portNumber(serverPort);
-    const auto ownPort = portNumber(localPort);
+    const auto remotePort = engine::parsePortNumber(serverPort);
+    const auto ownPort = engine::parsePortNumber(localPort);
     QHostAddress target;
     const bool targetOk = target.setAddress(address) && target.protocol() == QAbstractSocket::IPv4Protocol;
     const bool bound = ownPort && socket->bind(QHostAddress::AnyIPv4, *ownPort);
@@ -114,19 +99,8 @@ void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
     // Answers that arrived while the last "\info\" exchange waited are still queued.
     if (m_socket && !m_handling) {
         m_handling = true;
-        for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late) {
-            QByteArray buffer(kMaxAnswerSize, '\0');
-            QHostAddress sender;
-            if (m_socket->pendingDatagramSize() > kMaxAnswerSize) {
-                m_socket->readDatagram(buffer.data(), 1);
-                continue;
-            }
-            const qint64 got = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
-            if (got < 0)
-                continue;
-            buffer.truncate(got);
-            handleAnswer(senderText(sender), buffer);
-        }
+        for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late)
+            handleNextDatagram();
         m_handling = false;
     }
     closeSocket();
@@ -140,20 +114,25 @@ void LocalDiscovery::WSocket2DataAvailable()
     if (m_handling)
         return;
     m_handling = true;
-    while (m_socket && m_socket->hasPendingDatagrams() && !m_deadline.hasExpired()) {
-        QByteArray buffer(kMaxAnswerSize, '\0');
-        QHostAddress sender;
-        if (m_socket->pendingDatagramSize() > kMaxAnswerSize) {
-            m_socket->readDatagram(buffer.data(), 1);
-            continue;
-        }
-        const qint64 got = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
-        if (got < 0)
-            continue;
-        buffer.truncate(got);
-        handleAnswer(senderText(sender), buffer);
-    }
+    while (m_socket && m_socket->hasPendingDatagrams() && !m_deadline.hasExpired())
+        handleNextDatagram();
     m_handling = false;
+}
+
+void LocalDiscovery::handleNextDatagram()
+{
+    QByteArray buffer(kMaxAnswerSize, '\0');
+    QHostAddress sender;
+    if (m_socket->pendingDatagramSize() > kMaxAnswerSize) {
+        // Too long for an answer: read it away unread.
+        m_socket->readDatagram(buffer.data(), 1);
+        return;
+    }
+    const qint64 got = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
+    if (got < 0)
+        return;
+    buffer.truncate(got);
+    handleAnswer(engine::senderText(sender), buffer);
 }
 
 void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datagram)
@@ -185,12 +164,12 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
         const QString queryPort = engine::SplitHead(rest, QLatin1Char(' '));
         // An answer naming no usable port (port 0, text, a number out of range) names no
         // server that could ever be queried or joined.
-        if (!portNumber(queryPort))
+        if (!engine::parsePortNumber(queryPort))
             continue;
         const auto reported =
             m_engine.QueryServer(sender, queryPort, queryPort, QByteArray(engine::QueryEngine::kInfoRequest), false);
         QString gamePort = queryPort;
-        if (reported && portNumber(*reported))
+        if (reported && engine::parsePortNumber(*reported))
             gamePort = *reported;
 
         engine::AddressList &local = m_engine.list(engine::ServerPage::Local).addresses;

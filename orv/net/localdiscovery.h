@@ -53,6 +53,8 @@ signals:
 private:
     // The receive handler of the beacon socket.
     void WSocket2DataAvailable();
+    // Reads one queued datagram and handles it as an answer.
+    void handleNextDatagram();
     void handleAnswer(const QString &sender, const QByteArray &text);
     void closeSocket();
 
