@@ -465,26 +465,17 @@ void TMainForm::HelpAbout1Execute()
 void TMainForm::tileHorizontally()
 {
     // One window above the other, each as wide as the area.
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-        if (!window->isMinimized())
-            windows.append(window);
-    }
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdiArea->viewport()->rect();
-    const int height = area.height() / static_cast<int>(windows.size());
-    int y = 0;
-    for (QMdiSubWindow *window : windows) {
-        window->showNormal();
-        window->setGeometry(0, y, area.width(), height);
-        y += height;
-    }
+    tile(Qt::Vertical);
 }
 
 void TMainForm::tileVertically()
 {
     // Side by side, each as high as the area.
+    tile(Qt::Horizontal);
+}
+
+void TMainForm::tile(Qt::Orientation direction)
+{
     QList<QMdiSubWindow *> windows;
     for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
         if (!window->isMinimized())
@@ -493,12 +484,17 @@ void TMainForm::tileVertically()
     if (windows.isEmpty())
         return;
     const QRect area = m_mdiArea->viewport()->rect();
-    const int width = area.width() / static_cast<int>(windows.size());
-    int x = 0;
+    const int count = static_cast<int>(windows.size());
+    const bool stacked = direction == Qt::Vertical;
+    const int step = (stacked ? area.height() : area.width()) / count;
+    int offset = 0;
     for (QMdiSubWindow *window : windows) {
         window->showNormal();
-        window->setGeometry(x, 0, width, area.height());
-        x += width;
+        if (stacked)
+            window->setGeometry(0, offset, area.width(), step);
+        else
+            window->setGeometry(offset, 0, step, area.height());
+        offset += step;
     }
 }
 

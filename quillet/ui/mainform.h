@@ -92,6 +92,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Lays the open, not minimised document windows out one after another in that direction.
+    void tile(Qt::Orientation direction);
     QAction *makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut = {});
     void createActions();
     void createMenusAndToolBar();
