@@ -8,11 +8,13 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
+#include "orv/frontend/formstorage.h"
 #include "orv/frontend/gameoptionsform.h"
 #include "orv/frontend/mainform.h"
 #include "orv/frontend/playersmodel.h"
@@ -178,6 +180,26 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
     for (const auto &[name, work] : commands) {
         if (QAction *action = m_form.action(QString::fromLatin1(name)))
             connect(action, &QAction::triggered, this, work);
+    }
+    const QList<QMenu *> menus = m_form.findChildren<QMenu *>();
+    for (QMenu *menu : menus) {
+        if (menu->title() == u"Unreal via Net + Preset")
+            m_presetMenu = menu;
+    }
+    connect(&m_options, &TUnrealOptionsForm::presetsChanged, this, &GameLauncher::fillPresetMenu);
+    connect(m_options.FormStorage1(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
+    fillPresetMenu();
+}
+
+void GameLauncher::fillPresetMenu()
+{
+    if (!m_presetMenu)
+        return;
+    m_presetMenu->clear();
+    const QStringList presets = m_options.presets();
+    for (const QString &nickname : presets) {
+        QAction *item = m_presetMenu->addAction(nickname);
+        connect(item, &QAction::triggered, this, [this, nickname] { runWithPreset(nickname); });
     }
 }
 

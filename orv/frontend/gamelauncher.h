@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -111,6 +112,10 @@ public:
     // Makes the nickname current, loads its preset and runs "Unreal via Net" (the main
     // window's "Unreal via Net + Preset" items).
     void runWithPreset(const QString &nickname);
+    // Fills the main window's "Unreal via Net + Preset" menu with one item per preset, in
+    // the presets' order, and keeps it so as presets are added, deleted and loaded.
+    void fillPresetMenu();
+    QMenu *presetMenu() const { return m_presetMenu; }
 
     // The text of the last launch, as status panel 1 and the log show it.
     QString lastStatus() const { return m_lastStatus; }
@@ -134,6 +139,7 @@ private:
     orv::engine::QueryEngine &m_engine;
     TUnrealOptionsForm &m_options;
     SoundBank &m_sounds;
+    QPointer<QMenu> m_presetMenu;
     LauncherHooks m_hooks;
     bool m_shortcutMode = false;
     bool m_exitSoundSuppressed = false;

@@ -383,6 +383,8 @@ QLineEdit *TUnrealOptionsForm::textField(QWidget *parent, const QString &name, c
     auto *field = new QLineEdit(text, parent);
     field->setObjectName(name);
     field->setMaxLength(maxLength);
+    if (maxLength == kSkinFieldLength)
+        field->setMinimumWidth(170); // room for "package.name" texts
     return field;
 }
 
@@ -618,6 +620,21 @@ void TUnrealOptionsForm::showPictures()
     };
     draw(m_image1, SkinGame::Unreal);
     draw(m_image2, SkinGame::UT);
+}
+
+int TUnrealOptionsForm::playerIconIndex(const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player,
+                                        const QString &beaconSign1) const
+{
+    const SkinTables::PlayerPicture picture = m_tables.playerPicture(info, player, beaconSign1);
+    return picture.game == SkinGame::UT ? kUTIconBase + picture.pict : picture.pict;
+}
+
+QIcon TUnrealOptionsForm::playerIcon(int iconIndex) const
+{
+    const bool ut = iconIndex >= kUTIconBase;
+    const QImage picture =
+        playerPicture(ut ? SkinGame::UT : SkinGame::Unreal, ut ? iconIndex - kUTIconBase : iconIndex);
+    return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
 }
 
 QMenu *TUnrealOptionsForm::buildUnrealSkinMenu()

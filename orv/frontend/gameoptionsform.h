@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QDialog>
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,11 @@ class QToolButton;
 namespace platform {
 class RegistryStore;
 }
+
+namespace orv::engine {
+struct PlayerEntry;
+struct ServerInfo;
+} // namespace orv::engine
 
 namespace orv::frontend {
 
@@ -86,6 +92,13 @@ public:
     bool loadSkinLists();
     const SkinTables &skinTables() const { return m_tables; }
     QImage playerPicture(SkinGame game, int pict) const { return m_tables.table(game).picture(pict); }
+    // The players list's pictures as one index space: Unreal pictures keep their number,
+    // Unreal Tournament ones are shifted by kUTIconBase (the main window's playerIcon and
+    // setPlayerIcons hooks).
+    static constexpr int kUTIconBase = 0x10000;
+    int playerIconIndex(const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player,
+                        const QString &beaconSign1) const;
+    QIcon playerIcon(int iconIndex) const;
 
     // The menus as their buttons open them, and the choices they offer.
     QMenu *buildUnrealSkinMenu();

@@ -11,6 +11,7 @@
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
+#include "orv/frontend/formstorage.h"
 #include "orv/frontend/gamelauncher.h"
 #include "orv/frontend/gameoptionsform.h"
 #include "orv/frontend/iconprovider.h"
@@ -168,6 +169,7 @@ struct LauncherFixture
         form = std::make_unique<TMainForm>(engine, sounds);
         options = std::make_unique<TUnrealOptionsForm>(store, sounds);
         options->setDataFolder(dir.path());
+        options->setMessageShower([](TUnrealOptionsForm::MessageKind, const QString &) {});
         launcher = std::make_unique<GameLauncher>(*form, engine, *options, sounds);
         LauncherHooks hooks;
         hooks.whenStart = [this] { return whenStart; };
@@ -379,4 +381,33 @@ TEST(GameLauncher, ClipboardMailAndAddress)
     f.launcher->A_GotoAddress();
     EXPECT_EQ(f.clipboard, QStringList({"192.0.2.10:7777", "unreal://192.0.2.10/index.unr"}));
     EXPECT_EQ(f.opened, QStringList({"mailto:admin@example.org", "http://192.0.2.10"}));
+}
+
+TEST(GameLauncher, PresetMenuFollowsThePresetsAndLaunchesWithTheChosenOne)
+{
+    LauncherFixture f;
+    ASSERT_NE(f.launcher->presetMenu(), nullptr);
+    f.options->setGamePath(3, f.fakeGame("ut", "#!/bin/sh\n"));
+    ASSERT_TRUE(f.options->FormStorage2()->LoadSettings());
+    ASSERT_TRUE(f.options->FormStorage1()->LoadSettings());
+    auto menuTexts = [&f] {
+        QStringList texts;
+        for (QAction *item : f.launcher->presetMenu()->actions())
+            texts.append(item->text());
+        return texts;
+    };
+    f.options->setNickname(QStringLiteral("Bob"));
+    f.options->SpeedButton1Click();
+    f.options->setNickname(QStringLiteral("Eve"));
+    f.options->SpeedButton1Click();
+    EXPECT_EQ(menuTexts(), QStringList({"Bob", "Eve"}));
+
+    f.setRow(QStringLiteral("ut"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    f.launcher->presetMenu()->actions()[0]->trigger();
+    ASSERT_EQ(f.started.size(), 1);
+    EXPECT_TRUE(f.started[0].second.first().contains(QStringLiteral("?Name=Bob")));
+    EXPECT_EQ(f.options->nickname(), QStringLiteral("Bob"));
+
+    f.options->SpeedButton2Click();
+    EXPECT_EQ(menuTexts(), QStringList({"Eve"}));
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "orv/engine/serverinfo.h"
 #include "orv/frontend/formstorage.h"
 #include "orv/frontend/gameoptionsform.h"
 #include "orv/frontend/playerpresets.h"
@@ -221,9 +222,10 @@ TEST(GameOptionsForm, SkinChoicesFillTheFields)
                                        "SkinsCount=2\r\nname[0]=SPECTATOR man\r\nview[0]=true\r\nname[1]=spectator\r\n"
                                        "view[1]=true\r\nmesh[1]=Spectator\r\nskin[1]=x\r\npict[1]=1\r\n"));
     ASSERT_TRUE(QImage(64, 32, QImage::Format_RGB32).save(f.dir.filePath("u_skins.bmp"), "BMP"));
-    ASSERT_TRUE(testsupport::writeFile(f.dir.filePath("ut_skins.lst"),
-                                       "SkinsCount=1\r\nname[0]=Blake\r\nview[0]=true\r\nskin[0]=CommandoSkins.cmdo\r\n"
-                                       "face[0]=CommandoSkins.Blake\r\nmesh[0]=BotPack.TMale1\r\npict[0]=0\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(
+        f.dir.filePath("ut_skins.lst"),
+        "SkinsCount=1\r\nname[0]=Blake\r\nview[0]=true\r\nskin[0]=CommandoSkins.cmdo\r\n"
+        "face[0]=CommandoSkins.Blake\r\nmesh[0]=BotPack.TMale1\r\nteam[0]=none\r\npict[0]=0\r\n"));
     ASSERT_TRUE(QImage(32, 32, QImage::Format_RGB32).save(f.dir.filePath("ut_skins.bmp"), "BMP"));
     ASSERT_TRUE(f.form->loadSkinLists());
 
@@ -240,6 +242,19 @@ TEST(GameOptionsForm, SkinChoicesFillTheFields)
     EXPECT_EQ(f.edit("SkinClass")->text(), QStringLiteral("N/A"));
     f.form->chooseUnrealSkin(5000); // outside the table: nothing changes
     EXPECT_EQ(f.form->findChild<QLabel *>(QStringLiteral("Image1"))->property("Tag").toInt(), 0);
+
+    // The players list's pictures: Unreal and Unreal Tournament in one index space.
+    orv::engine::ServerInfo utServer;
+    utServer.gamename = QStringLiteral("ut");
+    orv::engine::PlayerEntry blake;
+    blake.face = QStringLiteral("CommandoSkins.Blake");
+    blake.team = QStringLiteral("9");
+    const int icon = f.form->playerIconIndex(utServer, blake, QStringLiteral("Unreal"));
+    EXPECT_EQ(icon, TUnrealOptionsForm::kUTIconBase);
+    EXPECT_FALSE(f.form->playerIcon(icon).isNull());
+    EXPECT_FALSE(f.form->playerIcon(1).isNull());       // Unreal picture 1
+    EXPECT_TRUE(f.form->playerIcon(2).isNull());        // past the Unreal strip
+    EXPECT_TRUE(f.form->playerIcon(icon + 1).isNull()); // past the UT strip
 
     f.form->chooseUTSkin(0);
     EXPECT_EQ(f.edit("YourSkinT")->text(), QStringLiteral("CommandoSkins.cmdo"));
