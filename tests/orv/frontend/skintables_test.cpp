@@ -347,3 +347,56 @@ TEST(SkinTables, PlayerPictureFollowsTheServersGame)
         EXPECT_EQ(picture.pict, c.pict);
     }
 }
+
+TEST(SkinList, RandomLinesStayInsideTheTable)
+{
+    const QString alphabet = QStringLiteral("[]=;- 0123456789abcxyz\u00e9");
+    const char *const keys[] = {"name", "VIEW", "skin", "mesh", "pict", "face", "team", "talk", "other", ""};
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    auto garbage = [&] {
+        QString text;
+        const int length = static_cast<int>(next() % 60);
+        for (int c = 0; c < length; ++c)
+            text += alphabet.at(static_cast<qsizetype>(next() % static_cast<quint32>(alphabet.size())));
+        return text;
+    };
+    int parsed = 0;
+    for (int round = 0; round < 300; ++round) {
+        QStringList input;
+        if (next() % 8 != 0)
+            input.append(QStringLiteral("SkinsCount=%1").arg(static_cast<qint64>(next() % 3000000) - 1000000));
+        const int count = static_cast<int>(next() % 60);
+        for (int l = 0; l < count; ++l) {
+            switch (next() % 3) {
+            case 0:
+                input.append(garbage());
+                break;
+            default:
+                input.append(QString::fromLatin1(keys[next() % std::size(keys)]) + u'[' +
+                             QString::number(static_cast<qint64>(next() % 1200) - 100) + QStringLiteral("]=") +
+                             garbage());
+            }
+        }
+        for (SkinGame game : {SkinGame::Unreal, SkinGame::UT}) {
+            const auto table = parseSkinList(input, game);
+            if (!table)
+                continue;
+            ++parsed;
+            ASSERT_GE(table->count, 0);
+            ASSERT_LE(table->count, SkinTable::slotCount(game));
+            ASSERT_EQ(table->entries.size(), SkinTable::slotCount(game));
+            for (const SkinEntry &entry : table->entries) {
+                ASSERT_LE(entry.name.size(), 128);
+                ASSERT_LE(entry.skin.size(), 40);
+                ASSERT_LE(entry.team.size(), 6);
+            }
+            for (int index : table->menuIndexes())
+                ASSERT_LT(index, table->count);
+        }
+    }
+    EXPECT_GT(parsed, 400);
+}
