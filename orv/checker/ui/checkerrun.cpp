@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/checker/ui/checkerrun.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLocale>
+#include <QTime>
+
+#include "orv/checker/ruleevaluator.h"
+#include "orv/engine/queryengine.h"
+
+namespace orv::checker::ui {
+
+namespace {
+const QString kIdleTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
+}
+
+CheckerRun::CheckerRun(orv::engine::QueryEngine &engine, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+{
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, [this] { m_delayTick = true; });
+}
+
+void CheckerRun::log(const QString &text)
+{
+    if (m_hooks.log)
+        m_hooks.log(text);
+}
+
+void CheckerRun::setRunning(bool running)
+{
+    m_running = running;
+    m_engine.setCheckerRunning(running, m_replaceInChecker ? m_replaceInChecker() : false);
+    emit runningChanged(running);
+}
+
+void CheckerRun::stop()
+{
+    if (!m_running)
+        return;
+    m_stopRequested = true;
+    m_engine.stopExchange();
+    m_delayTick = true;
+}
+
+void CheckerRun::waitForDelay(int milliseconds)
+{
+    m_delayTick = false;
+    m_waitingForDelay = true;
+    m_timer1.start(milliseconds);
+    // The timer and Stop both arrive as events, so waiting for the next event never sleeps
+    // past either of them.
+    while (!m_delayTick && !m_stopRequested)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_timer1.stop();
+    m_waitingForDelay = false;
+}
+
+RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
+                           const RunSettings &settings, const QString &presetName)
+{
+    RunOutcome outcome;
+    if (m_running || servers.isEmpty())
+        return outcome;
+    outcome.started = true;
+
+    if (m_hooks.trayAnimation)
+        m_hooks.trayAnimation(true);
+    if (settings.minimizeWindow && m_hooks.minimizeApplication)
+        m_hooks.minimizeApplication();
+    QCoreApplication::processEvents();
+
+    m_stopRequested = false;
+    setRunning(true);
+    m_passNumber = 1;
+    const QString caption = m_hooks.currentCaption ? m_hooks.currentCaption() : QString();
+    log(QStringLiteral("Check start with preset") + u':' + presetName);
+
+    const int delay = clampRepeatDelay(settings.repeatDelay);
+    bool ruleRight = false;
+    for (;;) {
+        ++outcome.passes;
+        for (int i = 0; i < servers.size(); ++i) {
+            const RepeatServer &server = servers.at(i);
+            if (m_hooks.rowSelected)
+                m_hooks.rowSelected(i);
+            emit serverStarted(i);
+            if (m_hooks.caption) {
+                m_hooks.caption(QStringLiteral("Server") + u':' + server.address + u' ' +
+                                QStringLiteral("Checker loop") + u':' + QString::number(m_passNumber));
+            }
+            if (m_hooks.trayHint) {
+                m_hooks.trayHint(QStringLiteral("Check server") + u':' + QString::number(i + 1) +
+                                 QStringLiteral(" of ") + QString::number(servers.size()) + u' ' +
+                                 QStringLiteral("Loop") + u':' + QString::number(m_passNumber));
+            }
+            log(QStringLiteral("Check server") + u':' + server.address + u' ' + QStringLiteral("Named") + u':' +
+                server.name);
+
+            ++outcome.queries;
+            const auto queried = m_engine.QueryServer(server.address, server.gamePort, server.queryPort,
+                                                      QByteArray(orv::engine::QueryEngine::kStatusRequest), false);
+            if (queried && m_engine.queryComplete()) {
+                const EvaluationContext context{server.address, m_passNumber, QTime::currentTime(), QLocale::system()};
+                const Evaluation evaluation = EvaluateScript(script().rows(), m_engine.lastInfo(), context);
+                if (m_hooks.marksChanged)
+                    m_hooks.marksChanged(evaluation.marks);
+                if (evaluation.right) {
+                    ruleRight = true;
+                    outcome.server = server;
+                }
+            } else if (!queried) {
+                log(queried.error().message);
+            }
+
+            log(QStringLiteral("Check delay:") + QString::number(delay));
+            if (ruleRight || m_stopRequested)
+                break;
+            waitForDelay(delay);
+            if (m_stopRequested)
+                break;
+        }
+        ++m_passNumber;
+        if (ruleRight || m_stopRequested || (m_hooks.programClosing && m_hooks.programClosing()))
+            break;
+    }
+
+    setRunning(false);
+    log(QStringLiteral("Repeat stoped"));
+    if (m_hooks.trayHint)
+        m_hooks.trayHint(kIdleTrayHint);
+    if (m_hooks.caption)
+        m_hooks.caption(caption);
+    if (m_hooks.trayAnimation)
+        m_hooks.trayAnimation(false);
+
+    outcome.ruleRight = ruleRight;
+    outcome.stopped = m_stopRequested;
+    if (ruleRight)
+        performActions(settings, outcome.server);
+    return outcome;
+}
+
+void CheckerRun::performActions(const RunSettings &settings, const RepeatServer &server)
+{
+    if (settings.isChecked(RuleRightAction::PlaySound) && m_hooks.playAlert)
+        m_hooks.playAlert();
+    if (settings.isChecked(RuleRightAction::ShowNotice) && m_hooks.showNotice)
+        m_hooks.showNotice();
+    if (settings.isChecked(RuleRightAction::RestoreWindow) && settings.minimizeWindow && m_hooks.restoreApplication)
+        m_hooks.restoreApplication();
+    if (settings.isChecked(RuleRightAction::AddToFavorites) && m_hooks.addFavorite)
+        m_hooks.addFavorite(server);
+    if (settings.isChecked(RuleRightAction::RunGame) && m_hooks.runGame) {
+        const QString preset =
+            settings.isChecked(RuleRightAction::UseOtherPlayerPreset) ? settings.playerPreset : QString();
+        // The launcher lets a game start go ahead while the checker is running, whatever the
+        // main list shows for the server.
+        m_running = true;
+        m_engine.setCheckerRunning(true, m_replaceInChecker ? m_replaceInChecker() : false);
+        m_hooks.runGame(server, preset);
+        m_running = false;
+        m_engine.setCheckerRunning(false, m_replaceInChecker ? m_replaceInChecker() : false);
+    }
+}
+
+} // namespace orv::checker::ui

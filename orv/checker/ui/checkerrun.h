@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "orv/checker/checkerscript.h"
+#include "orv/checker/runsettings.h"
+
+namespace orv::engine {
+class QueryEngine;
+}
+
+namespace orv::checker::ui {
+
+// One server of a checking run, as the checker's servers list holds it.
+struct RepeatServer
+{
+    QString name;
+    QString address;
+    QString gamePort;
+    QString queryPort;
+    friend bool operator==(const RepeatServer &, const RepeatServer &) = default;
+};
+
+// What a finished run found.
+struct RunOutcome
+{
+    bool started = false;
+    bool ruleRight = false;
+    bool stopped = false;
+    int passes = 0; // passes begun
+    int queries = 0;
+    RepeatServer server; // the server the rule was right for
+};
+
+// The parts of the program a run reports to and acts through. Every hook is optional.
+struct CheckerRunHooks
+{
+    std::function<void(const QString &)> log;
+    std::function<void(bool)> trayAnimation;
+    std::function<void(const QString &)> trayHint;
+    std::function<void(const QString &)> caption;
+    std::function<QString()> currentCaption;
+    std::function<void(int row)> rowSelected;
+    std::function<void()> minimizeApplication;
+    std::function<void()> restoreApplication;
+    std::function<bool()> programClosing;
+    // The rule-right actions.
+    std::function<void()> playAlert;
+    std::function<void()> showNotice;
+    // Adds the server unless it is there; returns whether a line was added.
+    std::function<bool(const RepeatServer &)> addFavorite;
+    // Starts the game on the server when the main list shows it; playerPreset is empty when
+    // the preset in use stays. Returns whether the server was found.
+    std::function<bool(const RepeatServer &, const QString &playerPreset)> runGame;
+    // The marks of an evaluation, one per script row.
+    std::function<void(const QStringList &marks)> marksChanged;
+};
+
+// The checking run: queries the chosen servers one after another with the engine's single
+// exchange, evaluates the script on every complete reply and goes round again, pausing
+// after each server, until the rule is right, Stop is pressed or the program closes. The
+// run is a nested event loop on the user-interface thread.
+class CheckerRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CheckerRun(orv::engine::QueryEngine &engine, QObject *parent = nullptr);
+
+    void setHooks(CheckerRunHooks hooks) { m_hooks = std::move(hooks); }
+    // Whether the reply decoder replaces values during a run ("Use in server checker").
+    void setReplaceInChecker(std::function<bool()> query) { m_replaceInChecker = std::move(query); }
+
+    // Runs over the servers with the script as it stands when each reply is evaluated.
+    // The caller has checked the script; a run with no servers does not start.
+    RunOutcome run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
+                   const RunSettings &settings, const QString &presetName);
+    // The actions for a right rule, in their fixed order.
+    void performActions(const RunSettings &settings, const RepeatServer &server);
+
+    void stop();
+    bool isRunning() const { return m_running; }
+    int passNumber() const { return m_passNumber; }
+    bool isWaitingForDelay() const { return m_waitingForDelay; }
+
+signals:
+    void runningChanged(bool running);
+    void serverStarted(int row);
+
+private:
+    void setRunning(bool running);
+    void log(const QString &text);
+    void waitForDelay(int milliseconds);
+
+    orv::engine::QueryEngine &m_engine;
+    CheckerRunHooks m_hooks;
+    std::function<bool()> m_replaceInChecker;
+    QTimer m_timer1;
+    bool m_running = false;
+    bool m_stopRequested = false;
+    bool m_delayTick = false;
+    bool m_waitingForDelay = false;
+    int m_passNumber = 1;
+};
+
+} // namespace orv::checker::ui

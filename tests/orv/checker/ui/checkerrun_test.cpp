@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/checker/ui/checkerrun.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "orv/checker/ui/repeatform.h"
+#include "orv/demo/fakegameserver.h"
+#include "orv/engine/queryengine.h"
+#include "orv/frontend/soundbank.h"
+#include "platform/registrystore.h"
+#include "platform/sound.h"
+
+using namespace orv::checker;
+using namespace orv::checker::ui;
+using orv::demo::FakeGameServer;
+using orv::demo::ServerBehaviour;
+
+namespace {
+
+QString L1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+std::unique_ptr<FakeGameServer> fakeServer(int host, const QByteArray &name, const ServerBehaviour &behaviour = {})
+{
+    auto server = std::make_unique<FakeGameServer>();
+    server->setBehaviour(behaviour);
+    bool listening = false;
+    for (int attempt = 0; attempt < 20 && !listening; ++attempt)
+        listening = server->listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(host)), 0);
+    EXPECT_TRUE(listening);
+    orv::demo::ServerDescription d;
+    d.hostName = name;
+    d.hostPort = server->queryPort() - 1;
+    d.mapName = "DM-Deck16][";
+    d.players = {{"Alpha", 12, 40, 0}, {"Bravo", 30, 80, 1}};
+    server->setDescription(d);
+    return server;
+}
+
+RepeatServer repeatServer(const FakeGameServer &s, const QString &name)
+{
+    return {name, s.address().toString(), QString::number(s.queryPort() - 1), QString::number(s.queryPort())};
+}
+
+// A checker window over a real engine, with its message boxes and log recorded.
+struct CheckerFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    platform::RegistryStore store{platform::RegistryRoot::CurrentUser, dir.filePath(L1("HKEY_CURRENT_USER.reg"))};
+    platform::SoundService service;
+    orv::frontend::SoundBank sounds{service};
+    orv::engine::QueryEngine engine;
+    std::unique_ptr<TRepeatForm> form;
+    QStringList messages;
+    QStringList log;
+
+    void SetUp() override
+    {
+        orv::engine::EngineOptions options;
+        options.internetServTimeOut = L1("400");
+        engine.setOptions(options);
+        engine.setPinger([](const QString &) { return quint16(20); });
+        form = std::make_unique<TRepeatForm>(engine, store, sounds);
+        form->setMessageSink([this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+            messages.append(text);
+            return QMessageBox::Ok;
+        });
+        QObject::connect(form.get(), &TRepeatForm::logLine, form.get(),
+                         [this](const QString &line) { log.append(line); });
+        form->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
+    }
+
+    void setDelay(int ms) { form->findChild<QSpinBox *>(L1("RepeatDelay"))->setValue(ms); }
+
+    void checkActions(std::initializer_list<RuleRightAction> actions)
+    {
+        QListWidget *list = form->findChild<QListWidget *>(L1("WhenRuleRight"));
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setCheckState(Qt::Unchecked);
+        for (RuleRightAction a : actions)
+            list->item(static_cast<int>(a))->setCheckState(Qt::Checked);
+    }
+
+    qsizetype indexOf(const QString &line) const { return log.indexOf(line); }
+};
+
+} // namespace
+
+TEST_F(CheckerFixture, RuleRightAtFirstReplyQueriesOnceAndActs)
+{
+    auto server = fakeServer(2, "Alpha Server");
+    const RepeatServer s = repeatServer(*server, L1("Alpha Server"));
+    form->setScriptLines({L1("-,MapName,=,dm-deck16][")});
+    form->setServers({s});
+    checkActions({RuleRightAction::ShowNotice, RuleRightAction::AddToFavorites});
+    form->go();
+
+    EXPECT_EQ(server->requestCount(), 1);
+    EXPECT_FALSE(form->isRunning());
+    const qsizetype start = indexOf(L1("Check start with preset:Default"));
+    const qsizetype named = indexOf(L1("Check server:") + s.address + L1(" Named:Alpha Server"));
+    const qsizetype delay = indexOf(L1("Check delay:500"));
+    const qsizetype stopped = indexOf(L1("Repeat stoped"));
+    ASSERT_GE(start, 0) << qPrintable(log.join(u'|'));
+    EXPECT_LT(start, named);
+    EXPECT_LT(named, delay);
+    EXPECT_LT(delay, stopped);
+    EXPECT_EQ(messages, QStringList{L1("Warning! check the Orvane NOW!")});
+    EXPECT_EQ(form->script().rows().at(0).mark, L1("+"));
+    EXPECT_EQ(engine.favorites().lines(), QStringList{s.address + u' ' + s.gamePort + u' ' + s.queryPort});
+    EXPECT_EQ(form->windowTitle(), L1("Server Checker"));
+
+    // The same server right again: the favorites keep one line for it.
+    form->go();
+    EXPECT_EQ(engine.favorites().size(), 1);
+}
+
+TEST_F(CheckerFixture, StopDuringTheDelayEndsTheRunWithoutActions)
+{
+    auto server = fakeServer(2, "Alpha Server");
+    form->setScriptLines({L1("-,MapName,=,ctf-face")});
+    form->setServers({repeatServer(*server, L1("Alpha Server"))});
+    setDelay(100000);
+    checkActions({RuleRightAction::ShowNotice});
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, form.get(), [this] {
+        if (form->checkerRun().isWaitingForDelay())
+            form->stop();
+    });
+    poll.start(20);
+    form->go();
+    poll.stop();
+
+    EXPECT_EQ(server->requestCount(), 1);
+    EXPECT_EQ(form->script().rows().at(0).mark, L1("-"));
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_EQ(log.last(), L1("Repeat stoped"));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(form->isRunning());
+}
+
+TEST_F(CheckerFixture, StopDuringAQueryEndsTheWaitAndEvaluatesNothing)
+{
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto server = fakeServer(3, "Silent", dead);
+    orv::engine::EngineOptions options = engine.options();
+    options.internetServTimeOut = L1("60000");
+    engine.setOptions(options);
+    form->setScriptLines({L1("-,Ping,<,300")});
+    form->setServers({repeatServer(*server, L1("Silent"))});
+    checkActions({RuleRightAction::ShowNotice});
+    QTimer::singleShot(200, form.get(), [this] { form->stop(); });
+    form->go();
+
+    EXPECT_EQ(server->requestCount(), 1);
+    EXPECT_TRUE(form->script().rows().at(0).mark.isEmpty());
+    EXPECT_LT(indexOf(L1("Check delay:500")), indexOf(L1("Repeat stoped")));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(CheckerFixture, RunsUntilTheRuleBecomesRightOnALaterPassInNameOrder)
+{
+    auto zulu = fakeServer(4, "Zulu");
+    auto alpha = fakeServer(5, "Alpha");
+    form->setScriptLines({L1("-,LoopNumber,=,2"), L1("and"), L1("-,HostName,=,zulu")});
+    form->setServers({repeatServer(*zulu, L1("Zulu")), repeatServer(*alpha, L1("Alpha"))});
+    ASSERT_EQ(form->servers().first().name, L1("Alpha"));
+    setDelay(100);
+    checkActions({});
+    form->go();
+
+    // Pass 1: both servers; pass 2: Alpha (not right), then Zulu (right).
+    EXPECT_EQ(alpha->requestCount(), 2);
+    EXPECT_EQ(zulu->requestCount(), 2);
+    EXPECT_EQ(form->checkerRun().passNumber(), 3);
+    const qsizetype firstAlpha = indexOf(L1("Check server:127.0.0.5 Named:Alpha"));
+    const qsizetype firstZulu = indexOf(L1("Check server:127.0.0.4 Named:Zulu"));
+    EXPECT_LT(firstAlpha, firstZulu);
+}
+
+TEST_F(CheckerFixture, GoRefusesAScriptThatFailsTheCheckAndAnEmptyServerList)
+{
+    auto server = fakeServer(6, "Alpha");
+    form->setServers({repeatServer(*server, L1("Alpha"))});
+    form->setScriptLines({L1("}"), L1("-,Ping,<,300"), L1("{")});
+    form->go();
+    EXPECT_EQ(server->requestCount(), 0);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(log.isEmpty());
+
+    form->setScriptLines({L1("-,Ping,<,300")});
+    form->setServers({});
+    form->go();
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST(CheckerRunActions, PerformedInTheirOrderAndOnlyWhenTheirConditionsHold)
+{
+    orv::engine::QueryEngine engine;
+    struct Case
+    {
+        const char *name;
+        std::vector<RuleRightAction> checked;
+        bool minimize;
+        QString playerPreset;
+        QStringList expected;
+    };
+    using A = RuleRightAction;
+    const Case cases[] = {
+        {"all",
+         {A::RunGame, A::UseOtherPlayerPreset, A::PlaySound, A::ShowNotice, A::RestoreWindow, A::AddToFavorites},
+         true,
+         L1("Bob"),
+         {L1("sound"), L1("notice"), L1("restore"), L1("favorite"), L1("game:Bob")}},
+        {"preset without run game", {A::UseOtherPlayerPreset}, true, L1("Bob"), {}},
+        {"run game with empty preset", {A::RunGame, A::UseOtherPlayerPreset}, true, QString(), {L1("game:")}},
+        {"run game without other preset", {A::RunGame}, true, L1("Bob"), {L1("game:")}},
+        {"restore without minimize", {A::RestoreWindow, A::PlaySound}, false, QString(), {L1("sound")}},
+    };
+    for (const Case &c : cases) {
+        CheckerRun run(engine);
+        QStringList done;
+        bool runningDuringGame = false;
+        CheckerRunHooks hooks;
+        hooks.playAlert = [&] { done.append(L1("sound")); };
+        hooks.showNotice = [&] { done.append(L1("notice")); };
+        hooks.restoreApplication = [&] { done.append(L1("restore")); };
+        hooks.addFavorite = [&](const RepeatServer &) {
+            done.append(L1("favorite"));
+            return true;
+        };
+        hooks.runGame = [&](const RepeatServer &, const QString &preset) {
+            done.append(L1("game:") + preset);
+            runningDuringGame = run.isRunning();
+            return true;
+        };
+        run.setHooks(hooks);
+        RunSettings settings;
+        settings.whenRuleRight.fill(CheckState::Unchecked);
+        for (RuleRightAction a : c.checked)
+            settings.whenRuleRight[static_cast<size_t>(a)] = CheckState::Checked;
+        settings.minimizeWindow = c.minimize;
+        settings.playerPreset = c.playerPreset;
+        run.performActions(settings, RepeatServer{});
+        EXPECT_EQ(done, c.expected) << c.name;
+        if (!c.expected.isEmpty() && c.expected.last().startsWith(L1("game:"))) {
+            EXPECT_TRUE(runningDuringGame) << c.name;
+        }
+        EXPECT_FALSE(run.isRunning()) << c.name;
+    }
+}
