@@ -1,0 +1,1 @@
+// Lines end in CR only.class CrOnly extends Actor;/* A block comment   spanning "three" lines // with tricks   closes here */ var int After;/*/ three-byte comment */ var float F;var string S; /* opened after code*/function Tick(float DeltaTime) { F += DeltaTime*0.5f; }
