@@ -4,8 +4,11 @@
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QTextStream>
+#include <QTime>
 
+#include "orv/checker/preparedscript.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
 #include "orv/net/localdiscovery.h"
@@ -45,8 +48,12 @@ QString usageText()
         "SERVER...\n"
         "       orv-query --list FILE [--write] [same options]\n"
         "       orv-query --local\n"
+        "       orv-query --check FILE.ovs [--pass N] [--timeout MS] [--tries N] [--no-ping] [--json] SERVER...\n"
         "SERVER is ADDRESS[:GAMEPORT[:QUERYPORT]]; the game port defaults to 7777, the query port to game port + 1.\n"
-        "Exit status: 0 when every server answered completely, 1 when some did not, 2 for bad arguments.\n");
+        "Exit status: 0 when every server answered completely, 1 when some did not, 2 for bad arguments.\n"
+        "With --check: 0 when the rule is right for at least one server, 1 when for none, 2 for bad arguments\n"
+        "or a script error. Each server gives a line: the address, right, not right or incomplete, and the\n"
+        "marks of the expression lines in script order.\n");
 }
 
 platform::Result<ServerAddress> parseServer(const QString &text)
@@ -80,6 +87,8 @@ platform::Result<ServerAddress> parseServer(const QString &text)
 platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
 {
     QueryCliOptions o;
+    bool passGiven = false;
+    bool requestGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
         const auto value = [&]() -> std::optional<QString> {
@@ -102,6 +111,7 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
         } else if (arg == QLatin1String("--no-ping")) {
             o.engine.usePing = false;
         } else if (arg == QLatin1String("--request")) {
+            requestGiven = true;
             const auto v = value();
             if (v == QLatin1String("status"))
                 o.request = "\\status\\";
@@ -120,6 +130,18 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
             if (!v || v->isEmpty())
                 return usageError(QStringLiteral("--list needs a file"));
             o.listFile = *v;
+        } else if (arg == QLatin1String("--check")) {
+            const auto v = value();
+            if (!v || v->isEmpty())
+                return usageError(QStringLiteral("--check needs a script file"));
+            o.checkFile = *v;
+        } else if (arg == QLatin1String("--pass")) {
+            const auto v = value();
+            const auto n = v ? positiveNumber(*v, 2147483647) : std::nullopt;
+            if (!n)
+                return usageError(QStringLiteral("--pass needs a pass number (1 or more)"));
+            o.passNumber = static_cast<int>(*n);
+            passGiven = true;
         } else if (arg.startsWith(QLatin1String("-"))) {
             return usageError(QStringLiteral("unknown option '%1'").arg(arg));
         } else {
@@ -136,6 +158,14 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
         return usageError(QStringLiteral("give servers, --list FILE or --local, not several of them"));
     if (o.write && o.listFile.isEmpty())
         return usageError(QStringLiteral("--write needs --list FILE"));
+    if (passGiven && o.checkFile.isEmpty())
+        return usageError(QStringLiteral("--pass needs --check FILE"));
+    if (!o.checkFile.isEmpty()) {
+        if (o.servers.isEmpty())
+            return usageError(QStringLiteral("--check needs servers"));
+        if (requestGiven)
+            return usageError(QStringLiteral("--check always sends the status query"));
+    }
     return o;
 }
 
@@ -201,6 +231,78 @@ QStringList tableLines(const ServerResult &r)
     return lines;
 }
 
+QString verdictName(CheckVerdict verdict)
+{
+    switch (verdict) {
+    case CheckVerdict::Right:
+        return QStringLiteral("right");
+    case CheckVerdict::NotRight:
+        return QStringLiteral("not right");
+    case CheckVerdict::Incomplete:
+        break;
+    }
+    return QStringLiteral("incomplete");
+}
+
+QString checkLine(const CheckResult &result)
+{
+    QString line = result.address + QLatin1Char(' ') + verdictName(result.verdict);
+    if (!result.marks.isEmpty())
+        line += QLatin1Char(' ') + result.marks;
+    return line;
+}
+
+QJsonObject checkJson(const CheckResult &result)
+{
+    return QJsonObject{
+        {QStringLiteral("address"), result.address},
+        {QStringLiteral("result"), verdictName(result.verdict)},
+        {QStringLiteral("marks"), result.marks},
+    };
+}
+
+namespace {
+
+// --check: every server queried as the checker's run does (the status query without a row,
+// always pinged), the script evaluated on each complete reply.
+int runCheck(const QueryCliOptions &o, QTextStream &out, QTextStream &err)
+{
+    auto prepared = orv::checker::PreparedScript::fromFile(o.checkFile);
+    if (!prepared) {
+        err << "orv-query: " << o.checkFile << ": " << prepared.error().message << "\n";
+        err.flush();
+        return kExitBadArguments;
+    }
+    QueryEngine engine;
+    engine.setOptions(o.engine);
+    if (!o.engine.usePing)
+        engine.setPinger([](const QString &) { return kNoPing; });
+    engine.setCheckerRunning(true, false);
+    bool anyRight = false;
+    for (const ServerAddress &server : o.servers) {
+        CheckResult result;
+        result.address = server.address;
+        const auto queried = engine.QueryServer(server.address, server.gamePort, server.queryPort,
+                                                QByteArray(QueryEngine::kStatusRequest), false);
+        if (queried && engine.queryComplete()) {
+            const orv::checker::EvaluationContext context{server.address, o.passNumber, QTime::currentTime(),
+                                                          QLocale::system()};
+            const orv::checker::Evaluation evaluation = prepared.value().evaluate(engine.lastInfo(), context);
+            result.verdict = evaluation.right ? CheckVerdict::Right : CheckVerdict::NotRight;
+            result.marks = evaluation.expressionMarks;
+            anyRight = anyRight || evaluation.right;
+        }
+        if (o.json)
+            out << QString::fromUtf8(QJsonDocument(checkJson(result)).toJson(QJsonDocument::Compact)) << "\n";
+        else
+            out << checkLine(result) << "\n";
+        out.flush();
+    }
+    return anyRight ? kExitRuleRight : kExitRuleNeverRight;
+}
+
+} // namespace
+
 int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     auto parsed = parseArguments(arguments);
@@ -210,6 +312,8 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         return kExitBadArguments;
     }
     const QueryCliOptions &o = parsed.value();
+    if (!o.checkFile.isEmpty())
+        return runCheck(o, out, err);
     QueryEngine engine;
     engine.setOptions(o.engine);
     if (o.local) {

@@ -28,12 +28,20 @@ struct QueryCliOptions
     QString listFile;
     bool write = false;
     QList<engine::ServerAddress> servers;
+    // --check FILE.ovs: evaluate a checker script on every server; --pass N its pass number.
+    QString checkFile;
+    int passNumber = 1;
 };
 
 // Exit statuses.
 constexpr int kExitAllComplete = 0;
 constexpr int kExitSomeIncomplete = 1;
 constexpr int kExitBadArguments = 2;
+
+// Exit statuses of --check: the rule is right for at least one server, for none; bad
+// arguments and script errors give kExitBadArguments.
+constexpr int kExitRuleRight = 0;
+constexpr int kExitRuleNeverRight = 1;
 
 QString usageText();
 
@@ -58,6 +66,19 @@ QString outcomeName(engine::QueryOutcome outcome);
 QJsonObject toJson(const ServerResult &result);
 // One line per server, then one indented line per listed player.
 QStringList tableLines(const ServerResult &result);
+
+// What --check found for one server: its verdict and the marks of its expression lines.
+enum class CheckVerdict { Right, NotRight, Incomplete };
+struct CheckResult
+{
+    QString address;
+    CheckVerdict verdict = CheckVerdict::Incomplete;
+    QString marks; // "+-+"; empty when the reply was incomplete
+};
+QString verdictName(CheckVerdict verdict);
+// "10.0.0.5 right +-+" (no trailing blank when there are no marks).
+QString checkLine(const CheckResult &result);
+QJsonObject checkJson(const CheckResult &result);
 
 // Runs the whole program; returns the exit status.
 int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err);

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include "orv/demo/fakegameserver.h"
+#include "orv/query/querycli.h"
+#include "tests/support/testpaths.h"
+
+using namespace orv::query;
+using orv::demo::FakeGameServer;
+using orv::demo::ServerBehaviour;
+
+namespace {
+
+QString L1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+struct CheckRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+CheckRun runCli(const QStringList &arguments)
+{
+    CheckRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = runQueryCli(arguments, out, err);
+    return r;
+}
+
+std::unique_ptr<FakeGameServer> server(int host, const QByteArray &map, const ServerBehaviour &behaviour = {})
+{
+    auto s = std::make_unique<FakeGameServer>();
+    s->setBehaviour(behaviour);
+    bool listening = false;
+    for (int attempt = 0; attempt < 20 && !listening; ++attempt)
+        listening = s->listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(host)), 0);
+    EXPECT_TRUE(listening);
+    orv::demo::ServerDescription d;
+    d.hostName = "Check " + map;
+    d.hostPort = s->queryPort() - 1;
+    d.mapName = map;
+    d.players = {{"Alpha", 12, 40, 0}, {"Bravo", 30, 80, 1}};
+    s->setDescription(d);
+    return s;
+}
+
+QString spec(const FakeGameServer &s)
+{
+    return s.address().toString() + QLatin1Char(':') + QString::number(s.queryPort() - 1);
+}
+
+struct CheckFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+
+    QString script(const char *name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(testsupport::writeFile(path, bytes));
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(CheckFixture, BadArgumentsAndScriptErrorsExitWithTwo)
+{
+    const QString good = script("good.ovs", "-,Ping,<,300\r\n");
+    struct Bad
+    {
+        QStringList args;
+        const char *message;
+    };
+    const Bad bad[] = {
+        {{L1("--pass"), L1("2"), L1("10.0.0.5")}, "--pass needs --check"},
+        {{L1("--check"), good}, "no server given"},
+        {{L1("--check"), good, L1("--pass"), L1("0"), L1("10.0.0.5")}, "--pass needs a pass number"},
+        {{L1("--check"), good, L1("--request"), L1("info"), L1("10.0.0.5")}, "status query"},
+        {{L1("--check"), good, L1("--list"), L1("x.lst")}, "--check needs servers"},
+        {{L1("--check"), dir.filePath(L1("missing.ovs")), L1("10.0.0.5")}, "missing.ovs"},
+        {{L1("--check"), script("unbalanced.ovs", "{\r\n-,Ping,<,3\r\n"), L1("10.0.0.5")}, "Some block is not closed"},
+        {{L1("--check"), script("empty.ovs", ""), L1("10.0.0.5")}, "Where a script?"},
+        {{L1("--check"), script("binary.ovs", QByteArray("-,Ping\0,<,3", 11)), L1("10.0.0.5")}, "binary.ovs"},
+    };
+    for (const Bad &b : bad) {
+        const CheckRun r = runCli(b.args);
+        EXPECT_EQ(r.status, kExitBadArguments) << qPrintable(b.args.join(u' '));
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(b.message))) << qPrintable(r.err);
+        EXPECT_TRUE(r.out.isEmpty()) << qPrintable(r.out);
+    }
+}
+
+TEST_F(CheckFixture, OneLinePerServerWithVerdictAndMarks)
+{
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto face = server(2, "CTF-Face");
+    auto deck = server(3, "DM-Deck16");
+    auto silent = server(4, "DM-Gothic", dead);
+    // Map is ctf-face, or more than five players: "+-" for Face, "--" for Deck.
+    const QString path = script("rule.ovs", "-,MapName,=,ctf-face\r\nor\r\n-,NumPlayers,>,5\r\n");
+    const CheckRun r =
+        runCli({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
+    EXPECT_EQ(r.status, kExitRuleRight) << qPrintable(r.err);
+    EXPECT_EQ(r.out, L1("127.0.0.2 right +-\n127.0.0.3 not right --\n127.0.0.4 incomplete\n"));
+
+    // None right: exit 1.
+    const CheckRun none = runCli({L1("--check"), path, spec(*deck)});
+    EXPECT_EQ(none.status, kExitRuleNeverRight);
+}
+
+TEST_F(CheckFixture, PassNumberAndPingReachTheRuleAndJsonCarriesTheVerdict)
+{
+    auto face = server(5, "CTF-Face");
+    const QString loop = script("loop.ovs", "-,LoopNumber,=,3\r\nand\r\n-,Ping,=,9999");
+    struct Case
+    {
+        QStringList extra;
+        const char *result;
+        const char *marks;
+        int status;
+    };
+    const Case cases[] = {
+        {{L1("--pass"), L1("3"), L1("--no-ping")}, "right", "++", kExitRuleRight},
+        {{L1("--no-ping")}, "not right", "-+", kExitRuleNeverRight},
+        {{L1("--pass"), L1("3"), L1("--no-ping"), L1("--strict")}, "right", "++", kExitRuleRight},
+    };
+    for (const Case &c : cases) {
+        const CheckRun r = runCli(QStringList{L1("--check"), loop, L1("--json")} + c.extra + QStringList{spec(*face)});
+        EXPECT_EQ(r.status, c.status) << qPrintable(c.extra.join(u' '));
+        const QJsonObject o = QJsonDocument::fromJson(r.out.trimmed().toUtf8()).object();
+        EXPECT_EQ(o.value(L1("address")).toString(), L1("127.0.0.5"));
+        EXPECT_EQ(o.value(L1("result")).toString(), QString::fromLatin1(c.result));
+        EXPECT_EQ(o.value(L1("marks")).toString(), QString::fromLatin1(c.marks));
+    }
+}
