@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "orv/checker/ui/repeatform.h"
+#include "orv/checker/ui/repeatlistform.h"
+#include "orv/engine/queryengine.h"
+#include "orv/engine/serverentry.h"
+#include "orv/frontend/iconprovider.h"
+#include "orv/frontend/mainform.h"
+#include "orv/frontend/serverview.h"
+#include "orv/frontend/soundbank.h"
+#include "platform/registrystore.h"
+#include "platform/sound.h"
+
+using namespace orv::checker;
+using namespace orv::checker::ui;
+using orv::engine::ServerPage;
+
+namespace {
+
+QString L1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// A main window whose Internet page shows three servers, with the checker windows attached.
+struct HandoverFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    platform::RegistryStore store{platform::RegistryRoot::CurrentUser, dir.filePath(L1("HKEY_CURRENT_USER.reg"))};
+    platform::SoundService service;
+    orv::frontend::SoundBank sounds{service};
+    orv::engine::QueryEngine engine;
+    std::unique_ptr<orv::frontend::TMainForm> main;
+    std::unique_ptr<TRepeatForm> checker;
+    std::unique_ptr<TRepeatListForm> selection;
+
+    void SetUp() override
+    {
+        orv::frontend::IconProvider::initResources();
+        sounds.setEnabled(false);
+        main = std::make_unique<orv::frontend::TMainForm>(engine, sounds);
+        checker = std::make_unique<TRepeatForm>(engine, store, sounds);
+        selection = std::make_unique<TRepeatListForm>(engine, store, sounds);
+        checker->attachTo(*main, *selection);
+        std::vector<orv::engine::ServerEntry> rows;
+        const char *names[] = {"Zulu", "Mike", "Alpha"};
+        for (int i = 0; i < 3; ++i) {
+            orv::engine::ServerEntry e;
+            e.caption = QString::fromLatin1(names[i]);
+            e.setColumn(orv::engine::kColumnAddress, QStringLiteral("10.0.0.%1").arg(i + 1));
+            e.setColumn(orv::engine::kColumnGamePort, L1("7777"));
+            e.setColumn(orv::engine::kColumnQueryPort, L1("7778"));
+            e.icon = 0;
+            rows.push_back(e);
+        }
+        engine.list(ServerPage::Internet).view->setRows(std::move(rows));
+        main->changePage(ServerPage::Internet);
+    }
+};
+
+} // namespace
+
+TEST_F(HandoverFixture, CheckSelectedServerTakesTheSelectedRowAndShowsTheChecker)
+{
+    main->currentView()->selectRow(1);
+    main->updateActions();
+    QAction *repeatSelected = main->action(L1("A_RepeatSelected"));
+    ASSERT_TRUE(repeatSelected && repeatSelected->isEnabled());
+    checker->setServers({{L1("Old"), L1("10.9.9.9"), L1("1"), L1("2")}});
+    repeatSelected->trigger();
+    EXPECT_EQ(checker->servers(), (QList<RepeatServer>{{L1("Mike"), L1("10.0.0.2"), L1("7777"), L1("7778")}}));
+    EXPECT_TRUE(checker->isVisible());
+}
+
+TEST_F(HandoverFixture, SelectionWindowCopiesTheShownListAndReturnsChosenRowsInOrder)
+{
+    selection->fillFromShownList();
+    QTreeWidget *list = selection->repeatList();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    list->topLevelItem(2)->setSelected(true);
+    list->topLevelItem(0)->setSelected(true);
+    selection->acceptSelection();
+    const QList<RepeatServer> chosen = selection->chosenServers();
+    ASSERT_EQ(chosen.size(), 2);
+    EXPECT_EQ(chosen[0].name, L1("Zulu"));
+    EXPECT_EQ(chosen[1], (RepeatServer{L1("Alpha"), L1("10.0.0.3"), L1("7777"), L1("7778")}));
+    // The checker keeps its servers sorted by name.
+    checker->setServers(chosen);
+    EXPECT_EQ(checker->servers().first().name, L1("Alpha"));
+}
+
+TEST_F(HandoverFixture, RunGameSelectsTheServerInTheShownListOnlyWhenItIsThere)
+{
+    RunSettings settings;
+    settings.whenRuleRight.fill(CheckState::Unchecked);
+    settings.whenRuleRight[static_cast<size_t>(RuleRightAction::RunGame)] = CheckState::Checked;
+    main->currentView()->selectRow(0);
+    checker->checkerRun().performActions(settings, {L1("x"), L1("10.0.0.9"), L1("7777"), L1("7778")});
+    EXPECT_EQ(main->currentView()->currentRow(), 0);
+    checker->checkerRun().performActions(settings, {L1("x"), L1("10.0.0.3"), L1("7777"), L1("7778")});
+    EXPECT_EQ(main->currentView()->currentRow(), 2);
+}
