@@ -1019,6 +1019,12 @@ void TRepeatForm::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+void TRepeatForm::reject()
+{
+    if (!m_run->isRunning())
+        QDialog::reject();
+}
+
 void TRepeatForm::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {

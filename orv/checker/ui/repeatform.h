@@ -112,6 +112,10 @@ public:
     void go();
     void stop();
 
+public:
+    // Refused during a run, like a close.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

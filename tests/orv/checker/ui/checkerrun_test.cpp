@@ -158,8 +158,17 @@ TEST_F(CheckerFixture, StopDuringAQueryEndsTheWaitAndEvaluatesNothing)
     form->setScriptLines({L1("-,Ping,<,300")});
     form->setServers({repeatServer(*server, L1("Silent"))});
     checkActions({RuleRightAction::ShowNotice});
-    QTimer::singleShot(200, form.get(), [this] { form->stop(); });
+    form->show();
+    bool visibleDuringRun = false;
+    QTimer::singleShot(200, form.get(), [this, &visibleDuringRun] {
+        // The window stays open while the run goes on, whatever tries to close it.
+        form->close();
+        form->reject();
+        visibleDuringRun = form->isVisible();
+        form->stop();
+    });
     form->go();
+    EXPECT_TRUE(visibleDuringRun);
 
     EXPECT_EQ(server->requestCount(), 1);
     EXPECT_TRUE(form->script().rows().at(0).mark.isEmpty());
