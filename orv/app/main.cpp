@@ -3,6 +3,7 @@
 // service and the windows in their fixed order, and wires them together.
 #include <optional>
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -10,6 +11,10 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "orv/checker/replacementtable.h"
+#include "orv/checker/ui/repeatform.h"
+#include "orv/checker/ui/repeatlistform.h"
+#include "orv/checker/ui/sreplacefrom.h"
 #include "orv/engine/ping.h"
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/aboutform.h"
@@ -19,6 +24,8 @@
 #include "orv/frontend/filters.h"
 #include "orv/frontend/findform.h"
 #include "orv/frontend/formstorage.h"
+#include "orv/frontend/gamelauncher.h"
+#include "orv/frontend/gameoptionsform.h"
 #include "orv/frontend/mainformstorage.h"
 #include "orv/frontend/optionsform.h"
 #include "orv/frontend/serversform.h"
@@ -38,6 +45,9 @@
 #include "platform/textfile.h"
 
 using namespace orv::frontend;
+using orv::checker::ui::TRepeatForm;
+using orv::checker::ui::TRepeatListForm;
+using orv::checker::ui::TSReplaceFrom;
 using orv::tools::TClansForm;
 using orv::tools::TINIForm;
 
@@ -46,10 +56,11 @@ namespace {
 // Files the browser ships and copies into its folder on first start, so the user can
 // change them there.
 const QStringList kShippedFiles = {
-    QStringLiteral("amp.wav"),     QStringLiteral("beep.wav"),    QStringLiteral("confirm.wav"),
-    QStringLiteral("dropdown.wav"), QStringLiteral("exit.wav"),   QStringLiteral("prepare.wav"),
-    QStringLiteral("respawn.wav"), QStringLiteral("select.wav"),  QStringLiteral("shot.wav"),
-    QStringLiteral("whawhaw.wav"),
+    QStringLiteral("amp.wav"),      QStringLiteral("beep.wav"),     QStringLiteral("confirm.wav"),
+    QStringLiteral("dropdown.wav"), QStringLiteral("exit.wav"),     QStringLiteral("prepare.wav"),
+    QStringLiteral("respawn.wav"),  QStringLiteral("select.wav"),   QStringLiteral("shot.wav"),
+    QStringLiteral("whawhaw.wav"),  QStringLiteral("u_skins.lst"),  QStringLiteral("u_skins.bmp"),
+    QStringLiteral("ut_skins.lst"), QStringLiteral("ut_skins.bmp"), QStringLiteral("ut_voices.lst"),
 };
 
 } // namespace
@@ -92,6 +103,11 @@ int main(int argc, char *argv[])
     engine.setSoundPlayer([&sounds](const QString &name) { sounds.playAndWait(name); });
     engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
 
+    // The user's replacements of reported values, applied by the decoder from the first
+    // reply on; loaded with the string replacer's settings at start-up.
+    orv::checker::ReplacementTable replacementTable;
+    engine.setValueReplacer(replacementTable.replacer());
+
     platform::RegistryStore settings(platform::RegistryRoot::CurrentUser);
     // Held from the end of the event loop until every window has saved its settings, so
     // the saves of program end cost one write of the store.
@@ -116,6 +132,7 @@ int main(int argc, char *argv[])
     clans.setWindowFlag(Qt::Window);
     clans.setProxySource([&options] { return options.proxySettings(); });
     splash.setProgress(8);
+    TUnrealOptionsForm gameOptions(settings, sounds, &mainForm);
     TINIForm iniEditor(&mainForm);
     iniEditor.setWindowFlag(Qt::Window);
     auto *iniStorage = new TFormStorage(&iniEditor, settings);
@@ -129,16 +146,42 @@ int main(int argc, char *argv[])
     splash.setProgress(11);
     TBuldingListForm buildingList(&mainForm);
     filters->setProgressWindow(&buildingList);
+    gameOptions.setProgressWindow(&buildingList);
     TFindForm findForm(mainForm, engine, sounds, &buildingList, &mainForm);
     TFindForm::attachStorage(findForm, settings);
     splash.setProgress(14);
+    TRepeatForm repeatForm(engine, settings, sounds, &mainForm);
+    repeatForm.setWindowFlag(Qt::Window);
+    splash.setProgress(15);
     TSoundsForm soundsWindow(sounds, &mainForm);
     auto *soundsStorage = new TFormStorage(&soundsWindow, settings);
     soundsStorage->setIniSection(QStringLiteral("Main options"));
     soundsStorage->setOptions({});
     soundsStorage->setStoredProps({QStringLiteral("Exit.Text"), QStringLiteral("Refresh.Text"),
                                    QStringLiteral("Startgame.Text")});
+    splash.setProgress(16);
+    TRepeatListForm repeatListForm(engine, settings, sounds, &mainForm);
     splash.setProgress(17);
+    TSReplaceFrom stringReplacer(replacementTable, settings, sounds, &mainForm);
+
+    GameLauncher launcher(mainForm, engine, gameOptions, sounds);
+    LauncherHooks launchHooks;
+    launchHooks.whenStart = [&options] { return options.whenStart(); };
+    launchHooks.continueRefresh = [&options] { return options.continueRefresh(); };
+    launchHooks.beaconSign2 = [&options] { return options.engineOptions().beaconSign2; };
+    launchHooks.startSound = [&soundsWindow] { return soundsWindow.startGameSound(); };
+    launchHooks.checkerRunning = [&repeatForm] { return repeatForm.isRunning(); };
+    launcher.setHooks(launchHooks);
+    repeatForm.setFavorites(favorites);
+    repeatForm.setLauncher(&launcher);
+    repeatForm.setPlayerPresetNames([&gameOptions] { return gameOptions.presetNames(); });
+    repeatForm.setReplaceInChecker([&replacementTable] { return replacementTable.useInChecker(); });
+    repeatForm.attachTo(mainForm, repeatListForm);
+    QObject::connect(&gameOptions, &TUnrealOptionsForm::stringReplacerRequested, &stringReplacer, &QWidget::show);
+    QObject::connect(&launcher, &GameLauncher::optionsWindowRequested, &gameOptions, &QWidget::show);
+    QObject::connect(&gameOptions, &TUnrealOptionsForm::exitRequested, &mainForm,
+                     [&mainForm] { mainForm.action(QStringLiteral("A_Exit"))->trigger(); });
+    mainForm.setPlayerIcons([&gameOptions](int index) { return gameOptions.playerIcon(index); });
 
     // The engine reads the general options as they stand whenever they may have changed.
     const auto applyOptions = [&engine, &options, &sounds] {
@@ -188,12 +231,23 @@ int main(int argc, char *argv[])
     };
     hooks.autoOpenChoice = [&options] { return options.autoOpen(); };
     hooks.minimizeToTray = [&options] { return options.minimizeToTray(); };
+    hooks.playerIcon = [&](const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player) {
+        return gameOptions.playerIconIndex(info, player, options.engineOptions().beaconSign1);
+    };
+    hooks.firstRun = [&gameOptions] {
+        gameOptions.SearchButtonClick();
+        gameOptions.exec();
+    };
     hooks.loadOtherSettings = [&] {
         // The other windows' settings, in the order the browser has always loaded them.
-        for (TFormStorage *storage : {options.FormStorage1(), serversWindow.FormStorage1(), soundsStorage}) {
+        for (TFormStorage *storage :
+             {gameOptions.FormStorage1(), gameOptions.FormStorage2(), options.FormStorage1(),
+              serversWindow.FormStorage1(), soundsStorage, repeatForm.formStorage1(), repeatForm.formStorage2(),
+              stringReplacer.formStorage()}) {
             if (storage)
                 (void)storage->LoadSettings();
         }
+        gameOptions.loadSkinLists();
         applyOptions();
         options.setCurrentFonts(mainForm.currentView()->font(), mainForm.playersList()->font());
     };
@@ -208,6 +262,8 @@ int main(int argc, char *argv[])
             findForm.toggle();
         else if (name == QLatin1String("GeneralOptions"))
             options.show();
+        else if (name == QLatin1String("UnrealOptions"))
+            gameOptions.show();
         else if (name == QLatin1String("Clans")) {
             clans.show();
             clans.raise();
@@ -215,7 +271,7 @@ int main(int argc, char *argv[])
         }
     };
     hooks.showFavorites = [favorites] { favorites->showFavorites(); };
-    hooks.exitSound = [&soundsWindow] { return soundsWindow.exitSound(); };
+    hooks.exitSound = [&] { return launcher.isExitSoundSuppressed() ? QString() : soundsWindow.exitSound(); };
     mainForm.setHooks(std::move(hooks));
 
     QObject::connect(&instance, &SingleInstance::activationRequested, &mainForm, [&mainForm] {

@@ -488,6 +488,14 @@ QStringList TUnrealOptionsForm::presets() const
     return list;
 }
 
+QStringList TUnrealOptionsForm::presetNames() const
+{
+    QStringList names;
+    for (int i = 0; i < m_nickName->count(); ++i)
+        names.append(m_nickName->itemText(i));
+    return names;
+}
+
 QString TUnrealOptionsForm::nickname() const
 {
     return m_nickName->currentText();

@@ -79,6 +79,8 @@ public:
     // Player presets.
     QStringList presets() const;
     QString nickname() const;
+    // The nicknames of the player presets, in their order.
+    QStringList presetNames() const;
     void setNickname(const QString &nickname);
     // Saves the shown preset to its section, then shows the preset of the current nickname.
     void switchPreset();

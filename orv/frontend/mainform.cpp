@@ -46,6 +46,9 @@ namespace {
 static_assert(orv::engine::ServerListModel::IconIndexRole == ServerView::kIconIndexRole);
 static_assert(PlayersModel::kIconIndexRole == ServerView::kIconIndexRole);
 
+// Column 22 of a server row holds the admin's e-mail address.
+constexpr int kColumnAdminEmail = 22;
+
 const QString kTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
 
 constexpr int kServerColumnWidths[orv::engine::kServerColumns] = {200, 70, 70, 70, 70, 0, 70, 70, 70, 0, 0, 0, 70,
@@ -754,7 +757,7 @@ void TMainForm::updateActions()
     show("A_AddToFavorites", hasRow && page != ServerPage::Favorites && entry->icon < 5);
     show("A_DelFromFavorites", hasRow && (page == ServerPage::Favorites || entry->icon > 4));
     show("A_ClearFavorites", page == ServerPage::Favorites);
-    set("A_AdminMail", entry && usable(entry->column(20)));
+    set("A_AdminMail", entry && usable(entry->column(kColumnAdminEmail)));
     set("A_GotoAddress", entry && usable(entry->column(orv::engine::kColumnAddress)));
     set("A_ToClipboard", hasRow);
     set("A_ToClipboardUURL", hasRow);
