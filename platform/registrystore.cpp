@@ -13,17 +13,70 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QSet>
+#include <QSysInfo>
 
 #include "platform/paths.h"
 #include "platform/registryformat.h"
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+
 #include <sys/stat.h>
 #endif
 
 Q_LOGGING_CATEGORY(lcRegistry, "platform.registry")
 
 namespace platform {
+
+namespace {
+
+constexpr qint64 kUnfilledLockMs = 1000;
+
+// Leftovers of programs that died while taking the lock, which the lock alone would only
+// give up on late or never:
+// - a lock file without its owner's details (the program died between creating and
+//   filling it, or while filling it) counts as stale only after the lock's 30 seconds; until then every save
+//   waits its whole time-out and fails. A living owner fills the file at once, so one that
+//   is still empty after a second is a dead program's.
+// - the lock's removal of a stale lock file goes through "<lock>.rmlock"; a program that
+//   dies at that moment leaves it behind, and every further death at the same moment adds
+//   one more ".rmlock" level. Each level slows the next lock down, and once the names grow
+//   past the longest file name the store could never be locked (nor saved) again. The
+//   levels whose owner, on this machine, is no longer running are removed, deepest first.
+void removeDeadLockLeftovers(const QString &lockPath)
+{
+#ifdef Q_OS_UNIX
+    // True when the lock file at name was left by a program that is gone.
+    const auto isDeadProgramsLock = [](const QString &name) {
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        if (!QLockFile(name).getLockInfo(&pid, &host, &app) || pid <= 0)
+            return QFileInfo(name).lastModified().msecsTo(QDateTime::currentDateTime()) > kUnfilledLockMs;
+        return host == QSysInfo::machineHostName() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    };
+    QStringList chain;
+    for (QString name = lockPath + QStringLiteral(".rmlock"); QFileInfo::exists(name);
+         name += QStringLiteral(".rmlock"))
+        chain.append(name);
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
+        if (!isDeadProgramsLock(*it) || !QFile::remove(*it))
+            return; // a living program's: leave the lock's own protocol to it
+    }
+    // The lock file itself: only the unfilled case; the lock handles a dead owner's.
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (QFileInfo::exists(lockPath) && !QLockFile(lockPath).getLockInfo(&pid, &host, &app) &&
+        isDeadProgramsLock(lockPath))
+        QFile::remove(lockPath);
+#else
+    Q_UNUSED(lockPath);
+#endif
+}
+
+} // namespace
 
 RegistryValue RegistryValue::fromString(const QString &text)
 {
@@ -354,6 +407,7 @@ struct RegistryStore::Impl
         const QString dir = QFileInfo(path).absolutePath();
         if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
             return Error{kErrLock, QStringLiteral("The settings folder %1 cannot be created.").arg(dir)};
+        removeDeadLockLeftovers(path + QStringLiteral(".lock"));
         lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
         if (!lock->tryLock(kLockTimeoutMs)) {
             const QString reason = lock->error() == QLockFile::LockFailedError

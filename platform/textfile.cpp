@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/textfile.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -13,10 +15,24 @@ Result<QByteArray> readAll(const QString &path, qint64 maxSize)
         return Error{1, file.errorString()};
     if (file.size() > maxSize)
         return Error{2, QStringLiteral("The file is larger than %1 bytes").arg(maxSize)};
-    // Read at most one byte past the limit so a file that grows while we read is caught too.
-    QByteArray bytes = file.read(maxSize + 1);
-    if (bytes.size() > maxSize)
-        return Error{2, QStringLiteral("The file is larger than %1 bytes").arg(maxSize)};
+    // Read in steps up to one byte past the limit, so a file that grows while we read is
+    // caught too. (Asking for maxSize bytes at once would reserve that much memory for
+    // every file read, however small.)
+    QByteArray bytes;
+    bytes.reserve(std::min(file.size(), maxSize) + 1);
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 remaining = maxSize - bytes.size();
+        const qint64 got =
+            file.read(buffer, remaining >= qint64(sizeof buffer) ? qint64(sizeof buffer) : remaining + 1);
+        if (got < 0)
+            return Error{1, file.errorString()};
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+        if (bytes.size() > maxSize)
+            return Error{2, QStringLiteral("The file is larger than %1 bytes").arg(maxSize)};
+    }
     if (file.error() != QFileDevice::NoError)
         return Error{1, file.errorString()};
     return bytes;

@@ -4,10 +4,11 @@
 // versions, until it is killed.
 //
 //   hardening-savewriter <kind> <file> once <A|B>
-//   hardening-savewriter <kind> <file> loop
+//   hardening-savewriter <kind> <file> loop <A|B>
 //
-// In loop mode it writes "ready" on standard output once set up, then saves version B, A,
-// B, ... without pause. Kinds: favorites, internet, settings, ini, script, gameini.
+// In loop mode it writes "ready" on standard output once set up, then saves the version
+// named first, then the other, and so on without pause. Kinds: favorites, internet,
+// settings, ini, script, gameini.
 
 #include <cstdio>
 
@@ -68,13 +69,12 @@ int main(int argc, char **argv)
     if (kind == QLatin1String("settings"))
         store = std::make_unique<platform::RegistryStore>(platform::RegistryRoot::CurrentUser, file);
 
-    if (args.at(3) == QLatin1String("once")) {
-        const Version version = args.value(4) == QLatin1String("B") ? Version::B : Version::A;
-        return saveOnce(kind, file, version, store.get()) ? 0 : 1;
-    }
+    const bool startWithB = args.value(4) == QLatin1String("B");
+    if (args.at(3) == QLatin1String("once"))
+        return saveOnce(kind, file, startWithB ? Version::B : Version::A, store.get()) ? 0 : 1;
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
-    for (bool b = true;; b = !b) {
+    for (bool b = startWithB;; b = !b) {
         if (!saveOnce(kind, file, b ? Version::B : Version::A, store.get()))
             return 1;
     }
