@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
+#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTreeView>
@@ -10,9 +12,11 @@
 #include "orv/engine/serverentry.h"
 #include "orv/frontend/iconprovider.h"
 #include "orv/frontend/mainform.h"
+#include "orv/frontend/mainformstorage.h"
 #include "orv/frontend/playersmodel.h"
 #include "orv/frontend/serverview.h"
 #include "orv/frontend/soundbank.h"
+#include "platform/registrystore.h"
 #include "platform/sound.h"
 
 using namespace orv::frontend;
@@ -216,4 +220,59 @@ TEST(MainForm, EveryCommandHasItsCaptionAndShortcut)
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(e.shortcut))) << e.name;
     }
     EXPECT_EQ(f.form->actions().size(), 42);
+}
+
+TEST(MainFormStorage, FirstRunIsDecidedOnceByTheExactText)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("HKEY_CURRENT_USER.reg"));
+    const auto startOnce = [&file] {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        MainFixture f;
+        attachMainFormStorages(*f.form, store);
+        f.form->show();
+        QCoreApplication::processEvents();
+        const bool firstRun = f.form->isFirstRun();
+        f.form->close();
+        return firstRun;
+    };
+    EXPECT_TRUE(startOnce());  // nothing stored yet
+    EXPECT_FALSE(startOnce()); // "NewOptions" is "false" now
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        ASSERT_TRUE(store.setString(u"SOFTWARE\\Orvane\\Main form state", u"NewOptions", QStringLiteral("TRUE")));
+    }
+    EXPECT_FALSE(startOnce()); // only the exact text "true" means a first run
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        ASSERT_TRUE(store.setString(u"SOFTWARE\\Orvane\\Main form state", u"NewOptions", QStringLiteral("true")));
+    }
+    EXPECT_TRUE(startOnce());
+}
+
+TEST(MainFormStorage, SortColumnAndViewStyleComeBackFromTheStore)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("HKEY_CURRENT_USER.reg"));
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        MainFixture f;
+        attachMainFormStorages(*f.form, store);
+        f.form->show();
+        QCoreApplication::processEvents();
+        f.form->columnClicked(4);
+        f.form->playersList()->setViewStyle(ViewStyle::Icon);
+        f.form->close();
+    }
+    platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+    const auto tag = store.readString(u"SOFTWARE\\Orvane\\Main form state", u"InternetList_Tag");
+    ASSERT_TRUE(tag);
+    EXPECT_EQ(tag->value_or(QString()), QStringLiteral("4"));
+    MainFixture f;
+    attachMainFormStorages(*f.form, store);
+    f.form->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.engine.list(ServerPage::Internet).sortColumn, 4);
+    EXPECT_EQ(f.form->view(ServerPage::Internet)->header()->markerColumn(), 4);
+    EXPECT_EQ(f.form->playersList()->viewStyle(), ViewStyle::Icon);
 }
