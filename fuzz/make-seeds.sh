@@ -61,4 +61,7 @@ printf -- '-,Ping,<,300\r\nand\r\n' | seed fuzz_checker bad_end
 # UnrealScript sources and the web admin page.
 for f in "$data"/uc/input/*.uc; do copy fuzz_unrealscript "$f"; done
 copy fuzz_pageparser "$data/webadmin/current_players_row_markup.txt"
+# Skin and voice lists shipped with the program.
+for f in "$root"/orv/app/data/*.lst; do copy fuzz_skintables "$f"; done
+printf 'SkinsCount=2\r\nname[0]=A\r\nskin[0]=S.s\r\nmesh[0]=M\r\npict[0]=99999\r\nname[1]=\r\nview[1]=true\r\nname[9999]=x\r\n' | seed fuzz_skintables odd_indexes
 echo "seeds written to $out"
