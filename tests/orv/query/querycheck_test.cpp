@@ -8,55 +8,20 @@
 
 #include "orv/demo/fakegameserver.h"
 #include "orv/query/querycli.h"
+#include "tests/orv/query/clitestsupport.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::query;
 using orv::demo::FakeGameServer;
 using orv::demo::ServerBehaviour;
+using namespace clitest;
 
 namespace {
 
-QString L1(const char *text)
-{
-    return QString::fromLatin1(text);
-}
-
-struct CheckRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CheckRun runCli(const QStringList &arguments)
-{
-    CheckRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = runQueryCli(arguments, out, err);
-    return r;
-}
-
+// A server whose name tells its map, so the output lines can be told apart.
 std::unique_ptr<FakeGameServer> server(int host, const QByteArray &map, const ServerBehaviour &behaviour = {})
 {
-    auto s = std::make_unique<FakeGameServer>();
-    s->setBehaviour(behaviour);
-    bool listening = false;
-    for (int attempt = 0; attempt < 20 && !listening; ++attempt)
-        listening = s->listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(host)), 0);
-    EXPECT_TRUE(listening);
-    orv::demo::ServerDescription d;
-    d.hostName = "Check " + map;
-    d.hostPort = s->queryPort() - 1;
-    d.mapName = map;
-    d.players = {{"Alpha", 12, 40, 0}, {"Bravo", 30, 80, 1}};
-    s->setDescription(d);
-    return s;
-}
-
-QString spec(const FakeGameServer &s)
-{
-    return s.address().toString() + QLatin1Char(':') + QString::number(s.queryPort() - 1);
+    return fakeServer(host, "Check " + map, behaviour, map);
 }
 
 struct CheckFixture : ::testing::Test
@@ -93,7 +58,7 @@ TEST_F(CheckFixture, BadArgumentsAndScriptErrorsExitWithTwo)
         {{L1("--check"), script("binary.ovs", QByteArray("-,Ping\0,<,3", 11)), L1("10.0.0.5")}, "binary.ovs"},
     };
     for (const Bad &b : bad) {
-        const CheckRun r = runCli(b.args);
+        const CliRun r = run(b.args);
         EXPECT_EQ(r.status, kExitBadArguments) << qPrintable(b.args.join(u' '));
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(b.message))) << qPrintable(r.err);
         EXPECT_TRUE(r.out.isEmpty()) << qPrintable(r.out);
@@ -109,13 +74,13 @@ TEST_F(CheckFixture, OneLinePerServerWithVerdictAndMarks)
     auto silent = server(4, "DM-Gothic", dead);
     // Map is ctf-face, or more than five players: "+-" for Face, "--" for Deck.
     const QString path = script("rule.ovs", "-,MapName,=,ctf-face\r\nor\r\n-,NumPlayers,>,5\r\n");
-    const CheckRun r =
-        runCli({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
+    const CliRun r =
+        run({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
     EXPECT_EQ(r.status, kExitRuleRight) << qPrintable(r.err);
     EXPECT_EQ(r.out, L1("127.0.0.2 right +-\n127.0.0.3 not right --\n127.0.0.4 incomplete\n"));
 
     // None right: exit 1.
-    const CheckRun none = runCli({L1("--check"), path, spec(*deck)});
+    const CliRun none = run({L1("--check"), path, spec(*deck)});
     EXPECT_EQ(none.status, kExitRuleNeverRight);
 }
 
@@ -136,7 +101,7 @@ TEST_F(CheckFixture, PassNumberAndPingReachTheRuleAndJsonCarriesTheVerdict)
         {{L1("--pass"), L1("3"), L1("--no-ping"), L1("--strict")}, "right", "++", kExitRuleRight},
     };
     for (const Case &c : cases) {
-        const CheckRun r = runCli(QStringList{L1("--check"), loop, L1("--json")} + c.extra + QStringList{spec(*face)});
+        const CliRun r = run(QStringList{L1("--check"), loop, L1("--json")} + c.extra + QStringList{spec(*face)});
         EXPECT_EQ(r.status, c.status) << qPrintable(c.extra.join(u' '));
         const QJsonObject o = QJsonDocument::fromJson(r.out.trimmed().toUtf8()).object();
         EXPECT_EQ(o.value(L1("address")).toString(), L1("127.0.0.5"));

@@ -13,56 +13,15 @@
 #include <gtest/gtest.h>
 
 #include "orv/demo/fakegameserver.h"
+#include "tests/orv/query/clitestsupport.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::query;
 using orv::demo::FakeGameServer;
 using orv::demo::ServerBehaviour;
+using namespace clitest;
 
 namespace {
-
-QString L1(const char *text)
-{
-    return QString::fromLatin1(text);
-}
-
-struct CliRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun run(const QStringList &arguments)
-{
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = runQueryCli(arguments, out, err);
-    return r;
-}
-
-std::unique_ptr<FakeGameServer> fakeServer(int host, const QByteArray &name, const ServerBehaviour &behaviour = {})
-{
-    auto server = std::make_unique<FakeGameServer>();
-    server->setBehaviour(behaviour);
-    bool listening = false;
-    for (int attempt = 0; attempt < 20 && !listening; ++attempt)
-        listening = server->listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(host)), 0);
-    EXPECT_TRUE(listening);
-    orv::demo::ServerDescription d;
-    d.hostName = name;
-    d.hostPort = server->queryPort() - 1;
-    d.mapName = "CTF-Face";
-    d.players = {{"Alpha", 12, 40, 0}, {"Bravo", 30, 80, 1}};
-    server->setDescription(d);
-    return server;
-}
-
-QString spec(const FakeGameServer &s)
-{
-    return s.address().toString() + QLatin1Char(':') + QString::number(s.queryPort() - 1);
-}
 
 QList<QJsonObject> jsonLines(const QString &text)
 {
