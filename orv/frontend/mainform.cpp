@@ -164,7 +164,6 @@ void TMainForm::buildLayout()
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("Central"));
     setCentralWidget(central);
-    const QPixmap tile = IconProvider::panelTile();
 
     setStyleSheet(QStringLiteral(
         "QMainWindow, #Central { background: black; }"
@@ -188,7 +187,6 @@ void TMainForm::buildLayout()
         "QStatusBar QLabel { color: #c8c8c8; }"
         "QSplitter::handle { background: #2a2a2a; }"
         "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
-    Q_UNUSED(tile);
 
     auto *grid = new QGridLayout(central);
     grid->setContentsMargins(0, 0, 0, 0);
