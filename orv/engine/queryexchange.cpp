@@ -16,7 +16,11 @@ namespace orv::engine {
 namespace {
 
 // Datagrams handled per turn of the event loop; the rest wait for the next turn, so a
-// flood cannot keep the time-out timer from firing.
+// flood cannot keep the time-out timer from firing. The socket's notifier is level
+// triggered, so whatever is left makes it fire again on the next turn. No timer may drain
+// the rest in between: a readyRead that then finds nothing to read makes QUdpSocket hold
+// back every later notification until a datagram is read, and the server's answer that
+// arrives afterwards would never be seen.
 constexpr int kDatagramsPerTurn = 128;
 
 } // namespace
@@ -143,16 +147,8 @@ void QueryExchange::readPending()
             onTimeout();
             return;
         }
-        if (++handled > kDatagramsPerTurn) {
-            if (!m_drainScheduled) {
-                m_drainScheduled = true;
-                QTimer::singleShot(0, this, [this] {
-                    m_drainScheduled = false;
-                    readPending();
-                });
-            }
+        if (++handled > kDatagramsPerTurn)
             return;
-        }
         // Check the size first: a longer datagram would be cut silently by the read.
         const qint64 size = socket->pendingDatagramSize();
         if (size < 0 || size > kMaxDatagramSize) {

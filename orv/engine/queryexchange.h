@@ -94,7 +94,6 @@ private:
     QTimer m_timer;
     QPointer<QUdpSocket> m_socket;
     QEventLoop *m_loop = nullptr;
-    bool m_drainScheduled = false;
 };
 
 } // namespace orv::engine
