@@ -12,34 +12,8 @@ namespace platform::profile {
 
 namespace {
 
-// One line of the file as byte offsets: [start, contentEnd) is the text, [contentEnd, end)
-// its line break (empty for a last line without one).
-struct LineSpan
-{
-    qsizetype start = 0;
-    qsizetype contentEnd = 0;
-    qsizetype end = 0;
-};
-
-QList<LineSpan> lineSpans(QByteArrayView bytes)
-{
-    QList<LineSpan> lines;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        const qsizetype contentEnd = i;
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        lines.append({start, contentEnd, i + 1});
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append({start, n, n});
-    return lines;
-}
+using textfile::LineSpan;
+using textfile::lineSpans;
 
 QByteArrayView trimmedBlanks(QByteArrayView text)
 {

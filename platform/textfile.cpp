@@ -54,22 +54,33 @@ Status writeAtomically(const QString &path, QByteArrayView bytes)
     return {};
 }
 
-QList<QByteArray> splitLines(QByteArrayView bytes)
+QList<LineSpan> lineSpans(QByteArrayView bytes)
 {
-    QList<QByteArray> lines;
+    QList<LineSpan> lines;
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char c = bytes[i];
         if (c != '\r' && c != '\n')
             continue;
-        lines.append(bytes.sliced(start, i - start).toByteArray());
+        const qsizetype contentEnd = i;
         if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
             ++i;
+        lines.append({start, contentEnd, i + 1});
         start = i + 1;
     }
     if (start < n)
-        lines.append(bytes.sliced(start).toByteArray());
+        lines.append({start, n, n});
+    return lines;
+}
+
+QList<QByteArray> splitLines(QByteArrayView bytes)
+{
+    const QList<LineSpan> spans = lineSpans(bytes);
+    QList<QByteArray> lines;
+    lines.reserve(spans.size());
+    for (const LineSpan &l : spans)
+        lines.append(bytes.sliced(l.start, l.contentEnd - l.start).toByteArray());
     return lines;
 }
 

@@ -24,7 +24,19 @@ Result<QByteArray> readAll(const QString &path, qint64 maxSize = kDefaultMaxSize
 // takes the old file's place. On failure the old file is untouched.
 Status writeAtomically(const QString &path, QByteArrayView bytes);
 
-// Splits at CR LF, LF or CR. A line break at the very end starts no further line.
+// One line as byte offsets: [start, contentEnd) is the text, [contentEnd, end) its line
+// break (empty for a last line without one).
+struct LineSpan
+{
+    qsizetype start = 0;
+    qsizetype contentEnd = 0;
+    qsizetype end = 0;
+};
+
+// The lines of bytes, split at CR LF, LF or CR. A line break at the very end starts no
+// further line.
+QList<LineSpan> lineSpans(QByteArrayView bytes);
+// The same lines as copies of their text.
 QList<QByteArray> splitLines(QByteArrayView bytes);
 // Joins with CR LF after every line (the last one included).
 QByteArray joinLines(const QList<QByteArray> &lines);
