@@ -17,7 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "orv/frontend/formstorage.h"
+#include "orv/frontend/formstorage/formstorage.h"
 #include "platform/registrystore.h"
 #include "platform/textfile.h"
 

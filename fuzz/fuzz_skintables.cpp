@@ -3,7 +3,7 @@
 // both games' skin tables, the face menu built from them and the voice list.
 
 #include "fuzz/fuzzinput.h"
-#include "orv/frontend/skintables.h"
+#include "orv/core/skintables.h"
 
 using namespace orv::frontend;
 

@@ -11,8 +11,8 @@ import struct
 import wave
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-ICONS = os.path.join(ROOT, "orv/app/resources/icons")
-SOUNDS = os.path.join(ROOT, "orv/app/resources/sounds")
+ICONS = os.path.join(ROOT, "orv/resources/icons")
+SOUNDS = os.path.join(ROOT, "orv/resources/sounds")
 DATA_SOUNDS = os.path.join(ROOT, "orv/app/data")
 
 LIME = "#32ff32"

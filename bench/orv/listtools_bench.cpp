@@ -6,8 +6,8 @@
 #include "orv/engine/replystore.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
-#include "orv/frontend/playersearch.h"
-#include "orv/frontend/rowfilter.h"
+#include "orv/core/playersearch.h"
+#include "orv/core/rowfilter.h"
 
 using namespace orv::engine;
 using namespace orv::frontend;

@@ -9,10 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include "orv/engine/queryengine.h"
-#include "orv/frontend/iconprovider.h"
-#include "orv/frontend/mainform.h"
-#include "orv/frontend/serverview.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/sound.h"
 
 using orv::engine::ServerPage;

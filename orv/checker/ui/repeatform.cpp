@@ -31,12 +31,12 @@
 #include "orv/checker/ui/repeatlistform.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
-#include "orv/frontend/favorites.h"
-#include "orv/frontend/formstorage.h"
-#include "orv/frontend/gamelauncher.h"
-#include "orv/frontend/mainform.h"
-#include "orv/frontend/serverview.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/listtools/favorites.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/gameforms/gamelauncher.h"
+#include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 
 namespace orv::checker::ui {
 

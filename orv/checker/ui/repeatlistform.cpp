@@ -11,8 +11,8 @@
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
-#include "orv/frontend/formstorage.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 
 namespace orv::checker::ui {
 

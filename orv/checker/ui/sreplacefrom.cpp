@@ -12,8 +12,8 @@
 #include <QTableWidget>
 
 #include "orv/checker/replacementtable.h"
-#include "orv/frontend/formstorage.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 
 namespace orv::checker::ui {
 

@@ -12,7 +12,7 @@
 #include "orv/checker/ui/repeatform.h"
 #include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
 #include "platform/sound.h"
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "orv/checker/replacementtable.h"
-#include "orv/frontend/formstorage.h"
-#include "orv/frontend/soundbank.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
 #include "platform/sound.h"
 

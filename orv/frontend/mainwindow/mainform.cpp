@@ -1,0 +1,838 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/frontend/mainwindow/mainform.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "orv/engine/queryengine.h"
+#include "orv/engine/serverentry.h"
+#include "orv/engine/textutil.h"
+#include "orv/frontend/mainwindow/debugform.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/mainactions.h"
+#include "orv/frontend/mainwindow/playersmodel.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
+#include "orv/frontend/formstorage/storedproperties.h"
+
+using orv::engine::ServerPage;
+
+namespace orv::frontend {
+
+namespace {
+
+// The views draw row pictures from the index the engine's models offer under this role.
+static_assert(orv::engine::ServerListModel::IconIndexRole == ServerView::kIconIndexRole);
+static_assert(PlayersModel::kIconIndexRole == ServerView::kIconIndexRole);
+
+// Column 22 of a server row holds the admin's e-mail address.
+constexpr int kColumnAdminEmail = 22;
+
+const QString kTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
+
+constexpr int kServerColumnWidths[orv::engine::kServerColumns] = {200, 70, 70, 70, 70, 0, 70, 70, 70, 0, 0, 0, 70,
+                                                                  0,   0,  0,  0,  0,  0, 0,  0,  0,  0, 0, 0, 0};
+
+QIcon iconOfRow(int index)
+{
+    return IconProvider::rowIcon(index);
+}
+
+QIcon noPlayerIcon(int)
+{
+    return {};
+}
+
+const char *const kPageCaptions[] = {"Internet", "Local", "Favorites"};
+
+} // namespace
+
+QString TMainForm::captionFor(const QString &version)
+{
+    return version.isEmpty() ? QStringLiteral("Orvane") : QStringLiteral("Orvane v.") + version;
+}
+
+TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidget *parent)
+    : QMainWindow(parent)
+    , m_engine(engine)
+    , m_sounds(sounds)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Orvane"));
+    setWindowIcon(IconProvider::programIcon());
+    setMinimumSize(800, 580);
+    resize(800, 580);
+
+    // The two picture lists the views show their row icons from; the settings store
+    // names them as the views' image lists.
+    auto *largeImages = new QObject(this);
+    largeImages->setObjectName(QStringLiteral("ImageList1"));
+    auto *smallImages = new QObject(this);
+    smallImages->setObjectName(QStringLiteral("ImageList2"));
+    m_actions = createMainActions(this);
+    addActions(m_actions.values());
+    buildLayout();
+    buildMenus();
+    wireActions();
+    wireEngine();
+    setupTray();
+
+    // Commands are enabled or disabled by rules looked at whenever the program is idle.
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setInterval(150);
+    connect(m_idleTimer, &QTimer::timeout, this, &TMainForm::updateActions);
+    m_idleTimer->start();
+
+    m_autoOpenTimer = new QTimer(this);
+    m_autoOpenTimer->setInterval(1000);
+    connect(m_autoOpenTimer, &QTimer::timeout, this, &TMainForm::autoOpenTick);
+    m_autoOpenTimer->start();
+
+    m_pages->setCurrentIndex(0);
+    m_engine.setCurrentPage(ServerPage::Internet);
+    updateActions();
+}
+
+TMainForm::~TMainForm()
+{
+    // The settings storages save while the controls still exist.
+    TFormStorage::formDestroying(this);
+}
+
+void TMainForm::setLogWindow(TDebugForm *log)
+{
+    m_log = log;
+}
+
+void TMainForm::setPlayerIcons(std::function<QIcon(int index)> icons)
+{
+    m_playerIcons = std::move(icons);
+    m_playersView->setModel(m_players, m_playerIcons ? m_playerIcons : ServerView::IconSource(&noPlayerIcon));
+}
+
+void TMainForm::log(const QString &text)
+{
+    if (m_log)
+        m_log->log(text);
+}
+
+QPushButton *TMainForm::commandButton(QWidget *parent, const QString &actionName, const QString &clickSound,
+                                      const QSize &size)
+{
+    QAction *action = m_actions.value(actionName);
+    auto *button = new QPushButton(action->text(), parent);
+    button->setObjectName(actionName + QStringLiteral("Button"));
+    button->setFixedSize(size);
+    button->setToolTip(action->toolTip());
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [this, action, clickSound] {
+        if (!clickSound.isEmpty())
+            m_sounds.click(clickSound);
+        action->trigger();
+    });
+    connect(action, &QAction::changed, button, [button, action] {
+        button->setEnabled(action->isEnabled());
+        button->setText(action->text());
+    });
+    button->setEnabled(action->isEnabled());
+    return button;
+}
+
+void TMainForm::buildLayout()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
+    setCentralWidget(central);
+
+    setStyleSheet(QStringLiteral(
+        "QMainWindow, #Central { background: black; }"
+        "#TopBar, #LeftColumn { background-image: url(:/icons/panel-tile.svg); }"
+        "#TopBar QPushButton, #LeftColumn QPushButton {"
+        "  background: #1f1f1f; color: white; border: 1px solid #3c3c3c; border-radius: 3px; padding: 0 2px;"
+        "  font-size: 8pt; }"
+        "#TopBar QPushButton { font-size: 7pt; }"
+        "#TopBar QPushButton:hover, #LeftColumn QPushButton:hover { background: #2d3a2d; border-color: #32ff32; }"
+        "#TopBar QPushButton:pressed, #LeftColumn QPushButton:pressed { background: #143214; }"
+        "#TopBar QPushButton:disabled, #LeftColumn QPushButton:disabled { color: #6a6a6a; border-color: #2a2a2a; }"
+        "#LeftColumn QPushButton[netLaunch=\"true\"] { color: #8080ff; }"
+        "#LeftColumn QPushButton[netLaunch=\"true\"]:disabled { color: #404070; }"
+        "QTabWidget::pane { border: 1px solid #2a2a2a; background: black; }"
+        "QTabBar::tab { background: #1a1a1a; color: #c8c8c8; padding: 3px 14px; border: 1px solid #2a2a2a; }"
+        "QTabBar::tab:selected { background: #0f2a0f; color: #32ff32; }"
+        "QTreeView, QListView { background: black; color: #32ff32; alternate-background-color: #070f07;"
+        "  selection-background-color: #1f5f1f; selection-color: white; border: none; }"
+        "QHeaderView::section { background: #1a1a1a; color: #d0d0d0; border: 1px solid #2a2a2a; padding: 2px 4px; }"
+        "QStatusBar { background: #101010; color: #c8c8c8; }"
+        "QStatusBar QLabel { color: #c8c8c8; }"
+        "QSplitter::handle { background: #2a2a2a; }"
+        "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
+
+    auto *grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    // Top bar: the mode label and the tool buttons, "About" at the right edge.
+    auto *top = new QWidget(central);
+    top->setObjectName(QStringLiteral("TopBar"));
+    top->setFixedHeight(38);
+    top->setAttribute(Qt::WA_StyledBackground);
+    auto *topLayout = new QHBoxLayout(top);
+    topLayout->setContentsMargins(8, 6, 8, 6);
+    topLayout->setSpacing(6);
+    m_mode = new QLabel(QStringLiteral("Not selected"), top);
+    m_mode->setObjectName(QStringLiteral("ModeLabel"));
+    m_mode->setFixedSize(120, 16);
+    m_mode->setToolTip(QStringLiteral("Current state"));
+    m_mode->setStyleSheet(QStringLiteral("color: #32ff32; font-weight: bold; background: transparent;"));
+    topLayout->addWidget(m_mode);
+    const QSize topButton(78, 25);
+    auto *filter = commandButton(top, QStringLiteral("A_Filter"), QStringLiteral("dropdown.wav"), topButton);
+    filter->setToolTip(QStringLiteral("Show servers seleted type only "));
+    topLayout->addWidget(filter);
+    topLayout->addWidget(commandButton(top, QStringLiteral("A_Find"), QStringLiteral("dropdown.wav"), topButton));
+    topLayout->addWidget(commandButton(top, QStringLiteral("A_Style"), QStringLiteral("Confirm.wav"), topButton));
+    topLayout->addWidget(commandButton(top, QStringLiteral("A_Log"), QStringLiteral("confirm.wav"), topButton));
+    topLayout->addStretch();
+    auto *about = commandButton(top, QStringLiteral("A_About"), QStringLiteral("beep.wav"), topButton);
+    about->setToolTip(QStringLiteral("Who createt the Orvane"));
+    topLayout->addWidget(about);
+    grid->addWidget(top, 0, 0, 1, 2);
+
+    // Left column of command buttons.
+    auto *left = new QWidget(central);
+    left->setObjectName(QStringLiteral("LeftColumn"));
+    left->setFixedWidth(134);
+    left->setAttribute(Qt::WA_StyledBackground);
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(8, 8, 8, 8);
+    leftLayout->setSpacing(6);
+    const QSize leftButton(118, 25);
+    struct ButtonSpec
+    {
+        const char *action;
+        const char *sound;
+    };
+    const ButtonSpec upper[] = {{"A_Internet", "beep.wav"},   {"A_Local", "beep.wav"},     {"A_Favorites", "beep.wav"},
+                                {"A_Refresh", "respawn.wav"}, {"A_RefreshC", "respawn.wav"}};
+    for (const ButtonSpec &spec : upper)
+        leftLayout->addWidget(commandButton(left, QString::fromLatin1(spec.action), QString::fromLatin1(spec.sound),
+                                            leftButton));
+    auto *checker = commandButton(left, QStringLiteral("A_Repeat"), QString(), leftButton);
+    leftLayout->addWidget(checker);
+    leftLayout->addWidget(commandButton(left, QStringLiteral("A_Clanes"), QStringLiteral("dropdown.wav"), leftButton));
+    leftLayout->addStretch();
+    auto *viaNet = commandButton(left, QStringLiteral("A_UnrealviaNet"), QString(), leftButton);
+    viaNet->setProperty("netLaunch", true);
+    leftLayout->addWidget(viaNet);
+    auto *viaNetIni = commandButton(left, QStringLiteral("A_UnrealviaNetandINI"), QString(), leftButton);
+    viaNetIni->setProperty("netLaunch", true);
+    leftLayout->addWidget(viaNetIni);
+    auto *more = commandButton(left, QStringLiteral("A_More"), QString(), leftButton);
+    leftLayout->addWidget(more);
+    leftLayout->addWidget(
+        commandButton(left, QStringLiteral("A_UnrealOptions"), QStringLiteral("dropdown.wav"), leftButton));
+    leftLayout->addWidget(
+        commandButton(left, QStringLiteral("A_GeneralOptions"), QStringLiteral("dropdown.wav"), leftButton));
+    leftLayout->addWidget(commandButton(left, QStringLiteral("A_Exit"), QString(), leftButton));
+    grid->addWidget(left, 1, 0);
+
+    // Client area: the three pages over the players panel.
+    auto *splitter = new QSplitter(Qt::Vertical, central);
+    splitter->setObjectName(QStringLiteral("PlayersSplitter"));
+    splitter->setHandleWidth(2);
+    splitter->setChildrenCollapsible(false);
+    m_pages = new QTabWidget(splitter);
+    m_pages->setObjectName(QStringLiteral("Notebook1"));
+    m_pages->setDocumentMode(true);
+    const char *const viewNames[] = {"InternetList", "LocalList", "FavoritesList"};
+    for (int page = 0; page < orv::engine::kServerPages; ++page) {
+        auto *view = new ServerView(m_pages);
+        view->setObjectName(QString::fromLatin1(viewNames[page]));
+        orv::engine::ServerList &list = m_engine.list(static_cast<ServerPage>(page));
+        view->setModel(list.view, &iconOfRow);
+        for (int column = 0; column < orv::engine::kServerColumns; ++column)
+            view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
+        view->header()->setMarker(list.sortColumn, IconProvider::kAscendingMarker);
+        setComponentReference(view, "LargeImages", findChild<QObject *>(QStringLiteral("ImageList1")));
+        setComponentReference(view, "SmallImages", findChild<QObject *>(QStringLiteral("ImageList2")));
+        m_views[static_cast<size_t>(page)] = view;
+        m_pages->addTab(view, QString::fromLatin1(kPageCaptions[page]));
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, page] { selectionChanged(static_cast<ServerPage>(page)); });
+        connect(view, &ServerView::rowActivated, this, [this] { m_actions.value(QStringLiteral("A_UnrealviaNet"))->trigger(); });
+        connect(view, &ServerView::columnClicked, this, &TMainForm::columnClicked);
+        connect(view, &ServerView::contextMenuRequested, this, [this](const QPoint &pos) {
+            prepareServersMenu();
+            m_serversMenu->exec(pos);
+        });
+    }
+    connect(m_pages, &QTabWidget::currentChanged, this,
+            [this](int index) { changePage(static_cast<ServerPage>(index)); });
+
+    auto *playersPanel = new PlayersPanel(splitter);
+    playersPanel->setObjectName(QStringLiteral("PlayersPanel"));
+    auto *playersLayout = new QVBoxLayout(playersPanel);
+    playersLayout->setContentsMargins(0, 0, 0, 0);
+    m_players = new PlayersModel(this);
+    m_playersView = new ServerView(playersPanel);
+    m_playersView->setObjectName(QStringLiteral("PlayersList"));
+    m_playersView->setToolTip(QStringLiteral("List of players selected server"));
+    m_playersView->setModel(m_players, ServerView::IconSource(&noPlayerIcon));
+    m_playersView->header()->setSectionsClickable(false);
+    m_playersView->header()->resizeSection(0, 200);
+    m_playersView->setFont(QFont(QStringLiteral("Arial"), 8));
+    connect(m_playersView, &ServerView::contextMenuRequested, this,
+            [this](const QPoint &pos) { m_playersMenu->exec(pos); });
+    playersLayout->addWidget(m_playersView);
+    splitter->addWidget(m_pages);
+    splitter->addWidget(playersPanel);
+    splitter->setSizes({572 - 38 - 166, 166});
+    grid->addWidget(splitter, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+
+    // Status bar: refresh progress, then the latest message.
+    m_status0 = new QLabel(this);
+    m_status0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_status0->setFixedWidth(70);
+    m_status0->setAlignment(Qt::AlignCenter);
+    m_status1 = new QLabel(this);
+    m_status1->setObjectName(QStringLiteral("StatusPanel1"));
+    statusBar()->addWidget(m_status0);
+    statusBar()->addWidget(m_status1, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    // The two drop-down buttons open their menus to their right.
+    connect(more, &QPushButton::pressed, this, [this, more] {
+        m_sounds.click(QStringLiteral("dropdown.wav"));
+        m_moreMenu->exec(more->mapToGlobal(QPoint(more->width(), 0)));
+    });
+    connect(checker, &QPushButton::pressed, this, [this, checker] {
+        m_sounds.click(QStringLiteral("dropdown.wav"));
+        m_repeaterMenu->exec(checker->mapToGlobal(QPoint(checker->width(), 0)));
+    });
+}
+
+void TMainForm::buildMenus()
+{
+    auto act = [this](const char *name) { return m_actions.value(QString::fromLatin1(name)); };
+
+    m_serversMenu = new QMenu(this);
+    m_serversMenu->setObjectName(QStringLiteral("ServersMenu"));
+    m_serversMenu->addAction(act("A_RefreshC"));
+    m_serversMenu->addAction(act("A_UnrealviaNet"));
+    m_serversMenu->addAction(act("A_UnrealviaNetandINI"));
+    m_presetMenu = m_serversMenu->addMenu(QStringLiteral("Unreal via Net + Preset"));
+    m_presetMenu->setToolTip(QStringLiteral("Run game via Network with different player preset file"));
+    m_serversMenu->addAction(act("A_RepeatSelected"));
+    m_serversMenu->addSeparator();
+    m_serversMenu->addAction(act("A_AddToFavorites"));
+    m_serversMenu->addAction(act("A_DelFromFavorites"));
+    m_byPingMenu = m_serversMenu->addMenu(QStringLiteral("Add to Favorites by Ping"));
+    m_byPingMenu->addAction(act("A_GoodPing"));
+    m_byPingMenu->addAction(act("A_NormalPing"));
+    m_byPingMenu->addAction(act("A_Badping"));
+    m_serversMenu->addAction(act("A_AddCustomToFavorites"));
+    m_serversMenu->addAction(act("A_ClearFavorites"));
+    m_serversMenu->addSeparator();
+    m_serversMenu->addAction(act("A_AdminMail"));
+    m_serversMenu->addAction(act("A_GotoAddress"));
+    m_serversMenu->addSeparator();
+    m_serversMenu->addAction(act("A_ToClipboard"));
+    m_serversMenu->addAction(act("A_ToClipboardUURL"));
+    m_serversMenu->addAction(act("A_ShortCut"));
+    m_serversMenu->addSeparator();
+    m_columnsMenu = m_serversMenu->addMenu(QStringLiteral("Show / hide columns"));
+    connect(m_serversMenu, &QMenu::aboutToShow, this, &TMainForm::prepareServersMenu);
+
+    m_moreMenu = new QMenu(this);
+    m_moreMenu->setObjectName(QStringLiteral("MoreMenu"));
+    m_restoreAction = m_moreMenu->addAction(QStringLiteral("Restore main window"), this, &TMainForm::restoreFromTray);
+    QAction *sep1 = m_moreMenu->addSeparator();
+    const char *const gameCommands[] = {"A_Unreal", "A_Server", "A_Safe", "A_Editor", "A_INIEd"};
+    QMenu *unreal = m_moreMenu->addMenu(QStringLiteral("Unreal"));
+    QMenu *ut = m_moreMenu->addMenu(QStringLiteral("Unreal Tournament"));
+    for (const char *name : gameCommands) {
+        unreal->addAction(act(name));
+        ut->addAction(act(name));
+    }
+    // The commands inside act for the game whose submenu is open.
+    connect(unreal, &QMenu::aboutToShow, this, [this] { m_gameSwitchUT = false; });
+    connect(ut, &QMenu::aboutToShow, this, [this] { m_gameSwitchUT = true; });
+    QAction *sep2 = m_moreMenu->addSeparator();
+    // The tray menu's own items for About and Exit: hiding them must not disable the
+    // commands behind them, which the window's buttons share.
+    QAction *aboutItem = m_moreMenu->addAction(act("A_About")->text(), act("A_About"), &QAction::trigger);
+    QAction *exitItem = m_moreMenu->addAction(act("A_Exit")->text(), act("A_Exit"), &QAction::trigger);
+    m_trayOnlyItems = {m_restoreAction, sep1, sep2, aboutItem, exitItem};
+    connect(m_moreMenu, &QMenu::aboutToShow, this, [this] {
+        const bool tray = isTrayActive();
+        for (QAction *item : std::as_const(m_trayOnlyItems))
+            item->setVisible(tray);
+    });
+    for (QAction *item : std::as_const(m_trayOnlyItems))
+        item->setVisible(false);
+
+    m_playersMenu = new QMenu(this);
+    m_playersMenu->setObjectName(QStringLiteral("PlayersMenu"));
+    m_playersMenu->addAction(act("A_PNameToClipboard"));
+
+    m_repeaterMenu = new QMenu(this);
+    m_repeaterMenu->setObjectName(QStringLiteral("RepeaterMenu"));
+    m_repeaterMenu->addAction(act("A_RepeatSelected"));
+    m_repeaterMenu->addAction(act("A_RepeatMultiple"));
+}
+
+QMenu *TMainForm::serversMenu()
+{
+    return m_serversMenu;
+}
+
+void TMainForm::prepareServersMenu()
+{
+    const ServerPage page = currentPage();
+    m_byPingMenu->menuAction()->setVisible(page != ServerPage::Favorites);
+
+    m_columnsMenu->clear();
+    QTreeView *report = currentView()->report();
+    for (int column = 0; column < orv::engine::kServerColumns; ++column) {
+        QAction *item = m_columnsMenu->addAction(orv::engine::serverColumnCaption(column));
+        item->setCheckable(true);
+        const bool visible = report->header()->sectionSize(column) > 0;
+        item->setChecked(visible);
+        if (column == 0 && visible)
+            item->setEnabled(false);
+        connect(item, &QAction::triggered, this, [this, column] { toggleColumn(column); });
+    }
+
+    const int row = currentView()->currentRow();
+    const bool answered = row >= 0 && m_engine.list(page).view->row(row).isAnswered();
+    m_presetMenu->setEnabled(answered && !m_presetMenu->isEmpty());
+}
+
+void TMainForm::toggleColumn(int column)
+{
+    QHeaderView *header = currentView()->report()->header();
+    if (header->sectionSize(column) > 0)
+        header->resizeSection(column, 0);
+    else
+        header->resizeSection(column, column == 0 ? 250 : 70);
+}
+
+void TMainForm::wireActions()
+{
+    auto on = [this](const char *name, auto &&work) {
+        connect(m_actions.value(QString::fromLatin1(name)), &QAction::triggered, this, std::forward<decltype(work)>(work));
+    };
+    on("A_Internet", [this] {
+        QAction *self = m_actions.value(QStringLiteral("A_Internet"));
+        orv::engine::ServerList &internet = m_engine.list(ServerPage::Internet);
+        if (currentPage() != ServerPage::Internet && internet.view->size() > 0) {
+            m_pages->setCurrentIndex(0);
+            return;
+        }
+        if (m_hooks.buildInternetList) {
+            self->setEnabled(false);
+            m_hooks.buildInternetList();
+            self->setEnabled(true);
+        }
+        m_pages->setCurrentIndex(0);
+        changePage(ServerPage::Internet);
+        m_engine.RebuildList(internet.addresses);
+    });
+    on("A_Local", [this] {
+        if (m_hooks.discoverLocal)
+            m_hooks.discoverLocal();
+        m_pages->setCurrentIndex(1);
+        changePage(ServerPage::Local);
+        m_engine.RebuildList(m_engine.list(ServerPage::Local).addresses);
+    });
+    on("A_Favorites", [this] {
+        m_pages->setCurrentIndex(2);
+        changePage(ServerPage::Favorites);
+        if (m_hooks.showFavorites)
+            m_hooks.showFavorites();
+        else
+            m_engine.RebuildList(m_engine.favorites());
+    });
+    on("A_Refresh", [this] { m_engine.refreshAction(); });
+    on("A_RefreshC", [this] { runOnCurrentRow([this](int row) { m_engine.RefreshSelected(row); }); });
+    on("A_Style", [this] { cycleViewStyle(); });
+    on("A_Log", [this] {
+        if (!m_log)
+            return;
+        m_log->setVisible(!m_log->isVisible());
+    });
+    on("A_Exit", [this] { close(); });
+    on("A_More", [] { QCoreApplication::processEvents(); });
+    on("A_Repeat", [] { QCoreApplication::processEvents(); });
+    const std::pair<const char *, const char *> windows[] = {
+        {"A_About", "About"},           {"A_GeneralOptions", "GeneralOptions"}, {"A_UnrealOptions", "UnrealOptions"},
+        {"A_INIEd", "INIEditor"},       {"A_Clanes", "Clans"},                  {"A_Find", "Find"},
+        {"A_Filter", "Filter"},
+    };
+    for (const auto &[actionName, windowName] : windows) {
+        const QString window = QString::fromLatin1(windowName);
+        on(actionName, [this, window] {
+            if (m_hooks.showWindow)
+                m_hooks.showWindow(window);
+        });
+    }
+}
+
+void TMainForm::wireEngine()
+{
+    connect(&m_engine, &orv::engine::QueryEngine::logLine, this, &TMainForm::log);
+    connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this, &TMainForm::setStatus);
+    connect(&m_engine, &orv::engine::QueryEngine::refreshCaptionChanged, this,
+            [this](const QString &caption) { m_actions.value(QStringLiteral("A_Refresh"))->setText(caption); });
+    connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);
+    connect(&m_engine, &orv::engine::QueryEngine::selectedServerRefreshed, this,
+            [this] { showPlayersOf(currentView()->currentRow()); });
+    connect(&m_engine, &orv::engine::QueryEngine::trayAnimationChanged, this, [this](bool animated) {
+        m_trayAnimated = animated;
+        if (animated) {
+            m_trayTimer->start();
+            m_tray2Timer->start();
+        } else {
+            m_trayTimer->stop();
+            m_tray2Timer->stop();
+        }
+    });
+    connect(&m_engine, &orv::engine::QueryEngine::trayHintChanged, this, [this](const QString &hint) {
+        m_tray->setToolTip(hint);
+        m_tray2->setToolTip(hint);
+    });
+    connect(&m_engine, &orv::engine::QueryEngine::exitRequested, this, [this] {
+        m_closing = true;
+        close();
+    });
+    m_engine.setTrayActiveQuery([this] { return isTrayActive(); });
+}
+
+void TMainForm::setupTray()
+{
+    m_tray = new QSystemTrayIcon(IconProvider::trayFrames(false).constFirst(), this);
+    m_tray2 = new QSystemTrayIcon(IconProvider::trayFrames(true).constFirst(), this);
+    m_tray->setObjectName(QStringLiteral("Tray"));
+    m_tray2->setObjectName(QStringLiteral("Tray2"));
+    m_tray->setToolTip(kTrayHint);
+    m_tray2->setToolTip(kTrayHint);
+    m_tray->setContextMenu(m_moreMenu);
+    m_tray2->setContextMenu(m_moreMenu);
+    for (QSystemTrayIcon *icon : {m_tray, m_tray2}) {
+        connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+                restoreFromTray();
+        });
+    }
+    m_trayTimer = new QTimer(this);
+    m_trayTimer->setInterval(120);
+    m_tray2Timer = new QTimer(this);
+    m_tray2Timer->setInterval(70);
+    connect(m_trayTimer, &QTimer::timeout, this, [this] {
+        static const QList<QIcon> frames = IconProvider::trayFrames(false);
+        m_trayFrame = (m_trayFrame + 1) % static_cast<int>(frames.size());
+        m_tray->setIcon(frames[m_trayFrame]);
+    });
+    connect(m_tray2Timer, &QTimer::timeout, this, [this] {
+        static const QList<QIcon> frames = IconProvider::trayFrames(true);
+        m_tray2Frame = (m_tray2Frame + 1) % static_cast<int>(frames.size());
+        m_tray2->setIcon(frames[m_tray2Frame]);
+    });
+}
+
+bool TMainForm::isTrayActive() const
+{
+    return m_tray->isVisible() || m_tray2->isVisible();
+}
+
+void TMainForm::toTray()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    (m_engine.isRefreshActive() ? m_tray2 : m_tray)->show();
+    hide();
+}
+
+void TMainForm::restoreFromTray()
+{
+    m_tray->hide();
+    m_tray2->hide();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized() && m_hooks.minimizeToTray && m_hooks.minimizeToTray())
+        QTimer::singleShot(0, this, &TMainForm::toTray);
+    else if (!isMinimized() && isTrayActive())
+        restoreFromTray();
+}
+
+ServerView *TMainForm::view(ServerPage page) const
+{
+    return m_views[static_cast<size_t>(page)];
+}
+
+ServerView *TMainForm::currentView() const
+{
+    return view(currentPage());
+}
+
+ServerPage TMainForm::currentPage() const
+{
+    return static_cast<ServerPage>(qBound(0, m_pages->currentIndex(), orv::engine::kServerPages - 1));
+}
+
+QString TMainForm::modeText() const
+{
+    return m_mode->text();
+}
+
+QString TMainForm::statusText(int panel) const
+{
+    return panel == 0 ? m_status0->text() : m_status1->text();
+}
+
+void TMainForm::setStatus(int panel, const QString &text)
+{
+    (panel == 0 ? m_status0 : m_status1)->setText(text);
+}
+
+void TMainForm::changePage(ServerPage page)
+{
+    // Showing another page stops a refresh before its next server.
+    m_engine.stopRefresh();
+    if (QAction *reset = m_actions.value(QStringLiteral("A_ResetFilter")); reset && reset->isEnabled())
+        reset->trigger();
+    m_players->clear();
+    if (m_pages->currentIndex() != static_cast<int>(page))
+        m_pages->setCurrentIndex(static_cast<int>(page));
+    m_engine.setCurrentPage(page);
+    m_mode->setText(QString::fromLatin1(kPageCaptions[static_cast<int>(page)]));
+    Q_EMIT pageChanged(page);
+}
+
+void TMainForm::columnClicked(int column)
+{
+    const ServerPage page = currentPage();
+    orv::engine::ServerList &list = m_engine.list(page);
+    list.sortOrder = list.sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    list.sortColumn = column;
+    currentView()->setTag(column);
+    m_engine.sortView(page);
+    currentView()->header()->setMarker(column, list.sortOrder == Qt::AscendingOrder ? IconProvider::kAscendingMarker
+                                                                                     : IconProvider::kDescendingMarker);
+}
+
+void TMainForm::setSmallImages(bool small)
+{
+    for (ServerView *v : m_views)
+        v->setIconSize(small ? 16 : 32, 32);
+}
+
+void TMainForm::setServersListFont(const QFont &font)
+{
+    for (ServerView *v : m_views)
+        v->setFont(font);
+}
+
+void TMainForm::applyStoredSortColumns()
+{
+    for (int page = 0; page < orv::engine::kServerPages; ++page) {
+        orv::engine::ServerList &list = m_engine.list(static_cast<ServerPage>(page));
+        ServerView *v = m_views[static_cast<size_t>(page)];
+        if (v->tag() >= 0 && v->tag() < orv::engine::kServerColumns)
+            list.sortColumn = v->tag();
+        v->header()->setMarker(list.sortColumn, list.sortOrder == Qt::AscendingOrder
+                                                    ? IconProvider::kAscendingMarker
+                                                    : IconProvider::kDescendingMarker);
+    }
+}
+
+void TMainForm::cycleViewStyle()
+{
+    ServerView *current = currentView();
+    const ViewStyle c = current->viewStyle();
+    const ViewStyle p = m_playersView->viewStyle();
+    if (c == ViewStyle::Report && p == ViewStyle::Report) {
+        current->setViewStyle(ViewStyle::Icon);
+        m_playersView->setViewStyle(ViewStyle::Icon);
+    } else if (c == ViewStyle::Icon && p == ViewStyle::Icon) {
+        current->setViewStyle(ViewStyle::Report);
+    } else if (c == ViewStyle::Report && p == ViewStyle::Icon) {
+        m_playersView->setViewStyle(ViewStyle::Report);
+    }
+}
+
+void TMainForm::selectionChanged(ServerPage page)
+{
+    if (page != currentPage())
+        return;
+    m_players->clear();
+    const int row = view(page)->currentRow();
+    if (row < 0)
+        return;
+    showPlayersOf(row);
+    m_players->sortByFrags();
+}
+
+void TMainForm::showPlayersOf(int row)
+{
+    const ServerPage page = currentPage();
+    orv::engine::ServerListModel *model = m_engine.list(page).view;
+    if (row < 0 || row >= model->size()) {
+        m_players->clear();
+        return;
+    }
+    const orv::engine::ServerEntry &entry = model->row(row);
+    const orv::engine::ServerInfo info =
+        m_engine.DecodeServerInfo(entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
+                                  entry.column(orv::engine::kColumnQueryPort));
+    m_players->showPlayers(info, m_hooks.playerIcon);
+}
+
+void TMainForm::runOnCurrentRow(const std::function<void(int)> &work)
+{
+    const int row = currentView()->currentRow();
+    if (row >= 0)
+        work(row);
+}
+
+void TMainForm::updateActions()
+{
+    const ServerPage page = currentPage();
+    orv::engine::ServerListModel *model = m_engine.list(page).view;
+    const int row = currentView()->currentRow();
+    const bool hasRow = row >= 0 && row < model->size();
+    const bool hasRows = model->size() > 0;
+    const bool refreshing = m_engine.isRefreshActive();
+    const bool hidden = !m_engine.hiddenRows().empty();
+    const orv::engine::ServerEntry *entry = hasRow ? &model->row(row) : nullptr;
+    auto usable = [](const QString &text) { return !text.isEmpty() && text != QLatin1String("N/A"); };
+    auto set = [this](const char *name, bool enabled) {
+        if (QAction *a = m_actions.value(QString::fromLatin1(name)))
+            a->setEnabled(enabled);
+    };
+    auto show = [this](const char *name, bool visible) {
+        if (QAction *a = m_actions.value(QString::fromLatin1(name)))
+            a->setVisible(visible);
+    };
+    const bool answered = entry && entry->isAnswered();
+    set("A_RefreshC", hasRow);
+    set("A_UnrealviaNet", answered);
+    set("A_UnrealviaNetandINI", answered);
+    set("A_Find", hasRows);
+    set("A_Filter", !refreshing && (hasRows || hidden));
+    set("A_Repeat", hasRows && !refreshing);
+    show("A_AddToFavorites", hasRow && page != ServerPage::Favorites && entry->icon < 5);
+    show("A_DelFromFavorites", hasRow && (page == ServerPage::Favorites || entry->icon > 4));
+    show("A_ClearFavorites", page == ServerPage::Favorites);
+    set("A_AdminMail", entry && usable(entry->column(kColumnAdminEmail)));
+    set("A_GotoAddress", entry && usable(entry->column(orv::engine::kColumnAddress)));
+    set("A_ToClipboard", hasRow);
+    set("A_ToClipboardUURL", hasRow);
+    set("A_GoodPing", hasRows);
+    set("A_NormalPing", hasRows);
+    set("A_Badping", hasRows);
+    set("A_ResetFilter", hidden);
+    const int player = m_playersView->currentRow();
+    set("A_PNameToClipboard",
+        player >= 0 && m_players->row(player).caption != QLatin1String("Information not complete."));
+    set("A_RepeatSelected", entry && usable(entry->column(orv::engine::kColumnAddress)) && !refreshing);
+    set("A_RepeatMultiple", model->size() >= 2 && !refreshing);
+    set("A_ShortCut", entry && usable(entry->column(orv::engine::kColumnAddress)) && usable(entry->column(2)));
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        QTimer::singleShot(0, this, &TMainForm::firstShow);
+    }
+}
+
+void TMainForm::firstShow()
+{
+    setWindowTitle(captionFor(QCoreApplication::applicationVersion()));
+    if (m_firstRun && m_hooks.firstRun) {
+        QMessageBox::information(this, QStringLiteral("Orvane"),
+                                 QStringLiteral("It is your first run! You need to set some options!"));
+        m_hooks.firstRun();
+    }
+    if (m_hooks.loadOtherSettings)
+        m_hooks.loadOtherSettings();
+    m_engine.sortView(currentPage());
+}
+
+void TMainForm::autoOpenTick()
+{
+    if (!m_autoOpenPending)
+        return;
+    m_autoOpenTimer->stop();
+    m_autoOpenPending = false;
+    const int choice = m_hooks.autoOpenChoice ? m_hooks.autoOpenChoice() : 0;
+    const char *const commands[] = {nullptr, "A_Internet", "A_Local", "A_Favorites"};
+    if (choice > 0 && choice < 4)
+        m_actions.value(QString::fromLatin1(commands[choice]))->trigger();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_engine.isRefreshActive() && !m_closing) {
+        // The refresh unwinds first; the program ends once it has.
+        m_engine.requestClose();
+        const auto timeout = orv::engine::parseWholeNumber(m_engine.options().internetServTimeOut);
+        QThread::msleep(static_cast<unsigned long>(std::clamp<qint64>(timeout.value_or(600), 0, 10000)));
+        m_closing = true;
+    }
+    if (m_exitSoundPending && !(m_tray->isVisible() && m_tray2->isVisible())) {
+        m_exitSoundPending = false;
+        if (m_hooks.exitSound)
+            m_sounds.playAndWait(m_hooks.exitSound());
+    }
+    m_tray->hide();
+    m_tray2->hide();
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        QApplication::closeAllWindows();
+}
+
+} // namespace orv::frontend

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/frontend/mainwindow/serverview.h"
+
+#include <QContextMenuEvent>
+#include <QListView>
+#include <QPainter>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include "orv/frontend/mainwindow/iconprovider.h"
+
+namespace orv::frontend {
+
+namespace {
+
+// Models hand out row icons as indexes; this delegate turns them into pictures.
+class IconIndexDelegate : public QStyledItemDelegate
+{
+public:
+    IconIndexDelegate(ServerView::IconSource icons, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_icons(icons)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!m_icons || index.column() != 0)
+            return;
+        const QVariant picture = index.data(ServerView::kIconIndexRole);
+        if (picture.typeId() == QMetaType::Int) {
+            option->icon = m_icons(picture.toInt());
+            option->features |= QStyleOptionViewItem::HasDecoration;
+        }
+    }
+
+private:
+    ServerView::IconSource m_icons;
+};
+
+// Both views of a list report right clicks the same way.
+template<typename View>
+class MenuView : public View
+{
+public:
+    using View::View;
+    std::function<void(const QPoint &)> onMenu;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        if (onMenu)
+            onMenu(event->globalPos());
+    }
+};
+
+} // namespace
+
+MarkerHeader::MarkerHeader(QWidget *parent)
+    : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsClickable(true);
+    setHighlightSections(false);
+    setSortIndicatorShown(false);
+}
+
+void MarkerHeader::setMarker(int column, int image)
+{
+    m_column = column;
+    m_image = image;
+    viewport()->update();
+}
+
+void MarkerHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    if (logicalIndex != m_column || m_image < 0 || rect.width() < 20)
+        return;
+    const QPixmap marker = IconProvider::rowPixmap(m_image, 16);
+    painter->drawPixmap(rect.right() - 18, rect.center().y() - 8, marker);
+}
+
+ServerView::ServerView(QWidget *parent)
+    : QStackedWidget(parent)
+    , m_header(nullptr)
+{
+    auto *report = new MenuView<QTreeView>(this);
+    auto *icons = new MenuView<QListView>(this);
+    report->onMenu = [this](const QPoint &pos) { Q_EMIT contextMenuRequested(pos); };
+    icons->onMenu = report->onMenu;
+    m_report = report;
+    m_icons = icons;
+
+    m_header = new MarkerHeader(m_report);
+    m_report->setHeader(m_header);
+    m_report->setRootIsDecorated(false);
+    m_report->setItemsExpandable(false);
+    m_report->setUniformRowHeights(true);
+    m_report->setAllColumnsShowFocus(true);
+    m_report->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_report->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_report->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_report->setSortingEnabled(false);
+    m_header->setStretchLastSection(false);
+    m_header->setMinimumSectionSize(0);
+
+    m_icons->setViewMode(QListView::IconMode);
+    m_icons->setResizeMode(QListView::Adjust);
+    m_icons->setMovement(QListView::Static);
+    m_icons->setWordWrap(true);
+    m_icons->setUniformItemSizes(true);
+    m_icons->setGridSize(QSize(110, 64));
+    m_icons->setIconSize(QSize(32, 32));
+    m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    addWidget(m_report);
+    addWidget(m_icons);
+    setIconSize(16, 32);
+
+    connect(m_report, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { Q_EMIT rowActivated(index.row()); });
+    connect(m_icons, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { Q_EMIT rowActivated(index.row()); });
+    connect(m_header, &QHeaderView::sectionClicked, this, &ServerView::columnClicked);
+}
+
+void ServerView::setModel(QAbstractItemModel *model, IconSource icons)
+{
+    m_report->setItemDelegate(new IconIndexDelegate(icons, m_report));
+    m_icons->setItemDelegate(new IconIndexDelegate(icons, m_icons));
+    m_report->setModel(model);
+    m_icons->setModel(model);
+    // Both views share one selection, so switching the style keeps the selected row.
+    m_icons->setSelectionModel(m_report->selectionModel());
+}
+
+QAbstractItemModel *ServerView::model() const
+{
+    return m_report->model();
+}
+
+QItemSelectionModel *ServerView::selectionModel() const
+{
+    return m_report->selectionModel();
+}
+
+void ServerView::setViewStyle(ViewStyle style)
+{
+    m_style = style;
+    setCurrentWidget(style == ViewStyle::Report ? static_cast<QWidget *>(m_report) : m_icons);
+}
+
+void ServerView::setIconSize(int small, int large)
+{
+    m_report->setIconSize(QSize(small, small));
+    m_icons->setIconSize(QSize(large, large));
+}
+
+void ServerView::setViewStyleIndex(int index)
+{
+    if (index >= static_cast<int>(ViewStyle::Icon) && index <= static_cast<int>(ViewStyle::Report))
+        setViewStyle(static_cast<ViewStyle>(index));
+}
+
+int ServerView::currentRow() const
+{
+    const QItemSelectionModel *selection = selectionModel();
+    if (!selection)
+        return -1;
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void ServerView::selectRow(int row)
+{
+    if (!model() || row < 0 || row >= model()->rowCount())
+        return;
+    const QModelIndex index = model()->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_report->scrollTo(index);
+}
+
+PlayersPanel::PlayersPanel(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void PlayersPanel::setPanelHeight(int height)
+{
+    auto *splitter = qobject_cast<QSplitter *>(parentWidget());
+    if (!splitter || height <= 0) {
+        resize(width(), height);
+        return;
+    }
+    QList<int> sizes = splitter->sizes();
+    const int index = splitter->indexOf(this);
+    if (index < 0 || sizes.size() != 2)
+        return;
+    const int total = sizes[0] + sizes[1];
+    sizes[index] = qMin(height, qMax(total - 40, 0));
+    sizes[1 - index] = total - sizes[index];
+    splitter->setSizes(sizes);
+}
+
+} // namespace orv::frontend

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/frontend/netforms/whatlistform.h"
+
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace orv::frontend {
+
+TWhatListForm::TWhatListForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("WhatListForm"));
+    setWindowTitle(tr("What list download?"));
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+
+    auto *layout = new QVBoxLayout(this);
+    const struct
+    {
+        const char *name;
+        QString caption;
+        net::ListChoice choice;
+    } buttons[] = {
+        {"UnrealButton", tr("Unreal"), net::ListChoice::Unreal},
+        {"UTButton", tr("Unreal Tournament"), net::ListChoice::UnrealTournament},
+        {"MergeButton", tr("Merge lists"), net::ListChoice::MergeLists},
+        {"CloseButton", tr("Close"), net::ListChoice::Cancel},
+    };
+    for (const auto &b : buttons) {
+        auto *button = new QPushButton(b.caption, this);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setAutoDefault(false);
+        const net::ListChoice choice = b.choice;
+        connect(button, &QPushButton::clicked, this, [this, choice] { choose(choice); });
+        layout->addWidget(button);
+    }
+}
+
+net::ListChoice TWhatListForm::ask()
+{
+    m_choice = net::ListChoice::Cancel;
+    adjustSize();
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    exec();
+    return m_choice;
+}
+
+void TWhatListForm::choose(net::ListChoice choice)
+{
+    m_choice = choice;
+    if (choice == net::ListChoice::Cancel)
+        reject();
+    else
+        accept();
+}
+
+} // namespace orv::frontend

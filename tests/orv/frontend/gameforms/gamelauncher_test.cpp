@@ -1,0 +1,413 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "orv/engine/queryengine.h"
+#include "orv/engine/serverentry.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/gameforms/gamelauncher.h"
+#include "orv/frontend/gameforms/gameoptionsform.h"
+#include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
+#include "platform/registrystore.h"
+#include "platform/sound.h"
+#include "tests/support/testpaths.h"
+
+using namespace orv::frontend;
+using orv::engine::ServerPage;
+
+namespace {
+
+PlayerPreset bob()
+{
+    PlayerPreset p;
+    p.nickname = QStringLiteral("Bob");
+    p.team = QStringLiteral("None");
+    for (QString *field : {&p.skin, &p.skinClass, &p.skinT, &p.skinClassT, &p.faceT, &p.voiceT})
+        *field = QStringLiteral("N/A");
+    return p;
+}
+
+} // namespace
+
+TEST(LaunchUrl, BuildsThePairsOfEachGame)
+{
+    PlayerPreset full = bob();
+    full.team = QStringLiteral("Gold");
+    full.password = QStringLiteral("pw");
+    full.skin = QStringLiteral("Skins.S");
+    full.skinClass = QStringLiteral("Mesh");
+    full.skinT = QStringLiteral("SkinT");
+    full.skinClassT = QStringLiteral("ClassT");
+    full.faceT = QStringLiteral("FaceT");
+    full.voiceT = QStringLiteral("VoiceT");
+    PlayerPreset noName = bob();
+    noName.nickname.clear();
+    noName.team.clear();
+    struct Case
+    {
+        const char *label;
+        PlayerPreset preset;
+        bool ut;
+        QString url;
+    };
+    const Case cases[] = {
+        {"the documented UT example", bob(), true, "192.0.2.10?port=7777?Name=Bob?Team=255"},
+        {"Unreal, everything", full, false, "192.0.2.10?port=7777?Name=Bob?Team=3?Skin=Skins.S?Class=Mesh?Password=pw"},
+        {"UT, everything in its own order", full, true,
+         "192.0.2.10?port=7777?Name=Bob?Class=ClassT?Team=3?Skin=SkinT?Face=FaceT?Voice=VoiceT?Password=pw"},
+        {"no name, no colour chosen", noName, false, "192.0.2.10?port=7777?Team=0"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(launch::connectionUrl(QStringLiteral("192.0.2.10"), QStringLiteral("7777"), c.preset, c.ut), c.url);
+    }
+    for (const auto &[team, number] : std::initializer_list<std::pair<const char *, int>>{
+             {"None", 255}, {"Red", 0}, {"Blue", 1}, {"Green", 2}, {"Gold", 3}, {"gold", 0}, {"", 0}})
+        EXPECT_EQ(launch::teamNumber(QString::fromLatin1(team)), number) << team;
+}
+
+TEST(LaunchUrl, ArgumentsCannotBeInjected)
+{
+    struct Case
+    {
+        const char *label;
+        QString nickname;
+        QString extra;
+        QStringList tail;
+    };
+    const Case cases[] = {
+        {"backslashes and quotes", QStringLiteral("a\\\"b\" -server"), QString(), {}},
+        {"blanks and question mark", QStringLiteral("Bob the ?Password=x"), QStringLiteral("-log"), {"-log"}},
+        {"255 characters",
+         QString(255, u'x'),
+         QStringLiteral("  -nosound   INI=\"my file.ini\""),
+         {"-nosound", "INI=my file.ini"}},
+        {"shell characters", QStringLiteral("$(reboot); `id` | & > /tmp/x"), QString(), {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        PlayerPreset p = bob();
+        p.nickname = c.nickname;
+        const QString url = launch::connectionUrl(QStringLiteral("192.0.2.10"), QStringLiteral("7777"), p, true);
+        const QStringList args = launch::gameArguments(url, c.extra);
+        ASSERT_EQ(args.size(), 1 + c.tail.size());
+        EXPECT_EQ(args.first(), url);
+        EXPECT_TRUE(args.first().contains(QStringLiteral("?Name=") + c.nickname));
+        EXPECT_EQ(args.mid(1), c.tail);
+    }
+    EXPECT_EQ(launch::gameArguments(QString(), QStringLiteral("-log")), QStringList({"-log"}));
+    EXPECT_EQ(launch::commandText(QStringLiteral("g"), QString(), QStringLiteral("-log")), QStringLiteral("g  -log"));
+}
+
+TEST(LaunchUrl, RejectsServerValuesThatWouldBeSwitches)
+{
+    struct Case
+    {
+        const char *address;
+        const char *port;
+        bool bad;
+    };
+    const Case cases[] = {
+        {"192.0.2.10", "7777", false},    {"host.example", "0", false}, {"192.0.2.10", "7777 -foo", true},
+        {"192.0.2.10", "65536", true},    {"192.0.2.10", "+7", true},   {"192.0.2.10", "", true},
+        {"-server", "7777", true},        {"a b", "7777", true},        {"", "7777", true},
+        {"192.0.2.10\n-x", "7777", true}, {"N/A", "N/A", true},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(launch::badServerTarget(QString::fromLatin1(c.address), QString::fromLatin1(c.port)).has_value(),
+                  c.bad)
+            << c.address << " " << c.port;
+    }
+}
+
+TEST(LaunchUrl, ClipboardAndShellTexts)
+{
+    EXPECT_EQ(launch::clipboardAddress(QStringLiteral("192.0.2.10"), QStringLiteral("7777")),
+              QStringLiteral("192.0.2.10:7777"));
+    EXPECT_EQ(launch::unrealUrl(QStringLiteral("192.0.2.10")), QStringLiteral("unreal://192.0.2.10/index.unr"));
+    EXPECT_EQ(launch::mailUrl(QStringLiteral("admin@example.org")), QStringLiteral("mailto:admin@example.org"));
+    EXPECT_EQ(launch::webUrl(QStringLiteral("192.0.2.10")), QStringLiteral("http://192.0.2.10"));
+}
+
+namespace {
+
+// A main window over a real engine, the game options and the launcher, with every dialog
+// and program start recorded instead of shown or run.
+struct LauncherFixture
+{
+    QTemporaryDir dir;
+    platform::RegistryStore store{platform::RegistryRoot::CurrentUser, dir.filePath("registry.json")};
+    platform::SoundService service;
+    SoundBank sounds{service};
+    orv::engine::QueryEngine engine;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TUnrealOptionsForm> options;
+    std::unique_ptr<GameLauncher> launcher;
+    QStringList questions;
+    QStringList warnings;
+    QStringList opened;
+    QStringList clipboard;
+    QList<std::pair<QString, QStringList>> started;
+    std::optional<QString> linkName = QStringLiteral("My server");
+    int whenStart = 2;
+    bool realStarts = false;
+
+    LauncherFixture()
+    {
+        IconProvider::initResources();
+        sounds.setEnabled(false);
+        form = std::make_unique<TMainForm>(engine, sounds);
+        options = std::make_unique<TUnrealOptionsForm>(store, sounds);
+        options->setDataFolder(dir.path());
+        options->setMessageShower([](TUnrealOptionsForm::MessageKind, const QString &) {});
+        launcher = std::make_unique<GameLauncher>(*form, engine, *options, sounds);
+        LauncherHooks hooks;
+        hooks.whenStart = [this] { return whenStart; };
+        hooks.continueRefresh = [] { return true; };
+        hooks.beaconSign2 = [] { return QStringLiteral("ut"); };
+        hooks.askYesNo = [this](const QString &text) {
+            questions.append(text);
+            return false;
+        };
+        hooks.warn = [this](const QString &text) { warnings.append(text); };
+        hooks.askLinkName = [this](const QString &) { return linkName; };
+        hooks.openUrl = [this](const QString &url) {
+            opened.append(url);
+            return true;
+        };
+        hooks.setClipboard = [this](const QString &text) { clipboard.append(text); };
+        hooks.startProgram = [this](const QString &program, const QStringList &args) {
+            started.append({program, args});
+            return true;
+        };
+        hooks.desktopFolder = dir.filePath("Desktop");
+        launcher->setHooks(hooks);
+    }
+
+    void useRealStarts()
+    {
+        LauncherHooks hooks = launcher->hooks();
+        hooks.startProgram = nullptr;
+        launcher->setHooks(hooks);
+    }
+
+    void setRow(const QString &game, const QString &address, const QString &port, int icon = 0)
+    {
+        orv::engine::ServerEntry entry;
+        entry.caption = QStringLiteral("Some server");
+        entry.setColumn(2, game);
+        entry.setColumn(22, QStringLiteral("admin@example.org"));
+        entry.setColumn(orv::engine::kColumnAddress, address);
+        entry.setColumn(orv::engine::kColumnGamePort, port);
+        entry.icon = icon;
+        engine.list(ServerPage::Internet).view->setRows({entry});
+        form->changePage(ServerPage::Internet);
+        form->view(ServerPage::Internet)->selectRow(0);
+    }
+
+    QString fakeGame(const char *name, const QByteArray &script, QFile::Permissions extra = QFile::ExeOwner)
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        testsupport::writeFile(path, script);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | extra);
+        return path;
+    }
+};
+
+} // namespace
+
+TEST(GameLauncher, ViaNetUsesTheRowsGameAndRestoresTheSwitch)
+{
+    LauncherFixture f;
+    const QString ut = f.fakeGame("ut", "#!/bin/sh\n");
+    const QString unreal = f.fakeGame("unreal", "#!/bin/sh\n");
+    f.options->setGamePath(1, unreal);
+    f.options->setGamePath(3, ut);
+    f.options->commandField(QStringLiteral("Addcmd2"))->setText(QStringLiteral("-log"));
+    f.options->setNickname(QStringLiteral("Bob"));
+
+    struct Case
+    {
+        const char *game;
+        QString executable;
+    };
+    for (const Case &c : {Case{"UT", ut}, Case{"Unreal", unreal}}) {
+        SCOPED_TRACE(c.game);
+        f.started.clear();
+        f.setRow(QString::fromLatin1(c.game), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+        f.form->setGameSwitchUT(false);
+        f.form->updateActions();
+        f.form->action(QStringLiteral("A_UnrealviaNet"))->trigger();
+        ASSERT_EQ(f.started.size(), 1);
+        EXPECT_EQ(f.started[0].first, c.executable);
+        EXPECT_TRUE(f.started[0].second.first().startsWith(QStringLiteral("192.0.2.10?port=7777?Name=Bob")));
+        EXPECT_FALSE(f.form->gameSwitchUT());
+    }
+    EXPECT_EQ(f.started[0].second.size(), 1); // Unreal has no extra text
+    EXPECT_TRUE(f.launcher->lastStatus().startsWith(QStringLiteral("Run game. Command [") + unreal));
+
+    // A row that never answered starts nothing, and a bad game port is refused.
+    f.started.clear();
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"), 3);
+    f.launcher->A_UnrealviaNet();
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777 -foo"));
+    f.launcher->A_UnrealviaNet();
+    EXPECT_TRUE(f.started.isEmpty());
+    EXPECT_EQ(f.warnings.size(), 1);
+}
+
+TEST(GameLauncher, BrokenGamePathsAskAndStartNothing)
+{
+    LauncherFixture f;
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    const QString plain = f.fakeGame("notexec", "data", {});
+    for (const QString &path : {QString(), f.dir.path(), f.dir.filePath("missing"), plain}) {
+        SCOPED_TRACE(path.toStdString());
+        f.questions.clear();
+        f.options->setGamePath(3, path);
+        f.launcher->A_UnrealviaNet();
+        EXPECT_EQ(f.questions, QStringList({"Game executable file not found! You want to reselect it ?"}));
+    }
+    EXPECT_TRUE(f.started.isEmpty());
+    EXPECT_EQ(gameFileState(f.dir.path()), GameFileState::Folder);
+    EXPECT_EQ(gameFileState(plain), GameFileState::NotExecutable);
+
+    // The editor is silently skipped when missing.
+    f.options->setGamePath(2, f.dir.path());
+    f.launcher->A_Editor();
+    EXPECT_TRUE(f.started.isEmpty());
+}
+
+TEST(GameLauncher, StartsTheRealProgramWithExactArguments)
+{
+    LauncherFixture f;
+    f.useRealStarts();
+    const QString out = f.dir.filePath("args.txt");
+    const QString game =
+        f.fakeGame("game.sh", QByteArray("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > ") +
+                                  QFile::encodeName(out) + "\n");
+    f.options->setGamePath(1, game);
+    f.options->commandField(QStringLiteral("Addcmd1"))->setText(QStringLiteral("-log INI=\"a b.ini\""));
+    f.options->setNickname(QStringLiteral("Bo b\";rm -rf x"));
+    f.setRow(QStringLiteral("Unreal"), QStringLiteral("127.0.0.2"), QStringLiteral("7777"));
+    f.launcher->A_UnrealviaNet();
+    for (int i = 0; i < 200 && QFile(out).size() == 0; ++i)
+        QThread::msleep(20);
+    const QStringList lines = QString::fromUtf8(testsupport::readFile(out)).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines, QStringList({"127.0.0.2?port=7777?Name=Bo b\";rm -rf x?Team=255", "-log", "INI=a b.ini"}));
+    EXPECT_TRUE(f.warnings.isEmpty());
+}
+
+TEST(GameLauncher, SingleSafeAndServerCommands)
+{
+    LauncherFixture f;
+    const QString game = f.fakeGame("game", "#!/bin/sh\n");
+    f.options->setGamePath(3, game);
+    f.options->commandField(QStringLiteral("Addcmd2"))->setText(QStringLiteral("-log"));
+    f.options->commandField(QStringLiteral("ServerCmd2"))
+        ->setText(QStringLiteral("DM-Deck16?game=Botpack.DeathMatchPlus -server"));
+    f.form->setGameSwitchUT(true);
+    f.launcher->A_Unreal();
+    f.launcher->A_Safe();
+    f.launcher->A_Server();
+    ASSERT_EQ(f.started.size(), 3);
+    EXPECT_EQ(f.started[0].second, QStringList({"-log"}));
+    EXPECT_EQ(f.started[1].second, QStringList({"-safe", "-log"}));
+    EXPECT_EQ(f.started[2].second, QStringList({"DM-Deck16?game=Botpack.DeathMatchPlus", "-server"}));
+}
+
+TEST(GameLauncher, TerminateEndsQuietlyOnlyAfterAGame)
+{
+    for (bool server : {false, true}) {
+        SCOPED_TRACE(server ? "server" : "game");
+        LauncherFixture f;
+        f.options->setGamePath(1, f.fakeGame("game", "#!/bin/sh\n"));
+        f.whenStart = 1;
+        f.form->show();
+        if (server)
+            f.launcher->A_Server();
+        else
+            f.launcher->A_Unreal();
+        EXPECT_FALSE(f.form->isVisible());
+        EXPECT_EQ(f.launcher->isExitSoundSuppressed(), !server);
+    }
+}
+
+TEST(GameLauncher, ShortcutModeLastsOneCommand)
+{
+    LauncherFixture f;
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"), 3);
+    // Missing executable: the question, and the next launch is a normal one.
+    f.launcher->A_ShortCut();
+    EXPECT_EQ(f.questions.size(), 1);
+    const QString game = f.fakeGame("UnrealTournament", "#!/bin/sh\n");
+    f.options->setGamePath(3, game);
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    f.launcher->A_UnrealviaNet();
+    EXPECT_EQ(f.started.size(), 1);
+    EXPECT_FALSE(QDir(f.dir.filePath("Desktop")).exists());
+
+    // A shortcut works on a row that never answered, and starts nothing.
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"), 3);
+    f.launcher->A_ShortCut();
+    EXPECT_EQ(f.started.size(), 1);
+    const QByteArray desktop = testsupport::readFile(f.dir.filePath("Desktop/My server.desktop"));
+    EXPECT_TRUE(desktop.contains("Name=My server"));
+    EXPECT_TRUE(desktop.contains("192.0.2.10?port=7777"));
+
+    // A cancelled name makes nothing.
+    f.linkName.reset();
+    f.launcher->A_ShortCut();
+    EXPECT_EQ(QDir(f.dir.filePath("Desktop")).entryList(QDir::Files).size(), 1);
+}
+
+TEST(GameLauncher, ClipboardMailAndAddress)
+{
+    LauncherFixture f;
+    f.setRow(QStringLiteral("UT"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    f.launcher->A_ToClipboard();
+    f.launcher->A_ToClipboardUURL();
+    f.launcher->A_AdminMail();
+    f.launcher->A_GotoAddress();
+    EXPECT_EQ(f.clipboard, QStringList({"192.0.2.10:7777", "unreal://192.0.2.10/index.unr"}));
+    EXPECT_EQ(f.opened, QStringList({"mailto:admin@example.org", "http://192.0.2.10"}));
+}
+
+TEST(GameLauncher, PresetMenuFollowsThePresetsAndLaunchesWithTheChosenOne)
+{
+    LauncherFixture f;
+    ASSERT_NE(f.launcher->presetMenu(), nullptr);
+    f.options->setGamePath(3, f.fakeGame("ut", "#!/bin/sh\n"));
+    ASSERT_TRUE(f.options->FormStorage2()->LoadSettings());
+    ASSERT_TRUE(f.options->FormStorage1()->LoadSettings());
+    auto menuTexts = [&f] {
+        QStringList texts;
+        for (QAction *item : f.launcher->presetMenu()->actions())
+            texts.append(item->text());
+        return texts;
+    };
+    f.options->setNickname(QStringLiteral("Bob"));
+    f.options->SpeedButton1Click();
+    f.options->setNickname(QStringLiteral("Eve"));
+    f.options->SpeedButton1Click();
+    EXPECT_EQ(menuTexts(), QStringList({"Bob", "Eve"}));
+
+    f.setRow(QStringLiteral("ut"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    f.launcher->presetMenu()->actions()[0]->trigger();
+    ASSERT_EQ(f.started.size(), 1);
+    EXPECT_TRUE(f.started[0].second.first().contains(QStringLiteral("?Name=Bob")));
+    EXPECT_EQ(f.options->nickname(), QStringLiteral("Bob"));
+
+    f.options->SpeedButton2Click();
+    EXPECT_EQ(menuTexts(), QStringList({"Eve"}));
+}

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include "orv/engine/queryengine.h"
+#include "orv/engine/serverentry.h"
+#include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/mainformstorage.h"
+#include "orv/frontend/mainwindow/playersmodel.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
+#include "platform/registrystore.h"
+#include "platform/sound.h"
+
+using namespace orv::frontend;
+using orv::engine::ServerPage;
+
+namespace {
+
+// A main window over a real engine whose Internet view holds the given rows.
+struct MainFixture
+{
+    platform::SoundService service;
+    SoundBank sounds{service};
+    orv::engine::QueryEngine engine;
+    std::unique_ptr<TMainForm> form;
+
+    MainFixture()
+    {
+        IconProvider::initResources();
+        sounds.setEnabled(false);
+        form = std::make_unique<TMainForm>(engine, sounds);
+    }
+
+    void setRows(ServerPage page, const QList<QStringList> &rows)
+    {
+        std::vector<orv::engine::ServerEntry> entries;
+        for (const QStringList &texts : rows) {
+            orv::engine::ServerEntry entry;
+            entry.caption = texts.value(0);
+            for (int column = 1; column < texts.size(); ++column)
+                entry.setColumn(column, texts[column]);
+            entry.icon = 0;
+            entries.push_back(entry);
+        }
+        engine.list(page).view->setRows(std::move(entries));
+    }
+
+    QStringList column(ServerPage page, int column)
+    {
+        QStringList texts;
+        for (const auto &row : engine.list(page).view->rows())
+            texts.append(row.column(column));
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST(MainForm, CaptionCarriesTheVersion)
+{
+    EXPECT_EQ(TMainForm::captionFor(QStringLiteral("1.0.0.78")), QStringLiteral("Orvane v.1.0.0.78"));
+    EXPECT_EQ(TMainForm::captionFor(QString()), QStringLiteral("Orvane"));
+}
+
+TEST(MainForm, ColumnClicksFlipTheDirectionAndMoveTheMarker)
+{
+    MainFixture f;
+    f.setRows(ServerPage::Internet,
+              {{"a", "120", "", "", "DM-Deck16"}, {"b", "45", "", "", "CTF-Face"}, {"c", "9999", "", "", "DM-Abyss"}});
+    ServerView *view = f.form->view(ServerPage::Internet);
+
+    // The first click on any column after start sorts descending and shows image 10.
+    f.form->columnClicked(4);
+    EXPECT_EQ(f.column(ServerPage::Internet, 4), QStringList({"DM-Deck16", "DM-Abyss", "CTF-Face"}));
+    EXPECT_EQ(view->header()->markerColumn(), 4);
+    EXPECT_EQ(view->header()->markerImage(), IconProvider::kDescendingMarker);
+    EXPECT_EQ(view->tag(), 4);
+
+    f.form->columnClicked(4);
+    EXPECT_EQ(f.column(ServerPage::Internet, 4), QStringList({"CTF-Face", "DM-Abyss", "DM-Deck16"}));
+    EXPECT_EQ(view->header()->markerImage(), IconProvider::kAscendingMarker);
+
+    // Ping sorts as text: "120" before "45", "9999" last.
+    f.form->columnClicked(1);
+    f.form->columnClicked(1);
+    EXPECT_EQ(f.column(ServerPage::Internet, 1), QStringList({"120", "45", "9999"}));
+    EXPECT_EQ(view->header()->markerColumn(), 1);
+}
+
+TEST(MainForm, PageChangeSetsTheModeAndEmptiesThePlayers)
+{
+    MainFixture f;
+    EXPECT_EQ(f.form->modeText(), QStringLiteral("Not selected"));
+    f.form->changePage(ServerPage::Favorites);
+    EXPECT_EQ(f.form->modeText(), QStringLiteral("Favorites"));
+    EXPECT_EQ(f.form->currentPage(), ServerPage::Favorites);
+    EXPECT_EQ(f.engine.currentPage(), ServerPage::Favorites);
+    f.form->changePage(ServerPage::Local);
+    EXPECT_EQ(f.form->modeText(), QStringLiteral("Local"));
+    EXPECT_EQ(f.form->playersModel()->rowCount(), 0);
+}
+
+TEST(MainForm, ServersMenuFollowsThePageAndTheColumns)
+{
+    MainFixture f;
+    f.setRows(ServerPage::Internet, {{"a", "45"}});
+    f.form->prepareServersMenu();
+    QMenu *menu = f.form->serversMenu();
+    auto submenu = [menu](const QString &title) -> QAction * {
+        for (QAction *a : menu->actions()) {
+            if (a->menu() && a->text() == title)
+                return a;
+        }
+        return nullptr;
+    };
+    ASSERT_NE(submenu(QStringLiteral("Add to Favorites by Ping")), nullptr);
+    EXPECT_TRUE(submenu(QStringLiteral("Add to Favorites by Ping"))->isVisible());
+
+    QMenu *columns = submenu(QStringLiteral("Show / hide columns"))->menu();
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    EXPECT_FALSE(columns->actions()[0]->isEnabled()); // the visible first column cannot be hidden
+    EXPECT_TRUE(columns->actions()[1]->isChecked());  // "Ping" shows at start
+    EXPECT_FALSE(columns->actions()[5]->isChecked()); // "Map title" is hidden at start
+
+    // Hiding every column but the first still lists all 26; a hidden one comes back at 70.
+    QHeaderView *header = f.form->currentView()->report()->header();
+    for (int column = 1; column < orv::engine::kServerColumns; ++column)
+        header->resizeSection(column, 0);
+    f.form->prepareServersMenu();
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    columns->actions()[7]->trigger();
+    EXPECT_EQ(header->sectionSize(7), 70);
+    columns->actions()[7]->trigger();
+    EXPECT_EQ(header->sectionSize(7), 0);
+
+    f.form->changePage(ServerPage::Favorites);
+    f.form->prepareServersMenu();
+    EXPECT_FALSE(submenu(QStringLiteral("Add to Favorites by Ping"))->isVisible());
+}
+
+TEST(MainForm, ViewStyleCyclesThroughThreeStates)
+{
+    MainFixture f;
+    ServerView *list = f.form->currentView();
+    ServerView *players = f.form->playersList();
+    const auto state = [&] { return std::pair(list->viewStyle(), players->viewStyle()); };
+    using S = ViewStyle;
+    ASSERT_EQ(state(), std::pair(S::Report, S::Report));
+    f.form->cycleViewStyle();
+    EXPECT_EQ(state(), std::pair(S::Icon, S::Icon));
+    f.form->cycleViewStyle();
+    EXPECT_EQ(state(), std::pair(S::Report, S::Icon));
+    f.form->cycleViewStyle();
+    EXPECT_EQ(state(), std::pair(S::Report, S::Report));
+    // Any other combination stays as it is.
+    players->setViewStyle(S::List);
+    f.form->cycleViewStyle();
+    EXPECT_EQ(state(), std::pair(S::Report, S::List));
+}
+
+TEST(MainForm, EnablingRulesFollowRowsAndSelection)
+{
+    MainFixture f;
+    auto enabled = [&](const char *name) { return f.form->action(QString::fromLatin1(name))->isEnabled(); };
+    auto visible = [&](const char *name) { return f.form->action(QString::fromLatin1(name))->isVisible(); };
+    f.form->updateActions();
+    EXPECT_FALSE(enabled("A_RefreshC"));
+    EXPECT_FALSE(enabled("A_Find"));
+    EXPECT_FALSE(enabled("A_Filter"));
+    EXPECT_FALSE(enabled("A_UnrealviaNet"));
+    EXPECT_FALSE(visible("A_AddToFavorites"));
+
+    f.setRows(ServerPage::Internet, {{"a", "45"}, {"b", "70"}});
+    f.form->updateActions();
+    EXPECT_TRUE(enabled("A_Find"));
+    EXPECT_TRUE(enabled("A_Filter"));
+    EXPECT_TRUE(enabled("A_RepeatMultiple"));
+    EXPECT_FALSE(enabled("A_RefreshC"));
+
+    f.form->currentView()->selectRow(0);
+    f.form->updateActions();
+    EXPECT_TRUE(enabled("A_RefreshC"));
+    EXPECT_TRUE(enabled("A_UnrealviaNet")); // icon 0: answered
+    EXPECT_TRUE(visible("A_AddToFavorites"));
+    EXPECT_FALSE(visible("A_DelFromFavorites"));
+    EXPECT_FALSE(visible("A_ClearFavorites"));
+}
+
+TEST(MainForm, EveryCommandHasItsCaptionAndShortcut)
+{
+    MainFixture f;
+    struct Expect
+    {
+        const char *name;
+        const char *caption;
+        const char *shortcut;
+    };
+    const Expect expected[] = {
+        {"A_Internet", "Internet", "F2"},
+        {"A_Refresh", "Refresh", "F5"},
+        {"A_RefreshC", "Refresh Current", "Ctrl+R"},
+        {"A_Exit", "Exit", "Alt+X"},
+        {"A_ToClipboard", "Copy IP and Port  to clipboard", "Ctrl+C"},
+        {"A_DelFromFavorites", "Delete from faforites", "Ctrl+D"},
+        {"A_AddCustomToFavorites", "Add Custom server to Favorites", "Ctrl+Alt+C"},
+        {"A_Safe", "Run Unreal in \"SAFE\" mode", ""},
+    };
+    for (const Expect &e : expected) {
+        QAction *action = f.form->action(QString::fromLatin1(e.name));
+        ASSERT_NE(action, nullptr) << e.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(e.caption)) << e.name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(e.shortcut))) << e.name;
+    }
+    EXPECT_EQ(f.form->actions().size(), 42);
+}
+
+TEST(MainFormStorage, FirstRunIsDecidedOnceByTheExactText)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("HKEY_CURRENT_USER.reg"));
+    const auto startOnce = [&file] {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        MainFixture f;
+        attachMainFormStorages(*f.form, store);
+        f.form->show();
+        QCoreApplication::processEvents();
+        const bool firstRun = f.form->isFirstRun();
+        f.form->close();
+        return firstRun;
+    };
+    EXPECT_TRUE(startOnce());  // nothing stored yet
+    EXPECT_FALSE(startOnce()); // "NewOptions" is "false" now
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        ASSERT_TRUE(store.setString(u"SOFTWARE\\Orvane\\Main form state", u"NewOptions", QStringLiteral("TRUE")));
+    }
+    EXPECT_FALSE(startOnce()); // only the exact text "true" means a first run
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        ASSERT_TRUE(store.setString(u"SOFTWARE\\Orvane\\Main form state", u"NewOptions", QStringLiteral("true")));
+    }
+    EXPECT_TRUE(startOnce());
+}
+
+TEST(MainFormStorage, SortColumnAndViewStyleComeBackFromTheStore)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("HKEY_CURRENT_USER.reg"));
+    {
+        platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+        MainFixture f;
+        attachMainFormStorages(*f.form, store);
+        f.form->show();
+        QCoreApplication::processEvents();
+        f.form->columnClicked(4);
+        f.form->playersList()->setViewStyle(ViewStyle::Icon);
+        f.form->close();
+    }
+    platform::RegistryStore store(platform::RegistryRoot::CurrentUser, file);
+    const auto tag = store.readString(u"SOFTWARE\\Orvane\\Main form state", u"InternetList_Tag");
+    ASSERT_TRUE(tag);
+    EXPECT_EQ(tag->value_or(QString()), QStringLiteral("4"));
+    MainFixture f;
+    attachMainFormStorages(*f.form, store);
+    f.form->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.engine.list(ServerPage::Internet).sortColumn, 4);
+    EXPECT_EQ(f.form->view(ServerPage::Internet)->header()->markerColumn(), 4);
+    EXPECT_EQ(f.form->playersList()->viewStyle(), ViewStyle::Icon);
+}

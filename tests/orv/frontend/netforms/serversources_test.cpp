@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/frontend/netforms/serversources.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "orv/demo/fakemasterserver.h"
+#include "orv/engine/queryengine.h"
+#include "orv/frontend/netforms/optionsform.h"
+#include "orv/frontend/netforms/radiogroup.h"
+#include "orv/frontend/netforms/serversform.h"
+#include "orv/frontend/netforms/webwaitform.h"
+#include "orv/frontend/netforms/whatlistform.h"
+#include "platform/registrystore.h"
+
+using orv::demo::FakeMasterServer;
+using orv::demo::HttpRoute;
+using orv::frontend::ServerSources;
+using orv::net::ListChoice;
+
+namespace {
+
+TEST(WhatListForm, ButtonsGiveTheirChoiceAndClosingCancels)
+{
+    orv::frontend::TWhatListForm form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("What list download?"));
+    const struct
+    {
+        const char *button;
+        ListChoice choice;
+    } cases[] = {{"UnrealButton", ListChoice::Unreal},
+                 {"UTButton", ListChoice::UnrealTournament},
+                 {"MergeButton", ListChoice::MergeLists},
+                 {"CloseButton", ListChoice::Cancel},
+                 {nullptr, ListChoice::Cancel}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button ? c.button : "window closed");
+        QTimer::singleShot(0, &form, [&form, &c] {
+            if (c.button)
+                form.findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
+            else
+                form.close();
+        });
+        EXPECT_EQ(form.ask(), c.choice);
+    }
+}
+
+// The Internet page's road through the windows: options and URL lists read from their
+// controls, the download followed by the wait window, the list filled.
+class ServerSourcesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_server.listen());
+        m_sources.downloader().setPauseMs(0);
+        m_sources.downloader().setTempFolder(m_dir.path());
+        m_sources.builder().setCacheFile(m_dir.filePath(QStringLiteral("internet.lst")));
+        m_sources.builder().setMessageShower(
+            [this](orv::net::MessageKind, const QString &text) { m_messages.append(text); });
+        // Only this test's server: the first URL cannot be deleted, so it is unchecked.
+        for (QListWidget *list : {m_servers.UServersList(), m_servers.UTServersList()})
+            list->item(0)->setCheckState(Qt::Unchecked);
+    }
+
+    void addUrl(bool ut, const QByteArray &path)
+    {
+        if (ut)
+            m_servers.Color95Button2Click();
+        else
+            m_servers.Color95Button1Click();
+        m_servers.AddText()->setText(m_server.url(path).toString());
+        m_servers.addbuttonClick();
+        QListWidget *list = ut ? m_servers.UTServersList() : m_servers.UServersList();
+        list->item(list->count() - 1)->setCheckState(Qt::Checked);
+    }
+
+    QTemporaryDir m_dir;
+    platform::RegistryStore m_store{platform::RegistryRoot::CurrentUser, m_dir.filePath(QStringLiteral("hkcu.reg"))};
+    FakeMasterServer m_server;
+    orv::engine::QueryEngine m_engine;
+    orv::frontend::TOptionsForm m_options{m_store};
+    orv::frontend::TServersForm m_servers{m_store};
+    ServerSources m_sources{m_engine, m_options, m_servers};
+    QStringList m_messages;
+};
+
+TEST_F(ServerSourcesTest, AskedChoiceFetchesOnlyThatGamesCheckedUrls)
+{
+    m_server.setBody("/unreal.txt", "10.0.0.1:7777\r\n");
+    m_server.setBody("/ut.txt", "10.0.0.2:7777\r\n");
+    addUrl(false, "/unreal.txt");
+    addUrl(true, "/ut.txt");
+    QTimer::singleShot(0, m_sources.whatListForm(), [this] {
+        m_sources.whatListForm()->findChild<QPushButton *>(QStringLiteral("UTButton"))->click();
+    });
+    EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    ASSERT_EQ(m_server.requestCount(), 1);
+    EXPECT_EQ(m_server.requests().first().path, QByteArray("/ut.txt"));
+    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+              QStringList{QStringLiteral("10.0.0.2 7777 7778")});
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
+{
+    HttpRoute stall;
+    stall.body = QByteArray(2000, 'x');
+    stall.stallAfter = 500;
+    m_server.setRoute("/stall.txt", stall);
+    m_server.setBody("/ok.txt", "10.0.0.3:7000\r\n");
+    addUrl(false, "/stall.txt");
+    addUrl(false, "/ok.txt");
+    QTest::mouseClick(m_options.findChild<orv::frontend::TRadioGroup *>(QStringLiteral("Merge"))->button(0),
+                      Qt::LeftButton);
+
+    orv::frontend::TmyWEBWaitForm *wait = m_sources.waitForm();
+    bool seenVisible = false;
+    int maximum = -1;
+    QString label;
+    QObject::connect(&m_sources.downloader(), &orv::net::FileDownloader::progressChanged, wait, [&](qint64 value) {
+        if (value < 500 || !wait->isVisible() || seenVisible)
+            return;
+        seenVisible = true;
+        maximum = wait->ProgressBar1()->maximum();
+        label = wait->ProgressL()->text();
+        QTimer::singleShot(50, wait, [wait] { QTest::mouseClick(wait->CancelButton(), Qt::LeftButton); });
+    });
+
+    EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    EXPECT_TRUE(seenVisible);
+    EXPECT_EQ(maximum, 2000);
+    EXPECT_TRUE(label.endsWith(QStringLiteral("/stall.txt")));
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_EQ(wait->ProgressL()->text(), QStringLiteral("Complete"));
+    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+              QStringList{QStringLiteral("10.0.0.3 7000 7001")});
+}
+
+} // namespace
