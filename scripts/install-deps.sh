@@ -10,7 +10,7 @@ packages=(
     libqt6svg6 qt6-qpa-plugins
     libqscintilla2-qt6-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     tinyproxy xvfb xauth iproute2 python3
 )
 

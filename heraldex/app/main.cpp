@@ -5,7 +5,7 @@
 
 #include "heraldex/ui/frmmain.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 int main(int argc, char *argv[])
 {

@@ -28,7 +28,7 @@
 #include "heraldex/core/serverini.h"
 #include "platform/paths.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 namespace heraldex::ui {
 

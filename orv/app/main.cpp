@@ -41,7 +41,7 @@
 #include "orv/tools/ui/tiniform.h"
 #include "platform/paths.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "platform/textfile.h"
 
 using namespace orv::frontend;

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QRegularExpression>
 
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 
 namespace quillet::core {
 

@@ -6,7 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 
 namespace quillet::ui {
 

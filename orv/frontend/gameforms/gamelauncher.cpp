@@ -20,7 +20,7 @@
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 
 namespace orv::frontend {
 

@@ -13,7 +13,7 @@
 
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "platform/paths.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 namespace orv::frontend {
 

@@ -14,7 +14,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 #include "platform/textfile.h"
 
 namespace orv::frontend {

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "platform/paths.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 namespace orv::frontend {
 

@@ -24,7 +24,7 @@
 #include "orv/net/filedownloader.h"
 #include "orv/tools/clanlinks.h"
 #include "platform/paths.h"
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 #include "platform/textfile.h"
 
 namespace orv::tools {

@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "tests/heraldex/core/fakewebadmin.h"
 #include "tests/heraldex/core/webadminpage.h"
 #include "tests/support/testpaths.h"

@@ -14,7 +14,7 @@
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;

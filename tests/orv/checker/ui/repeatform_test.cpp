@@ -17,7 +17,7 @@
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::checker;

@@ -19,7 +19,7 @@
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::frontend;

@@ -14,7 +14,7 @@
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 namespace listtoolstest {
 

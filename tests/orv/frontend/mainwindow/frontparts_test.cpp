@@ -11,7 +11,7 @@
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/singleinstance.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::frontend;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 #include "platform/wavinfo.h"
 #include "tests/support/testpaths.h"
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/shell.h"
+#include "platform/desktop/shell.h"
 #include "tests/support/testpaths.h"
 
 namespace shell = platform::shell;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 #include <QAudioDevice>
 #include <QEventLoop>
