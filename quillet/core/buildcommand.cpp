@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QRegularExpression>
 
-#include "platform/shell.h"
+#include "platform/argumentsplit.h"
 
 namespace quillet::core {
 
