@@ -307,9 +307,13 @@ void frmMain::Form_Load()
     m_savedTexts = fieldTexts();
     m_loading = false;
 
-    setSaveState(false);
     const auto texts = fieldTexts();
-    const bool anyEmpty = std::any_of(texts.begin(), texts.end(), [](const QString &t) { return t.isEmpty(); });
+    const auto isEmpty = [](const QString &t) { return t.isEmpty(); };
+    const bool anyEmpty = std::any_of(texts.begin(), texts.end(), isEmpty);
+    const bool allEmpty = std::all_of(texts.begin(), texts.end(), isEmpty);
+    // Settings that are only partly stored still need saving once completed, so the save
+    // button starts enabled; complete settings, and a first start, have nothing to save.
+    setSaveState(anyEmpty && !allEmpty);
     setPlayerControlsEnabled(!anyEmpty);
 }
 

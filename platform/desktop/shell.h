@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/argumentsplit.h"
 #include "platform/result.h"
 
 // Starting programs and opening addresses, without ever going through a shell.
@@ -11,10 +12,6 @@ namespace platform::shell {
 
 // Opens a web address or a "mailto:" address with the desktop's default program.
 bool openUrl(const QString &url);
-
-// Splits user-typed text into arguments the way a command line is split: blanks separate,
-// double quotes group, a backslash before a double quote escapes it.
-QStringList splitCommandLine(QStringView text);
 
 // Starts the program detached with exactly these arguments. On Linux a Windows ".exe" is
 // started through wine when wine is installed. workingDir empty: the program's folder.

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QRegularExpression>
 
-#include "platform/desktop/shell.h"
+#include "platform/argumentsplit.h"
 
 namespace quillet::core {
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/core/scriptfile.h"
 
+#include <QFileInfo>
+
 #include "platform/textfile.h"
 
 namespace quillet::core {
@@ -21,20 +23,31 @@ QByteArray convertTabs(const QByteArray &text, int spaces)
     return out;
 }
 
-platform::Result<QByteArray> prepareScriptFile(const QString &path, int tabTranslation)
+bool isReadOnlyFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
+}
+
+platform::Result<ScriptText> prepareScriptFile(const QString &path, int tabTranslation)
 {
     auto read = platform::textfile::readAll(path);
     if (!read)
         return platform::Error{static_cast<int>(ScriptFileError::CannotOpen), read.error().message};
-    QByteArray converted = convertTabs(read.value(), tabTranslation);
-    const platform::Status written = platform::textfile::writeAtomically(path, converted);
-    if (!written)
-        return platform::Error{static_cast<int>(ScriptFileError::CannotCreate), written.error().message};
-    return converted;
+    ScriptText script{convertTabs(read.value(), tabTranslation), isReadOnlyFile(path)};
+    if (!script.readOnly && script.text != read.value())
+        script.readOnly = !platform::textfile::writeAtomically(path, script.text);
+    return script;
 }
 
 platform::Status writeScriptFile(const QString &path, const QByteArray &text)
 {
+    if (isReadOnlyFile(path))
+        return platform::Error{static_cast<int>(ScriptFileError::CannotCreate),
+                               QStringLiteral("%1 is read-only").arg(path)};
     const platform::Status written =
         platform::textfile::writeAtomically(path, platform::textfile::joinLines(platform::textfile::splitLines(text)));
     if (!written)

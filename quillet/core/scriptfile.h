@@ -14,13 +14,26 @@ enum class ScriptFileError { CannotOpen = 1, CannotCreate = 2 };
 // tab translation (0 or less) the text is returned unchanged rather than losing its TABs.
 QByteArray convertTabs(const QByteArray &text, int spaces);
 
-// Reads a script file, widens its TABs and writes the converted text back atomically before
-// the editor shows it, so the file on disk matches the editor. Errors carry a
-// ScriptFileError code: CannotOpen when the file cannot be read, CannotCreate when it
-// cannot be written back (the file is then left as it was).
-platform::Result<QByteArray> prepareScriptFile(const QString &path, int tabTranslation);
+// A script as the editor shows it; readOnly when the file may only be viewed.
+struct ScriptText
+{
+    QByteArray text;
+    bool readOnly = false;
+};
 
-// Writes the editor's lines with CR LF after each, atomically. Error code CannotCreate.
+// True for an existing file that the user cannot write, or whose permissions allow nobody to
+// write it (such a file stays read-only for an administrator too, who could write it anyway).
+bool isReadOnlyFile(const QString &path);
+
+// Reads a script file and widens its TABs. When that changed the text, the converted text is
+// written back atomically, so the file on disk matches the editor; a file without TABs is
+// never written. A read-only file, or one whose write-back fails, is left as it was and
+// comes back marked readOnly, with the converted text for viewing. Error code CannotOpen
+// when the file cannot be read.
+platform::Result<ScriptText> prepareScriptFile(const QString &path, int tabTranslation);
+
+// Writes the editor's lines with CR LF after each, atomically. A read-only file is not
+// replaced. Error code CannotCreate.
 platform::Status writeScriptFile(const QString &path, const QByteArray &text);
 
 // A file name that has never been saved: a bare "UntitledN.uc" without any folder.

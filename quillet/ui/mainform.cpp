@@ -88,8 +88,10 @@ TMainForm::~TMainForm()
     // Closed windows waiting for deletion are no longer listed, so look at every child.
     for (QMdiSubWindow *window : m_mdiArea->findChildren<QMdiSubWindow *>())
         window->disconnect(this);
-    for (TMDIChild *child : m_mdiArea->findChildren<TMDIChild *>())
+    for (TMDIChild *child : m_mdiArea->findChildren<TMDIChild *>()) {
         child->disconnect(this);
+        child->setCloseQuery({});
+    }
     m_mdiArea->disconnect(this);
 }
 
@@ -264,7 +266,7 @@ TMDIChild *TMainForm::createEditorWindow(const QString &caption)
 {
     auto *child = new TMDIChild;
     child->setFileName(caption);
-    connect(child, &TMDIChild::closing, this, &TMainForm::FormCloseQuery);
+    child->setCloseQuery([this](TMDIChild &closing) { return FormCloseQuery(&closing); });
     QMdiSubWindow *window = m_mdiArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(std::max(320, m_mdiArea->width() * 2 / 3), std::max(240, m_mdiArea->height() * 2 / 3));
@@ -299,17 +301,16 @@ TMDIChild *TMainForm::OpenScriptFile(const QString &path)
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
 
+    // A file that cannot be written opens for viewing only; it is never written on opening.
     auto prepared = core::prepareScriptFile(path, m_options.EditorTabTranslation);
     if (!prepared) {
-        const bool cannotOpen = prepared.error().code == static_cast<int>(core::ScriptFileError::CannotOpen);
-        m_prompts.error(
-            this,
-            (cannotOpen ? tr("Cannot open file %1") : tr("Cannot create file %1")).arg(QDir::toNativeSeparators(path)));
+        m_prompts.error(this, tr("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
         return nullptr;
     }
     TMDIChild *child = createEditorWindow(path);
-    child->loadText(prepared.value());
+    child->loadText(prepared.value().text);
     child->setFileName(path);
+    child->setReadOnly(prepared.value().readOnly);
     child->UpdateCaretPanel();
     return child;
 }
@@ -324,25 +325,28 @@ bool TMainForm::saveToFile(TMDIChild *child, const QString &path)
     return true;
 }
 
-void TMainForm::saveChild(TMDIChild *child)
+bool TMainForm::saveChild(TMDIChild *child)
 {
-    if (core::isUnsavedName(child->FileName())) {
-        saveChildAs(child);
-        return;
-    }
-    if (saveToFile(child, child->FileName()))
-        child->setModified(false);
+    // A read-only file is saved under another name, like one that was never saved.
+    if (core::isUnsavedName(child->FileName()) || child->isReadOnly())
+        return saveChildAs(child);
+    if (!saveToFile(child, child->FileName()))
+        return false;
+    child->setModified(false);
+    return true;
 }
 
-void TMainForm::saveChildAs(TMDIChild *child)
+bool TMainForm::saveChildAs(TMDIChild *child)
 {
     const QString path = m_prompts.saveFileName(this, child->FileName(), kSaveFilter);
     if (path.isEmpty())
-        return;
+        return false;
     if (!saveToFile(child, path))
-        return;
+        return false;
     child->setFileName(path);
+    child->setReadOnly(false);
     child->setModified(false);
+    return true;
 }
 
 void TMainForm::FileSave1Execute()
@@ -362,20 +366,27 @@ void TMainForm::FileExit1Execute()
     close();
 }
 
-void TMainForm::FormCloseQuery(TMDIChild *child)
+bool TMainForm::FormCloseQuery(TMDIChild *child)
 {
     if (!child->Modified())
-        return;
-    if (m_prompts.confirm(this, tr("This Unreal Script File has been modified since you last opened it. Would you "
-                                   "like to save it before closing?")))
-        saveChild(child);
+        return true;
+    if (!m_prompts.confirm(this, tr("This Unreal Script File has been modified since you last opened it. Would you "
+                                    "like to save it before closing?")))
+        return true;
+    // The edits must not be lost: a cancelled or failed save keeps the window open.
+    return saveChild(child);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // Each modified window is asked in turn; the question cannot cancel the exit.
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
-        window->close();
+    // Each modified window is asked in turn; a window whose save was cancelled or failed
+    // stays open, and so does the program.
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
     event->accept();
 }
 

@@ -102,9 +102,11 @@ private:
     TMDIChild *createEditorWindow(const QString &caption);
     // Writes the window's text to its file; false (after the error message) when it failed.
     bool saveToFile(TMDIChild *child, const QString &path);
-    void saveChild(TMDIChild *child);
-    void saveChildAs(TMDIChild *child);
-    void FormCloseQuery(TMDIChild *child);
+    // False when the text was not written (cancelled, or the write failed).
+    bool saveChild(TMDIChild *child);
+    bool saveChildAs(TMDIChild *child);
+    // Whether the window may close; asks about unsaved changes.
+    bool FormCloseQuery(TMDIChild *child);
     void reportError(const platform::Error &error);
 
     platform::RegistryStore &m_store;

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/tdlgbuildform.h"
 
+#include <QShowEvent>
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "quillet/ui/screenplacement.h"
 
 namespace quillet::ui {
 
@@ -34,6 +38,13 @@ TdlgBuildForm::TdlgBuildForm(QWidget *parent)
     layout->addWidget(frame);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TdlgBuildForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        centreOnScreen(*this);
 }
 
 } // namespace quillet::ui

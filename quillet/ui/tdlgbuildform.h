@@ -16,6 +16,9 @@ public:
     explicit TdlgBuildForm(QWidget *parent = nullptr);
 
     QLineEdit *edtBuildCommand = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace quillet::ui

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFontComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,10 +20,25 @@
 #include <QVBoxLayout>
 
 #include "quillet/ui/colorgrid.h"
+#include "quillet/ui/screenplacement.h"
 
 namespace quillet::ui {
 
 namespace {
+
+// The font the box shows for a stored name: that family when it is installed, else a
+// fixed-pitch one ("Courier New" where installed, else the system's fixed font), so that a
+// first run or a font missing here never offers a proportional font for code.
+QFont editorFont(const QString &family)
+{
+    if (!family.isEmpty() && QFontDatabase::hasFamily(family))
+        return QFont(family);
+    const QString courierNew = QStringLiteral("Courier New");
+    if (QFontDatabase::hasFamily(courierNew))
+        return QFont(courierNew);
+    // The system's fixed font may name an alias ("monospace"); the box lists real families.
+    return QFont(QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family());
+}
 
 // The style list's items in order, with their style bits.
 struct StyleItem
@@ -134,20 +150,16 @@ int TfrmEitorOptions::selectedSlot() const
 void TfrmEitorOptions::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    FormShow();
+    centreOnScreen(*this);
 }
 
 void TfrmEitorOptions::FormShow()
 {
     m_updatingControls = true;
-    if (!m_options.EditorFontName.isEmpty()) {
-        // A font that is not installed here ("Courier New" on most Linux desktops) shows as
-        // the system's fixed-pitch font rather than whatever family the box falls back to.
-        const bool installed = QFontDatabase::hasFamily(m_options.EditorFontName);
-        fntName->setCurrentFont(installed ? QFont(m_options.EditorFontName)
-                                          : QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    }
+    fntName->setCurrentFont(editorFont(m_options.EditorFontName));
     if (!m_options.UTSysDir.isEmpty())
         DirectoryEdit1->setText(m_options.UTSysDir);
     if (m_options.EditorFontSize != 0)

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/tmdichild.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <Qsci/qscicommand.h>
@@ -24,21 +28,56 @@ constexpr int kBookmarkMargin = 1;
 // Marker numbers 0 to 9 are the bookmarks.
 constexpr int kFirstBookmarkMarker = 0;
 
-// The digit a key stands for, also when Shift turned it into the symbol above it on a
-// US keyboard; -1 for other keys.
-int digitOfKey(int key)
+// The digit of the digit-row key that was pressed, whatever the keyboard layout and the
+// modifiers make of its text (Shift+2 is "@" on US keyboards, '"' on German ones, and the
+// unshifted keys of a French keyboard are no digits at all): the platform's key code of
+// the physical key decides. Keypad digits and events without a native key code (made up by
+// the program itself) fall back to the key's digit. -1 for other keys.
+int digitOfKey(const QKeyEvent &event)
 {
+#if defined(Q_OS_WIN)
+    // Virtual key codes '0' to '9' belong to the digit row on every layout.
+    const quint32 virtualKey = event.nativeVirtualKey();
+    if (virtualKey >= 0x30 && virtualKey <= 0x39)
+        return static_cast<int>(virtualKey - 0x30);
+#elif defined(Q_OS_MACOS)
+    static constexpr std::array<quint32, 10> kDigitRow = {0x1D, 0x12, 0x13, 0x14, 0x15, 0x17, 0x16, 0x1A, 0x1C, 0x19};
+    for (std::size_t digit = 0; digit < kDigitRow.size(); ++digit) {
+        if (event.nativeVirtualKey() == kDigitRow[digit])
+            return static_cast<int>(digit);
+    }
+#else
+    // X11 and Wayland key codes (evdev + 8): 10 to 18 are the keys 1 to 9, 19 is 0.
+    const quint32 keyCode = event.nativeScanCode();
+    if (keyCode >= 10 && keyCode <= 19)
+        return static_cast<int>((keyCode - 9) % 10);
+#endif
+    const int key = event.key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return key - Qt::Key_0;
-    static const int shifted[] = {Qt::Key_ParenRight, Qt::Key_Exclam,   Qt::Key_At,          Qt::Key_NumberSign,
-                                  Qt::Key_Dollar,     Qt::Key_Percent,  Qt::Key_AsciiCircum, Qt::Key_Ampersand,
-                                  Qt::Key_Asterisk,   Qt::Key_ParenLeft};
-    for (int i = 0; i < 10; ++i) {
-        if (shifted[i] == key)
-            return i;
-    }
     return -1;
 }
+
+// The editing control whose undo (by key, by its context menu or by a call) is refused
+// once the window's undo depth is used up.
+class DepthLimitedEdit : public QsciScintilla
+{
+public:
+    DepthLimitedEdit(QWidget *parent, std::function<bool()> mayUndo)
+        : QsciScintilla(parent)
+        , m_mayUndo(std::move(mayUndo))
+    {
+    }
+
+    void undo() override
+    {
+        if (m_mayUndo())
+            QsciScintilla::undo();
+    }
+
+private:
+    std::function<bool()> m_mayUndo;
+};
 
 } // namespace
 
@@ -48,7 +87,7 @@ TMDIChild::TMDIChild(QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    mwCustomEdit1 = new QsciScintilla(this);
+    mwCustomEdit1 = new DepthLimitedEdit(this, [this] { return m_undoSteps > 0; });
     mwCustomEdit1->setObjectName(QStringLiteral("mwCustomEdit1"));
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
@@ -116,6 +155,13 @@ void TMDIChild::setupEditor()
                         static_cast<unsigned long>(QsciScintillaBase::SCVS_RECTANGULARSELECTION |
                                                    QsciScintillaBase::SCVS_USERACCESSIBLE));
 
+    connect(edit, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int modificationType, const char *, int, int, int, int, int, int, int) {
+                trackUndoSteps(modificationType);
+            });
+    QScrollBar *scrollBar = edit->verticalScrollBar();
+    connect(scrollBar, &QScrollBar::sliderMoved, this, &TMDIChild::showScrollHint);
+    connect(scrollBar, &QScrollBar::sliderReleased, this, &TMDIChild::hideScrollHint);
     connect(edit, &QsciScintilla::textChanged, this, &TMDIChild::mwCustomEdit1Change);
     connect(edit, &QsciScintilla::selectionChanged, this, &TMDIChild::mwCustomEdit1SelectionChange);
     connect(edit, &QsciScintilla::cursorPositionChanged, this, &TMDIChild::UpdateCaretPanel);
@@ -176,7 +222,7 @@ void TMDIChild::setupKeyMap()
         {QsciCommand::Newline, Qt::Key_Return, ctrl | Qt::Key_M},
         {QsciCommand::Tab, Qt::Key_Tab, 0},
         {QsciCommand::Backtab, shift | Qt::Key_Tab, 0},
-        {QsciCommand::Undo, ctrl | Qt::Key_Z, alt | Qt::Key_Backspace},
+        // Undo (Ctrl+Z, Alt+Backspace) goes through handleExtraKey, which keeps its depth.
         {QsciCommand::Redo, ctrl | shift | Qt::Key_Z, alt | shift | Qt::Key_Backspace},
         {QsciCommand::SelectAll, ctrl | Qt::Key_A, 0},
         {QsciCommand::SelectionCopy, ctrl | Qt::Key_C, ctrl | Qt::Key_Insert},
@@ -193,15 +239,21 @@ void TMDIChild::setupKeyMap()
     }
 }
 
-bool TMDIChild::handleExtraKey(int key, Qt::KeyboardModifiers modifiers)
+bool TMDIChild::handleExtraKey(const QKeyEvent &event)
 {
-    const Qt::KeyboardModifiers mods = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const int key = event.key();
+    const Qt::KeyboardModifiers mods =
+        event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const bool ctrl = mods == Qt::ControlModifier;
     const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    if ((ctrl && key == Qt::Key_Z) || (mods == Qt::AltModifier && key == Qt::Key_Backspace)) {
+        mwCustomEdit1->undo();
+        return true;
+    }
     if (!ctrl && !ctrlShift)
         return false;
 
-    const int digit = digitOfKey(key);
+    const int digit = digitOfKey(event);
     if (digit >= 0) {
         if (ctrlShift)
             setBookmark(digit);
@@ -243,7 +295,7 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == mwCustomEdit1 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (handleExtraKey(key->key(), key->modifiers())) {
+        if (handleExtraKey(*key)) {
             UpdateCaretPanel();
             return true;
         }
@@ -276,7 +328,12 @@ void TMDIChild::setFileName(const QString &name)
 void TMDIChild::setModified(bool modified)
 {
     m_modified = modified;
-    m_modifiedPanel->setText(modified ? tr("Modified") : QString());
+    updateStatePanel();
+}
+
+void TMDIChild::updateStatePanel()
+{
+    m_modifiedPanel->setText(m_readOnly ? tr("Read only") : (m_modified ? tr("Modified") : QString()));
 }
 
 void TMDIChild::loadText(const QByteArray &bytes)
@@ -288,6 +345,7 @@ void TMDIChild::loadText(const QByteArray &bytes)
                                      bytes.constData());
     mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    m_undoSteps = 0;
     mwCustomEdit1->setCursorPosition(0, 0);
     m_loading = false;
 }
@@ -437,8 +495,52 @@ void TMDIChild::insertLine()
 
 void TMDIChild::closeEvent(QCloseEvent *event)
 {
-    emit closing(this);
+    if (m_closeQuery && !m_closeQuery(*this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
+}
+
+void TMDIChild::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    mwCustomEdit1->setReadOnly(readOnly);
+    updateStatePanel();
+}
+
+void TMDIChild::trackUndoSteps(int modificationType)
+{
+    // Each recorded edit that starts a new undo step adds one, up to the depth; the oldest
+    // step beyond it can no longer be undone. Undo and redo move back and forth within it.
+    if (m_loading)
+        return;
+    const bool lastStep = (modificationType & QsciScintillaBase::SC_LASTSTEPINUNDOREDO) != 0;
+    if ((modificationType & QsciScintillaBase::SC_PERFORMED_USER) &&
+        (modificationType & QsciScintillaBase::SC_STARTACTION))
+        m_undoSteps = std::min(m_undoSteps + 1, kUndoDepth);
+    else if ((modificationType & QsciScintillaBase::SC_PERFORMED_UNDO) && lastStep)
+        m_undoSteps = std::max(m_undoSteps - 1, 0);
+    else if ((modificationType & QsciScintillaBase::SC_PERFORMED_REDO) && lastStep)
+        m_undoSteps = std::min(m_undoSteps + 1, kUndoDepth);
+}
+
+void TMDIChild::showScrollHint()
+{
+    // While the scroll box is dragged, a tip beside it names the line that will be on top.
+    QScrollBar *bar = mwCustomEdit1->verticalScrollBar();
+    const long line = mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
+                                                   static_cast<unsigned long>(std::max(0, bar->sliderPosition())));
+    m_scrollHint = tr("Line %1").arg(line + 1);
+    const int span = std::max(1, bar->maximum() - bar->minimum() + bar->pageStep());
+    const int y = bar->height() * (bar->sliderPosition() - bar->minimum() + bar->pageStep() / 2) / span;
+    QToolTip::showText(bar->mapToGlobal(QPoint(-bar->width() * 4, y)), m_scrollHint, bar);
+}
+
+void TMDIChild::hideScrollHint()
+{
+    m_scrollHint.clear();
+    QToolTip::hideText();
 }
 
 } // namespace quillet::ui

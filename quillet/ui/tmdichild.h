@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 
 #include "quillet/core/editoroptions.h"
 
+class QKeyEvent;
 class QLabel;
 class QStatusBar;
 class QsciScintilla;
@@ -75,9 +77,21 @@ public:
     void insertLine();
     void gotoMatchingBracket();
 
-signals:
-    // Sent while the window closes, so the owner can ask about unsaved changes.
-    void closing(quillet::ui::TMDIChild *child);
+    // Asked when the window is about to close; false keeps it open (a save of its changes
+    // was cancelled or failed). Without a query the window always closes.
+    void setCloseQuery(std::function<bool(TMDIChild &)> query) { m_closeQuery = std::move(query); }
+
+    // A window showing a file that cannot be written: the text cannot be edited and the
+    // second status panel says "Read only".
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly);
+
+    // Edits that can still be undone; never more than kUndoDepth.
+    static constexpr int kUndoDepth = 10;
+    int undoSteps() const { return m_undoSteps; }
+
+    // The hint shown while the scroll box is dragged; empty when none is shown.
+    QString scrollHintText() const { return m_scrollHint; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -86,8 +100,14 @@ protected:
 private:
     void setupEditor();
     void setupKeyMap();
-    bool handleExtraKey(int key, Qt::KeyboardModifiers modifiers);
+    bool handleExtraKey(const QKeyEvent &event);
+    void undo();
+    void trackUndoSteps(int modificationType);
+    void showScrollHint();
+    void hideScrollHint();
     void mwCustomEdit1Change();
+    // The second status panel: "Read only", "Modified" or nothing.
+    void updateStatePanel();
     void mwCustomEdit1SelectionChange();
 
     std::unique_ptr<core::TUnrealScriptSyn> m_highlighter;
@@ -100,6 +120,10 @@ private:
     QColor m_selectionBackground;
     bool m_loading = false;
     std::array<int, kBookmarks> m_bookmarkColumn{};
+    std::function<bool(TMDIChild &)> m_closeQuery;
+    bool m_readOnly = false;
+    int m_undoSteps = 0;
+    QString m_scrollHint;
 };
 
 } // namespace quillet::ui

@@ -206,6 +206,25 @@ TEST_F(FrmMainTest, StartReadsTheStoreAndTheServerIni)
     EXPECT_EQ(readFile(ini), expected);
 }
 
+TEST_F(FrmMainTest, PartlyStoredSettingsStartWithSaveEnabled)
+{
+    ASSERT_TRUE(store.setString(kHeraldex, u"UTServerAddress", QStringLiteral("127.0.0.1")));
+    ASSERT_TRUE(store.setString(kHeraldex, u"Friend", QStringLiteral("/sounds/friend.wav")));
+    open();
+    EXPECT_TRUE(playerControlsEnabled(false));
+    EXPECT_EQ(form->saveButtonCaption(), QStringLiteral("Save Settings"));
+    EXPECT_TRUE(button("cmdSaveSettings")->isEnabled());
+
+    // Completed and saved, there is nothing left to save.
+    field("txtPortNumber")->setText(QStringLiteral("8888"));
+    field("txtAdminName")->setText(QStringLiteral("boss"));
+    field("txtPassword")->setText(QStringLiteral("s3cret"));
+    button("cmdSaveSettings")->click();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(form->saveButtonCaption(), QStringLiteral("Current Settings"));
+    EXPECT_FALSE(button("cmdSaveSettings")->isEnabled());
+}
+
 TEST_F(FrmMainTest, SaveWithAnEmptyFieldWritesNothing)
 {
     const QString ini = dir.filePath(QStringLiteral("server.ini"));

@@ -2,12 +2,14 @@
 #include "quillet/core/scriptfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/testpaths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quillet::core;
@@ -25,7 +27,7 @@ TEST(ScriptFile, ConvertsEachTabToExactlyNBlanks)
         EXPECT_EQ(convertTabs(input, spaces), expected) << input.toStdString() << " / " << spaces;
 }
 
-TEST(ScriptFile, PrepareWritesTheConvertedTextBack)
+TEST(ScriptFile, PrepareWritesBackOnlyWhatTheConversionChanged)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Tabs.uc"));
@@ -34,37 +36,60 @@ TEST(ScriptFile, PrepareWritesTheConvertedTextBack)
     const auto prepared = prepareScriptFile(path, 4);
     ASSERT_TRUE(prepared.hasValue());
     const QByteArray expected("class A;\r\n        var int X;\r\n\xe9\r\n");
-    EXPECT_EQ(prepared.value(), expected);
+    EXPECT_EQ(prepared.value().text, expected);
+    EXPECT_FALSE(prepared.value().readOnly);
     EXPECT_EQ(testsupport::readFile(path), expected);
+
+    // Nothing to convert: the file is not written at all (an atomic write would give it a
+    // new inode).
+    const auto inode = [&path] {
+        struct stat info = {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : ino_t(0);
+    };
+    const ino_t before = inode();
+    ASSERT_NE(before, ino_t(0));
+    ASSERT_TRUE(prepareScriptFile(path, 4).hasValue());
+    EXPECT_EQ(inode(), before);
 }
 
-TEST(ScriptFile, PrepareReportsUnreadableAndUnwritableFiles)
+TEST(ScriptFile, ReadOnlyFilesAreOnlyViewed)
 {
     QTemporaryDir dir;
     const auto missing = prepareScriptFile(dir.filePath(QStringLiteral("missing.uc")), 2);
     ASSERT_FALSE(missing.hasValue());
     EXPECT_EQ(missing.error().code, static_cast<int>(ScriptFileError::CannotOpen));
-
     const auto directory = prepareScriptFile(dir.path(), 2);
     ASSERT_FALSE(directory.hasValue());
     EXPECT_EQ(directory.error().code, static_cast<int>(ScriptFileError::CannotOpen));
 
-    if (::geteuid() == 0) {
-        // Permissions do not stop root; /proc is readable but no file can be created there.
-        const auto procFile = prepareScriptFile(QStringLiteral("/proc/version"), 2);
-        ASSERT_FALSE(procFile.hasValue());
-        EXPECT_EQ(procFile.error().code, static_cast<int>(ScriptFileError::CannotCreate));
-        return;
-    }
+    // No write permission for anybody: read-only for root too, although root could write.
     const QString path = dir.filePath(QStringLiteral("ReadOnly.uc"));
     ASSERT_TRUE(testsupport::writeFile(path, "\tx\r\n"));
-    // A read-only folder: the atomic write-back cannot place its temporary file.
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_TRUE(isReadOnlyFile(path));
     const auto readOnly = prepareScriptFile(path, 2);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_FALSE(readOnly.hasValue());
-    EXPECT_EQ(readOnly.error().code, static_cast<int>(ScriptFileError::CannotCreate));
+    ASSERT_TRUE(readOnly.hasValue());
+    EXPECT_TRUE(readOnly.value().readOnly);
+    EXPECT_EQ(readOnly.value().text, QByteArray("  x\r\n"));
     EXPECT_EQ(testsupport::readFile(path), QByteArray("\tx\r\n"));
+    const auto saved = writeScriptFile(path, "y");
+    ASSERT_FALSE(saved.hasValue());
+    EXPECT_EQ(saved.error().code, static_cast<int>(ScriptFileError::CannotCreate));
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("\tx\r\n"));
+
+    // A writable file whose write-back fails (its folder is read-only) is viewed as well.
+    // Root writes into any folder, so only other users can try it.
+    if (::geteuid() == 0)
+        return;
+    const QString failing = dir.filePath(QStringLiteral("sub/Writable.uc"));
+    ASSERT_TRUE(testsupport::writeFile(failing, "\tx\r\n"));
+    const QString folder = QFileInfo(failing).path();
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto failed = prepareScriptFile(failing, 2);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(failed.hasValue());
+    EXPECT_TRUE(failed.value().readOnly);
+    EXPECT_EQ(testsupport::readFile(failing), QByteArray("\tx\r\n"));
 }
 
 TEST(ScriptFile, WriteUsesCrLfLineEnds)

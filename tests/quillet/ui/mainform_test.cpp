@@ -3,15 +3,18 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
 #include <gtest/gtest.h>
 
@@ -81,7 +84,13 @@ TEST_F(MainFormTest, FirstRunAsksForOptionsAndStoresTheShownValues)
     EXPECT_EQ(*registry.RegReadInteger(core::kQuillKey, QStringLiteral("EditorTabTranslation")), 2);
     EXPECT_EQ(*registry.RegReadString(core::kQuillKey, QStringLiteral("UTSysDir")),
               QStringLiteral("C:\\UnrealTournament\\System"));
-    EXPECT_FALSE(registry.RegReadString(core::kQuillKey, QStringLiteral("EditorFontName"))->isEmpty());
+    // The shown font is a fixed-pitch one, and code is painted in it.
+    const QString fontName = *registry.RegReadString(core::kQuillKey, QStringLiteral("EditorFontName"));
+    EXPECT_TRUE(QFontInfo(QFont(fontName)).fixedPitch()) << fontName.toStdString();
+    TMDIChild *child = form.FileNew1Execute();
+    const QFont painted = child->mwCustomEdit1->lexer()->font(0);
+    EXPECT_EQ(painted.family(), fontName);
+    EXPECT_TRUE(QFontInfo(painted).fixedPitch());
     // Confirming unchanged keeps text readable: no slot is painted in its own background.
     for (const core::TTokenStyle &style : form.editorOptions().tokenStyles)
         EXPECT_NE(style.Foreground, style.Background);
@@ -173,10 +182,43 @@ TEST_F(MainFormTest, OpenReportsUnreadableAndUnwritableFiles)
     EXPECT_EQ(prompts.errors, QStringList{QStringLiteral("Cannot open file ") + missing});
     EXPECT_TRUE(form.editorWindows().isEmpty());
 
-    // /proc files can be read but nothing can be written beside them, not even by root.
-    EXPECT_EQ(form.OpenScriptFile(QStringLiteral("/proc/version")), nullptr);
-    EXPECT_EQ(prompts.errors.last(), QStringLiteral("Cannot create file /proc/version"));
     EXPECT_TRUE(form.editorWindows().isEmpty());
+}
+
+TEST_F(MainFormTest, ReadOnlyFilesOpenForViewingOnly)
+{
+    storeOptions(2);
+    // Read-only by its permissions; that holds for root as well, who could write anyway.
+    const QString path = file(QStringLiteral("ReadOnly.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "\tvar int A;\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    TMainForm form(store, prompts);
+    TMDIChild *child = form.OpenScriptFile(path);
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("\tvar int A;\r\n")); // not converted on disk
+    EXPECT_EQ(child->text(), QByteArray("  var int A;\r\n"));
+    EXPECT_TRUE(child->isReadOnly());
+    EXPECT_EQ(child->modifiedPanelText(), QStringLiteral("Read only"));
+    QTest::keyClicks(child->mwCustomEdit1, QStringLiteral("x"));
+    EXPECT_EQ(child->text(), QByteArray("  var int A;\r\n"));
+    EXPECT_FALSE(child->Modified());
+
+    // Save asks for another name; saved there, the window can be edited.
+    const QString copy = file(QStringLiteral("Copy.uc"));
+    prompts.saveAnswer = copy;
+    form.FileSave1Execute();
+    EXPECT_EQ(prompts.saveInitialNames, QStringList{path});
+    EXPECT_EQ(testsupport::readFile(copy), QByteArray("  var int A;\r\n"));
+    EXPECT_EQ(child->FileName(), copy);
+    EXPECT_FALSE(child->isReadOnly());
+    EXPECT_EQ(child->modifiedPanelText(), QString());
+
+    // Save As never replaces a read-only file.
+    prompts.saveAnswer = path;
+    form.FileSaveAs1Execute();
+    EXPECT_EQ(prompts.errors, QStringList{QStringLiteral("Cannot create file ") + path});
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("\tvar int A;\r\n"));
 }
 
 TEST_F(MainFormTest, SaveOfAnUntitledWindowGoesThroughSaveAs)
@@ -271,6 +313,62 @@ TEST_F(MainFormTest, AnsweringYesSavesBeforeClosing)
     form.FileClose1->trigger();
     EXPECT_EQ(prompts.confirmations.size(), 1);
     EXPECT_EQ(testsupport::readFile(path), QByteArray("// x\r\nvar int A;\r\n"));
+}
+
+TEST_F(MainFormTest, ACancelledOrFailedSaveKeepsTheWindowAndTheProgramOpen)
+{
+    storeOptions();
+    TMainForm form(store, prompts);
+    form.show();
+    TMDIChild *child = form.FileNew1Execute();
+    child->mwCustomEdit1->insert(QStringLiteral("var int X;"));
+    prompts.confirmAnswer = true;
+
+    struct Attempt
+    {
+        const char *name;
+        QString saveAnswer;
+    };
+    const Attempt attempts[] = {
+        {"Save As cancelled", QString()},
+        {"write failed", file(QStringLiteral("no/such/folder/A.uc"))},
+    };
+    for (const Attempt &attempt : attempts) {
+        prompts.saveAnswer = attempt.saveAnswer;
+        form.FileClose1->trigger();
+        ASSERT_EQ(form.editorWindows().size(), 1) << attempt.name;
+        EXPECT_TRUE(child->Modified()) << attempt.name;
+        EXPECT_FALSE(form.close()) << attempt.name;
+        EXPECT_TRUE(form.isVisible()) << attempt.name;
+        ASSERT_EQ(form.editorWindows().size(), 1) << attempt.name;
+        EXPECT_EQ(child->text(), QByteArray("var int X;")) << attempt.name;
+    }
+    EXPECT_EQ(prompts.confirmations.size(), 4);
+
+    const QString path = file(QStringLiteral("A.uc"));
+    prompts.saveAnswer = path;
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(form.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("var int X;\r\n"));
+}
+
+TEST_F(MainFormTest, DialogsAppearInTheMiddleOfTheScreen)
+{
+    storeOptions();
+    TMainForm form(store, prompts);
+    form.setGeometry(20, 20, 320, 240); // the window's middle is far from the screen's
+    form.show();
+    const QPoint screenMiddle = form.screen()->availableGeometry().center();
+    QList<QPoint> middles;
+    prompts.onDialog = [&middles](QDialog &dialog) {
+        middles.append(dialog.frameGeometry().center());
+        return int(QDialog::Rejected);
+    };
+    form.mniBuildCommand->trigger();
+    form.mniEditoOptions->trigger();
+    ASSERT_EQ(middles.size(), 2);
+    for (const QPoint &middle : middles)
+        EXPECT_LE((middle - screenMiddle).manhattanLength(), 2) << middle.x() << "," << middle.y();
 }
 
 TEST_F(MainFormTest, CaretPanelAndSelectionColours)

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/tmdichild.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include <Qsci/qsciscintilla.h>
 #include <gtest/gtest.h>
@@ -65,6 +69,30 @@ TEST(TMDIChild, UndoAndRedoKeys)
     EXPECT_EQ(child.text(), QByteArray("x"));
 }
 
+TEST(TMDIChild, UndoGoesBackTenStepsAtMost)
+{
+    TMDIChild child;
+    child.loadText("");
+    // Typing at the line start each time makes every letter an undo step of its own.
+    const QString letters = QStringLiteral("abcdefghijkl");
+    for (const QChar letter : letters) {
+        QTest::keyClick(child.mwCustomEdit1, Qt::Key_Home);
+        QTest::keyClicks(child.mwCustomEdit1, QString(letter));
+    }
+    ASSERT_EQ(child.text(), QByteArray("lkjihgfedcba"));
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(child.mwCustomEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(child.text(), QByteArray("ba"));
+    child.mwCustomEdit1->undo(); // the context menu's way: refused as well
+    EXPECT_EQ(child.text(), QByteArray("ba"));
+    // Redo brings the ten steps back, and they can be undone again.
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(child.mwCustomEdit1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(child.text(), QByteArray("lkjihgfedcba"));
+    QTest::keyClick(child.mwCustomEdit1, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(child.text(), QByteArray("kjihgfedcba"));
+}
+
 TEST(TMDIChild, BookmarksSelectionModesAndBrackets)
 {
     TMDIChild child;
@@ -74,9 +102,9 @@ TEST(TMDIChild, BookmarksSelectionModesAndBrackets)
     QTest::keyClick(edit, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(child.bookmarkLine(3), 1);
     edit->setCursorPosition(2, 0);
-    // The shifted digit as an X11 keyboard reports it sets bookmark 5.
+    // A shifted symbol made by another key is no digit.
     QTest::keyClick(edit, Qt::Key_Percent, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(child.bookmarkLine(5), 2);
+    EXPECT_EQ(child.bookmarkLine(5), -1);
     QTest::keyClick(edit, Qt::Key_3, Qt::ControlModifier);
     int line = -1;
     int index = -1;
@@ -107,6 +135,75 @@ TEST(TMDIChild, BookmarksSelectionModesAndBrackets)
     QTest::keyClick(edit, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
     edit->getCursorPosition(&line, &index);
     EXPECT_EQ(index, 3);
+}
+
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+TEST(TMDIChild, BookmarkKeysFollowTheDigitRowOnEveryLayout)
+{
+    // What X11 and Wayland report for the digit-row keys (key codes 10 to 19 are 1 to 9, 0).
+    struct Press
+    {
+        const char *name;
+        int key;
+        QString text;
+        quint32 keyCode;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const Press sets[] = {
+        {"US Ctrl+Shift+5", Qt::Key_Percent, QStringLiteral("%"), 14, ctrlShift},
+        {"German Ctrl+Shift+2", Qt::Key_QuoteDbl, QStringLiteral("\""), 11, ctrlShift},
+        {"German Ctrl+Shift+0", Qt::Key_Equal, QStringLiteral("="), 19, ctrlShift},
+        {"French Ctrl+Shift+7", Qt::Key_7, QStringLiteral("7"), 16, ctrlShift},
+    };
+    const auto press = [](QsciScintilla *edit, const Press &p) {
+        QKeyEvent event(QEvent::KeyPress, p.key, p.modifiers, p.keyCode, 0, 0, p.text);
+        QApplication::sendEvent(edit, &event);
+    };
+    TMDIChild child;
+    child.loadText("0\r\n1\r\n2\r\n3\r\n4\r\n");
+    QsciScintilla *edit = child.mwCustomEdit1;
+    int line = 0;
+    for (const Press &p : sets) {
+        edit->setCursorPosition(line, 0);
+        press(edit, p);
+        const int digit = (static_cast<int>(p.keyCode) - 9) % 10;
+        EXPECT_EQ(child.bookmarkLine(digit), line) << p.name;
+        EXPECT_EQ(child.text(), QByteArray("0\r\n1\r\n2\r\n3\r\n4\r\n")) << p.name;
+        ++line;
+    }
+    // French Ctrl+2 (the key that types "é"): go to bookmark 2.
+    edit->setCursorPosition(4, 0);
+    press(edit, {"French Ctrl+2", Qt::Key_Eacute, QStringLiteral("\u00e9"), 11, Qt::ControlModifier});
+    int index = 0;
+    edit->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 1);
+}
+#endif
+
+TEST(TMDIChild, ScrollHintWhileTheScrollBoxIsDragged)
+{
+    TMDIChild child;
+    child.resize(400, 300);
+    child.show();
+    QByteArray text;
+    for (int i = 1; i <= 300; ++i)
+        text += "line " + QByteArray::number(i) + "\r\n";
+    child.loadText(text);
+    QApplication::processEvents();
+    QScrollBar *bar = child.mwCustomEdit1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    EXPECT_EQ(child.scrollHintText(), QString());
+    bar->setSliderDown(true);
+    bar->setSliderPosition(40);
+    EXPECT_EQ(child.scrollHintText(), QStringLiteral("Line 41"));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Line 41"));
+    bar->setSliderDown(false);
+    EXPECT_EQ(child.scrollHintText(), QString());
+    // Scrolling without the scroll box shows no hint.
+    bar->setValue(80);
+    EXPECT_EQ(child.scrollHintText(), QString());
 }
 
 TEST(TMDIChild, CaretMayGoPastTheLineEnd)
