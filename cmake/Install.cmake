@@ -75,7 +75,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan cannot see them: the Wayland platform plugin and
@@ -83,13 +83,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libraries found by the scan).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The synopsis line comes from the summary above; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Tools for players and server administrators of the classic network games
- Unreal and Unreal Tournament:
-  - Orvane (orv), a game-server browser that queries the master lists and the
-    local network, finds players, watches servers and starts the game;
-  - orv-query and orv-demoservers, its command-line companions;
-  - Quillet, an UnrealScript editor, with quillet-tokens;
-  - Heraldex, a tray announcer for friends and foes joining a server.")
+    "Tools for players and server administrators of the classic network games
+Unreal and Unreal Tournament: Orvane (orv), a game-server browser that queries
+the master lists and the local network, finds players, watches servers and
+starts the game, with its command-line companions orv-query and
+orv-demoservers; Quillet, an UnrealScript editor, with quillet-tokens; and
+Heraldex, a tray announcer for friends and foes joining a server.")
 include(CPack)
