@@ -13,7 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     tinyproxy xvfb xauth iproute2 python3
     desktop-file-utils appstream shared-mime-info man-db
-    dpkg-dev fakeroot lintian file
+    dpkg-dev fakeroot lintian
 )
 
 missing=()
