@@ -52,9 +52,23 @@ QString configFolder()
 #endif
 }
 
+QString executableFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+#ifdef Q_OS_LINUX
+    // Before the application object exists (--version is answered first): the kernel's
+    // link to the running executable.
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        return QFileInfo(self.canonicalFilePath()).absolutePath();
+#endif
+    return {};
+}
+
 QString shippedDataFolder()
 {
-    const QString appDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    const QString appDir = executableFolder();
     if (!appDir.isEmpty()) {
         const QStringList candidates{QDir(appDir).filePath(QStringLiteral("data")),
                                      QDir(appDir).filePath(QStringLiteral("../share/orvane"))};

@@ -14,8 +14,12 @@ QString programFolder();
 // Folder of the settings store files: $XDG_CONFIG_HOME/orvane-tools, created when missing.
 QString configFolder();
 
+// The folder of the running executable; usable before the application object exists.
+QString executableFolder();
+
 // Read-only files installed with the programs (skin lists and pictures, sounds): the
-// "data" folder beside the executable, else <prefix>/share/orvane. Empty when neither exists.
+// "data" folder beside the executable (the build tree), else ../share/orvane from it (an
+// installed <prefix>/bin). Empty when neither exists.
 QString shippedDataFolder();
 
 // Copies each named file from shippedDataFolder() into programFolder() when it is

@@ -12,6 +12,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     tinyproxy xvfb xauth iproute2 python3
+    desktop-file-utils appstream shared-mime-info man-db
+    dpkg-dev fakeroot lintian
 )
 
 missing=()

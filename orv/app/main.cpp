@@ -39,6 +39,7 @@
 #include "orv/frontend/mainwindow/splashform.h"
 #include "orv/tools/ui/tclansform.h"
 #include "orv/tools/ui/tiniform.h"
+#include "platform/commandline.h"
 #include "platform/paths.h"
 #include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
@@ -67,9 +68,16 @@ const QStringList kShippedFiles = {
 
 int main(int argc, char *argv[])
 {
+    const platform::commandline::ProgramInfo commandLine{
+        QStringLiteral("orv"), QStringLiteral("Orvane: browses Unreal and Unreal Tournament game servers."), false,
+        true};
+    if (const auto exitStatus = platform::commandline::handle(commandLine, argc, argv))
+        return *exitStatus;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.orvane.Orvane"));
     IconProvider::initResources();
     applyTheme(app);
     QApplication::setWindowIcon(IconProvider::programIcon());

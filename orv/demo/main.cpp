@@ -10,6 +10,7 @@
 
 #include "orv/demo/demonetwork.h"
 #include "orv/demo/fakegameserver.h"
+#include "platform/commandline.h"
 
 namespace {
 
@@ -47,12 +48,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orv-demoservers"));
+    QCoreApplication::setApplicationVersion(platform::commandline::projectVersion());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated Unreal and Unreal Tournament servers on loopback addresses, with LAN beacons and "
                        "a web server that serves their master lists. Runs until it is stopped."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption serversOption(QStringLiteral("servers"), QStringLiteral("Number of game servers."),
                                            QStringLiteral("N"), QStringLiteral("24"));
     const QCommandLineOption httpPortOption(QStringLiteral("http-port"),

@@ -12,6 +12,7 @@
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
 #include "orv/net/localdiscovery.h"
+#include "platform/commandline.h"
 
 namespace orv::query {
 
@@ -56,6 +57,28 @@ QString usageText()
         "marks of the expression lines in script order.\n");
 }
 
+QString helpText()
+{
+    return usageText() +
+           QStringLiteral(
+               "\n"
+               "Queries Unreal and Unreal Tournament servers as the browser does and prints a table or JSON lines.\n"
+               "\n"
+               "  --timeout MS        wait MS milliseconds for each answer (1 to 600000, default 600)\n"
+               "  --tries N           ask each server up to N times (1 to 100, default 1)\n"
+               "  --strict            do not accept an incomplete answer as the server's reply\n"
+               "  --no-ping           do not measure the ping\n"
+               "  --request status|info  the query to send (default status)\n"
+               "  --json              one JSON object per server instead of the table\n"
+               "  --list FILE         query the servers of a saved server list\n"
+               "  --write             with --list: write the reported game ports back to FILE\n"
+               "  --local             list the servers that answer the LAN beacons\n"
+               "  --check FILE.ovs    evaluate a checker script on each server\n"
+               "  --pass N            with --check: the pass number the script sees (default 1)\n"
+               "  -h, --help          show this help and exit\n"
+               "      --version       show the version and where the shipped data is, and exit\n");
+}
+
 platform::Result<ServerAddress> parseServer(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
@@ -87,6 +110,11 @@ platform::Result<ServerAddress> parseServer(const QString &text)
 platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
 {
     QueryCliOptions o;
+    // --help and --version are answered whatever else the line holds.
+    o.help = arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"));
+    o.version = !o.help && arguments.contains(QLatin1String("--version"));
+    if (o.help || o.version)
+        return o;
     bool passGiven = false;
     bool requestGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -312,6 +340,12 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         return kExitBadArguments;
     }
     const QueryCliOptions &o = parsed.value();
+    if (o.help || o.version) {
+        out << (o.help ? helpText()
+                       : platform::commandline::versionText({QStringLiteral("orv-query"), {}, false, true}));
+        out.flush();
+        return kExitAllComplete;
+    }
     if (!o.checkFile.isEmpty())
         return runCheck(o, out, err);
     QueryEngine engine;

@@ -31,6 +31,9 @@ struct QueryCliOptions
     // --check FILE.ovs: evaluate a checker script on every server; --pass N its pass number.
     QString checkFile;
     int passNumber = 1;
+    // --help or --version: print and end, whatever else was given.
+    bool help = false;
+    bool version = false;
 };
 
 // Exit statuses.
@@ -44,6 +47,8 @@ constexpr int kExitRuleRight = 0;
 constexpr int kExitRuleNeverRight = 1;
 
 QString usageText();
+// usageText() followed by every option.
+QString helpText();
 
 // Parses the arguments after the program name; the error message says what is wrong.
 platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments);

@@ -185,6 +185,30 @@ TEST(QueryCli, ListFileWritesReportedPortsOnlyWithWrite)
     EXPECT_EQ(run({L1("--list"), QDir::homePath() + L1("/missing.lst")}).status, kExitBadArguments);
 }
 
+TEST(QueryCliArguments, HelpAndVersionGoToStandardOutputWithStatusZero)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char *start;
+    } cases[] = {
+        {{L1("--help")}, "Usage: orv-query"},
+        {{L1("-h")}, "Usage: orv-query"},
+        // Answered even where the other arguments are wrong.
+        {{L1("--timeout"), L1("0"), L1("--help")}, "Usage: orv-query"},
+        {{L1("--version")}, "orv-query "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(L1(" ")).toStdString());
+        const CliRun r = run(c.arguments);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_TRUE(r.out.startsWith(L1(c.start))) << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty());
+    }
+    EXPECT_TRUE(run({L1("--help")}).out.contains(L1("--check FILE.ovs")));
+    EXPECT_TRUE(run({L1("--version")}).out.contains(L1("\nShipped data: ")));
+}
+
 TEST(QueryCliProgram, RunsWithoutADisplayAndAnswersOverUdp)
 {
     const QString program = QCoreApplication::applicationDirPath() + L1("/orv-query");
