@@ -67,13 +67,17 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
     }
 
     m_combined = CombinedList();
+    m_failures.clear();
     m_downloader.setProxy(options.proxy);
     if (unreal)
-        fetchSet(options.unrealUrls);
+        fetchSet(options.unrealUrls, MasterGame::Unreal);
     if (ut)
-        fetchSet(options.utUrls);
+        fetchSet(options.utUrls, MasterGame::UnrealTournament);
 
     if (m_combined.isEmpty()) {
+        // The cache of an earlier download stays as it was; say what went wrong where.
+        for (const QString &failure : std::as_const(m_failures))
+            emit logLine(failure);
         show(MessageKind::Warning, kNothingDownloaded);
     } else {
         const engine::AddressList combined(m_combined.sortedLines());
@@ -91,14 +95,18 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
     return BuildOutcome::Downloaded;
 }
 
-void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls)
+void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls, MasterGame game)
 {
     const QString target = downloadTarget();
     for (const MasterUrl &entry : urls) {
         if (!entry.checked)
             continue;
-        if (!m_downloader.DownloadFile(entry.url, target))
+        if (!m_downloader.DownloadFile(entry.url, target, game)) {
+            const QString reason = m_downloader.lastFailure();
+            m_failures.append(entry.url + QStringLiteral(" failed: ") +
+                              (reason.isEmpty() ? QStringLiteral("not downloaded") : reason));
             continue;
+        }
         if (!ConvertAndMergeMasterList(target, m_combined))
             emit logLine(QStringLiteral("Cannot read the downloaded list ") + target);
     }

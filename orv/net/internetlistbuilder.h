@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "orv/net/combinedlist.h"
+#include "orv/net/gamespy.h"
 #include "orv/net/proxysettings.h"
 
 namespace orv::engine {
@@ -87,7 +88,7 @@ signals:
     void logLine(const QString &line);
 
 private:
-    void fetchSet(const QList<MasterUrl> &urls);
+    void fetchSet(const QList<MasterUrl> &urls, MasterGame game);
     bool loadCache(engine::ServerList &internet);
     void show(MessageKind kind, const QString &text);
 
@@ -96,6 +97,8 @@ private:
     MessageShower m_showMessage;
     QString m_cacheFile;
     CombinedList m_combined;
+    // "URL failed: reason" of each source of the current round that gave nothing.
+    QStringList m_failures;
 };
 
 } // namespace orv::net
