@@ -112,6 +112,26 @@ void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls, MasterGame game
     }
 }
 
+bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort)
+{
+    bool ok = false;
+    const uint port = reportedPort.toUInt(&ok);
+    if (!ok || port < 1 || port > 65535 || QString::number(port) != reportedPort || reportedPort == server.gamePort)
+        return false;
+    auto loaded = engine::AddressList::load(cacheFile());
+    if (!loaded)
+        return false;
+    engine::AddressList list = std::move(loaded).value();
+    bool changed = false;
+    for (QString &line : list.lines()) {
+        if (engine::AddressList::isServerLine(line) && engine::AddressList::parseLine(line) == server) {
+            line = engine::ServerAddress{server.address, reportedPort, server.queryPort}.toLine();
+            changed = true;
+        }
+    }
+    return changed && list.save(cacheFile());
+}
+
 bool InternetListBuilder::loadCache(engine::ServerList &internet)
 {
     auto loaded = engine::AddressList::load(cacheFile());
