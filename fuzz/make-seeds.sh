@@ -43,6 +43,13 @@ for f in "$data"/orv/net/*; do copy fuzz_masterlist "$f"; done
 for f in "$data"/orv/net/ut_plain_list.converted "$data"/orv/net/ut_plain_list.merged; do copy fuzz_addresslist "$f"; done
 printf '127.0.0.2 7777 7778\r\n; comment\r\n\r\nhost.example 1\r\n127.0.0.3\t7777\t7778\n' | seed fuzz_addresslist mixed
 
+# GameSpy-protocol masters: challenges and list answers.
+printf '\\basic\\\\secure\\ABCDEF\\final\\' | seed fuzz_gamespy challenge_final
+printf '\\basic\\\\secure\\QWERTY' | seed fuzz_gamespy challenge_bare
+printf '\\ip\\1.2.3.4:7778\\ip\\127.0.0.2:7778\\ip\\999.1.1.1:7778\\junk\\\\ip\\5.6.7.8:65536\\final\\' | seed fuzz_gamespy list_mixed
+printf '\\echo\\wrong validate\\final\\' | seed fuzz_gamespy echo
+printf 'gamespy://127.0.0.1:28900' | seed fuzz_gamespy source
+
 # INI files, clans and the private-profile functions.
 for f in "$data"/ini/input/* "$data"/platform/ini/*.ini; do copy fuzz_inistore "$f"; copy fuzz_profile "$f"; done
 printf '[A]\nK=1\nK=2\nK=3\n[A]\nK=4\n' | seed fuzz_inistore duplicates

@@ -21,10 +21,11 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 # The demo runs with a profile of its own beside the build, so it never touches the
-# user's real settings: its master lists are the demo network's, and the Internet page
-# opens by itself.
+# user's real settings: its master lists are the demo network's (Unreal over HTTP, UT from
+# the GameSpy-protocol master), and the Internet page opens by itself.
 profile="$PWD/build/release/demo-profile"
 port=28080
+gamespy_port=28900
 settings="$profile/config/orvane-tools/HKEY_CURRENT_USER.reg"
 if [ ! -f "$settings" ]; then
     mkdir -p "$(dirname "$settings")" "$profile/data/orvane"
@@ -45,7 +46,7 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\.UTServersList_Items]
 "Count"="1"
-"Item0"="http://127.0.0.1:$port/ut-servers.txt"
+"Item0"="gamespy://127.0.0.1:$gamespy_port"
 
 [HKEY_CURRENT_USER\SOFTWARE\Orvane\Servers list\TServersFormUServersList]
 "Count"="1"
@@ -59,8 +60,9 @@ fi
 
 demo_pid=
 if [ -x "$bin/orv-demoservers" ]; then
-    # Simulated servers on 127.0.0.2 and up, their master lists on http://127.0.0.1:$port/.
-    "$bin/orv-demoservers" --http-port "$port" &
+    # Simulated servers on 127.0.0.2 and up, the Unreal list on http://127.0.0.1:$port/ and
+    # a GameSpy-protocol master of the UT servers on 127.0.0.1:$gamespy_port.
+    "$bin/orv-demoservers" --http-port "$port" --gamespy-port "$gamespy_port" &
     demo_pid=$!
     trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true' EXIT
     # Orvane opens the Internet page a second after it starts: wait until the lists are served.

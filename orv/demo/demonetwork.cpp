@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "orv/demo/fakebeaconresponder.h"
+#include "orv/demo/fakegamespymaster.h"
 #include "orv/demo/fakemasterserver.h"
 
 namespace orv::demo {
@@ -408,6 +409,16 @@ bool DemoNetwork::start(const DemoNetworkOptions &options, QString *error)
         return fail(QStringLiteral("Cannot listen on 127.0.0.1 port %1 (HTTP).").arg(options.httpPort));
     publishLists();
 
+    m_gameSpy = new FakeGameSpyMaster(this);
+    if (!m_gameSpy->listen(QHostAddress::LocalHost, options.gameSpyPort))
+        return fail(QStringLiteral("Cannot listen on 127.0.0.1 port %1 (GameSpy master).").arg(options.gameSpyPort));
+    QList<GameSpyListedServer> utServers;
+    for (const Server &server : std::as_const(m_servers)) {
+        if (!server.game->description().isUnreal())
+            utServers.append({server.game->address().toString().toLatin1(), server.game->queryPort()});
+    }
+    m_gameSpy->setServers("ut", utServers);
+
     if (options.churnIntervalMs > 0)
         m_churnTimer->start(options.churnIntervalMs);
     return true;
@@ -423,6 +434,13 @@ void DemoNetwork::stop()
     m_servers.clear();
     delete m_master;
     m_master = nullptr;
+    delete m_gameSpy;
+    m_gameSpy = nullptr;
+}
+
+QString DemoNetwork::gameSpyUrl() const
+{
+    return m_gameSpy ? m_gameSpy->url() : QString();
 }
 
 QUrl DemoNetwork::utListUrl() const

@@ -17,6 +17,7 @@ class QTimer;
 namespace orv::demo {
 
 class FakeBeaconResponder;
+class FakeGameSpyMaster;
 class FakeMasterServer;
 
 struct DemoNetworkOptions
@@ -26,6 +27,8 @@ struct DemoNetworkOptions
     QHostAddress firstAddress = QHostAddress(QStringLiteral("127.0.0.2"));
     // The master-list web server on 127.0.0.1; 0 lets the system choose.
     quint16 httpPort = 0;
+    // The GameSpy-protocol master of the UT servers on 127.0.0.1; 0 lets the system choose.
+    quint16 gameSpyPort = 0;
     // Answer LAN beacons on the games' usual beacon ports (7775 Unreal, 8777 UT).
     bool beacons = true;
     // Same seed, same network: names, maps, players and misbehaviours are drawn from it.
@@ -45,8 +48,9 @@ enum class DemoServerKind {
 
 // A believable little Internet of Unreal and UT servers on loopback: game servers of many
 // kinds (some slow, some answering out of order, some incomplete, some dead, some passworded
-// or full) whose players come and go, LAN beacons, and a web server that serves their
-// master lists as "address:port" lines at "/ut-servers.txt" and "/unreal-servers.txt".
+// or full) whose players come and go, LAN beacons, a web server that serves their
+// master lists as "address:port" lines at "/ut-servers.txt" and "/unreal-servers.txt", and
+// a GameSpy-protocol master that lists the UT servers.
 class DemoNetwork : public QObject
 {
     Q_OBJECT
@@ -71,6 +75,9 @@ public:
     FakeMasterServer *masterServer() const { return m_master; }
     QUrl utListUrl() const;
     QUrl unrealListUrl() const;
+    FakeGameSpyMaster *gameSpyMaster() const { return m_gameSpy; }
+    // "gamespy://127.0.0.1:PORT".
+    QString gameSpyUrl() const;
 
     // The master-list texts that the web server serves: one "address:gameport" line per server
     // of that game, dead ones included (masters list servers that have gone away, too).
@@ -93,6 +100,7 @@ private:
 
     QList<Server> m_servers;
     FakeMasterServer *m_master = nullptr;
+    FakeGameSpyMaster *m_gameSpy = nullptr;
     QTimer *m_churnTimer = nullptr;
     std::mt19937 m_rng;
 };

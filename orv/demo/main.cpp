@@ -53,7 +53,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated Unreal and Unreal Tournament servers on loopback addresses, with LAN beacons and "
-                       "a web server that serves their master lists. Runs until it is stopped."));
+                       "a web server that serves their master lists, and a GameSpy-protocol master of the UT servers. "
+                       "Runs until it is stopped."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption serversOption(QStringLiteral("servers"), QStringLiteral("Number of game servers."),
@@ -61,6 +62,10 @@ int main(int argc, char **argv)
     const QCommandLineOption httpPortOption(QStringLiteral("http-port"),
                                             QStringLiteral("Port of the master-list web server on 127.0.0.1."),
                                             QStringLiteral("P"), QStringLiteral("28080"));
+    const QCommandLineOption gameSpyPortOption(
+        QStringLiteral("gamespy-port"),
+        QStringLiteral("Port of the GameSpy-protocol master of the UT servers on 127.0.0.1."), QStringLiteral("P"),
+        QStringLiteral("28900"));
     const QCommandLineOption firstAddressOption(QStringLiteral("first-address"),
                                                 QStringLiteral("Loopback address of the first server."),
                                                 QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.2"));
@@ -76,7 +81,7 @@ int main(int argc, char **argv)
     const QCommandLineOption quitAfterOption(QStringLiteral("quit-after"),
                                              QStringLiteral("Stop after SECONDS instead of running until stopped."),
                                              QStringLiteral("SECONDS"));
-    parser.addOptions({serversOption, httpPortOption, firstAddressOption, writeListOption, seedOption, noBeaconsOption,
+    parser.addOptions({serversOption, httpPortOption, gameSpyPortOption, firstAddressOption, writeListOption, seedOption, noBeaconsOption,
                        quitAfterOption});
     parser.process(app);
 
@@ -95,6 +100,9 @@ int main(int argc, char **argv)
     options.httpPort = parser.value(httpPortOption).toUShort(&ok);
     if (!ok)
         return usageError(QStringLiteral("--http-port takes a port number (0 lets the system choose)."));
+    options.gameSpyPort = parser.value(gameSpyPortOption).toUShort(&ok);
+    if (!ok)
+        return usageError(QStringLiteral("--gamespy-port takes a port number (0 lets the system choose)."));
     options.firstAddress = QHostAddress(parser.value(firstAddressOption));
     if (options.firstAddress.protocol() != QAbstractSocket::IPv4Protocol ||
         (options.firstAddress.toIPv4Address() >> 24) != 127)
@@ -130,6 +138,7 @@ int main(int argc, char **argv)
         << Qt::endl;
     out << "UT master list:     " << network.utListUrl().toString() << Qt::endl;
     out << "Unreal master list: " << network.unrealListUrl().toString() << Qt::endl;
+    out << "UT master server:   " << network.gameSpyUrl() << Qt::endl;
     for (const auto &server : network.servers()) {
         const auto &description = server.game->description();
         QString line = QStringLiteral("  %1:%2 (query %3)  %4 %5  %6")

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "orv/engine/textutil.h"
+#include "orv/net/gamespyclient.h"
 #include "platform/paths.h"
 
 namespace orv::net {
@@ -33,6 +34,7 @@ QString withTrailingSlash(const QString &folder)
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
+    , m_gameSpy(new GameSpyClient(this))
 {}
 
 FileDownloader::~FileDownloader()
@@ -64,7 +66,7 @@ void FileDownloader::pause(int ms)
     loop.exec();
 }
 
-bool FileDownloader::DownloadFile(const QString &url, const QString &target)
+bool FileDownloader::DownloadFile(const QString &url, const QString &target, std::optional<MasterGame> game)
 {
     if (m_busy)
         return false;
@@ -87,7 +89,10 @@ bool FileDownloader::DownloadFile(const QString &url, const QString &target)
         // above instead of writing through it.
         QFile temp(m_tempPath);
         if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            const Outcome outcome = transfer(QUrl(url, QUrl::TolerantMode), temp);
+            const MasterSource source = parseMasterSource(url);
+            const Outcome outcome = source.kind == MasterSourceKind::GameSpy
+                                        ? transferGameSpy(source, game, temp)
+                                        : transfer(QUrl(url, QUrl::TolerantMode), temp);
             temp.close();
             if (outcome == Outcome::Success) {
                 QFile::remove(target);
@@ -205,6 +210,37 @@ FileDownloader::Outcome FileDownloader::transfer(const QUrl &url, QFile &temp)
     return Outcome::Success;
 }
 
+FileDownloader::Outcome FileDownloader::transferGameSpy(const MasterSource &source, std::optional<MasterGame> game,
+                                                        QFile &temp)
+{
+    const auto failWith = [this](const QString &reason) {
+        m_lastFailure = reason;
+        emit progressTextChanged(QStringLiteral("Falied : ") + reason);
+        emit logLine(QStringLiteral("Falied : ") + reason);
+        return Outcome::HttpFailure;
+    };
+    if (!game)
+        return failWith(QStringLiteral("no game named for the master server"));
+    if (m_cancelRequested)
+        return failWith(QStringLiteral("Operation canceled"));
+
+    const GameSpyResult result = m_gameSpy->fetch(source.host, source.port, *game);
+    if (result.failure != GameSpyFailure::None)
+        return failWith(gameSpyFailureText(result));
+
+    QByteArray text;
+    for (const QByteArray &line : result.list.lines)
+        text += line + "\r\n";
+    if (temp.write(text) != text.size() || !temp.flush())
+        return Outcome::Silent;
+    if (result.list.skipped > 0)
+        emit logLine(QStringLiteral("Skipped ") + QString::number(result.list.skipped) +
+                     QStringLiteral(" malformed entries"));
+    emit logLine(QStringLiteral("Download complete."));
+    emit progressTextChanged(QStringLiteral("Complete"));
+    return Outcome::Success;
+}
+
 void FileDownloader::readBody()
 {
     QNetworkReply *reply = m_reply;
@@ -243,6 +279,7 @@ void FileDownloader::cancel()
         return;
     m_cancelRequested = true;
     abortWith(QStringLiteral("Operation canceled"));
+    m_gameSpy->cancel();
 }
 
 void FileDownloader::fail(int status, const QString &reason)

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 
+#include "orv/net/gamespy.h"
 #include "orv/net/proxysettings.h"
 
 class QEventLoop;
@@ -14,6 +17,8 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace orv::net {
+
+class GameSpyClient;
 
 // Downloads one web file into a target file, the way master lists are fetched: a GET with
 // the browser-era request headers, optionally through an HTTP proxy, the body written to a
@@ -54,8 +59,13 @@ public:
     // DownloadBusy.
     bool isBusy() const { return m_busy; }
 
-    // True when the file was fetched completely and now is the target.
-    bool DownloadFile(const QString &url, const QString &target);
+    // True when the file was fetched completely and now is the target. A "gamespy://" URL
+    // asks that master for the servers of game and writes them as address-list lines; the
+    // wait window, the log and Cancel work as for a web file.
+    bool DownloadFile(const QString &url, const QString &target, std::optional<MasterGame> game = std::nullopt);
+
+    // The master exchange, for its limits.
+    GameSpyClient &gameSpyClient() { return *m_gameSpy; }
 
     // Aborts the running download (it then fails); harmless when none runs.
     void cancel();
@@ -79,12 +89,14 @@ private:
     enum class Outcome { Success, HttpFailure, Silent };
 
     Outcome transfer(const QUrl &url, QFile &temp);
+    Outcome transferGameSpy(const MasterSource &source, std::optional<MasterGame> game, QFile &temp);
     void readBody();
     void abortWith(const QString &reason);
     void pause(int ms);
     void fail(int status, const QString &reason);
 
     QNetworkAccessManager *m_manager = nullptr;
+    GameSpyClient *m_gameSpy = nullptr;
     ProxySettings m_proxy;
     QString m_tempFolder;
     int m_pauseMs = kDefaultPauseMs;

@@ -67,13 +67,17 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
     }
 
     m_combined = CombinedList();
+    m_failures.clear();
     m_downloader.setProxy(options.proxy);
     if (unreal)
-        fetchSet(options.unrealUrls);
+        fetchSet(options.unrealUrls, MasterGame::Unreal);
     if (ut)
-        fetchSet(options.utUrls);
+        fetchSet(options.utUrls, MasterGame::UnrealTournament);
 
     if (m_combined.isEmpty()) {
+        // The cache of an earlier download stays as it was; say what went wrong where.
+        for (const QString &failure : std::as_const(m_failures))
+            emit logLine(failure);
         show(MessageKind::Warning, kNothingDownloaded);
     } else {
         const engine::AddressList combined(m_combined.sortedLines());
@@ -91,17 +95,41 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
     return BuildOutcome::Downloaded;
 }
 
-void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls)
+void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls, MasterGame game)
 {
     const QString target = downloadTarget();
     for (const MasterUrl &entry : urls) {
         if (!entry.checked)
             continue;
-        if (!m_downloader.DownloadFile(entry.url, target))
+        if (!m_downloader.DownloadFile(entry.url, target, game)) {
+            const QString reason = m_downloader.lastFailure();
+            m_failures.append(entry.url + QStringLiteral(" failed: ") +
+                              (reason.isEmpty() ? QStringLiteral("not downloaded") : reason));
             continue;
+        }
         if (!ConvertAndMergeMasterList(target, m_combined))
             emit logLine(QStringLiteral("Cannot read the downloaded list ") + target);
     }
+}
+
+bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort)
+{
+    bool ok = false;
+    const uint port = reportedPort.toUInt(&ok);
+    if (!ok || port < 1 || port > 65535 || QString::number(port) != reportedPort || reportedPort == server.gamePort)
+        return false;
+    auto loaded = engine::AddressList::load(cacheFile());
+    if (!loaded)
+        return false;
+    engine::AddressList list = std::move(loaded).value();
+    bool changed = false;
+    for (QString &line : list.lines()) {
+        if (engine::AddressList::isServerLine(line) && engine::AddressList::parseLine(line) == server) {
+            line = engine::ServerAddress{server.address, reportedPort, server.queryPort}.toLine();
+            changed = true;
+        }
+    }
+    return changed && list.save(cacheFile());
 }
 
 bool InternetListBuilder::loadCache(engine::ServerList &internet)

@@ -8,9 +8,11 @@
 #include <QString>
 
 #include "orv/net/combinedlist.h"
+#include "orv/net/gamespy.h"
 #include "orv/net/proxysettings.h"
 
 namespace orv::engine {
+struct ServerAddress;
 struct ServerList;
 }
 
@@ -80,6 +82,12 @@ public:
     // Fills internet.addresses and, after a download, empties internet's view.
     BuildOutcome BuildInternetList(const InternetListOptions &options, engine::ServerList &internet);
 
+    // Rewrites the cache file's line of the server with the game port the server reported
+    // (masters give only the query port, so the game port they imply may be wrong), so
+    // that a start from the saved file has the right game ports. Does nothing when the
+    // port is no port or unchanged, or the cache holds no such line. True when rewritten.
+    bool keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort);
+
     // The combined list of the last download round, for diagnosis and tests.
     const CombinedList &lastCombined() const { return m_combined; }
 
@@ -87,7 +95,7 @@ signals:
     void logLine(const QString &line);
 
 private:
-    void fetchSet(const QList<MasterUrl> &urls);
+    void fetchSet(const QList<MasterUrl> &urls, MasterGame game);
     bool loadCache(engine::ServerList &internet);
     void show(MessageKind kind, const QString &text);
 
@@ -96,6 +104,8 @@ private:
     MessageShower m_showMessage;
     QString m_cacheFile;
     CombinedList m_combined;
+    // "URL failed: reason" of each source of the current round that gave nothing.
+    QStringList m_failures;
 };
 
 } // namespace orv::net

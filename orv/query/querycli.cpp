@@ -12,6 +12,7 @@
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
 #include "orv/net/localdiscovery.h"
+#include "orv/query/masterscli.h"
 #include "platform/commandline.h"
 
 namespace orv::query {
@@ -333,6 +334,8 @@ int runCheck(const QueryCliOptions &o, QTextStream &out, QTextStream &err)
 
 int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (isMastersCommand(arguments))
+        return runMastersCli(arguments, out, err);
     auto parsed = parseArguments(arguments);
     if (!parsed) {
         err << "orv-query: " << parsed.error().message << "\n" << usageText();

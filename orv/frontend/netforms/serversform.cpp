@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
@@ -15,6 +16,7 @@
 
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/net/defaultmasterurls.h"
+#include "orv/net/gamespy.h"
 
 namespace orv::frontend {
 
@@ -170,9 +172,17 @@ void TServersForm::Color95Button2Click()
 
 void TServersForm::addbuttonClick()
 {
-    if (m_addText->text().isEmpty())
+    const QString text = m_addText->text().trimmed();
+    if (text.isEmpty())
         return;
-    auto *item = new QListWidgetItem(m_addText->text(), currentList());
+    if (net::parseMasterSource(text).kind == net::MasterSourceKind::Invalid) {
+        QMessageBox::warning(this, windowTitle(),
+                             tr("\"%1\" is no master server address.\n\nUse http://… or https://… for a server list "
+                                "file, or gamespy://HOST[:PORT] for a master server (port 28900 when none is given).")
+                                 .arg(text));
+        return;
+    }
+    auto *item = new QListWidgetItem(text, currentList());
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
     saveUrlLists();

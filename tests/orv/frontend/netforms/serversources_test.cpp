@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "orv/demo/fakegameserver.h"
+#include "orv/demo/fakegamespymaster.h"
 #include "orv/demo/fakemasterserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/netforms/optionsform.h"
@@ -68,9 +70,11 @@ protected:
         m_sources.builder().setCacheFile(m_dir.filePath(QStringLiteral("internet.lst")));
         m_sources.builder().setMessageShower(
             [this](orv::net::MessageKind, const QString &text) { m_messages.append(text); });
-        // Only this test's server: the first URL cannot be deleted, so it is unchecked.
-        for (QListWidget *list : {m_servers.UServersList(), m_servers.UTServersList()})
-            list->item(0)->setCheckState(Qt::Unchecked);
+        // Only this test's servers, never the shipped masters: every default is unchecked.
+        for (QListWidget *list : {m_servers.UServersList(), m_servers.UTServersList()}) {
+            for (int row = 0; row < list->count(); ++row)
+                list->item(row)->setCheckState(Qt::Unchecked);
+        }
     }
 
     void addUrl(bool ut, const QByteArray &path)
@@ -145,6 +149,41 @@ TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
     EXPECT_EQ(wait->ProgressL()->text(), QStringLiteral("Complete"));
     EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
               QStringList{QStringLiteral("10.0.0.3 7000 7001")});
+}
+
+// A master lists a server by its query port; the refresh learns the real game port, and the
+// saved list keeps it for the next start from the file.
+TEST_F(ServerSourcesTest, AMastersServerKeepsItsReportedGamePortInTheSavedList)
+{
+    orv::demo::FakeGameServer game;
+    ASSERT_TRUE(game.listen(QHostAddress(QStringLiteral("127.0.0.2"))));
+    game.mutableDescription().hostPort = 7000;
+    orv::demo::FakeGameSpyMaster master;
+    ASSERT_TRUE(master.listen());
+    master.setServers("ut", {{"127.0.0.2", game.queryPort()}});
+    m_servers.Color95Button2Click();
+    m_servers.AddText()->setText(master.url());
+    m_servers.addbuttonClick();
+    m_servers.UTServersList()->item(m_servers.UTServersList()->count() - 1)->setCheckState(Qt::Checked);
+    QTest::mouseClick(m_options.findChild<orv::frontend::TRadioGroup *>(QStringLiteral("Merge"))->button(0),
+                      Qt::LeftButton);
+
+    ASSERT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    const QString q = QString::number(game.queryPort());
+    const QString listed = QStringLiteral("127.0.0.2 ") + QString::number(game.queryPort() - 1) + QLatin1Char(' ') + q;
+    auto &internet = m_engine.list(orv::engine::ServerPage::Internet);
+    ASSERT_EQ(internet.addresses.lines(), QStringList{listed});
+
+    orv::engine::EngineOptions options = m_options.engineOptions();
+    options.usePing = false;
+    m_engine.setOptions(options);
+    m_engine.setCurrentPage(orv::engine::ServerPage::Internet);
+    m_engine.RebuildList(internet.addresses);
+    const QString reported = QStringLiteral("127.0.0.2 7000 ") + q;
+    EXPECT_EQ(internet.addresses.lines(), QStringList{reported});
+    auto saved = orv::engine::AddressList::load(m_dir.filePath(QStringLiteral("internet.lst")));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved.value().lines(), QStringList{reported});
 }
 
 } // namespace
