@@ -61,7 +61,7 @@ public:
                 QWidget *parent = nullptr);
     ~TRepeatForm() override;
 
-    // Collaborators main() passes in; each is optional.
+    // Collaborators the browser passes in; each is optional.
     void setFavorites(orv::frontend::Favorites *favorites) { m_favorites = favorites; }
     void setLauncher(orv::frontend::GameLauncher *launcher) { m_launcher = launcher; }
     void setPlayerPresetNames(std::function<QStringList()> names) { m_presetNames = std::move(names); }

@@ -59,7 +59,7 @@ GameFileState gameFileState(const QString &path);
 // What the browser does once it has started a game or server.
 enum class WhenGameStarts { Minimize, Terminate, KeepRunning };
 
-// The settings and dialogs the launcher asks for. main() fills them from the general
+// The settings and dialogs the launcher asks for. The browser fills them from the general
 // options and the sounds window; tests replace the dialogs.
 struct LauncherHooks
 {
@@ -95,7 +95,7 @@ public:
     const LauncherHooks &hooks() const { return m_hooks; }
 
     // The main window ends without its exit sound after "Terminate" following a game
-    // launch; main()'s exit-sound hook asks this.
+    // launch; the browser asks this for the exit sound.
     bool isExitSoundSuppressed() const { return m_exitSoundSuppressed; }
 
     // The commands' work, as their actions run it.

@@ -86,10 +86,10 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
 
     // The two picture lists the views show their row icons from; the settings store
     // names them as the views' image lists.
-    auto *largeImages = new QObject(this);
-    largeImages->setObjectName(QStringLiteral("ImageList1"));
-    auto *smallImages = new QObject(this);
-    smallImages->setObjectName(QStringLiteral("ImageList2"));
+    m_largeImages = new QObject(this);
+    m_largeImages->setObjectName(QStringLiteral("ImageList1"));
+    m_smallImages = new QObject(this);
+    m_smallImages->setObjectName(QStringLiteral("ImageList2"));
     m_actions = createMainActions(this);
     addActions(commandActions());
     buildLayout();
@@ -277,8 +277,8 @@ void TMainForm::buildLayout()
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
         view->header()->setMarker(list.sortColumn, IconProvider::kAscendingMarker);
-        setComponentReference(view, "LargeImages", findChild<QObject *>(QStringLiteral("ImageList1")));
-        setComponentReference(view, "SmallImages", findChild<QObject *>(QStringLiteral("ImageList2")));
+        setComponentReference(view, "LargeImages", m_largeImages);
+        setComponentReference(view, "SmallImages", m_smallImages);
         m_views[static_cast<size_t>(page)] = view;
         m_pages->addTab(view, QString::fromLatin1(kPageCaptions[page]));
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -159,6 +159,8 @@ private:
 
     MainActions m_actions{};
     std::array<QPushButton *, kMainActionCount> m_buttons{};
+    QObject *m_largeImages = nullptr;
+    QObject *m_smallImages = nullptr;
     QTabWidget *m_pages = nullptr;
     std::array<ServerView *, orv::engine::kServerPages> m_views{};
     ServerView *m_playersView = nullptr;
