@@ -54,7 +54,7 @@ public:
     virtual void showWindow(BrowserWindow) {}
     virtual AutoOpen autoOpenChoice() const { return AutoOpen::Nothing; }
     virtual bool minimizeToTray() const { return false; }
-    // The first run's welcome and its follow-up (the game options).
+    // What follows the first run's welcome message: the game options.
     virtual void firstRun() {}
     // Start-up load of the other windows' settings.
     virtual void loadOtherSettings() {}
