@@ -71,6 +71,8 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     orv::demo::DemoNetwork network;
     orv::demo::DemoNetworkOptions options;
     options.servers = 12;
+    // An address range of its own, so suites running side by side never bind the same port.
+    options.firstAddress = QHostAddress(QStringLiteral("127.0.21.2"));
     options.beacons = false;
     options.churnIntervalMs = 0;
     QString error;
