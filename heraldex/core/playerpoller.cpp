@@ -32,7 +32,7 @@ void PlayerPoller::onPage(const QString &page, PageError error)
         rows = parsePlayerRows(page);
     const QList<Announcement> announcements = m_checklist.applyPoll(rows);
     m_busy = false;
-    Q_EMIT pollFinished(announcements, error);
+    emit pollFinished(announcements, error);
 }
 
 } // namespace heraldex::core

@@ -30,7 +30,7 @@ public:
     // Abandons a running poll; it reports nothing and the next poll may start at once.
     void abort();
 
-Q_SIGNALS:
+signals:
     void pollFinished(const QList<heraldex::core::Announcement> &announcements, heraldex::core::PageError error);
 
 private:

@@ -85,7 +85,7 @@ void ServerPageClient::OpenServerPage(const ServerLogin &login)
         // Report asynchronously, like every other outcome.
         QTimer::singleShot(0, this, [this, generation = m_generation] {
             if (generation == m_generation)
-                Q_EMIT pageOpened(QString(), PageError::BadAddress);
+                emit pageOpened(QString(), PageError::BadAddress);
         });
         return;
     }
@@ -169,7 +169,7 @@ void ServerPageClient::onFinished()
 
 void ServerPageClient::finish(QString page, PageError error)
 {
-    Q_EMIT pageOpened(page, error);
+    emit pageOpened(page, error);
 }
 
 } // namespace heraldex::core

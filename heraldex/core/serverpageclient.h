@@ -52,7 +52,7 @@ public:
     // The page as 8-bit text (empty when it could not be downloaded).
     static QString decodePage(const QByteArray &bytes);
 
-Q_SIGNALS:
+signals:
     void pageOpened(const QString &page, heraldex::core::PageError error);
 
 private:

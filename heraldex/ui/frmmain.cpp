@@ -569,7 +569,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     m_showClient.abort();
     setPollInterval(0);
     event->accept();
-    Q_EMIT programEnded();
+    emit programEnded();
 }
 
 core::ServerLogin frmMain::login() const
@@ -591,7 +591,7 @@ void frmMain::onPollFinished(const QList<core::Announcement> &announcements)
     for (const core::Announcement &a : announcements)
         playWav(a.kind == core::EntryKind::Friend ? m_txtFriendWav->text() : m_txtEnemyWav->text());
     m_handlingPoll = false;
-    Q_EMIT pollHandled();
+    emit pollHandled();
 }
 
 void frmMain::cmdShowCurrent_Click()
@@ -607,7 +607,7 @@ void frmMain::onShowPage(const QString &page)
 {
     if (!core::hasPlayerTable(page)) {
         m_hooks.message(QMessageBox::Information, tr("No players on-line."));
-        Q_EMIT showHandled();
+        emit showHandled();
         return;
     }
     const QList<core::PlayerRow> rows = core::parsePlayerRows(page);
@@ -619,7 +619,7 @@ void frmMain::onShowPage(const QString &page)
         m_hooks.message(QMessageBox::Information, tr("No players on-line."));
         (void)m_checklist.resetToYES();
     }
-    Q_EMIT showHandled();
+    emit showHandled();
 }
 
 void frmMain::lstPlayers_Click()

@@ -86,7 +86,7 @@ public:
     bool IsOnChecklist(const QString &text) const;
     void enumregkey(const QString &strKey);
 
-Q_SIGNALS:
+signals:
     // A poll has been handled completely, its sounds included.
     void pollHandled();
     // Show Current Players has filled the lists or said why it could not.

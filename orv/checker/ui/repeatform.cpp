@@ -890,9 +890,10 @@ void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
 void TRepeatForm::attachTo(orv::frontend::TMainForm &form, TRepeatListForm &selection)
 {
     m_form = &form;
-    if (QAction *a = form.action(QStringLiteral("A_RepeatSelected")))
-        connect(a, &QAction::triggered, this, [this, &form] { takeSelectedServer(form); });
-    if (QAction *a = form.action(QStringLiteral("A_RepeatMultiple"))) {
+    using orv::frontend::MainAction;
+    connect(form.action(MainAction::RepeatSelected), &QAction::triggered, this,
+            [this, &form] { takeSelectedServer(form); });
+    if (QAction *a = form.action(MainAction::RepeatMultiple)) {
         connect(a, &QAction::triggered, this, [this, &selection] {
             if (selection.exec() != QDialog::Accepted)
                 return;

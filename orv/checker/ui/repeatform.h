@@ -61,7 +61,7 @@ public:
                 QWidget *parent = nullptr);
     ~TRepeatForm() override;
 
-    // Collaborators main() passes in; each is optional.
+    // Collaborators the browser passes in; each is optional.
     void setFavorites(orv::frontend::Favorites *favorites) { m_favorites = favorites; }
     void setLauncher(orv::frontend::GameLauncher *launcher) { m_launcher = launcher; }
     void setPlayerPresetNames(std::function<QStringList()> names) { m_presetNames = std::move(names); }
@@ -72,8 +72,8 @@ public:
     // Connects "Check selected server" and "Check multiple servers" of the main window.
     void attachTo(orv::frontend::TMainForm &form, TRepeatListForm &selection);
 
-    orv::frontend::TFormStorage *formStorage1() const { return m_storage1; }
-    orv::frontend::TFormStorage *formStorage2() const { return m_storage2; }
+    orv::frontend::TFormStorage *formStorage() const { return m_storage1; }
+    orv::frontend::TFormStorage *presetStorage() const { return m_storage2; }
     CheckerRun &checkerRun() { return *m_run; }
     QAction *action(const QString &name) const { return m_actions.value(name); }
 

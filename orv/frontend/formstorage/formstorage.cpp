@@ -379,7 +379,7 @@ platform::Status TFormStorage::SaveSettings()
     }
     if (!result)
         return result;
-    Q_EMIT OnSavePlacement(this);
+    emit OnSavePlacement(this);
     m_saved = true;
     return {};
 }
@@ -542,7 +542,7 @@ platform::Status TFormStorage::LoadSettings()
     for (const StoredItem &item : m_items)
         if (platform::Status loaded = loadProperty(item); !loaded)
             qCDebug(lcFormStorage).noquote() << "skipped" << item.text << loaded.error().message;
-    Q_EMIT OnRestorePlacement(this);
+    emit OnRestorePlacement(this);
     return {};
 }
 

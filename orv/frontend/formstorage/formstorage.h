@@ -105,7 +105,7 @@ public:
     // and has not saved since, last-made first. Safe to call more than once.
     static void formDestroying(QWidget *form);
 
-Q_SIGNALS:
+signals:
     void OnSavePlacement(orv::frontend::TFormStorage *sender);
     void OnRestorePlacement(orv::frontend::TFormStorage *sender);
 

@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -163,31 +162,25 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
     , m_sounds(sounds)
 {
     setHooks({});
-    const std::pair<const char *, void (GameLauncher::*)()> commands[] = {
-        {"A_UnrealviaNet", &GameLauncher::A_UnrealviaNet},
-        {"A_UnrealviaNetandINI", &GameLauncher::A_UnrealviaNetandINI},
-        {"A_Unreal", &GameLauncher::A_Unreal},
-        {"A_Safe", &GameLauncher::A_Safe},
-        {"A_Server", &GameLauncher::A_Server},
-        {"A_Editor", &GameLauncher::A_Editor},
-        {"A_ShortCut", &GameLauncher::A_ShortCut},
-        {"A_ToClipboard", &GameLauncher::A_ToClipboard},
-        {"A_ToClipboardUURL", &GameLauncher::A_ToClipboardUURL},
-        {"A_PNameToClipboard", &GameLauncher::A_PNameToClipboard},
-        {"A_AdminMail", &GameLauncher::A_AdminMail},
-        {"A_GotoAddress", &GameLauncher::A_GotoAddress},
+    const std::pair<MainAction, void (GameLauncher::*)()> commands[] = {
+        {MainAction::UnrealviaNet, &GameLauncher::A_UnrealviaNet},
+        {MainAction::UnrealviaNetandINI, &GameLauncher::A_UnrealviaNetandINI},
+        {MainAction::Unreal, &GameLauncher::A_Unreal},
+        {MainAction::Safe, &GameLauncher::A_Safe},
+        {MainAction::Server, &GameLauncher::A_Server},
+        {MainAction::Editor, &GameLauncher::A_Editor},
+        {MainAction::ShortCut, &GameLauncher::A_ShortCut},
+        {MainAction::ToClipboard, &GameLauncher::A_ToClipboard},
+        {MainAction::ToClipboardUURL, &GameLauncher::A_ToClipboardUURL},
+        {MainAction::PNameToClipboard, &GameLauncher::A_PNameToClipboard},
+        {MainAction::AdminMail, &GameLauncher::A_AdminMail},
+        {MainAction::GotoAddress, &GameLauncher::A_GotoAddress},
     };
-    for (const auto &[name, work] : commands) {
-        if (QAction *action = m_form.action(QString::fromLatin1(name)))
-            connect(action, &QAction::triggered, this, work);
-    }
-    const QList<QMenu *> menus = m_form.findChildren<QMenu *>();
-    for (QMenu *menu : menus) {
-        if (menu->title() == u"Unreal via Net + Preset")
-            m_presetMenu = menu;
-    }
+    for (const auto &[command, work] : commands)
+        connect(m_form.action(command), &QAction::triggered, this, work);
+    m_presetMenu = m_form.presetMenu();
     connect(&m_options, &TUnrealOptionsForm::presetsChanged, this, &GameLauncher::fillPresetMenu);
-    connect(m_options.FormStorage1(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
+    connect(m_options.formStorage(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
     fillPresetMenu();
 }
 
@@ -207,7 +200,7 @@ void GameLauncher::setHooks(LauncherHooks hooks)
 {
     // Missing settings fall back to the engine's options and the program's defaults.
     if (!hooks.whenStart)
-        hooks.whenStart = [] { return 0; };
+        hooks.whenStart = [] { return WhenGameStarts::Minimize; };
     if (!hooks.continueRefresh)
         hooks.continueRefresh = [this] { return m_engine.options().contRefr; };
     if (!hooks.beaconSign2)
@@ -487,16 +480,16 @@ bool GameLauncher::writeShortcut(const QString &executable, const QString &url, 
 void GameLauncher::applyWhenStart(bool fromGame)
 {
     switch (m_hooks.whenStart()) {
-    case 0:
+    case WhenGameStarts::Minimize:
         m_form.showMinimized();
         break;
-    case 1:
+    case WhenGameStarts::Terminate:
         // After a game starts the program ends quietly; after a server start it says goodbye.
         if (fromGame)
             m_exitSoundSuppressed = true;
         m_form.close();
         break;
-    default:
+    case WhenGameStarts::KeepRunning:
         break;
     }
 }
@@ -504,8 +497,7 @@ void GameLauncher::applyWhenStart(bool fromGame)
 void GameLauncher::setStatus(const QString &text)
 {
     m_lastStatus = text;
-    if (auto *panel = m_form.findChild<QLabel *>(QStringLiteral("StatusPanel1")))
-        panel->setText(text);
+    m_form.setStatusText(StatusPanel::Message, text);
     m_form.log(text);
 }
 

@@ -56,11 +56,14 @@ QString webUrl(const QString &address);
 enum class GameFileState { Ok, Missing, Folder, NotExecutable };
 GameFileState gameFileState(const QString &path);
 
-// The settings and dialogs the launcher asks for. main() fills them from the general
+// What the browser does once it has started a game or server.
+enum class WhenGameStarts { Minimize, Terminate, KeepRunning };
+
+// The settings and dialogs the launcher asks for. The browser fills them from the general
 // options and the sounds window; tests replace the dialogs.
 struct LauncherHooks
 {
-    std::function<int()> whenStart;                                     // 0 minimize, 1 terminate, 2 keep
+    std::function<WhenGameStarts()> whenStart;
     std::function<bool()> continueRefresh;                              // "Continue refresh when game is started"
     std::function<QString()> beaconSign2;                               // the Unreal Tournament beacon sign
     std::function<QString()> startSound;                                // the sounds window's "Startgame"
@@ -92,7 +95,7 @@ public:
     const LauncherHooks &hooks() const { return m_hooks; }
 
     // The main window ends without its exit sound after "Terminate" following a game
-    // launch; main()'s exit-sound hook asks this.
+    // launch; the browser asks this for the exit sound.
     bool isExitSoundSuppressed() const { return m_exitSoundSuppressed; }
 
     // The commands' work, as their actions run it.
@@ -120,7 +123,7 @@ public:
     // The text of the last launch, as status panel 1 and the log show it.
     QString lastStatus() const { return m_lastStatus; }
 
-Q_SIGNALS:
+signals:
     // The game options window should be shown (the user chose to reselect a game path).
     void optionsWindowRequested();
 

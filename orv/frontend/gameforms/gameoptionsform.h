@@ -54,8 +54,8 @@ public:
     TUnrealOptionsForm(platform::RegistryStore &store, SoundBank &sounds, QWidget *parent = nullptr);
     ~TUnrealOptionsForm() override;
 
-    TFormStorage *FormStorage1() const { return m_storage1; }
-    TFormStorage *FormStorage2() const { return m_storage2; }
+    TFormStorage *formStorage() const { return m_storage1; }
+    TFormStorage *presetStorage() const { return m_storage2; }
 
     // Where the skin and voice lists are read (default: the program folder).
     void setDataFolder(const QString &folder) { m_dataFolder = folder; }
@@ -116,7 +116,7 @@ public:
     // The automatic search; false when nothing was found (the message was shown).
     bool SearchButtonClick();
 
-Q_SIGNALS:
+signals:
     void exitRequested();
     void stringReplacerRequested();
     void presetsChanged();

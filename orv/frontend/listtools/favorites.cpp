@@ -65,17 +65,16 @@ Favorites::Favorites(TMainForm &form, orv::engine::QueryEngine &engine, QObject 
     , m_shownPage(form.currentPage())
 {
     connect(&form, &TMainForm::pageChanged, this, &Favorites::notePageShown);
-    auto on = [this](const char *name, auto &&work) {
-        if (QAction *action = m_form.action(QString::fromLatin1(name)))
-            connect(action, &QAction::triggered, this, std::forward<decltype(work)>(work));
+    auto on = [this](MainAction command, auto &&work) {
+        connect(m_form.action(command), &QAction::triggered, this, std::forward<decltype(work)>(work));
     };
-    on("A_AddToFavorites", [this] { addSelected(); });
-    on("A_DelFromFavorites", [this] { deleteSelected(); });
-    on("A_GoodPing", [this] { addByPing(0); });
-    on("A_NormalPing", [this] { addByPing(1); });
-    on("A_Badping", [this] { addByPing(2); });
-    on("A_AddCustomToFavorites", [this] { addCustom(); });
-    on("A_ClearFavorites", [this] { clearAll(); });
+    on(MainAction::AddToFavorites, [this] { addSelected(); });
+    on(MainAction::DelFromFavorites, [this] { deleteSelected(); });
+    on(MainAction::GoodPing, [this] { addByPing(0); });
+    on(MainAction::NormalPing, [this] { addByPing(1); });
+    on(MainAction::Badping, [this] { addByPing(2); });
+    on(MainAction::AddCustomToFavorites, [this] { addCustom(); });
+    on(MainAction::ClearFavorites, [this] { clearAll(); });
 }
 
 void Favorites::notePageShown(ServerPage page)
@@ -326,10 +325,10 @@ void Favorites::addCustom()
     if (!save())
         return;
     // As if the "Favorites" button were pressed: its click sound, then the command.
-    if (auto *button = m_form.findChild<QPushButton *>(QStringLiteral("A_FavoritesButton")))
+    if (QPushButton *button = m_form.commandButton(MainAction::Favorites))
         button->click();
-    else if (QAction *show = m_form.action(QStringLiteral("A_Favorites")))
-        show->trigger();
+    else
+        m_form.action(MainAction::Favorites)->trigger();
 }
 
 void Favorites::clearAll()

@@ -36,8 +36,8 @@ public:
     // Asks for a custom server; nothing when the user did not confirm.
     using CustomServerDialog = std::function<std::optional<orv::engine::ServerAddress>()>;
 
-    // Connects itself to the favorites commands of the form. main() routes the form's
-    // "show favorites" hook to showFavorites().
+    // Connects itself to the favorites commands of the form. The browser's composition
+    // root routes the form's "show favorites" work to showFavorites().
     Favorites(TMainForm &form, orv::engine::QueryEngine &engine, QObject *parent = nullptr);
 
     QString fileName() const { return m_fileName; }

@@ -43,23 +43,23 @@ Filters::Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingList
 
     m_menu = new QMenu(&form);
     m_menu->setObjectName(QStringLiteral("FilterMenu"));
-    auto act = [&form](const char *name) { return form.action(QString::fromLatin1(name)); };
-    m_menu->addAction(act("A_FilterUnreal"));
-    m_menu->addAction(act("A_FilterUnrealTournamet"));
+    auto act = [&form](MainAction command) { return form.action(command); };
+    m_menu->addAction(act(MainAction::FilterUnreal));
+    m_menu->addAction(act(MainAction::FilterUnrealTournamet));
     m_menu->addSeparator();
-    m_menu->addAction(act("A_Aliveplayers"));
+    m_menu->addAction(act(MainAction::Aliveplayers));
     m_mapMenu = m_menu->addMenu(QStringLiteral("Map"));
     m_mapMenu->setObjectName(QStringLiteral("MapMenu"));
     m_gameTypeMenu = m_menu->addMenu(QStringLiteral("Game type"));
     m_gameTypeMenu->setObjectName(QStringLiteral("GameTypeMenu"));
     m_menu->addSeparator();
     m_menu->addAction(m_reiterative);
-    m_menu->addAction(act("A_ResetFilter"));
+    m_menu->addAction(act(MainAction::ResetFilter));
 
-    connect(act("A_FilterUnreal"), &QAction::triggered, this, [this] { filterGame(false); });
-    connect(act("A_FilterUnrealTournamet"), &QAction::triggered, this, [this] { filterGame(true); });
-    connect(act("A_Aliveplayers"), &QAction::triggered, this, [this] { filterPlayersPresent(); });
-    connect(act("A_ResetFilter"), &QAction::triggered, this, [this] { resetFilter(); });
+    connect(act(MainAction::FilterUnreal), &QAction::triggered, this, [this] { filterGame(false); });
+    connect(act(MainAction::FilterUnrealTournamet), &QAction::triggered, this, [this] { filterGame(true); });
+    connect(act(MainAction::Aliveplayers), &QAction::triggered, this, [this] { filterPlayersPresent(); });
+    connect(act(MainAction::ResetFilter), &QAction::triggered, this, [this] { resetFilter(); });
 
     // The game filters keep their shortcuts, so their state follows the lists at all times.
     for (int page = 0; page < orv::engine::kServerPages; ++page) {
@@ -94,22 +94,18 @@ bool Filters::valueFiltersEnabled() const
 void Filters::updateActions()
 {
     const bool enabled = valueFiltersEnabled();
-    for (const char *name : {"A_FilterUnreal", "A_FilterUnrealTournamet"}) {
-        if (QAction *action = m_form.action(QString::fromLatin1(name)))
-            action->setEnabled(enabled);
-    }
+    for (const MainAction command : {MainAction::FilterUnreal, MainAction::FilterUnrealTournamet})
+        m_form.action(command)->setEnabled(enabled);
 }
 
 void Filters::prepareMenu()
 {
     const bool enabled = valueFiltersEnabled();
     updateActions();
-    if (QAction *players = m_form.action(QStringLiteral("A_Aliveplayers")))
-        players->setEnabled(enabled);
+    m_form.action(MainAction::Aliveplayers)->setEnabled(enabled);
     m_mapMenu->menuAction()->setEnabled(enabled);
     m_gameTypeMenu->menuAction()->setEnabled(enabled);
-    if (QAction *reset = m_form.action(QStringLiteral("A_ResetFilter")))
-        reset->setEnabled(!m_engine.hiddenRows().empty());
+    m_form.action(MainAction::ResetFilter)->setEnabled(!m_engine.hiddenRows().empty());
 }
 
 void Filters::openMenu(const QPoint &globalPos)

@@ -86,12 +86,12 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
 
     // The two picture lists the views show their row icons from; the settings store
     // names them as the views' image lists.
-    auto *largeImages = new QObject(this);
-    largeImages->setObjectName(QStringLiteral("ImageList1"));
-    auto *smallImages = new QObject(this);
-    smallImages->setObjectName(QStringLiteral("ImageList2"));
+    m_largeImages = new QObject(this);
+    m_largeImages->setObjectName(QStringLiteral("ImageList1"));
+    m_smallImages = new QObject(this);
+    m_smallImages->setObjectName(QStringLiteral("ImageList2"));
     m_actions = createMainActions(this);
-    addActions(m_actions.values());
+    addActions(commandActions());
     buildLayout();
     buildMenus();
     wireActions();
@@ -137,12 +137,13 @@ void TMainForm::log(const QString &text)
         m_log->log(text);
 }
 
-QPushButton *TMainForm::commandButton(QWidget *parent, const QString &actionName, const QString &clickSound,
-                                      const QSize &size)
+QPushButton *TMainForm::makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound,
+                                          const QSize &size)
 {
-    QAction *action = m_actions.value(actionName);
+    QAction *action = this->action(command);
     auto *button = new QPushButton(action->text(), parent);
-    button->setObjectName(actionName + QStringLiteral("Button"));
+    button->setObjectName(action->objectName() + QStringLiteral("Button"));
+    m_buttons[static_cast<size_t>(command)] = button;
     button->setFixedSize(size);
     button->setToolTip(action->toolTip());
     button->setFocusPolicy(Qt::NoFocus);
@@ -207,14 +208,14 @@ void TMainForm::buildLayout()
     m_mode->setStyleSheet(QStringLiteral("color: #32ff32; font-weight: bold; background: transparent;"));
     topLayout->addWidget(m_mode);
     const QSize topButton(78, 25);
-    auto *filter = commandButton(top, QStringLiteral("A_Filter"), QStringLiteral("dropdown.wav"), topButton);
+    auto *filter = makeCommandButton(top, MainAction::Filter, QStringLiteral("dropdown.wav"), topButton);
     filter->setToolTip(QStringLiteral("Show servers seleted type only "));
     topLayout->addWidget(filter);
-    topLayout->addWidget(commandButton(top, QStringLiteral("A_Find"), QStringLiteral("dropdown.wav"), topButton));
-    topLayout->addWidget(commandButton(top, QStringLiteral("A_Style"), QStringLiteral("Confirm.wav"), topButton));
-    topLayout->addWidget(commandButton(top, QStringLiteral("A_Log"), QStringLiteral("confirm.wav"), topButton));
+    topLayout->addWidget(makeCommandButton(top, MainAction::Find, QStringLiteral("dropdown.wav"), topButton));
+    topLayout->addWidget(makeCommandButton(top, MainAction::Style, QStringLiteral("Confirm.wav"), topButton));
+    topLayout->addWidget(makeCommandButton(top, MainAction::Log, QStringLiteral("confirm.wav"), topButton));
     topLayout->addStretch();
-    auto *about = commandButton(top, QStringLiteral("A_About"), QStringLiteral("beep.wav"), topButton);
+    auto *about = makeCommandButton(top, MainAction::About, QStringLiteral("beep.wav"), topButton);
     about->setToolTip(QStringLiteral("Who createt the Orvane"));
     topLayout->addWidget(about);
     grid->addWidget(top, 0, 0, 1, 2);
@@ -230,31 +231,33 @@ void TMainForm::buildLayout()
     const QSize leftButton(118, 25);
     struct ButtonSpec
     {
-        const char *action;
+        MainAction action;
         const char *sound;
     };
-    const ButtonSpec upper[] = {{"A_Internet", "beep.wav"},   {"A_Local", "beep.wav"},     {"A_Favorites", "beep.wav"},
-                                {"A_Refresh", "respawn.wav"}, {"A_RefreshC", "respawn.wav"}};
+    const ButtonSpec upper[] = {{MainAction::Internet, "beep.wav"},
+                                {MainAction::Local, "beep.wav"},
+                                {MainAction::Favorites, "beep.wav"},
+                                {MainAction::Refresh, "respawn.wav"},
+                                {MainAction::RefreshC, "respawn.wav"}};
     for (const ButtonSpec &spec : upper)
-        leftLayout->addWidget(commandButton(left, QString::fromLatin1(spec.action), QString::fromLatin1(spec.sound),
-                                            leftButton));
-    auto *checker = commandButton(left, QStringLiteral("A_Repeat"), QString(), leftButton);
+        leftLayout->addWidget(makeCommandButton(left, spec.action, QString::fromLatin1(spec.sound), leftButton));
+    auto *checker = makeCommandButton(left, MainAction::Repeat, QString(), leftButton);
     leftLayout->addWidget(checker);
-    leftLayout->addWidget(commandButton(left, QStringLiteral("A_Clanes"), QStringLiteral("dropdown.wav"), leftButton));
+    leftLayout->addWidget(makeCommandButton(left, MainAction::Clanes, QStringLiteral("dropdown.wav"), leftButton));
     leftLayout->addStretch();
-    auto *viaNet = commandButton(left, QStringLiteral("A_UnrealviaNet"), QString(), leftButton);
+    auto *viaNet = makeCommandButton(left, MainAction::UnrealviaNet, QString(), leftButton);
     viaNet->setProperty("netLaunch", true);
     leftLayout->addWidget(viaNet);
-    auto *viaNetIni = commandButton(left, QStringLiteral("A_UnrealviaNetandINI"), QString(), leftButton);
+    auto *viaNetIni = makeCommandButton(left, MainAction::UnrealviaNetandINI, QString(), leftButton);
     viaNetIni->setProperty("netLaunch", true);
     leftLayout->addWidget(viaNetIni);
-    auto *more = commandButton(left, QStringLiteral("A_More"), QString(), leftButton);
+    auto *more = makeCommandButton(left, MainAction::More, QString(), leftButton);
     leftLayout->addWidget(more);
     leftLayout->addWidget(
-        commandButton(left, QStringLiteral("A_UnrealOptions"), QStringLiteral("dropdown.wav"), leftButton));
+        makeCommandButton(left, MainAction::UnrealOptions, QStringLiteral("dropdown.wav"), leftButton));
     leftLayout->addWidget(
-        commandButton(left, QStringLiteral("A_GeneralOptions"), QStringLiteral("dropdown.wav"), leftButton));
-    leftLayout->addWidget(commandButton(left, QStringLiteral("A_Exit"), QString(), leftButton));
+        makeCommandButton(left, MainAction::GeneralOptions, QStringLiteral("dropdown.wav"), leftButton));
+    leftLayout->addWidget(makeCommandButton(left, MainAction::Exit, QString(), leftButton));
     grid->addWidget(left, 1, 0);
 
     // Client area: the three pages over the players panel.
@@ -274,13 +277,13 @@ void TMainForm::buildLayout()
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
         view->header()->setMarker(list.sortColumn, IconProvider::kAscendingMarker);
-        setComponentReference(view, "LargeImages", findChild<QObject *>(QStringLiteral("ImageList1")));
-        setComponentReference(view, "SmallImages", findChild<QObject *>(QStringLiteral("ImageList2")));
+        setComponentReference(view, "LargeImages", m_largeImages);
+        setComponentReference(view, "SmallImages", m_smallImages);
         m_views[static_cast<size_t>(page)] = view;
         m_pages->addTab(view, QString::fromLatin1(kPageCaptions[page]));
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this, page] { selectionChanged(static_cast<ServerPage>(page)); });
-        connect(view, &ServerView::rowActivated, this, [this] { m_actions.value(QStringLiteral("A_UnrealviaNet"))->trigger(); });
+        connect(view, &ServerView::rowActivated, this, [this] { action(MainAction::UnrealviaNet)->trigger(); });
         connect(view, &ServerView::columnClicked, this, &TMainForm::columnClicked);
         connect(view, &ServerView::contextMenuRequested, this, [this](const QPoint &pos) {
             prepareServersMenu();
@@ -336,32 +339,32 @@ void TMainForm::buildLayout()
 
 void TMainForm::buildMenus()
 {
-    auto act = [this](const char *name) { return m_actions.value(QString::fromLatin1(name)); };
+    auto act = [this](MainAction command) { return action(command); };
 
     m_serversMenu = new QMenu(this);
     m_serversMenu->setObjectName(QStringLiteral("ServersMenu"));
-    m_serversMenu->addAction(act("A_RefreshC"));
-    m_serversMenu->addAction(act("A_UnrealviaNet"));
-    m_serversMenu->addAction(act("A_UnrealviaNetandINI"));
+    m_serversMenu->addAction(act(MainAction::RefreshC));
+    m_serversMenu->addAction(act(MainAction::UnrealviaNet));
+    m_serversMenu->addAction(act(MainAction::UnrealviaNetandINI));
     m_presetMenu = m_serversMenu->addMenu(QStringLiteral("Unreal via Net + Preset"));
     m_presetMenu->setToolTip(QStringLiteral("Run game via Network with different player preset file"));
-    m_serversMenu->addAction(act("A_RepeatSelected"));
+    m_serversMenu->addAction(act(MainAction::RepeatSelected));
     m_serversMenu->addSeparator();
-    m_serversMenu->addAction(act("A_AddToFavorites"));
-    m_serversMenu->addAction(act("A_DelFromFavorites"));
+    m_serversMenu->addAction(act(MainAction::AddToFavorites));
+    m_serversMenu->addAction(act(MainAction::DelFromFavorites));
     m_byPingMenu = m_serversMenu->addMenu(QStringLiteral("Add to Favorites by Ping"));
-    m_byPingMenu->addAction(act("A_GoodPing"));
-    m_byPingMenu->addAction(act("A_NormalPing"));
-    m_byPingMenu->addAction(act("A_Badping"));
-    m_serversMenu->addAction(act("A_AddCustomToFavorites"));
-    m_serversMenu->addAction(act("A_ClearFavorites"));
+    m_byPingMenu->addAction(act(MainAction::GoodPing));
+    m_byPingMenu->addAction(act(MainAction::NormalPing));
+    m_byPingMenu->addAction(act(MainAction::Badping));
+    m_serversMenu->addAction(act(MainAction::AddCustomToFavorites));
+    m_serversMenu->addAction(act(MainAction::ClearFavorites));
     m_serversMenu->addSeparator();
-    m_serversMenu->addAction(act("A_AdminMail"));
-    m_serversMenu->addAction(act("A_GotoAddress"));
+    m_serversMenu->addAction(act(MainAction::AdminMail));
+    m_serversMenu->addAction(act(MainAction::GotoAddress));
     m_serversMenu->addSeparator();
-    m_serversMenu->addAction(act("A_ToClipboard"));
-    m_serversMenu->addAction(act("A_ToClipboardUURL"));
-    m_serversMenu->addAction(act("A_ShortCut"));
+    m_serversMenu->addAction(act(MainAction::ToClipboard));
+    m_serversMenu->addAction(act(MainAction::ToClipboardUURL));
+    m_serversMenu->addAction(act(MainAction::ShortCut));
     m_serversMenu->addSeparator();
     m_columnsMenu = m_serversMenu->addMenu(QStringLiteral("Show / hide columns"));
     connect(m_serversMenu, &QMenu::aboutToShow, this, &TMainForm::prepareServersMenu);
@@ -370,12 +373,13 @@ void TMainForm::buildMenus()
     m_moreMenu->setObjectName(QStringLiteral("MoreMenu"));
     m_restoreAction = m_moreMenu->addAction(QStringLiteral("Restore main window"), this, &TMainForm::restoreFromTray);
     QAction *sep1 = m_moreMenu->addSeparator();
-    const char *const gameCommands[] = {"A_Unreal", "A_Server", "A_Safe", "A_Editor", "A_INIEd"};
+    const MainAction gameCommands[] = {MainAction::Unreal, MainAction::Server, MainAction::Safe, MainAction::Editor,
+                                       MainAction::INIEd};
     QMenu *unreal = m_moreMenu->addMenu(QStringLiteral("Unreal"));
     QMenu *ut = m_moreMenu->addMenu(QStringLiteral("Unreal Tournament"));
-    for (const char *name : gameCommands) {
-        unreal->addAction(act(name));
-        ut->addAction(act(name));
+    for (const MainAction command : gameCommands) {
+        unreal->addAction(act(command));
+        ut->addAction(act(command));
     }
     // The commands inside act for the game whose submenu is open.
     connect(unreal, &QMenu::aboutToShow, this, [this] { m_gameSwitchUT = false; });
@@ -383,8 +387,8 @@ void TMainForm::buildMenus()
     QAction *sep2 = m_moreMenu->addSeparator();
     // The tray menu's own items for About and Exit: hiding them must not disable the
     // commands behind them, which the window's buttons share.
-    QAction *aboutItem = m_moreMenu->addAction(act("A_About")->text(), act("A_About"), &QAction::trigger);
-    QAction *exitItem = m_moreMenu->addAction(act("A_Exit")->text(), act("A_Exit"), &QAction::trigger);
+    QAction *aboutItem = m_moreMenu->addAction(act(MainAction::About)->text(), act(MainAction::About), &QAction::trigger);
+    QAction *exitItem = m_moreMenu->addAction(act(MainAction::Exit)->text(), act(MainAction::Exit), &QAction::trigger);
     m_trayOnlyItems = {m_restoreAction, sep1, sep2, aboutItem, exitItem};
     connect(m_moreMenu, &QMenu::aboutToShow, this, [this] {
         const bool tray = isTrayActive();
@@ -396,12 +400,12 @@ void TMainForm::buildMenus()
 
     m_playersMenu = new QMenu(this);
     m_playersMenu->setObjectName(QStringLiteral("PlayersMenu"));
-    m_playersMenu->addAction(act("A_PNameToClipboard"));
+    m_playersMenu->addAction(act(MainAction::PNameToClipboard));
 
     m_repeaterMenu = new QMenu(this);
     m_repeaterMenu->setObjectName(QStringLiteral("RepeaterMenu"));
-    m_repeaterMenu->addAction(act("A_RepeatSelected"));
-    m_repeaterMenu->addAction(act("A_RepeatMultiple"));
+    m_repeaterMenu->addAction(act(MainAction::RepeatSelected));
+    m_repeaterMenu->addAction(act(MainAction::RepeatMultiple));
 }
 
 QMenu *TMainForm::serversMenu()
@@ -442,61 +446,64 @@ void TMainForm::toggleColumn(int column)
 
 void TMainForm::wireActions()
 {
-    auto on = [this](const char *name, auto &&work) {
-        connect(m_actions.value(QString::fromLatin1(name)), &QAction::triggered, this, std::forward<decltype(work)>(work));
+    auto on = [this](MainAction command, auto &&work) {
+        connect(action(command), &QAction::triggered, this, std::forward<decltype(work)>(work));
     };
-    on("A_Internet", [this] {
-        QAction *self = m_actions.value(QStringLiteral("A_Internet"));
+    on(MainAction::Internet, [this] {
+        QAction *self = action(MainAction::Internet);
         orv::engine::ServerList &internet = m_engine.list(ServerPage::Internet);
         if (currentPage() != ServerPage::Internet && internet.view->size() > 0) {
             m_pages->setCurrentIndex(0);
             return;
         }
-        if (m_hooks.buildInternetList) {
+        if (m_services) {
             self->setEnabled(false);
-            m_hooks.buildInternetList();
+            m_services->buildInternetList();
             self->setEnabled(true);
         }
         m_pages->setCurrentIndex(0);
         changePage(ServerPage::Internet);
         m_engine.RebuildList(internet.addresses);
     });
-    on("A_Local", [this] {
-        if (m_hooks.discoverLocal)
-            m_hooks.discoverLocal();
+    on(MainAction::Local, [this] {
+        if (m_services)
+            m_services->discoverLocal();
         m_pages->setCurrentIndex(1);
         changePage(ServerPage::Local);
         m_engine.RebuildList(m_engine.list(ServerPage::Local).addresses);
     });
-    on("A_Favorites", [this] {
+    on(MainAction::Favorites, [this] {
         m_pages->setCurrentIndex(2);
         changePage(ServerPage::Favorites);
-        if (m_hooks.showFavorites)
-            m_hooks.showFavorites();
+        if (m_services)
+            m_services->showFavorites();
         else
             m_engine.RebuildList(m_engine.favorites());
     });
-    on("A_Refresh", [this] { m_engine.refreshAction(); });
-    on("A_RefreshC", [this] { runOnCurrentRow([this](int row) { m_engine.RefreshSelected(row); }); });
-    on("A_Style", [this] { cycleViewStyle(); });
-    on("A_Log", [this] {
+    on(MainAction::Refresh, [this] { m_engine.refreshAction(); });
+    on(MainAction::RefreshC, [this] { runOnCurrentRow([this](int row) { m_engine.RefreshSelected(row); }); });
+    on(MainAction::Style, [this] { cycleViewStyle(); });
+    on(MainAction::Log, [this] {
         if (!m_log)
             return;
         m_log->setVisible(!m_log->isVisible());
     });
-    on("A_Exit", [this] { close(); });
-    on("A_More", [] { QCoreApplication::processEvents(); });
-    on("A_Repeat", [] { QCoreApplication::processEvents(); });
-    const std::pair<const char *, const char *> windows[] = {
-        {"A_About", "About"},           {"A_GeneralOptions", "GeneralOptions"}, {"A_UnrealOptions", "UnrealOptions"},
-        {"A_INIEd", "INIEditor"},       {"A_Clanes", "Clans"},                  {"A_Find", "Find"},
-        {"A_Filter", "Filter"},
+    on(MainAction::Exit, [this] { close(); });
+    on(MainAction::More, [] { QCoreApplication::processEvents(); });
+    on(MainAction::Repeat, [] { QCoreApplication::processEvents(); });
+    const std::pair<MainAction, BrowserWindow> windows[] = {
+        {MainAction::About, BrowserWindow::About},
+        {MainAction::GeneralOptions, BrowserWindow::GeneralOptions},
+        {MainAction::UnrealOptions, BrowserWindow::UnrealOptions},
+        {MainAction::INIEd, BrowserWindow::INIEditor},
+        {MainAction::Clanes, BrowserWindow::Clans},
+        {MainAction::Find, BrowserWindow::Find},
+        {MainAction::Filter, BrowserWindow::Filter},
     };
-    for (const auto &[actionName, windowName] : windows) {
-        const QString window = QString::fromLatin1(windowName);
-        on(actionName, [this, window] {
-            if (m_hooks.showWindow)
-                m_hooks.showWindow(window);
+    for (const auto &[command, window] : windows) {
+        on(command, [this, window] {
+            if (m_services)
+                m_services->showWindow(window);
         });
     }
 }
@@ -504,9 +511,10 @@ void TMainForm::wireActions()
 void TMainForm::wireEngine()
 {
     connect(&m_engine, &orv::engine::QueryEngine::logLine, this, &TMainForm::log);
-    connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this, &TMainForm::setStatus);
+    connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this,
+            [this](int panel, const QString &text) { setStatusText(static_cast<StatusPanel>(panel), text); });
     connect(&m_engine, &orv::engine::QueryEngine::refreshCaptionChanged, this,
-            [this](const QString &caption) { m_actions.value(QStringLiteral("A_Refresh"))->setText(caption); });
+            [this](const QString &caption) { action(MainAction::Refresh)->setText(caption); });
     connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);
     connect(&m_engine, &orv::engine::QueryEngine::selectedServerRefreshed, this,
             [this] { showPlayersOf(currentView()->currentRow()); });
@@ -590,7 +598,7 @@ void TMainForm::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
-    if (isMinimized() && m_hooks.minimizeToTray && m_hooks.minimizeToTray())
+    if (isMinimized() && m_services && m_services->minimizeToTray())
         QTimer::singleShot(0, this, &TMainForm::toTray);
     else if (!isMinimized() && isTrayActive())
         restoreFromTray();
@@ -616,28 +624,28 @@ QString TMainForm::modeText() const
     return m_mode->text();
 }
 
-QString TMainForm::statusText(int panel) const
+QString TMainForm::statusText(StatusPanel panel) const
 {
-    return panel == 0 ? m_status0->text() : m_status1->text();
+    return panel == StatusPanel::Progress ? m_status0->text() : m_status1->text();
 }
 
-void TMainForm::setStatus(int panel, const QString &text)
+void TMainForm::setStatusText(StatusPanel panel, const QString &text)
 {
-    (panel == 0 ? m_status0 : m_status1)->setText(text);
+    (panel == StatusPanel::Progress ? m_status0 : m_status1)->setText(text);
 }
 
 void TMainForm::changePage(ServerPage page)
 {
     // Showing another page stops a refresh before its next server.
     m_engine.stopRefresh();
-    if (QAction *reset = m_actions.value(QStringLiteral("A_ResetFilter")); reset && reset->isEnabled())
+    if (QAction *reset = action(MainAction::ResetFilter); reset->isEnabled())
         reset->trigger();
     m_players->clear();
     if (m_pages->currentIndex() != static_cast<int>(page))
         m_pages->setCurrentIndex(static_cast<int>(page));
     m_engine.setCurrentPage(page);
     m_mode->setText(QString::fromLatin1(kPageCaptions[static_cast<int>(page)]));
-    Q_EMIT pageChanged(page);
+    emit pageChanged(page);
 }
 
 void TMainForm::columnClicked(int column)
@@ -716,7 +724,13 @@ void TMainForm::showPlayersOf(int row)
     const orv::engine::ServerInfo info =
         m_engine.DecodeServerInfo(entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
                                   entry.column(orv::engine::kColumnQueryPort));
-    m_players->showPlayers(info, m_hooks.playerIcon);
+    PlayersModel::SkinLookup lookup;
+    if (m_services) {
+        lookup = [this](const orv::engine::ServerInfo &server, const orv::engine::PlayerEntry &player) {
+            return m_services->playerIcon(server, player);
+        };
+    }
+    m_players->showPlayers(info, lookup);
 }
 
 void TMainForm::runOnCurrentRow(const std::function<void(int)> &work)
@@ -737,38 +751,32 @@ void TMainForm::updateActions()
     const bool hidden = !m_engine.hiddenRows().empty();
     const orv::engine::ServerEntry *entry = hasRow ? &model->row(row) : nullptr;
     auto usable = [](const QString &text) { return !text.isEmpty() && text != QLatin1String("N/A"); };
-    auto set = [this](const char *name, bool enabled) {
-        if (QAction *a = m_actions.value(QString::fromLatin1(name)))
-            a->setEnabled(enabled);
-    };
-    auto show = [this](const char *name, bool visible) {
-        if (QAction *a = m_actions.value(QString::fromLatin1(name)))
-            a->setVisible(visible);
-    };
+    auto set = [this](MainAction command, bool enabled) { action(command)->setEnabled(enabled); };
+    auto show = [this](MainAction command, bool visible) { action(command)->setVisible(visible); };
     const bool answered = entry && entry->isAnswered();
-    set("A_RefreshC", hasRow);
-    set("A_UnrealviaNet", answered);
-    set("A_UnrealviaNetandINI", answered);
-    set("A_Find", hasRows);
-    set("A_Filter", !refreshing && (hasRows || hidden));
-    set("A_Repeat", hasRows && !refreshing);
-    show("A_AddToFavorites", hasRow && page != ServerPage::Favorites && entry->icon < 5);
-    show("A_DelFromFavorites", hasRow && (page == ServerPage::Favorites || entry->icon > 4));
-    show("A_ClearFavorites", page == ServerPage::Favorites);
-    set("A_AdminMail", entry && usable(entry->column(kColumnAdminEmail)));
-    set("A_GotoAddress", entry && usable(entry->column(orv::engine::kColumnAddress)));
-    set("A_ToClipboard", hasRow);
-    set("A_ToClipboardUURL", hasRow);
-    set("A_GoodPing", hasRows);
-    set("A_NormalPing", hasRows);
-    set("A_Badping", hasRows);
-    set("A_ResetFilter", hidden);
+    set(MainAction::RefreshC, hasRow);
+    set(MainAction::UnrealviaNet, answered);
+    set(MainAction::UnrealviaNetandINI, answered);
+    set(MainAction::Find, hasRows);
+    set(MainAction::Filter, !refreshing && (hasRows || hidden));
+    set(MainAction::Repeat, hasRows && !refreshing);
+    show(MainAction::AddToFavorites, hasRow && page != ServerPage::Favorites && entry->icon < 5);
+    show(MainAction::DelFromFavorites, hasRow && (page == ServerPage::Favorites || entry->icon > 4));
+    show(MainAction::ClearFavorites, page == ServerPage::Favorites);
+    set(MainAction::AdminMail, entry && usable(entry->column(kColumnAdminEmail)));
+    set(MainAction::GotoAddress, entry && usable(entry->column(orv::engine::kColumnAddress)));
+    set(MainAction::ToClipboard, hasRow);
+    set(MainAction::ToClipboardUURL, hasRow);
+    set(MainAction::GoodPing, hasRows);
+    set(MainAction::NormalPing, hasRows);
+    set(MainAction::Badping, hasRows);
+    set(MainAction::ResetFilter, hidden);
     const int player = m_playersView->currentRow();
-    set("A_PNameToClipboard",
+    set(MainAction::PNameToClipboard,
         player >= 0 && m_players->row(player).caption != QLatin1String("Information not complete."));
-    set("A_RepeatSelected", entry && usable(entry->column(orv::engine::kColumnAddress)) && !refreshing);
-    set("A_RepeatMultiple", model->size() >= 2 && !refreshing);
-    set("A_ShortCut", entry && usable(entry->column(orv::engine::kColumnAddress)) && usable(entry->column(2)));
+    set(MainAction::RepeatSelected, entry && usable(entry->column(orv::engine::kColumnAddress)) && !refreshing);
+    set(MainAction::RepeatMultiple, model->size() >= 2 && !refreshing);
+    set(MainAction::ShortCut, entry && usable(entry->column(orv::engine::kColumnAddress)) && usable(entry->column(2)));
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -783,13 +791,13 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::firstShow()
 {
     setWindowTitle(captionFor(QCoreApplication::applicationVersion()));
-    if (m_firstRun && m_hooks.firstRun) {
+    if (m_firstRun && m_services) {
         QMessageBox::information(this, QStringLiteral("Orvane"),
                                  QStringLiteral("It is your first run! You need to set some options!"));
-        m_hooks.firstRun();
+        m_services->firstRun();
     }
-    if (m_hooks.loadOtherSettings)
-        m_hooks.loadOtherSettings();
+    if (m_services)
+        m_services->loadOtherSettings();
     m_engine.sortView(currentPage());
 }
 
@@ -799,10 +807,19 @@ void TMainForm::autoOpenTick()
         return;
     m_autoOpenTimer->stop();
     m_autoOpenPending = false;
-    const int choice = m_hooks.autoOpenChoice ? m_hooks.autoOpenChoice() : 0;
-    const char *const commands[] = {nullptr, "A_Internet", "A_Local", "A_Favorites"};
-    if (choice > 0 && choice < 4)
-        m_actions.value(QString::fromLatin1(commands[choice]))->trigger();
+    switch (m_services ? m_services->autoOpenChoice() : AutoOpen::Nothing) {
+    case AutoOpen::Internet:
+        action(MainAction::Internet)->trigger();
+        break;
+    case AutoOpen::Local:
+        action(MainAction::Local)->trigger();
+        break;
+    case AutoOpen::Favorites:
+        action(MainAction::Favorites)->trigger();
+        break;
+    case AutoOpen::Nothing:
+        break;
+    }
 }
 
 void TMainForm::keyPressEvent(QKeyEvent *event)
@@ -825,14 +842,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
     }
     if (m_exitSoundPending && !(m_tray->isVisible() && m_tray2->isVisible())) {
         m_exitSoundPending = false;
-        if (m_hooks.exitSound)
-            m_sounds.playAndWait(m_hooks.exitSound());
+        if (m_services)
+            m_sounds.playAndWait(m_services->exitSound());
     }
     m_tray->hide();
     m_tray2->hide();
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
         QApplication::closeAllWindows();
+        emit closed();
+    }
 }
 
 } // namespace orv::frontend

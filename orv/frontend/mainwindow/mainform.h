@@ -4,11 +4,11 @@
 #include <array>
 #include <functional>
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 #include "orv/engine/serverlist.h"
+#include "orv/frontend/mainwindow/mainactions.h"
 
 class QAction;
 class QLabel;
@@ -29,20 +29,39 @@ class ServerView;
 class SoundBank;
 class TDebugForm;
 
-// Work that other windows of the browser do for the main window's commands. main() wires
-// what exists; a command whose work is missing stays disabled.
-struct MainFormHooks
+// The other windows the main window's commands open.
+enum class BrowserWindow { About, GeneralOptions, UnrealOptions, INIEditor, Clans, Find, Filter };
+
+// Which list the browser opens by itself a second after it starts.
+enum class AutoOpen { Nothing, Internet, Local, Favorites };
+
+// The two panels of the status bar: refresh progress, then the latest message.
+enum class StatusPanel { Progress, Message };
+
+// Work that other windows of the browser do for the main window's commands; the program's
+// composition root implements it. Without services the commands do only their own part.
+class MainFormServices
 {
-    std::function<bool()> buildInternetList;   // fills the Internet address list; false when nothing came
-    std::function<void()> discoverLocal;       // fills the Local address list
-    std::function<void()> showFavorites;       // loads favorites.lst into the Favorites list
-    std::function<void(const QString &name)> showWindow;  // "GeneralOptions", "UnrealOptions", "INIEditor", "Clans", …
-    std::function<int()> autoOpenChoice;       // 0 nothing, 1 internet, 2 local, 3 favorites
-    std::function<bool()> minimizeToTray;
-    std::function<void()> firstRun;            // the first-run message's follow-up: game options
-    std::function<void()> loadOtherSettings;   // start-up load of the other windows' settings
-    std::function<int(const orv::engine::ServerInfo &, const orv::engine::PlayerEntry &)> playerIcon;
-    std::function<QString()> exitSound;
+public:
+    virtual ~MainFormServices() = default;
+
+    // Fills the Internet address list; false when nothing came.
+    virtual bool buildInternetList() { return false; }
+    // Fills the Local address list.
+    virtual void discoverLocal() {}
+    // Loads favorites.lst into the Favorites list.
+    virtual void showFavorites() {}
+    virtual void showWindow(BrowserWindow) {}
+    virtual AutoOpen autoOpenChoice() const { return AutoOpen::Nothing; }
+    virtual bool minimizeToTray() const { return false; }
+    // What follows the first run's welcome message: the game options.
+    virtual void firstRun() {}
+    // Start-up load of the other windows' settings.
+    virtual void loadOtherSettings() {}
+    // The index of a player's picture in the players list.
+    virtual int playerIcon(const orv::engine::ServerInfo &, const orv::engine::PlayerEntry &) const { return 0; }
+    // The sound played as the program ends; empty for none.
+    virtual QString exitSound() const { return {}; }
 };
 
 // The browser's main window: the three server lists on their pages, the players of the
@@ -55,13 +74,19 @@ public:
     TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    void setHooks(MainFormHooks hooks) { m_hooks = std::move(hooks); }
+    // The services stay owned by the caller and must outlive the window.
+    void setServices(MainFormServices *services) { m_services = services; }
     // Pictures of the players list (skin pictures of the game options); none by default.
     void setPlayerIcons(std::function<QIcon(int index)> icons);
     void setLogWindow(TDebugForm *log);
 
-    QAction *action(const QString &name) const { return m_actions.value(name); }
-    const QHash<QString, QAction *> &actions() const { return m_actions; }
+    QAction *action(MainAction command) const { return m_actions[static_cast<size_t>(command)]; }
+    // Every command in the order of MainAction.
+    QList<QAction *> commandActions() const { return {m_actions.begin(), m_actions.end()}; }
+    // The window's button for a command, or null when the command has no button.
+    QPushButton *commandButton(MainAction command) const { return m_buttons[static_cast<size_t>(command)]; }
+    // "Unreal via Net + Preset" of the servers menu, filled by the game launcher.
+    QMenu *presetMenu() const { return m_presetMenu; }
 
     ServerView *view(orv::engine::ServerPage page) const;
     ServerView *currentView() const;
@@ -69,7 +94,8 @@ public:
     PlayersModel *playersModel() const { return m_players; }
     orv::engine::ServerPage currentPage() const;
     QString modeText() const;
-    QString statusText(int panel) const;
+    QString statusText(StatusPanel panel) const;
+    void setStatusText(StatusPanel panel, const QString &text);
 
     // The log operation every part of the browser writes through.
     void log(const QString &text);
@@ -99,8 +125,10 @@ public:
     // The program's caption once the window shows: "Orvane v." + version.
     static QString captionFor(const QString &version);
 
-Q_SIGNALS:
+signals:
     void pageChanged(orv::engine::ServerPage page);
+    // The window has accepted its close, and with it the program ends.
+    void closed();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -114,8 +142,8 @@ private:
     void wireActions();
     void wireEngine();
     void setupTray();
-    QPushButton *commandButton(QWidget *parent, const QString &actionName, const QString &clickSound,
-                               const QSize &size);
+    QPushButton *makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound,
+                                   const QSize &size);
     void selectionChanged(orv::engine::ServerPage page);
     void showPlayersOf(int row);
     void runOnCurrentRow(const std::function<void(int)> &work);
@@ -123,14 +151,16 @@ private:
     void autoOpenTick();
     void toTray();
     void restoreFromTray();
-    void setStatus(int panel, const QString &text);
 
     orv::engine::QueryEngine &m_engine;
     SoundBank &m_sounds;
-    MainFormHooks m_hooks;
+    MainFormServices *m_services = nullptr;
     QPointer<TDebugForm> m_log;
 
-    QHash<QString, QAction *> m_actions;
+    MainActions m_actions{};
+    std::array<QPushButton *, kMainActionCount> m_buttons{};
+    QObject *m_largeImages = nullptr;
+    QObject *m_smallImages = nullptr;
     QTabWidget *m_pages = nullptr;
     std::array<ServerView *, orv::engine::kServerPages> m_views{};
     ServerView *m_playersView = nullptr;

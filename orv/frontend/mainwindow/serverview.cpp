@@ -89,7 +89,7 @@ ServerView::ServerView(QWidget *parent)
 {
     auto *report = new MenuView<QTreeView>(this);
     auto *icons = new MenuView<QListView>(this);
-    report->onMenu = [this](const QPoint &pos) { Q_EMIT contextMenuRequested(pos); };
+    report->onMenu = [this](const QPoint &pos) { emit contextMenuRequested(pos); };
     icons->onMenu = report->onMenu;
     m_report = report;
     m_icons = icons;
@@ -122,9 +122,9 @@ ServerView::ServerView(QWidget *parent)
     setIconSize(16, 32);
 
     connect(m_report, &QAbstractItemView::doubleClicked, this,
-            [this](const QModelIndex &index) { Q_EMIT rowActivated(index.row()); });
+            [this](const QModelIndex &index) { emit rowActivated(index.row()); });
     connect(m_icons, &QAbstractItemView::doubleClicked, this,
-            [this](const QModelIndex &index) { Q_EMIT rowActivated(index.row()); });
+            [this](const QModelIndex &index) { emit rowActivated(index.row()); });
     connect(m_header, &QHeaderView::sectionClicked, this, &ServerView::columnClicked);
 }
 

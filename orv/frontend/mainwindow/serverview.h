@@ -75,7 +75,7 @@ public:
     void selectRow(int row);
     void setIconSize(int small, int large);
 
-Q_SIGNALS:
+signals:
     void rowActivated(int row);
     void columnClicked(int column);
     void contextMenuRequested(const QPoint &globalPos);

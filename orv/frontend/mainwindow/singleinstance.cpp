@@ -50,7 +50,7 @@ SingleInstance::SingleInstance(const QString &name, QObject *parent)
                 if (!client->canReadLine())
                     return;
                 if (client->readLine(64) == kActivate)
-                    Q_EMIT activationRequested();
+                    emit activationRequested();
                 client->disconnectFromServer();
             });
         }

@@ -29,7 +29,7 @@ public:
     // True when a screen of that size is large enough for the main window (800 x 600).
     static bool displayLargeEnough(const QSize &screen);
 
-Q_SIGNALS:
+signals:
     // A second start asked this instance to come to the front.
     void activationRequested();
 

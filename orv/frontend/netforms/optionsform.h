@@ -48,7 +48,7 @@ public:
     explicit TOptionsForm(platform::RegistryStore &store, QWidget *parent = nullptr);
     ~TOptionsForm() override;
 
-    TFormStorage *FormStorage1() const { return m_storage; }
+    TFormStorage *formStorage() const { return m_storage; }
 
     // The options as the controls hold them now.
     engine::EngineOptions engineOptions() const;

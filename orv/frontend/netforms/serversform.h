@@ -32,8 +32,8 @@ public:
     explicit TServersForm(platform::RegistryStore &store, QWidget *parent = nullptr);
     ~TServersForm() override;
 
-    TFormStorage *FormStorage1() const { return m_storage1; }
-    TFormStorage *FormStorage2() const { return m_storage2; }
+    TFormStorage *formStorage() const { return m_storage1; }
+    TFormStorage *listsStorage() const { return m_storage2; }
 
     QList<net::MasterUrl> unrealUrls() const;
     QList<net::MasterUrl> utUrls() const;

@@ -69,7 +69,7 @@ TEST_F(HandoverFixture, CheckSelectedServerTakesTheSelectedRowAndShowsTheChecker
 {
     main->currentView()->selectRow(1);
     main->updateActions();
-    QAction *repeatSelected = main->action(L1("A_RepeatSelected"));
+    QAction *repeatSelected = main->action(orv::frontend::MainAction::RepeatSelected);
     ASSERT_TRUE(repeatSelected && repeatSelected->isEnabled());
     checker->setServers({{L1("Old"), L1("10.9.9.9"), L1("1"), L1("2")}});
     repeatSelected->trigger();

@@ -55,8 +55,8 @@ struct RepeatFormFixture : ::testing::Test
             return QMessageBox::Ok;
         });
         if (load) {
-            ASSERT_TRUE(form->formStorage1()->LoadSettings());
-            ASSERT_TRUE(form->formStorage2()->LoadSettings());
+            ASSERT_TRUE(form->formStorage()->LoadSettings());
+            ASSERT_TRUE(form->presetStorage()->LoadSettings());
         }
     }
 
@@ -85,7 +85,7 @@ TEST_F(RepeatFormFixture, AddedPresetStoresItsSettingsUnderItsOwnKeys)
     form->addPreset();
     EXPECT_EQ(messages, QStringList{L1("Checker preset added!")});
     EXPECT_EQ(form->presetNames(), (QStringList{L1("Alpha")}));
-    EXPECT_EQ(form->formStorage2()->IniSection(), L1("Repeat\\Alpha"));
+    EXPECT_EQ(form->presetStorage()->IniSection(), L1("Repeat\\Alpha"));
     EXPECT_TRUE(store->keyExists(kBase + L1("Repeat\\Alpha.Prg_Items")));
     EXPECT_EQ(stored(L1("Repeat\\Alpha\\TRepeatFormWhenRuleRight"), L1("Count")), L1("6"));
     EXPECT_EQ(stored(L1("Repeat\\Alpha\\TRepeatFormWhenRuleRight"), L1("Item0")), L1("0"));
@@ -127,14 +127,14 @@ TEST_F(RepeatFormFixture, StartUpLoadKeepsTheStoredDefaultPreset)
     form->setScriptLines(script);
     form->setPresetText(L1("Default"));
     form->addPreset();
-    ASSERT_TRUE(form->formStorage1()->SaveSettings());
+    ASSERT_TRUE(form->formStorage()->SaveSettings());
     form.reset();
 
     // A fresh window shows the default script until the storages load.
     makeForm(false);
     EXPECT_NE(prg(), script);
-    ASSERT_TRUE(form->formStorage1()->LoadSettings());
-    ASSERT_TRUE(form->formStorage2()->LoadSettings());
+    ASSERT_TRUE(form->formStorage()->LoadSettings());
+    ASSERT_TRUE(form->presetStorage()->LoadSettings());
     EXPECT_EQ(prg(), script);
     EXPECT_EQ(form->presetText(), L1("Default"));
 }

@@ -159,7 +159,7 @@ struct LauncherFixture
     QStringList clipboard;
     QList<std::pair<QString, QStringList>> started;
     std::optional<QString> linkName = QStringLiteral("My server");
-    int whenStart = 2;
+    WhenGameStarts whenStart = WhenGameStarts::KeepRunning;
     bool realStarts = false;
 
     LauncherFixture()
@@ -247,7 +247,7 @@ TEST(GameLauncher, ViaNetUsesTheRowsGameAndRestoresTheSwitch)
         f.setRow(QString::fromLatin1(c.game), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
         f.form->setGameSwitchUT(false);
         f.form->updateActions();
-        f.form->action(QStringLiteral("A_UnrealviaNet"))->trigger();
+        f.form->action(MainAction::UnrealviaNet)->trigger();
         ASSERT_EQ(f.started.size(), 1);
         EXPECT_EQ(f.started[0].first, c.executable);
         EXPECT_TRUE(f.started[0].second.first().startsWith(QStringLiteral("192.0.2.10?port=7777?Name=Bob")));
@@ -332,7 +332,7 @@ TEST(GameLauncher, TerminateEndsQuietlyOnlyAfterAGame)
         SCOPED_TRACE(server ? "server" : "game");
         LauncherFixture f;
         f.options->setGamePath(1, f.fakeGame("game", "#!/bin/sh\n"));
-        f.whenStart = 1;
+        f.whenStart = WhenGameStarts::Terminate;
         f.form->show();
         if (server)
             f.launcher->A_Server();
@@ -388,8 +388,8 @@ TEST(GameLauncher, PresetMenuFollowsThePresetsAndLaunchesWithTheChosenOne)
     LauncherFixture f;
     ASSERT_NE(f.launcher->presetMenu(), nullptr);
     f.options->setGamePath(3, f.fakeGame("ut", "#!/bin/sh\n"));
-    ASSERT_TRUE(f.options->FormStorage2()->LoadSettings());
-    ASSERT_TRUE(f.options->FormStorage1()->LoadSettings());
+    ASSERT_TRUE(f.options->presetStorage()->LoadSettings());
+    ASSERT_TRUE(f.options->formStorage()->LoadSettings());
     auto menuTexts = [&f] {
         QStringList texts;
         for (QAction *item : f.launcher->presetMenu()->actions())

@@ -100,8 +100,8 @@ struct FormFixture
     // Loads the storages as showing the window does.
     void load()
     {
-        ASSERT_TRUE(form->FormStorage2()->LoadSettings());
-        ASSERT_TRUE(form->FormStorage1()->LoadSettings());
+        ASSERT_TRUE(form->presetStorage()->LoadSettings());
+        ASSERT_TRUE(form->formStorage()->LoadSettings());
     }
 
     QLineEdit *edit(const char *name) { return form->findChild<QLineEdit *>(QString::fromLatin1(name)); }
@@ -158,13 +158,13 @@ TEST(GameOptionsForm, AddSwitchAndDeletePresets)
     EXPECT_EQ(f.form->presets(), QStringList({"Bob"}));
     EXPECT_EQ(f.form->nickname(), QStringLiteral("Bob"));
     EXPECT_EQ(f.edit("YourPass")->text(), QStringLiteral("secret"));
-    ASSERT_TRUE(f.form->FormStorage2()->SaveSettings());
+    ASSERT_TRUE(f.form->presetStorage()->SaveSettings());
     EXPECT_FALSE(f.store.keyExists(QStringLiteral("SOFTWARE\\Orvane\\") + aliceSection));
 
     // Deleting the last one must not let a later save bring it back.
     f.form->SpeedButton2Click();
     EXPECT_TRUE(f.form->presets().isEmpty());
-    ASSERT_TRUE(f.form->FormStorage2()->SaveSettings());
+    ASSERT_TRUE(f.form->presetStorage()->SaveSettings());
     EXPECT_FALSE(f.store.keyExists(QStringLiteral("SOFTWARE\\Orvane\\") + bobSection));
 }
 
@@ -176,8 +176,8 @@ TEST(GameOptionsForm, StoredNicknameBringsItsPresetBack)
     f.edit("YourSkinT")->setText(QStringLiteral("Soldier.Skin"));
     f.form->SpeedButton1Click();
     f.form->setGamePath(3, QStringLiteral("/games/ut/System/UnrealTournament.exe"));
-    ASSERT_TRUE(f.form->FormStorage1()->SaveSettings());
-    ASSERT_TRUE(f.form->FormStorage2()->SaveSettings());
+    ASSERT_TRUE(f.form->formStorage()->SaveSettings());
+    ASSERT_TRUE(f.form->presetStorage()->SaveSettings());
     // One key level per preset, whatever the name holds.
     EXPECT_EQ(f.store.subKeyNames(QStringLiteral("SOFTWARE\\Orvane\\Players")).size(), 1);
 

@@ -21,10 +21,18 @@ struct Message
     QString text;
 };
 
+// The Favorites command's work, as the program wires it.
+struct FavoritesServices : MainFormServices
+{
+    Favorites *favorites = nullptr;
+    void showFavorites() override { favorites->showFavorites(); }
+};
+
 // The favorites over a fixture, with their messages collected instead of shown.
 struct FavoritesFixture : Fixture
 {
     Favorites favorites{*form, engine};
+    FavoritesServices services;
     std::vector<Message> messages;
 
     FavoritesFixture()
@@ -33,9 +41,8 @@ struct FavoritesFixture : Fixture
         favorites.setMessageSink([this](QMessageBox::Icon kind, const QString &text) {
             messages.push_back({kind, text});
         });
-        MainFormHooks hooks;
-        hooks.showFavorites = [this] { favorites.showFavorites(); };
-        form->setHooks(std::move(hooks));
+        services.favorites = &favorites;
+        form->setServices(&services);
     }
 
     QByteArray file() const { return testsupport::readFile(favoritesPath()); }
@@ -51,7 +58,7 @@ TEST(Favorites, AddingTheSelectedServerTwiceRefusesTheSecondAttempt)
     f.setRows(ServerPage::Internet, {{"Alpha", "192.0.2.10", "7777", "7778", 1}, {"Beta", "192.0.2.11"}});
     f.select(ServerPage::Internet, 0);
 
-    f.form->action(QStringLiteral("A_AddToFavorites"))->trigger();
+    f.form->action(MainAction::AddToFavorites)->trigger();
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7777 7778\r\n"));
     EXPECT_EQ(f.icons(ServerPage::Internet), std::vector<int>({6, 0}));
     ASSERT_EQ(f.captions(ServerPage::Favorites), QStringList({"Alpha"}));
@@ -102,7 +109,7 @@ TEST(Favorites, DeletingComparesAddressAndInfoPortButNotTheGamePort)
     f.form->changePage(ServerPage::Favorites);
     f.select(ServerPage::Favorites, 0);
 
-    f.form->action(QStringLiteral("A_DelFromFavorites"))->trigger();
+    f.form->action(MainAction::DelFromFavorites)->trigger();
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7790 7778\r\n192.0.2.12 7777 7778\r\n"));
     EXPECT_EQ(f.captions(ServerPage::Favorites), QStringList({"Other"}));
     // On the Favorites page the marks of the same server go in the other lists too.
@@ -132,14 +139,14 @@ TEST(Favorites, AddByPingTakesUnmarkedRowsOfThatClassOnly)
 {
     const struct
     {
-        const char *command;
+        MainAction command;
         int added;
         QByteArray file;
         std::vector<int> icons;
     } cases[] = {
-        {"A_GoodPing", 2, "192.0.2.1 7777 7778\r\n192.0.2.2 7777 7778\r\n192.0.2.4 7777 7778\r\n", {5, 1, 5, 5, 2, 0}},
-        {"A_NormalPing", 1, "192.0.2.1 7777 7778\r\n192.0.2.3 7777 7778\r\n", {0, 6, 0, 5, 2, 0}},
-        {"A_Badping", 1, "192.0.2.1 7777 7778\r\n192.0.2.6 7777 7778\r\n", {0, 1, 0, 5, 7, 0}},
+        {MainAction::GoodPing, 2, "192.0.2.1 7777 7778\r\n192.0.2.2 7777 7778\r\n192.0.2.4 7777 7778\r\n", {5, 1, 5, 5, 2, 0}},
+        {MainAction::NormalPing, 1, "192.0.2.1 7777 7778\r\n192.0.2.3 7777 7778\r\n", {0, 6, 0, 5, 2, 0}},
+        {MainAction::Badping, 1, "192.0.2.1 7777 7778\r\n192.0.2.6 7777 7778\r\n", {0, 1, 0, 5, 7, 0}},
     };
     for (const auto &c : cases) {
         FavoritesFixture f;
@@ -152,13 +159,13 @@ TEST(Favorites, AddByPingTakesUnmarkedRowsOfThatClassOnly)
                                          {"e", "192.0.2.6", "7777", "7778", 2},
                                          {"f", "192.0.2.1"}});
         f.form->updateActions();
-        f.form->action(QString::fromLatin1(c.command))->trigger();
-        ASSERT_EQ(f.messages.size(), 1u) << c.command;
+        f.form->action(c.command)->trigger();
+        ASSERT_EQ(f.messages.size(), 1u) << qPrintable(f.form->action(c.command)->objectName());
         EXPECT_EQ(f.messages[0].kind, QMessageBox::Information);
         EXPECT_EQ(f.messages[0].text, QStringLiteral("Added %1 servers to favorite list.").arg(c.added));
         // The lines already in the file first, then the added servers in row order.
-        EXPECT_EQ(f.file(), c.file) << c.command;
-        EXPECT_EQ(f.icons(ServerPage::Internet), c.icons) << c.command;
+        EXPECT_EQ(f.file(), c.file) << qPrintable(f.form->action(c.command)->objectName());
+        EXPECT_EQ(f.icons(ServerPage::Internet), c.icons) << qPrintable(f.form->action(c.command)->objectName());
     }
 }
 
@@ -181,10 +188,10 @@ TEST(Favorites, DeleteAllLeavesAnEmptyFileAndAnEmptyPage)
 {
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n192.0.2.11 7777 7778\r\n");
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 2);
 
-    f.form->action(QStringLiteral("A_ClearFavorites"))->trigger();
+    f.form->action(MainAction::ClearFavorites)->trigger();
     EXPECT_TRUE(QFile::exists(f.favoritesPath()));
     EXPECT_EQ(f.file(), QByteArray());
     EXPECT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 0);
@@ -200,7 +207,7 @@ TEST(Favorites, ShowReadsSeveralBlanksAndSurvivesGarbageLines)
     bytes += "lonely\r\n   \r\n";
     f.writeFavorites(bytes);
 
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     EXPECT_EQ(f.form->currentPage(), ServerPage::Favorites);
     const orv::engine::ServerListModel *view = f.engine.list(ServerPage::Favorites).view;
     ASSERT_EQ(view->size(), 4);
@@ -228,7 +235,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
 {
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n");
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 1);
     f.form->changePage(ServerPage::Internet);
     QCoreApplication::processEvents();
@@ -238,7 +245,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
         ++asked;
         return std::optional(orv::engine::ServerAddress{"192.0.2.30", "7000", "7001"});
     });
-    f.form->action(QStringLiteral("A_AddCustomToFavorites"))->trigger();
+    f.form->action(MainAction::AddCustomToFavorites)->trigger();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7777 7778\r\n192.0.2.30 7000 7001\r\n"));
     // The page switches, but its rows stay until the page is rebuilt.
@@ -247,11 +254,11 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
     QCoreApplication::processEvents();
 
     // On the showing page the line count differs, so it is rebuilt.
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     EXPECT_EQ(f.captions(ServerPage::Favorites), QStringList({"192.0.2.10", "192.0.2.30"}));
 
     // The same server again is refused; a cancelled dialog does nothing.
-    f.form->action(QStringLiteral("A_AddCustomToFavorites"))->trigger();
+    f.form->action(MainAction::AddCustomToFavorites)->trigger();
     EXPECT_EQ(f.lastMessage(), QStringLiteral("This server is exist in Favorites list!"));
     f.favorites.setCustomServerDialog([] { return std::optional<orv::engine::ServerAddress>(); });
     f.favorites.addCustom();
@@ -290,7 +297,7 @@ TEST(Favorites, ShowingAgainWithMatchingLineCountKeepsTheRows)
 {
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n");
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 1);
     QCoreApplication::processEvents();
     orv::engine::ServerEntry answered = f.engine.list(ServerPage::Favorites).view->row(0);
@@ -298,14 +305,14 @@ TEST(Favorites, ShowingAgainWithMatchingLineCountKeepsTheRows)
     f.engine.list(ServerPage::Favorites).view->setRow(0, answered);
 
     // The page shows and the counts agree: no rebuild.
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     EXPECT_EQ(f.captions(ServerPage::Favorites), QStringList({"Answered"}));
 
     // From another page with rows present the command only switches back.
     f.form->changePage(ServerPage::Local);
     QCoreApplication::processEvents();
     f.writeFavorites("192.0.2.10 7777 7778\r\n192.0.2.11 7777 7778\r\n");
-    f.form->action(QStringLiteral("A_Favorites"))->trigger();
+    f.form->action(MainAction::Favorites)->trigger();
     EXPECT_EQ(f.form->currentPage(), ServerPage::Favorites);
     EXPECT_EQ(f.captions(ServerPage::Favorites), QStringList({"Answered"}));
 }

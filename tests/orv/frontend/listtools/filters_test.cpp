@@ -63,17 +63,17 @@ TEST(Filters, GameFiltersCompareTheBeaconSignsIgnoringCase)
 {
     const struct
     {
-        const char *command;
+        MainAction command;
         QStringList visible;
     } cases[] = {
-        {"A_FilterUnreal", {"u1", "u2"}},
-        {"A_FilterUnrealTournamet", {"t1", "t2", "t3"}},
-        {"A_Aliveplayers", {"u1", "t2", "u2", "t3"}},
+        {MainAction::FilterUnreal, {"u1", "u2"}},
+        {MainAction::FilterUnrealTournamet, {"t1", "t2", "t3"}},
+        {MainAction::Aliveplayers, {"u1", "t2", "u2", "t3"}},
     };
     for (const auto &c : cases) {
         FiltersFixture f;
-        f.form->action(QString::fromLatin1(c.command))->trigger();
-        EXPECT_EQ(f.captions(ServerPage::Internet), c.visible) << c.command;
+        f.form->action(c.command)->trigger();
+        EXPECT_EQ(f.captions(ServerPage::Internet), c.visible) << qPrintable(f.form->action(c.command)->objectName());
         EXPECT_EQ(f.captions(ServerPage::Internet).size() + f.engine.hiddenRows().size(), 6u);
         EXPECT_FALSE(f.progress.isVisible());
     }
@@ -129,17 +129,17 @@ TEST(Filters, OneRowLeftDisablesTheFiltersWhileReiterative)
     ASSERT_EQ(f.captions(ServerPage::Internet), QStringList({"u1"}));
     f.filters.openMenu(QPoint(0, 0));
     f.filters.menu()->close();
-    EXPECT_FALSE(f.form->action(QStringLiteral("A_FilterUnreal"))->isEnabled());
-    EXPECT_FALSE(f.form->action(QStringLiteral("A_FilterUnrealTournamet"))->isEnabled());
-    EXPECT_FALSE(f.form->action(QStringLiteral("A_Aliveplayers"))->isEnabled());
+    EXPECT_FALSE(f.form->action(MainAction::FilterUnreal)->isEnabled());
+    EXPECT_FALSE(f.form->action(MainAction::FilterUnrealTournamet)->isEnabled());
+    EXPECT_FALSE(f.form->action(MainAction::Aliveplayers)->isEnabled());
     EXPECT_FALSE(f.filters.mapMenu()->menuAction()->isEnabled());
     EXPECT_FALSE(f.filters.gameTypeMenu()->menuAction()->isEnabled());
-    EXPECT_TRUE(f.form->action(QStringLiteral("A_ResetFilter"))->isEnabled());
+    EXPECT_TRUE(f.form->action(MainAction::ResetFilter)->isEnabled());
 
     // Without the mark the hidden rows keep them enabled.
     f.filters.reiterativeAction()->setChecked(false);
     f.filters.prepareMenu();
-    EXPECT_TRUE(f.form->action(QStringLiteral("A_FilterUnreal"))->isEnabled());
+    EXPECT_TRUE(f.form->action(MainAction::FilterUnreal)->isEnabled());
     EXPECT_TRUE(f.filters.mapMenu()->menuAction()->isEnabled());
 }
 
@@ -147,14 +147,14 @@ TEST(Filters, ResetReturnsHiddenRowsAfterTheVisibleOnesAndDisablesItself)
 {
     FiltersFixture f;
     f.form->updateActions();
-    EXPECT_FALSE(f.form->action(QStringLiteral("A_ResetFilter"))->isEnabled());
+    EXPECT_FALSE(f.form->action(MainAction::ResetFilter)->isEnabled());
     f.filters.filterGame(false);
-    EXPECT_TRUE(f.form->action(QStringLiteral("A_ResetFilter"))->isEnabled());
+    EXPECT_TRUE(f.form->action(MainAction::ResetFilter)->isEnabled());
 
-    f.form->action(QStringLiteral("A_ResetFilter"))->trigger();
+    f.form->action(MainAction::ResetFilter)->trigger();
     EXPECT_TRUE(f.engine.hiddenRows().empty());
     EXPECT_EQ(f.captions(ServerPage::Internet), QStringList({"u1", "u2", "t1", "n1", "t2", "t3"}));
-    EXPECT_FALSE(f.form->action(QStringLiteral("A_ResetFilter"))->isEnabled());
+    EXPECT_FALSE(f.form->action(MainAction::ResetFilter)->isEnabled());
     // The rows came back whole: state icons included.
     EXPECT_EQ(f.icons(ServerPage::Internet), std::vector<int>({0, 2, 1, 3, 0, 6}));
 }

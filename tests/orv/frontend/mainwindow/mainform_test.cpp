@@ -169,29 +169,29 @@ TEST(MainForm, ViewStyleCyclesThroughThreeStates)
 TEST(MainForm, EnablingRulesFollowRowsAndSelection)
 {
     MainFixture f;
-    auto enabled = [&](const char *name) { return f.form->action(QString::fromLatin1(name))->isEnabled(); };
-    auto visible = [&](const char *name) { return f.form->action(QString::fromLatin1(name))->isVisible(); };
+    auto enabled = [&](MainAction command) { return f.form->action(command)->isEnabled(); };
+    auto visible = [&](MainAction command) { return f.form->action(command)->isVisible(); };
     f.form->updateActions();
-    EXPECT_FALSE(enabled("A_RefreshC"));
-    EXPECT_FALSE(enabled("A_Find"));
-    EXPECT_FALSE(enabled("A_Filter"));
-    EXPECT_FALSE(enabled("A_UnrealviaNet"));
-    EXPECT_FALSE(visible("A_AddToFavorites"));
+    EXPECT_FALSE(enabled(MainAction::RefreshC));
+    EXPECT_FALSE(enabled(MainAction::Find));
+    EXPECT_FALSE(enabled(MainAction::Filter));
+    EXPECT_FALSE(enabled(MainAction::UnrealviaNet));
+    EXPECT_FALSE(visible(MainAction::AddToFavorites));
 
     f.setRows(ServerPage::Internet, {{"a", "45"}, {"b", "70"}});
     f.form->updateActions();
-    EXPECT_TRUE(enabled("A_Find"));
-    EXPECT_TRUE(enabled("A_Filter"));
-    EXPECT_TRUE(enabled("A_RepeatMultiple"));
-    EXPECT_FALSE(enabled("A_RefreshC"));
+    EXPECT_TRUE(enabled(MainAction::Find));
+    EXPECT_TRUE(enabled(MainAction::Filter));
+    EXPECT_TRUE(enabled(MainAction::RepeatMultiple));
+    EXPECT_FALSE(enabled(MainAction::RefreshC));
 
     f.form->currentView()->selectRow(0);
     f.form->updateActions();
-    EXPECT_TRUE(enabled("A_RefreshC"));
-    EXPECT_TRUE(enabled("A_UnrealviaNet")); // icon 0: answered
-    EXPECT_TRUE(visible("A_AddToFavorites"));
-    EXPECT_FALSE(visible("A_DelFromFavorites"));
-    EXPECT_FALSE(visible("A_ClearFavorites"));
+    EXPECT_TRUE(enabled(MainAction::RefreshC));
+    EXPECT_TRUE(enabled(MainAction::UnrealviaNet)); // icon 0: answered
+    EXPECT_TRUE(visible(MainAction::AddToFavorites));
+    EXPECT_FALSE(visible(MainAction::DelFromFavorites));
+    EXPECT_FALSE(visible(MainAction::ClearFavorites));
 }
 
 TEST(MainForm, EveryCommandHasItsCaptionAndShortcut)
@@ -199,27 +199,29 @@ TEST(MainForm, EveryCommandHasItsCaptionAndShortcut)
     MainFixture f;
     struct Expect
     {
+        MainAction command;
         const char *name;
         const char *caption;
         const char *shortcut;
     };
     const Expect expected[] = {
-        {"A_Internet", "Internet", "F2"},
-        {"A_Refresh", "Refresh", "F5"},
-        {"A_RefreshC", "Refresh Current", "Ctrl+R"},
-        {"A_Exit", "Exit", "Alt+X"},
-        {"A_ToClipboard", "Copy IP and Port  to clipboard", "Ctrl+C"},
-        {"A_DelFromFavorites", "Delete from faforites", "Ctrl+D"},
-        {"A_AddCustomToFavorites", "Add Custom server to Favorites", "Ctrl+Alt+C"},
-        {"A_Safe", "Run Unreal in \"SAFE\" mode", ""},
+        {MainAction::Internet, "A_Internet", "Internet", "F2"},
+        {MainAction::Refresh, "A_Refresh", "Refresh", "F5"},
+        {MainAction::RefreshC, "A_RefreshC", "Refresh Current", "Ctrl+R"},
+        {MainAction::Exit, "A_Exit", "Exit", "Alt+X"},
+        {MainAction::ToClipboard, "A_ToClipboard", "Copy IP and Port  to clipboard", "Ctrl+C"},
+        {MainAction::DelFromFavorites, "A_DelFromFavorites", "Delete from faforites", "Ctrl+D"},
+        {MainAction::AddCustomToFavorites, "A_AddCustomToFavorites", "Add Custom server to Favorites", "Ctrl+Alt+C"},
+        {MainAction::Safe, "A_Safe", "Run Unreal in \"SAFE\" mode", ""},
     };
     for (const Expect &e : expected) {
-        QAction *action = f.form->action(QString::fromLatin1(e.name));
+        QAction *action = f.form->action(e.command);
         ASSERT_NE(action, nullptr) << e.name;
+        EXPECT_EQ(action->objectName(), QString::fromLatin1(e.name));
         EXPECT_EQ(action->text(), QString::fromUtf8(e.caption)) << e.name;
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(e.shortcut))) << e.name;
     }
-    EXPECT_EQ(f.form->actions().size(), 42);
+    EXPECT_EQ(f.form->commandActions().size(), 42);
 }
 
 TEST(MainFormStorage, FirstRunIsDecidedOnceByTheExactText)

@@ -157,7 +157,7 @@ TEST_F(OptionsFormTest, ProxyButtonWithoutAnySettingUnchecksProxyUse)
 
 TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
 {
-    ASSERT_TRUE(m_form.FormStorage1()->LoadSettings());
+    ASSERT_TRUE(m_form.formStorage()->LoadSettings());
     clickItem("Reloadlist", 1);
     clickItem("AutoOpen", 2);
     clickItem("WhenStart", 1);
@@ -167,7 +167,7 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
     child<QComboBox>("InternetServTimeOut")->setCurrentText(QStringLiteral("2000"));
     child<QLineEdit>("BeaconSign2")->setText(QStringLiteral("utdemo"));
     click("UseSounds");
-    ASSERT_TRUE(m_form.FormStorage1()->SaveSettings());
+    ASSERT_TRUE(m_form.formStorage()->SaveSettings());
 
     const auto value = [this](const char *name) {
         const auto text = m_store.readString(kSection, QString::fromLatin1(name));
@@ -186,7 +186,7 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
 
     TOptionsForm again(m_store);
     QSignalSpy sounds(&again, &TOptionsForm::soundsSwitched);
-    ASSERT_TRUE(again.FormStorage1()->LoadSettings());
+    ASSERT_TRUE(again.formStorage()->LoadSettings());
     EXPECT_EQ(again.reloadList(), orv::net::ListLoad::SavedFile);
     EXPECT_EQ(again.merge(), orv::net::ListMerge::MergeLists);
     EXPECT_EQ(again.autoOpen(), 2);
@@ -203,8 +203,8 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
 
 TEST_F(OptionsFormTest, ExportWritesTheWholeTreeAndEscClosesWithOk)
 {
-    ASSERT_TRUE(m_form.FormStorage1()->LoadSettings());
-    ASSERT_TRUE(m_form.FormStorage1()->SaveSettings());
+    ASSERT_TRUE(m_form.formStorage()->LoadSettings());
+    ASSERT_TRUE(m_form.formStorage()->SaveSettings());
     const QString file = m_dir.filePath(QStringLiteral("settings.reg"));
     m_form.setExportFileChooser([&file] { return file; });
     m_form.Color95Button4Click();

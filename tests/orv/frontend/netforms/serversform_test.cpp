@@ -129,12 +129,12 @@ TEST_F(ServersFormTest, CheckMarksTravelWithTheServersListStorage)
 {
     {
         TServersForm form(m_store);
-        ASSERT_TRUE(form.FormStorage1()->LoadSettings());
+        ASSERT_TRUE(form.formStorage()->LoadSettings());
         form.UServersList()->item(0)->setCheckState(Qt::Unchecked);
         form.UServersList()->item(1)->setCheckState(Qt::Checked);
         form.UServersList()->item(2)->setCheckState(Qt::Unchecked);
         form.Color95Button2Click();
-        ASSERT_TRUE(form.FormStorage1()->SaveSettings());
+        ASSERT_TRUE(form.formStorage()->SaveSettings());
     }
     EXPECT_EQ(stored(kChecksKey, "Count"), QStringLiteral("3"));
     EXPECT_EQ(stored(kChecksKey, "Item0"), QStringLiteral("0"));
@@ -143,7 +143,7 @@ TEST_F(ServersFormTest, CheckMarksTravelWithTheServersListStorage)
     EXPECT_EQ(stored(QStringLiteral("SOFTWARE\\Orvane\\Servers list"), "Notebook1_PageIndex"), QStringLiteral("1"));
 
     TServersForm form(m_store);
-    ASSERT_TRUE(form.FormStorage1()->LoadSettings());
+    ASSERT_TRUE(form.formStorage()->LoadSettings());
     EXPECT_FALSE(form.unrealUrls().at(0).checked);
     EXPECT_TRUE(form.unrealUrls().at(1).checked);
     EXPECT_EQ(form.pageIndex(), 1);

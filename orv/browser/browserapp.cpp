@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/browser/browserapp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+
+#include "orv/checker/ui/repeatform.h"
+#include "orv/checker/ui/repeatlistform.h"
+#include "orv/checker/ui/sreplacefrom.h"
+#include "orv/engine/ping.h"
+#include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/gameforms/gamelauncher.h"
+#include "orv/frontend/gameforms/gameoptionsform.h"
+#include "orv/frontend/listtools/favorites.h"
+#include "orv/frontend/listtools/filters.h"
+#include "orv/frontend/listtools/findform.h"
+#include "orv/frontend/mainwindow/aboutform.h"
+#include "orv/frontend/mainwindow/apptheme.h"
+#include "orv/frontend/mainwindow/debugform.h"
+#include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/mainformstorage.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundsform.h"
+#include "orv/frontend/mainwindow/splashform.h"
+#include "orv/frontend/netforms/optionsform.h"
+#include "orv/frontend/netforms/serversform.h"
+#include "orv/frontend/netforms/serversources.h"
+#include "orv/tools/ui/tclansform.h"
+#include "orv/tools/ui/tiniform.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+using namespace orv::frontend;
+using orv::checker::ui::TRepeatForm;
+using orv::checker::ui::TRepeatListForm;
+using orv::checker::ui::TSReplaceFrom;
+using orv::tools::TClansForm;
+using orv::tools::TINIForm;
+
+namespace orv::browser {
+
+namespace {
+
+// Files the browser ships and copies into its folder on first start, so the user can
+// change them there.
+const QStringList kShippedFiles = {
+    QStringLiteral("amp.wav"),      QStringLiteral("beep.wav"),     QStringLiteral("confirm.wav"),
+    QStringLiteral("dropdown.wav"), QStringLiteral("exit.wav"),     QStringLiteral("prepare.wav"),
+    QStringLiteral("respawn.wav"),  QStringLiteral("select.wav"),   QStringLiteral("shot.wav"),
+    QStringLiteral("whawhaw.wav"),  QStringLiteral("u_skins.lst"),  QStringLiteral("u_skins.bmp"),
+    QStringLiteral("ut_skins.lst"), QStringLiteral("ut_skins.bmp"), QStringLiteral("ut_voices.lst"),
+};
+
+// The general options keep their radio choices as item indexes.
+AutoOpen autoOpenOfIndex(int index)
+{
+    switch (index) {
+    case 1:
+        return AutoOpen::Internet;
+    case 2:
+        return AutoOpen::Local;
+    case 3:
+        return AutoOpen::Favorites;
+    default:
+        return AutoOpen::Nothing;
+    }
+}
+
+WhenGameStarts whenGameStartsOfIndex(int index)
+{
+    switch (index) {
+    case 0:
+        return WhenGameStarts::Minimize;
+    case 1:
+        return WhenGameStarts::Terminate;
+    default:
+        return WhenGameStarts::KeepRunning;
+    }
+}
+
+} // namespace
+
+void BrowserApp::prepareApplication(QApplication &app)
+{
+    IconProvider::initResources();
+    applyTheme(app);
+    QApplication::setWindowIcon(IconProvider::programIcon());
+}
+
+BrowserApp::BrowserApp(TSplashForm *splash)
+{
+    platform::paths::copyMissingShippedFiles(kShippedFiles);
+
+    m_engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
+    m_engine.setSoundPlayer([this](const QString &name) { m_sounds.playAndWait(name); });
+    m_engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
+    m_engine.setValueReplacer(m_replacementTable.replacer());
+
+    buildWindows(splash);
+    connectWindows();
+    m_mainForm->setServices(this);
+}
+
+BrowserApp::~BrowserApp()
+{
+    // The windows save their settings as they go; one write of the store takes them all.
+    m_closingSaves.emplace(m_settings);
+}
+
+void BrowserApp::buildWindows(TSplashForm *splash)
+{
+    const auto progress = [splash](int value) {
+        if (splash)
+            splash->setProgress(value);
+    };
+    // Each window is created once and kept until the program ends. A window that another
+    // one needs is made before it (the general options before the master-list download
+    // that reads them, the progress window before the find window).
+    m_mainForm = std::make_unique<TMainForm>(m_engine, m_sounds);
+    TMainForm &mainForm = *m_mainForm;
+    // The filters own the "Reiterative filter" item the main window's storage keeps, so
+    // they come before the storages.
+    m_filters = new Filters(mainForm, m_engine, nullptr, &mainForm);
+    attachMainFormStorages(mainForm, m_settings);
+    m_favorites = new Favorites(mainForm, m_engine, &mainForm);
+    m_serversWindow = std::make_unique<TServersForm>(m_settings, &mainForm);
+    progress(4);
+    m_about = std::make_unique<TAboutForm>(m_soundService, &mainForm);
+    progress(5);
+    m_options = std::make_unique<TOptionsForm>(m_settings, &mainForm);
+    m_sources = std::make_unique<ServerSources>(m_engine, *m_options, *m_serversWindow, &mainForm);
+    m_clans = std::make_unique<TClansForm>(m_sources->downloader(), &mainForm);
+    m_clans->setWindowFlag(Qt::Window);
+    m_clans->setProxySource([this] { return m_options->proxySettings(); });
+    progress(8);
+    m_gameOptions = std::make_unique<TUnrealOptionsForm>(m_settings, m_sounds, &mainForm);
+    m_iniEditor = std::make_unique<TINIForm>(&mainForm);
+    m_iniEditor->setWindowFlag(Qt::Window);
+    auto *iniStorage = new TFormStorage(m_iniEditor.get(), m_settings);
+    iniStorage->setIniSection(TINIForm::settingsSection());
+    iniStorage->setOptions(TPlacementOption::fpPosition);
+    iniStorage->setStoredProps(TINIForm::storedProperties());
+    connect(m_iniEditor.get(), &TINIForm::destroying, m_iniEditor.get(),
+            [](QWidget *form) { TFormStorage::formDestroying(form); });
+    progress(10);
+    m_logWindow = std::make_unique<TDebugForm>(&mainForm);
+    progress(11);
+    m_buildingList = std::make_unique<TBuldingListForm>(&mainForm);
+    m_filters->setProgressWindow(m_buildingList.get());
+    m_gameOptions->setProgressWindow(m_buildingList.get());
+    m_findForm = std::make_unique<TFindForm>(mainForm, m_engine, m_sounds, m_buildingList.get(), &mainForm);
+    TFindForm::attachStorage(*m_findForm, m_settings);
+    progress(14);
+    m_repeatForm = std::make_unique<TRepeatForm>(m_engine, m_settings, m_sounds, &mainForm);
+    m_repeatForm->setWindowFlag(Qt::Window);
+    progress(15);
+    m_soundsWindow = std::make_unique<TSoundsForm>(m_sounds, &mainForm);
+    m_soundsStorage = new TFormStorage(m_soundsWindow.get(), m_settings);
+    m_soundsStorage->setIniSection(QStringLiteral("Main options"));
+    m_soundsStorage->setOptions({});
+    m_soundsStorage->setStoredProps(
+        {QStringLiteral("Exit.Text"), QStringLiteral("Refresh.Text"), QStringLiteral("Startgame.Text")});
+    progress(16);
+    m_repeatListForm = std::make_unique<TRepeatListForm>(m_engine, m_settings, m_sounds, &mainForm);
+    progress(17);
+    m_stringReplacer = std::make_unique<TSReplaceFrom>(m_replacementTable, m_settings, m_sounds, &mainForm);
+    m_launcher = std::make_unique<GameLauncher>(mainForm, m_engine, *m_gameOptions, m_sounds);
+}
+
+void BrowserApp::connectWindows()
+{
+    TMainForm &mainForm = *m_mainForm;
+    LauncherHooks launchHooks;
+    launchHooks.whenStart = [this] { return whenGameStartsOfIndex(m_options->whenStart()); };
+    launchHooks.continueRefresh = [this] { return m_options->continueRefresh(); };
+    launchHooks.beaconSign2 = [this] { return m_options->engineOptions().beaconSign2; };
+    launchHooks.startSound = [this] { return m_soundsWindow->startGameSound(); };
+    launchHooks.checkerRunning = [this] { return m_repeatForm->isRunning(); };
+    m_launcher->setHooks(launchHooks);
+    m_repeatForm->setFavorites(m_favorites);
+    m_repeatForm->setLauncher(m_launcher.get());
+    m_repeatForm->setPlayerPresetNames([this] { return m_gameOptions->presetNames(); });
+    m_repeatForm->setReplaceInChecker([this] { return m_replacementTable.useInChecker(); });
+    m_repeatForm->attachTo(mainForm, *m_repeatListForm);
+    connect(m_gameOptions.get(), &TUnrealOptionsForm::stringReplacerRequested, m_stringReplacer.get(), &QWidget::show);
+    connect(m_launcher.get(), &GameLauncher::optionsWindowRequested, m_gameOptions.get(), &QWidget::show);
+    connect(m_gameOptions.get(), &TUnrealOptionsForm::exitRequested, &mainForm,
+            [&mainForm] { mainForm.action(MainAction::Exit)->trigger(); });
+    mainForm.setPlayerIcons([this](int index) { return m_gameOptions->playerIcon(index); });
+
+    // The engine reads the general options as they stand whenever they may have changed.
+    connect(m_options.get(), &QDialog::finished, &mainForm, [this] { applyOptions(); });
+    connect(m_options.get(), &TOptionsForm::soundsSwitched, &m_sounds, &SoundBank::setEnabled);
+    connect(m_options.get(), &TOptionsForm::soundsWindowRequested, m_soundsWindow.get(), &QWidget::show);
+    connect(m_options.get(), &TOptionsForm::serversListsWindowRequested, m_serversWindow.get(), &QWidget::show);
+    connect(m_options.get(), &TOptionsForm::smallImagesChanged, &mainForm,
+            [&mainForm](bool small) { mainForm.setSmallImages(small); });
+    connect(m_options.get(), &TOptionsForm::serversListFontChanged, &mainForm,
+            [&mainForm](const QFont &font) { mainForm.setServersListFont(font); });
+    connect(m_options.get(), &TOptionsForm::playersListFontChanged, &mainForm,
+            [&mainForm](const QFont &font) { mainForm.playersList()->setFont(font); });
+    connect(m_sources.get(), &ServerSources::logLine, &mainForm, &TMainForm::log);
+    connect(m_clans.get(), &TClansForm::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_clans.get(), &TClansForm::logLine, &mainForm, &TMainForm::log);
+    connect(&mainForm, &TMainForm::closed, this, &BrowserApp::finished);
+    m_engine.setCheckerRunning(false, false);
+
+    mainForm.setLogWindow(m_logWindow.get());
+    m_logWindow->setReplyStoreAccess(
+        [this] {
+            QStringList lines;
+            for (const QByteArray &line : m_engine.currentList().replies.lines())
+                lines.append(platform::textfile::fromAnsi(line));
+            return lines;
+        },
+        [this](const QString &path) {
+            auto bytes = platform::textfile::readAll(path);
+            if (!bytes)
+                return false;
+            m_engine.currentList().replies.setLines(platform::textfile::splitLines(*bytes));
+            return true;
+        });
+}
+
+void BrowserApp::applyOptions()
+{
+    m_engine.setOptions(m_options->engineOptions());
+    m_sounds.setEnabled(m_options->useSounds());
+}
+
+void BrowserApp::show()
+{
+    m_mainForm->show();
+}
+
+void BrowserApp::activate()
+{
+    m_mainForm->showNormal();
+    m_mainForm->raise();
+    m_mainForm->activateWindow();
+}
+
+bool BrowserApp::buildInternetList()
+{
+    applyOptions();
+    const orv::net::BuildOutcome outcome = m_sources->BuildInternetList();
+    return outcome == orv::net::BuildOutcome::Downloaded || outcome == orv::net::BuildOutcome::LoadedFromCache;
+}
+
+void BrowserApp::discoverLocal()
+{
+    applyOptions();
+    m_sources->DiscoverLocal();
+}
+
+void BrowserApp::showFavorites()
+{
+    m_favorites->showFavorites();
+}
+
+void BrowserApp::showWindow(BrowserWindow window)
+{
+    switch (window) {
+    case BrowserWindow::About:
+        m_about->show();
+        break;
+    case BrowserWindow::INIEditor:
+        m_iniEditor->show();
+        break;
+    case BrowserWindow::Filter:
+        m_filters->openMenu(QCursor::pos());
+        break;
+    case BrowserWindow::Find:
+        m_findForm->toggle();
+        break;
+    case BrowserWindow::GeneralOptions:
+        m_options->show();
+        break;
+    case BrowserWindow::UnrealOptions:
+        m_gameOptions->show();
+        break;
+    case BrowserWindow::Clans:
+        m_clans->show();
+        m_clans->raise();
+        m_clans->activateWindow();
+        break;
+    }
+}
+
+AutoOpen BrowserApp::autoOpenChoice() const
+{
+    return autoOpenOfIndex(m_options->autoOpen());
+}
+
+bool BrowserApp::minimizeToTray() const
+{
+    return m_options->minimizeToTray();
+}
+
+void BrowserApp::firstRun()
+{
+    m_gameOptions->SearchButtonClick();
+    m_gameOptions->exec();
+}
+
+void BrowserApp::loadOtherSettings()
+{
+    // The other windows' settings, in the order the browser has always loaded them.
+    for (TFormStorage *storage :
+         {m_gameOptions->formStorage(), m_gameOptions->presetStorage(), m_options->formStorage(),
+          m_serversWindow->formStorage(), m_soundsStorage, m_repeatForm->formStorage(), m_repeatForm->presetStorage(),
+          m_stringReplacer->formStorage()}) {
+        if (storage)
+            (void)storage->LoadSettings();
+    }
+    m_gameOptions->loadSkinLists();
+    applyOptions();
+    m_options->setCurrentFonts(m_mainForm->currentView()->font(), m_mainForm->playersList()->font());
+}
+
+int BrowserApp::playerIcon(const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player) const
+{
+    return m_gameOptions->playerIconIndex(info, player, m_options->engineOptions().beaconSign1);
+}
+
+QString BrowserApp::exitSound() const
+{
+    return m_launcher->isExitSoundSuppressed() ? QString() : m_soundsWindow->exitSound();
+}
+
+} // namespace orv::browser

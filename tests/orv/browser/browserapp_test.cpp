@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "orv/browser/browserapp.h"
+#include "orv/demo/demonetwork.h"
+#include "orv/engine/serverlistmodel.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "platform/paths.h"
+#include "tests/support/testpaths.h"
+
+using orv::browser::BrowserApp;
+using orv::engine::ServerPage;
+using orv::frontend::MainAction;
+
+namespace {
+
+// The settings of a user whose master lists are the demo network's and whose browser opens
+// the Internet page by itself: no first-run question, no sounds, no pings.
+QByteArray demoProfile(const orv::demo::DemoNetwork &network)
+{
+    return "REGEDIT4\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Main form state]\r\n"
+           "\"NewOptions\"=\"false\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Main options]\r\n"
+           "\"AutoOpen_ItemIndex\"=\"1\"\r\n"
+           "\"Reloadlist_ItemIndex\"=\"0\"\r\n"
+           "\"Merge_ItemIndex\"=\"0\"\r\n"
+           "\"UseSounds_Checked\"=\"false\"\r\n"
+           "\"UsePing_Checked\"=\"false\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Servers list\\.UServersList_Items]\r\n"
+           "\"Count\"=\"1\"\r\n"
+           "\"Item0\"=\"" +
+           network.unrealListUrl().toEncoded() +
+           "\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Servers list\\.UTServersList_Items]\r\n"
+           "\"Count\"=\"1\"\r\n"
+           "\"Item0\"=\"" +
+           network.utListUrl().toEncoded() +
+           "\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Servers list\\TServersFormUServersList]\r\n"
+           "\"Count\"=\"1\"\r\n"
+           "\"Item0\"=\"1\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Servers list\\TServersFormUTServersList]\r\n"
+           "\"Count\"=\"1\"\r\n"
+           "\"Item0\"=\"1\"\r\n";
+}
+
+int answeredRows(const orv::frontend::TMainForm &form)
+{
+    const auto *model = qobject_cast<const orv::engine::ServerListModel *>(form.view(ServerPage::Internet)->model());
+    int answered = 0;
+    for (int row = 0; model && row < model->size(); ++row)
+        answered += model->row(row).isAnswered() ? 1 : 0;
+    return answered;
+}
+
+} // namespace
+
+// The program as main() builds it: the Internet page opens by itself, fills from the demo
+// network's master lists and refreshes; Exit in the middle of that refresh ends the
+// program once, and every window closes.
+TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
+{
+    orv::demo::DemoNetwork network;
+    orv::demo::DemoNetworkOptions options;
+    options.servers = 12;
+    // An address range of its own, so suites running side by side never bind the same port.
+    options.firstAddress = QHostAddress(QStringLiteral("127.0.21.2"));
+    options.beacons = false;
+    options.churnIntervalMs = 0;
+    QString error;
+    ASSERT_TRUE(network.start(options, &error)) << error.toStdString();
+    ASSERT_TRUE(testsupport::writeFile(QDir(platform::paths::configFolder()).filePath("HKEY_CURRENT_USER.reg"),
+                                       demoProfile(network)));
+
+    BrowserApp browser;
+    orv::frontend::TMainForm &form = browser.mainForm();
+    QSignalSpy finished(&browser, &BrowserApp::finished);
+
+    // The refresh runs inside the command that started it, so the check for answers rides
+    // on a timer that fires within it.
+    int answeredAtExit = 0;
+    bool refreshingAtExit = false;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, &form, [&] {
+        const int answered = answeredRows(form);
+        if (answered == 0)
+            return;
+        watch.stop();
+        answeredAtExit = answered;
+        refreshingAtExit = browser.engine().isRefreshActive();
+        form.action(MainAction::Exit)->trigger();
+    });
+    watch.start();
+    browser.show();
+
+    // A generous bound: the program must end at all, not fast.
+    const bool ended = QTest::qWaitFor(
+        [&] { return !finished.isEmpty() && !browser.engine().isRefreshActive(); }, 60000);
+    ASSERT_TRUE(ended);
+    // Whatever the unwinding refresh still delivers must not end the program a second time.
+    QTest::qWait(300);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_GT(answeredAtExit, 0);
+    EXPECT_TRUE(refreshingAtExit);
+    EXPECT_FALSE(form.isVisible());
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+}
