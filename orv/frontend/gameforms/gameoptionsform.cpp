@@ -32,6 +32,8 @@
 
 namespace orv::frontend {
 
+using namespace orv::core;
+
 namespace {
 
 constexpr int kSkinFieldLength = 50;

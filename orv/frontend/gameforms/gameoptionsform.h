@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "orv/frontend/gameforms/playerpresets.h"
+#include "orv/core/playerpresets.h"
 #include "orv/core/skintables.h"
 
 class QComboBox;
@@ -67,7 +67,7 @@ public:
     void setProgressWindow(TBuldingListForm *progress) { m_progress = progress; }
 
     // The values the launcher reads.
-    PlayerPreset currentPreset() const;
+    orv::core::PlayerPreset currentPreset() const;
     QString gamePath(int field) const; // GamePath1 .. GamePath4
     void setGamePath(int field, const QString &path);
     QString gameExecutable(bool ut) const { return gamePath(ut ? 3 : 1); }
@@ -92,8 +92,8 @@ public:
     // Skin lists: false when a list file was unreadable; the error message was shown and
     // exitRequested emitted.
     bool loadSkinLists();
-    const SkinTables &skinTables() const { return m_tables; }
-    QImage playerPicture(SkinGame game, int pict) const { return m_tables.table(game).picture(pict); }
+    const orv::core::SkinTables &skinTables() const { return m_tables; }
+    QImage playerPicture(orv::core::SkinGame game, int pict) const { return m_tables.table(game).picture(pict); }
     // The players list's pictures as one index space: Unreal pictures keep their number,
     // Unreal Tournament ones are shifted by kUTIconBase (the main window's playerIcon and
     // setPlayerIcons hooks).
@@ -141,7 +141,7 @@ private:
     TFormStorage *m_storage1 = nullptr;
     TFormStorage *m_storage2 = nullptr;
     SoundBank &m_sounds;
-    SkinTables m_tables;
+    orv::core::SkinTables m_tables;
     QString m_dataFolder;
     QStringList m_searchRoots;
     MessageShower m_showMessage;
