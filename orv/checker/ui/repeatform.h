@@ -47,7 +47,9 @@ class TRepeatListForm;
 
 // The server checker window: the script editor (the stored lines Prg and the list RepeatPrg
 // kept together), the checker presets with their two storages, import and export of script
-// files, the servers to check and the run controls.
+// files, the servers to check and the run controls. The layout is built in
+// repeatformlayout.cpp, the editor and presets work in repeatscript.cpp, the servers and
+// the run in repeatrun.cpp.
 class TRepeatForm : public QDialog
 {
     Q_OBJECT

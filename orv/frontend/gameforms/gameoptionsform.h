@@ -13,6 +13,9 @@
 #include "orv/core/skintables.h"
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -127,6 +130,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The field length that marks a skin, face or voice field.
+    static constexpr int kSkinFieldLength = 50;
+
+    // The window's parts, in the order the constructor builds them: the game paths with
+    // their commands (gameoptionsform.cpp), the player presets (gameoptionspresets.cpp),
+    // the skins, faces and voices (gameoptionsskins.cpp), the button row, the storages.
+    QGroupBox *buildGamePathsBox();
+    void buildPresetFields(QWidget *playersBox, QGridLayout *pg);
+    void buildSkinFields(QWidget *playersBox, QGridLayout *pg);
+    QHBoxLayout *buildButtonRow();
+    void buildStorages(platform::RegistryStore &store);
+
     QLineEdit *pathField(QWidget *parent, const QString &name);
     QLineEdit *textField(QWidget *parent, const QString &name, const QString &text, int maxLength);
     QToolButton *menuButton(QWidget *parent, const QString &hint);
