@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/core/launchcommands.h"
 
-#include <QFileInfo>
-
 #include "platform/shell.h"
 
 namespace orv::core {
@@ -122,18 +120,5 @@ QString webUrl(const QString &address)
 }
 
 } // namespace launch
-
-GameFileState gameFileState(const QString &path)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return GameFileState::Missing;
-    if (info.isDir())
-        return GameFileState::Folder;
-    // A Windows program is started through Wine and needs no execute permission.
-    if (!platform::shell::needsWine(path) && !info.isExecutable())
-        return GameFileState::NotExecutable;
-    return GameFileState::Ok;
-}
 
 } // namespace orv::core

@@ -39,8 +39,4 @@ QString webUrl(const QString &address);
 
 } // namespace launch
 
-// Where a game executable stands, for the launch commands' checks.
-enum class GameFileState { Ok, Missing, Folder, NotExecutable };
-GameFileState gameFileState(const QString &path);
-
 } // namespace orv::core

@@ -34,6 +34,19 @@ const QString kNotAvailable = QStringLiteral("N/A");
 
 } // namespace
 
+GameFileState gameFileState(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return GameFileState::Missing;
+    if (info.isDir())
+        return GameFileState::Folder;
+    // A Windows program is started through Wine and needs no execute permission.
+    if (!platform::shell::needsWine(path) && !info.isExecutable())
+        return GameFileState::NotExecutable;
+    return GameFileState::Ok;
+}
+
 GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TUnrealOptionsForm &options,
                            SoundBank &sounds, QObject *parent)
     : QObject(parent)

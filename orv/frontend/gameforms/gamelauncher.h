@@ -23,6 +23,10 @@ class SoundBank;
 class TMainForm;
 class TUnrealOptionsForm;
 
+// Where a game executable stands, for the launch commands' checks.
+enum class GameFileState { Ok, Missing, Folder, NotExecutable };
+GameFileState gameFileState(const QString &path);
+
 // The settings and dialogs the launcher asks for. main() fills them from the general
 // options and the sounds window; tests replace the dialogs.
 struct LauncherHooks
