@@ -26,6 +26,7 @@ class QPushButton;
 class QSpinBox;
 class QToolButton;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace platform {
 class RegistryStore;
@@ -124,7 +125,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The layout, top to bottom: the server and script lists, the expression editor, the
+    // run settings, the preset bar and the run buttons.
     void buildLayout();
+    void buildLists(QVBoxLayout *root);
+    void buildEditor(QVBoxLayout *root);
+    void buildRunSettings(QVBoxLayout *root);
+    void buildPresetBar(QVBoxLayout *root);
+    void buildRunButtons(QVBoxLayout *root);
     void buildActions();
     void buildStorages();
     void edit(const EditOutcome &outcome);

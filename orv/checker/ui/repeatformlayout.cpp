@@ -90,7 +90,15 @@ void TRepeatForm::buildLayout()
 {
     setStyleSheet(QStringLiteral("QDialog { background-color: black; } QLabel, QCheckBox { color: lime; }"));
     auto *root = new QVBoxLayout(this);
+    buildLists(root);
+    buildEditor(root);
+    buildRunSettings(root);
+    buildPresetBar(root);
+    buildRunButtons(root);
+}
 
+void TRepeatForm::buildLists(QVBoxLayout *root)
+{
     auto *lists = new QHBoxLayout;
     m_servers = new QTreeWidget(this);
     m_servers->setObjectName(QStringLiteral("ServersToRepeat"));
@@ -134,8 +142,11 @@ void TRepeatForm::buildLayout()
     m_prg = new QListWidget(this);
     m_prg->setObjectName(QStringLiteral("Prg"));
     m_prg->hide();
+}
 
-    // The expression editor.
+// The expression editor with the editing buttons and the import/export menu.
+void TRepeatForm::buildEditor(QVBoxLayout *root)
+{
     m_editor = new QWidget(this);
     auto *editor = new QVBoxLayout(m_editor);
     editor->setContentsMargins(0, 0, 0, 0);
@@ -191,8 +202,10 @@ void TRepeatForm::buildLayout()
     // The shortcuts work anywhere in the window.
     addActions(m_actions.values());
     root->addWidget(m_editor);
+}
 
-    // Run settings.
+void TRepeatForm::buildRunSettings(QVBoxLayout *root)
+{
     auto *settings = new QGridLayout;
     settings->addWidget(new QLabel(QStringLiteral("When rule is right"), this), 0, 0);
     m_whenRuleRight = new QListWidget(this);
@@ -262,8 +275,10 @@ void TRepeatForm::buildLayout()
     settings->addWidget(m_repeatDelay, 4, 2);
     settings->addWidget(new QLabel(QStringLiteral("msec"), this), 4, 3);
     root->addLayout(settings);
+}
 
-    // Presets and the run buttons.
+void TRepeatForm::buildPresetBar(QVBoxLayout *root)
+{
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Checker Presets"), this));
     auto *presets = new PopupComboBox(this);
@@ -304,7 +319,10 @@ void TRepeatForm::buildLayout()
     bottom->addWidget(exportButton);
     bottom->addWidget(importButton);
     root->addLayout(bottom);
+}
 
+void TRepeatForm::buildRunButtons(QVBoxLayout *root)
+{
     auto *run = new QHBoxLayout;
     auto *goButton = new QToolButton(this);
     goButton->setObjectName(QStringLiteral("GoButton"));
