@@ -5,7 +5,7 @@
 #include "fuzz/fuzzinput.h"
 #include "orv/core/skintables.h"
 
-using namespace orv::frontend;
+using namespace orv::core;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -10,7 +10,7 @@
 #include "orv/core/rowfilter.h"
 
 using namespace orv::engine;
-using namespace orv::frontend;
+using namespace orv::core;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/registrystore.h"
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 class QApplication;
 

@@ -9,7 +9,7 @@
 #include "orv/engine/replystore.h"
 #include "orv/engine/textutil.h"
 
-namespace orv::frontend::playersearch {
+namespace orv::core::playersearch {
 
 namespace {
 
@@ -147,4 +147,4 @@ void sortNames(QStringList &names)
                      [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
 }
 
-} // namespace orv::frontend::playersearch
+} // namespace orv::core::playersearch

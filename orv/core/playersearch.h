@@ -13,7 +13,7 @@ namespace orv::engine {
 class ReplyStore;
 }
 
-namespace orv::frontend {
+namespace orv::core {
 
 // Searches of a list's stored replies for players. Reply lines are 8-bit text:
 // "address:gameport:queryport>" followed by the datagram's "\key\value" pairs. Letter case
@@ -38,4 +38,4 @@ void sortNames(QStringList &names);
 
 } // namespace playersearch
 
-} // namespace orv::frontend
+} // namespace orv::core

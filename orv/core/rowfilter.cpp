@@ -8,7 +8,7 @@
 
 using orv::engine::ServerEntry;
 
-namespace orv::frontend {
+namespace orv::core {
 
 namespace {
 
@@ -123,4 +123,4 @@ QStringList distinctColumnValues(const std::vector<ServerEntry> &rows, int colum
     return values;
 }
 
-} // namespace orv::frontend
+} // namespace orv::core

@@ -14,7 +14,7 @@ namespace orv::engine {
 class ServerListModel;
 }
 
-namespace orv::frontend {
+namespace orv::core {
 
 // Columns the filters look at (the view's column order).
 constexpr int kFilterColumnGame = 2;
@@ -64,4 +64,4 @@ int restoreHidden(orv::engine::ServerListModel &view, std::vector<orv::engine::S
 // a value equal to an earlier one apart from letter case and '&' markers is left out too.
 QStringList distinctColumnValues(const std::vector<orv::engine::ServerEntry> &rows, int column);
 
-} // namespace orv::frontend
+} // namespace orv::core

@@ -8,7 +8,7 @@
 #include "orv/engine/serverinfo.h"
 #include "platform/textfile.h"
 
-namespace orv::frontend {
+namespace orv::core {
 
 namespace {
 
@@ -291,4 +291,4 @@ SkinTables::PlayerPicture SkinTables::playerPicture(const orv::engine::ServerInf
     return result;
 }
 
-} // namespace orv::frontend
+} // namespace orv::core

@@ -16,7 +16,7 @@ struct PlayerEntry;
 struct ServerInfo;
 } // namespace orv::engine
 
-namespace orv::frontend {
+namespace orv::core {
 
 enum class SkinGame { Unreal, UT };
 
@@ -115,4 +115,4 @@ private:
     SkinTable m_ut;
 };
 
-} // namespace orv::frontend
+} // namespace orv::core

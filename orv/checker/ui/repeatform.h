@@ -26,6 +26,7 @@ class QPushButton;
 class QSpinBox;
 class QToolButton;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace platform {
 class RegistryStore;
@@ -47,7 +48,9 @@ class TRepeatListForm;
 
 // The server checker window: the script editor (the stored lines Prg and the list RepeatPrg
 // kept together), the checker presets with their two storages, import and export of script
-// files, the servers to check and the run controls.
+// files, the servers to check and the run controls. The layout is built in
+// repeatformlayout.cpp, the editor and presets work in repeatscript.cpp, the servers and
+// the run in repeatrun.cpp.
 class TRepeatForm : public QDialog
 {
     Q_OBJECT
@@ -122,7 +125,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The layout, top to bottom: the server and script lists, the expression editor, the
+    // run settings, the preset bar and the run buttons.
     void buildLayout();
+    void buildLists(QVBoxLayout *root);
+    void buildEditor(QVBoxLayout *root);
+    void buildRunSettings(QVBoxLayout *root);
+    void buildPresetBar(QVBoxLayout *root);
+    void buildRunButtons(QVBoxLayout *root);
     void buildActions();
     void buildStorages();
     void edit(const EditOutcome &outcome);

@@ -9,10 +9,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "orv/frontend/gameforms/playerpresets.h"
+#include "orv/core/playerpresets.h"
 #include "orv/core/skintables.h"
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -67,7 +70,7 @@ public:
     void setProgressWindow(TBuldingListForm *progress) { m_progress = progress; }
 
     // The values the launcher reads.
-    PlayerPreset currentPreset() const;
+    orv::core::PlayerPreset currentPreset() const;
     QString gamePath(int field) const; // GamePath1 .. GamePath4
     void setGamePath(int field, const QString &path);
     QString gameExecutable(bool ut) const { return gamePath(ut ? 3 : 1); }
@@ -92,8 +95,8 @@ public:
     // Skin lists: false when a list file was unreadable; the error message was shown and
     // exitRequested emitted.
     bool loadSkinLists();
-    const SkinTables &skinTables() const { return m_tables; }
-    QImage playerPicture(SkinGame game, int pict) const { return m_tables.table(game).picture(pict); }
+    const orv::core::SkinTables &skinTables() const { return m_tables; }
+    QImage playerPicture(orv::core::SkinGame game, int pict) const { return m_tables.table(game).picture(pict); }
     // The players list's pictures as one index space: Unreal pictures keep their number,
     // Unreal Tournament ones are shifted by kUTIconBase (the main window's playerIcon and
     // setPlayerIcons hooks).
@@ -127,6 +130,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The field length that marks a skin, face or voice field.
+    static constexpr int kSkinFieldLength = 50;
+
+    // The window's parts, in the order the constructor builds them: the game paths with
+    // their commands (gameoptionsform.cpp), the player presets (gameoptionspresets.cpp),
+    // the skins, faces and voices (gameoptionsskins.cpp), the button row, the storages.
+    QGroupBox *buildGamePathsBox();
+    void buildPresetFields(QWidget *playersBox, QGridLayout *pg);
+    void buildSkinFields(QWidget *playersBox, QGridLayout *pg);
+    QHBoxLayout *buildButtonRow();
+    void buildStorages(platform::RegistryStore &store);
+
     QLineEdit *pathField(QWidget *parent, const QString &name);
     QLineEdit *textField(QWidget *parent, const QString &name, const QString &text, int maxLength);
     QToolButton *menuButton(QWidget *parent, const QString &hint);
@@ -141,7 +156,7 @@ private:
     TFormStorage *m_storage1 = nullptr;
     TFormStorage *m_storage2 = nullptr;
     SoundBank &m_sounds;
-    SkinTables m_tables;
+    orv::core::SkinTables m_tables;
     QString m_dataFolder;
     QStringList m_searchRoots;
     MessageShower m_showMessage;

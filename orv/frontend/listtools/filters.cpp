@@ -16,6 +16,8 @@ using orv::engine::ServerPage;
 
 namespace orv::frontend {
 
+using namespace orv::core;
+
 namespace {
 
 // Moving the bar for every row would cost more than the pass itself.

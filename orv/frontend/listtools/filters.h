@@ -60,7 +60,7 @@ public:
     orv::engine::ServerPage hiddenPage() const { return m_hiddenPage; }
 
 private:
-    void runPass(const RowFilter &filter);
+    void runPass(const orv::core::RowFilter &filter);
     std::optional<orv::engine::ServerAddress> selectedServer(orv::engine::ServerPage page) const;
     void reselect(orv::engine::ServerPage page, const std::optional<orv::engine::ServerAddress> &server);
     void fillValueMenu(QMenu *menu, int column);

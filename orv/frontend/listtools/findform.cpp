@@ -26,6 +26,8 @@
 
 namespace orv::frontend {
 
+using namespace orv::core;
+
 namespace {
 
 const QString kPrompt = QStringLiteral("Enter full player nickname");

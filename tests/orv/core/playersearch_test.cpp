@@ -5,7 +5,7 @@
 #include "orv/core/playersearch.h"
 
 using orv::engine::ReplyStore;
-using namespace orv::frontend;
+using namespace orv::core;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "orv/core/rowfilter.h"
 
 using orv::engine::ServerEntry;
-using namespace orv::frontend;
+using namespace orv::core;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "orv/core/skintables.h"
 #include "tests/support/testpaths.h"
 
-using namespace orv::frontend;
+using namespace orv::core;
 
 namespace {
 

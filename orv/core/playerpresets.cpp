@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "orv/frontend/gameforms/playerpresets.h"
+#include "orv/core/playerpresets.h"
 
-namespace orv::frontend {
+namespace orv::core {
 
 QString encodeNickname(QStringView nickname)
 {
@@ -47,4 +47,4 @@ PresetAdd checkPresetAdd(const QStringList &presets, const QString &nickname)
     return PresetAdd::Add;
 }
 
-} // namespace orv::frontend
+} // namespace orv::core

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace orv::frontend {
+namespace orv::core {
 
 constexpr int kMaxPresets = 255;
 constexpr int kMaxNicknameLength = 20;
@@ -41,4 +41,4 @@ enum class PresetAdd { Add, Duplicate, Full, NoName };
 // Whether a nickname may join the preset list; names compare exactly as written.
 PresetAdd checkPresetAdd(const QStringList &presets, const QString &nickname);
 
-} // namespace orv::frontend
+} // namespace orv::core

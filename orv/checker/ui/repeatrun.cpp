@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The checker window's servers to check and its run: the settings, start and stop, and
+// what a run does when a rule is right.
+#include "orv/checker/ui/repeatform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "orv/checker/ui/repeatlistform.h"
+#include "orv/engine/queryengine.h"
+#include "orv/engine/serverentry.h"
+#include "orv/frontend/listtools/favorites.h"
+#include "orv/frontend/gameforms/gamelauncher.h"
+#include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
+
+namespace orv::checker::ui {
+
+void TRepeatForm::setServers(const QList<RepeatServer> &servers)
+{
+    m_servers->clear();
+    for (const RepeatServer &s : servers)
+        m_servers->addTopLevelItem(new QTreeWidgetItem({s.name, s.address, s.gamePort, s.queryPort}));
+    m_servers->sortItems(0, Qt::AscendingOrder);
+    updateActions();
+}
+
+QList<RepeatServer> TRepeatForm::servers() const
+{
+    QList<RepeatServer> list;
+    for (int i = 0; i < m_servers->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_servers->topLevelItem(i);
+        list.append({item->text(0), item->text(1), item->text(2), item->text(3)});
+    }
+    return list;
+}
+
+void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
+{
+    orv::frontend::ServerView *view = form.currentView();
+    const int row = view ? view->currentRow() : -1;
+    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    if (row < 0 || !model || row >= model->size())
+        return;
+    const orv::engine::ServerEntry &entry = model->row(row);
+    setServers({{entry.caption, entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
+                 entry.column(orv::engine::kColumnQueryPort)}});
+    show();
+    raise();
+}
+
+void TRepeatForm::attachTo(orv::frontend::TMainForm &form, TRepeatListForm &selection)
+{
+    m_form = &form;
+    using orv::frontend::MainAction;
+    connect(form.action(MainAction::RepeatSelected), &QAction::triggered, this,
+            [this, &form] { takeSelectedServer(form); });
+    if (QAction *a = form.action(MainAction::RepeatMultiple)) {
+        connect(a, &QAction::triggered, this, [this, &selection] {
+            if (selection.exec() != QDialog::Accepted)
+                return;
+            const QList<RepeatServer> chosen = selection.chosenServers();
+            setServers(chosen);
+            if (chosen.size() > 1) {
+                show();
+                raise();
+            }
+        });
+    }
+}
+
+RunSettings TRepeatForm::runSettings() const
+{
+    RunSettings s;
+    for (int i = 0; i < kRuleRightActionCount && i < m_whenRuleRight->count(); ++i) {
+        const Qt::CheckState state = m_whenRuleRight->item(i)->checkState();
+        s.whenRuleRight[static_cast<size_t>(i)] = state == Qt::Checked            ? CheckState::Checked
+                                                  : state == Qt::PartiallyChecked ? CheckState::Greyed
+                                                                                  : CheckState::Unchecked;
+    }
+    s.minimizeWindow = m_minimizeWin->isChecked();
+    s.alertSound = m_alertSound->text();
+    s.notice = m_notice->text();
+    s.playerPreset = m_playerPreset->currentText();
+    s.repeatDelay = repeatDelay();
+    return s;
+}
+
+int TRepeatForm::repeatDelay() const
+{
+    return clampRepeatDelay(m_repeatDelay->value());
+}
+
+bool TRepeatForm::isRunning() const
+{
+    return m_run->isRunning();
+}
+
+void TRepeatForm::go()
+{
+    if (m_run->isRunning())
+        return;
+    const ScriptCheckResult checked = CheckScript(m_script, false);
+    if (!checked.passed()) {
+        showScriptCheck(checked);
+        return;
+    }
+    const QList<RepeatServer> list = servers();
+    if (list.isEmpty()) {
+        message(QMessageBox::Information, QStringLiteral("Choose the servers to check first."));
+        return;
+    }
+    m_run->run(
+        list, [this]() -> const CheckerScript & { return m_script; }, runSettings(), presetText());
+}
+
+void TRepeatForm::stop()
+{
+    m_run->stop();
+}
+
+void TRepeatForm::playAlert()
+{
+    // The alert sounds even while the program's sounds are switched off.
+    const bool enabled = m_sounds.isEnabled();
+    m_sounds.setEnabled(true);
+    m_sounds.play(alertSoundName(m_alertSound->text()));
+    m_sounds.setEnabled(enabled);
+}
+
+void TRepeatForm::showNotice()
+{
+    message(QMessageBox::Information, m_notice->text());
+}
+
+bool TRepeatForm::addFavorite(const RepeatServer &server)
+{
+    orv::engine::AddressList &favorites = m_engine.favorites();
+    if (m_favorites && favorites.isEmpty() && QFileInfo::exists(m_favorites->fileName())) {
+        // The favorites were never read in this run: keep the file's lines.
+        if (auto loaded = orv::engine::AddressList::load(m_favorites->fileName()))
+            favorites = std::move(loaded.value());
+        else
+            return false;
+    }
+    if (favorites.FindAddress(server.address, server.gamePort, server.queryPort))
+        return false;
+    favorites.append(server.address + u' ' + server.gamePort + u' ' + server.queryPort);
+    if (m_favorites)
+        m_favorites->save();
+    return true;
+}
+
+bool TRepeatForm::runGame(const RepeatServer &server, const QString &playerPreset)
+{
+    if (!m_form)
+        return false;
+    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    const std::optional<int> row =
+        model ? model->FindRow(server.address, server.gamePort, server.queryPort) : std::nullopt;
+    if (!row)
+        return false;
+    if (orv::frontend::ServerView *view = m_form->currentView())
+        view->selectRow(*row);
+    if (m_launcher) {
+        if (!playerPreset.isEmpty())
+            m_launcher->runWithPreset(playerPreset);
+        else
+            m_launcher->A_UnrealviaNet();
+    }
+    return true;
+}
+
+} // namespace orv::checker::ui
