@@ -101,7 +101,6 @@ int main(int argc, char *argv[])
     orv::engine::QueryEngine engine;
     engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
     engine.setSoundPlayer([&sounds](const QString &name) { sounds.playAndWait(name); });
-    engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
 
     // The user's replacements of reported values, applied by the decoder from the first
     // reply on; loaded with the string replacer's settings at start-up.
@@ -207,7 +206,7 @@ int main(int argc, char *argv[])
     logWindow.setReplyStoreAccess(
         [&engine] {
             QStringList lines;
-            for (const QByteArray &line : engine.currentList().replies.lines())
+            for (const QByteArray &line : engine.currentReplies().lines())
                 lines.append(platform::textfile::fromAnsi(line));
             return lines;
         },
@@ -215,7 +214,7 @@ int main(int argc, char *argv[])
             auto bytes = platform::textfile::readAll(path);
             if (!bytes)
                 return false;
-            engine.currentList().replies.setLines(platform::textfile::splitLines(*bytes));
+            engine.setReplies(engine.currentPage(), platform::textfile::splitLines(*bytes));
             return true;
         });
 

@@ -123,8 +123,14 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
             m_form->log(text);
         emit logLine(text);
     };
-    hooks.trayAnimation = [this](bool on) { emit m_engine.trayAnimationChanged(on); };
-    hooks.trayHint = [this](const QString &hint) { emit m_engine.trayHintChanged(hint); };
+    hooks.trayAnimation = [this](bool on) {
+        if (m_form)
+            m_form->setTrayBusy(on);
+    };
+    hooks.trayHint = [this](const QString &hint) {
+        if (m_form)
+            m_form->setTrayHint(hint);
+    };
     hooks.caption = [this](const QString &text) { setWindowTitle(text); };
     hooks.currentCaption = [this] { return windowTitle(); };
     hooks.rowSelected = [this](int row) {
@@ -877,7 +883,7 @@ void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
 {
     orv::frontend::ServerView *view = form.currentView();
     const int row = view ? view->currentRow() : -1;
-    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    const orv::engine::ServerListModel *model = &m_engine.currentView();
     if (row < 0 || !model || row >= model->size())
         return;
     const orv::engine::ServerEntry &entry = model->row(row);
@@ -972,17 +978,11 @@ void TRepeatForm::showNotice()
 
 bool TRepeatForm::addFavorite(const RepeatServer &server)
 {
-    orv::engine::AddressList &favorites = m_engine.favorites();
-    if (m_favorites && favorites.isEmpty() && QFileInfo::exists(m_favorites->fileName())) {
-        // The favorites were never read in this run: keep the file's lines.
-        if (auto loaded = orv::engine::AddressList::load(m_favorites->fileName()))
-            favorites = std::move(loaded.value());
-        else
-            return false;
-    }
-    if (favorites.FindAddress(server.address, server.gamePort, server.queryPort))
+    // The favorites were never read in this run: keep the file's lines.
+    if (m_favorites && !m_engine.ensureFavoritesLoaded())
         return false;
-    favorites.append(server.address + u' ' + server.gamePort + u' ' + server.queryPort);
+    if (!m_engine.addFavorite({server.address, server.gamePort, server.queryPort}))
+        return false;
     if (m_favorites)
         m_favorites->save();
     return true;
@@ -992,7 +992,7 @@ bool TRepeatForm::runGame(const RepeatServer &server, const QString &playerPrese
 {
     if (!m_form)
         return false;
-    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    const orv::engine::ServerListModel *model = &m_engine.currentView();
     const std::optional<int> row =
         model ? model->FindRow(server.address, server.gamePort, server.queryPort) : std::nullopt;
     if (!row)

@@ -52,7 +52,15 @@ net::BuildOutcome ServerSources::BuildInternetList()
     options.proxy = m_options.proxySettings();
     options.unrealUrls = m_servers.unrealUrls();
     options.utUrls = m_servers.utUrls();
-    return m_builder.BuildInternetList(options, m_engine.list(engine::ServerPage::Internet));
+    // The builder works on a list of its own; what it loaded becomes the Internet list, and
+    // a fresh download empties the Internet view.
+    engine::ServerList internet;
+    internet.addresses = m_engine.addresses(engine::ServerPage::Internet);
+    const net::BuildOutcome outcome = m_builder.BuildInternetList(options, internet);
+    m_engine.setAddresses(engine::ServerPage::Internet, std::move(internet.addresses));
+    if (outcome == net::BuildOutcome::Downloaded)
+        m_engine.clearRows(engine::ServerPage::Internet);
+    return outcome;
 }
 
 void ServerSources::DiscoverLocal()

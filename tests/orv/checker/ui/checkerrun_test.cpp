@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "orv/checker/ui/checkerrun.h"
+#include "orv/checker/checkerrun.h"
 
 #include <QCheckBox>
 #include <QListWidget>

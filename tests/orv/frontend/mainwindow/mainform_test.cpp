@@ -50,13 +50,13 @@ struct MainFixture
             entry.icon = 0;
             entries.push_back(entry);
         }
-        engine.list(page).view->setRows(std::move(entries));
+        engine.setRows(page, std::move(entries));
     }
 
     QStringList column(ServerPage page, int column)
     {
         QStringList texts;
-        for (const auto &row : engine.list(page).view->rows())
+        for (const auto &row : engine.view(page).rows())
             texts.append(row.column(column));
         return texts;
     }
@@ -272,7 +272,7 @@ TEST(MainFormStorage, SortColumnAndViewStyleComeBackFromTheStore)
     attachMainFormStorages(*f.form, store);
     f.form->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.engine.list(ServerPage::Internet).sortColumn, 4);
+    EXPECT_EQ(f.engine.sortColumn(ServerPage::Internet), 4);
     EXPECT_EQ(f.form->view(ServerPage::Internet)->header()->markerColumn(), 4);
     EXPECT_EQ(f.form->playersList()->viewStyle(), ViewStyle::Icon);
 }

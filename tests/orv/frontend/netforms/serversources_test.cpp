@@ -107,7 +107,7 @@ TEST_F(ServerSourcesTest, AskedChoiceFetchesOnlyThatGamesCheckedUrls)
     EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
     ASSERT_EQ(m_server.requestCount(), 1);
     EXPECT_EQ(m_server.requests().first().path, QByteArray("/ut.txt"));
-    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+    EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
               QStringList{QStringLiteral("10.0.0.2 7777 7778")});
     EXPECT_TRUE(m_messages.isEmpty());
 }
@@ -143,7 +143,7 @@ TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
     EXPECT_TRUE(label.endsWith(QStringLiteral("/stall.txt")));
     EXPECT_FALSE(wait->isVisible());
     EXPECT_EQ(wait->ProgressL()->text(), QStringLiteral("Complete"));
-    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+    EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
               QStringList{QStringLiteral("10.0.0.3 7000 7001")});
 }
 
