@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -275,4 +276,49 @@ TEST(MainFormStorage, SortColumnAndViewStyleComeBackFromTheStore)
     EXPECT_EQ(f.engine.sortColumn(ServerPage::Internet), 4);
     EXPECT_EQ(f.form->view(ServerPage::Internet)->header()->markerColumn(), 4);
     EXPECT_EQ(f.form->playersList()->viewStyle(), ViewStyle::Icon);
+}
+
+// The engine reports states and counts; the window shows them in its own words.
+TEST(MainForm, WordsTheEnginesStatesInTheStatusBarTheRefreshCommandAndTheTray)
+{
+    MainFixture f;
+    using Kind = orv::engine::EngineStatus::Kind;
+    struct Case
+    {
+        Kind kind;
+        qsizetype position;
+        qsizetype total;
+        int panel;
+        const char *text;
+    };
+    const Case cases[] = {
+        {Kind::Listed, 0, 4, 0, "0 / 4"},
+        {Kind::Progress, 2, 4, 0, "2 of 4"},
+        {Kind::Requesting, 0, 0, 1, "Request info from server:127.0.0.2"},
+        {Kind::Dead, 0, 0, 1, "Error :127.0.0.2 = Server is dead."},
+        {Kind::Answered, 0, 0, 1, "Complete :127.0.0.2 = Deck Server"},
+    };
+    for (const Case &c : cases) {
+        orv::engine::EngineStatus status;
+        status.kind = c.kind;
+        status.address = QStringLiteral("127.0.0.2");
+        status.hostname = QStringLiteral("Deck Server");
+        status.position = c.position;
+        status.total = c.total;
+        Q_EMIT f.engine.statusChanged(status);
+        EXPECT_EQ(f.form->statusText(c.panel), QString::fromLatin1(c.text)) << c.text;
+    }
+
+    QAction *refresh = f.form->action(QStringLiteral("A_Refresh"));
+    Q_EMIT f.engine.refreshRunningChanged(true);
+    EXPECT_EQ(refresh->text(), QStringLiteral("Stop refresh"));
+    Q_EMIT f.engine.refreshRunningChanged(false);
+    EXPECT_EQ(refresh->text(), QStringLiteral("Refresh"));
+
+    auto *tray = f.form->findChild<QSystemTrayIcon *>(QStringLiteral("Tray"));
+    ASSERT_NE(tray, nullptr);
+    Q_EMIT f.engine.refreshProgress(3, 7);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Refresh server:3 of 7"));
+    Q_EMIT f.engine.refreshPassEnded();
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Orvane (Click twice to restore window)"));
 }
