@@ -100,7 +100,6 @@ int main(int argc, char *argv[])
     SoundBank sounds(soundService);
     orv::engine::QueryEngine engine;
     engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
-    engine.setSoundPlayer([&sounds](const QString &name) { sounds.playAndWait(name); });
 
     // The user's replacements of reported values, applied by the decoder from the first
     // reply on; loaded with the string replacer's settings at start-up.

@@ -356,8 +356,7 @@ void QueryEngine::finishRefreshRun()
 {
     if (m_exitPending)
         emit exitRequested();
-    if (m_trayActive && m_trayActive() && m_soundPlayer)
-        m_soundPlayer(QStringLiteral("whawhaw.wav"));
+    emit refreshRunFinished();
 }
 
 void QueryEngine::RefreshList(ServerPage page)

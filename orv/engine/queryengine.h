@@ -53,15 +53,13 @@ struct ServerQuery
 // The engine owns its lists: callers read them through const views and change them through
 // the named operations below. It knows nothing of windows: the caller passes the options
 // in, and the engine reports log lines, the status as data, the refresh state and progress,
-// and the exit request through signals, and plays sounds through a callback.
+// and the exit request through signals.
 class QueryEngine : public QObject
 {
     Q_OBJECT
 
 public:
     using Pinger = std::function<quint16(const QString &address)>;
-    using SoundPlayer = std::function<void(const QString &fileName)>;
-    using TrayQuery = std::function<bool()>;
     // A filter pass over a page: moves rows between the view's rows and the hidden rows and
     // returns how many it moved.
     using RowPass = std::function<int(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden)>;
@@ -135,8 +133,6 @@ public:
     const EngineOptions &options() const { return m_options; }
     void setOptions(const EngineOptions &options) { m_options = options; }
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
-    void setSoundPlayer(SoundPlayer player) { m_soundPlayer = std::move(player); }
-    void setTrayActiveQuery(TrayQuery query) { m_trayActive = std::move(query); }
     // The user's replacement of reported values, applied while no checker run is going on,
     // and during one only when it asks for it.
     void setValueReplacer(ValueReplacer replacer) { m_replacer = std::move(replacer); }
@@ -192,6 +188,9 @@ signals:
     // Refresh Current has finished with this server: the front end shows its players.
     void selectedServerRefreshed(const orv::engine::ServerAddress &server);
     void exitRequested();
+    // A list refresh has run to its end (after exitRequested() when a close was pending);
+    // the front end may sound it.
+    void refreshRunFinished();
     // A query has finished: what it gave and the row it updated in the current view (-1
     // without a row update). After a row refresh of a server that did not answer, the
     // record is empty and its ping kNoPing.
@@ -220,8 +219,6 @@ private:
     EngineOptions m_options;
     QueryExchange *m_exchange = nullptr;
     Pinger m_pinger;
-    SoundPlayer m_soundPlayer;
-    TrayQuery m_trayActive;
     ValueReplacer m_replacer;
     bool m_checkerRunning = false;
     bool m_replaceInChecker = false;

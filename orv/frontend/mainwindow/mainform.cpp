@@ -518,7 +518,11 @@ void TMainForm::wireEngine()
         m_closing = true;
         close();
     });
-    m_engine.setTrayActiveQuery([this] { return isTrayActive(); });
+    // A refresh that ends while the window sits in the tray is announced by a sound.
+    connect(&m_engine, &orv::engine::QueryEngine::refreshRunFinished, this, [this] {
+        if (isTrayActive())
+            m_sounds.playAndWait(QStringLiteral("whawhaw.wav"));
+    });
 }
 
 void TMainForm::setTrayBusy(bool busy)
