@@ -90,10 +90,9 @@ void BM_RefreshOverheadPerServer300Loopback(benchmark::State &state)
     engine.setFavoritesFile(QStringLiteral("/nonexistent/favorites.lst"));
     int dead = 0;
     for (auto _ : state) {
-        AddressList list = addresses;
-        engine.list(ServerPage::Internet).addresses = list;
-        engine.RebuildList(engine.list(ServerPage::Internet).addresses);
-        for (const ServerEntry &row : engine.list(ServerPage::Internet).view->rows())
+        engine.setAddresses(ServerPage::Internet, addresses);
+        engine.RebuildList(ServerPage::Internet);
+        for (const ServerEntry &row : engine.view(ServerPage::Internet).rows())
             dead += row.icon == static_cast<int>(RowIcon::Dead) ? 1 : 0;
     }
     if (dead > 0)

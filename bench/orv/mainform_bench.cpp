@@ -50,13 +50,12 @@ struct Window
 static void BM_RebuildView(benchmark::State &state)
 {
     Window w;
-    orv::engine::ServerList &internet = w.engine.list(ServerPage::Internet);
-    internet.addresses = bigList();
+    w.engine.setAddresses(ServerPage::Internet, bigList());
     for (auto _ : state) {
-        w.engine.RebuildList(internet.addresses);
+        w.engine.RebuildList(ServerPage::Internet);
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = internet.view->size();
+    state.counters["rows"] = w.engine.view(ServerPage::Internet).size();
 }
 BENCHMARK(BM_RebuildView)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -64,9 +63,8 @@ BENCHMARK(BM_RebuildView)->Unit(benchmark::kMillisecond)->Iterations(5);
 static void BM_SortView(benchmark::State &state)
 {
     Window w;
-    orv::engine::ServerList &internet = w.engine.list(ServerPage::Internet);
-    internet.addresses = bigList();
-    w.engine.RebuildList(internet.addresses);
+    w.engine.setAddresses(ServerPage::Internet, bigList());
+    w.engine.RebuildList(ServerPage::Internet);
     for (auto _ : state) {
         w.form.columnClicked(0);
         QCoreApplication::processEvents();
@@ -79,14 +77,13 @@ BENCHMARK(BM_SortView)->Unit(benchmark::kMillisecond)->Iterations(10);
 static void BM_UpdateOneRow(benchmark::State &state)
 {
     Window w;
-    orv::engine::ServerList &internet = w.engine.list(ServerPage::Internet);
-    internet.addresses = bigList();
-    w.engine.RebuildList(internet.addresses);
+    w.engine.setAddresses(ServerPage::Internet, bigList());
+    w.engine.RebuildList(ServerPage::Internet);
     int row = 0;
     for (auto _ : state) {
-        orv::engine::ServerEntry entry = internet.view->row(row);
+        orv::engine::ServerEntry entry = w.engine.view(ServerPage::Internet).row(row);
         entry.caption = QStringLiteral("Updated %1").arg(row);
-        internet.view->setRow(row, std::move(entry));
+        w.engine.setRow(ServerPage::Internet, row, std::move(entry));
         QCoreApplication::processEvents();
         row = (row + 1) % 20;
     }

@@ -94,8 +94,6 @@ BrowserApp::BrowserApp(TSplashForm *splash)
     platform::paths::copyMissingShippedFiles(kShippedFiles);
 
     m_engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
-    m_engine.setSoundPlayer([this](const QString &name) { m_sounds.playAndWait(name); });
-    m_engine.setFavoritesFile(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")));
     m_engine.setValueReplacer(m_replacementTable.replacer());
 
     buildWindows(splash);
@@ -211,7 +209,7 @@ void BrowserApp::connectWindows()
     m_logWindow->setReplyStoreAccess(
         [this] {
             QStringList lines;
-            for (const QByteArray &line : m_engine.currentList().replies.lines())
+            for (const QByteArray &line : m_engine.currentReplies().lines())
                 lines.append(platform::textfile::fromAnsi(line));
             return lines;
         },
@@ -219,7 +217,7 @@ void BrowserApp::connectWindows()
             auto bytes = platform::textfile::readAll(path);
             if (!bytes)
                 return false;
-            m_engine.currentList().replies.setLines(platform::textfile::splitLines(*bytes));
+            m_engine.setReplies(m_engine.currentPage(), platform::textfile::splitLines(*bytes));
             return true;
         });
 }

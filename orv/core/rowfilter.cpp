@@ -87,11 +87,8 @@ int filterView(orv::engine::ServerListModel &view, std::vector<ServerEntry> &hid
     return moved;
 }
 
-int restoreHidden(orv::engine::ServerListModel &view, std::vector<ServerEntry> &hidden, const FilterProgress &progress)
+int restoreRows(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden, const FilterProgress &progress)
 {
-    if (hidden.empty())
-        return 0;
-    std::vector<ServerEntry> rows = view.rows();
     rows.reserve(rows.size() + hidden.size());
     const int count = static_cast<int>(hidden.size());
     for (int i = 0; i < count; ++i) {
@@ -100,6 +97,15 @@ int restoreHidden(orv::engine::ServerListModel &view, std::vector<ServerEntry> &
         rows.push_back(std::move(hidden[static_cast<size_t>(i)]));
     }
     hidden.clear();
+    return count;
+}
+
+int restoreHidden(orv::engine::ServerListModel &view, std::vector<ServerEntry> &hidden, const FilterProgress &progress)
+{
+    if (hidden.empty())
+        return 0;
+    std::vector<ServerEntry> rows = view.rows();
+    const int count = restoreRows(rows, hidden, progress);
     view.setRows(std::move(rows));
     return count;
 }

@@ -55,8 +55,12 @@ int filterRows(std::vector<orv::engine::ServerEntry> &rows, std::vector<orv::eng
 int filterView(orv::engine::ServerListModel &view, std::vector<orv::engine::ServerEntry> &hidden,
                const RowFilter &filter, const FilterProgress &progress = {});
 
-// Puts every hidden row back after the rows of the view, in hidden order, and empties
-// hidden. Returns the number of rows returned.
+// Puts every hidden row back after the rows, in hidden order, and empties hidden. Returns
+// the number of rows returned.
+int restoreRows(std::vector<orv::engine::ServerEntry> &rows, std::vector<orv::engine::ServerEntry> &hidden,
+                const FilterProgress &progress = {});
+
+// The same over a view: its rows are replaced in one step.
 int restoreHidden(orv::engine::ServerListModel &view, std::vector<orv::engine::ServerEntry> &hidden,
                   const FilterProgress &progress = {});
 

@@ -2,12 +2,10 @@
 #include "orv/engine/queryengine.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QThread>
 
 #include "orv/engine/ping.h"
 #include "orv/engine/textutil.h"
-#include "platform/paths.h"
 
 namespace orv::engine {
 
@@ -35,10 +33,111 @@ QueryEngine::QueryEngine(QObject *parent)
     }
     m_exchange->setStoreProvider([this] { return &currentList().replies; });
     connect(m_exchange, &QueryExchange::logLine, this, &QueryEngine::logLine);
-    connect(m_exchange, &QueryExchange::statusChanged, this, &QueryEngine::statusChanged);
+    connect(m_exchange, &QueryExchange::requesting, this, [this](const QString &address) {
+        EngineStatus status;
+        status.kind = EngineStatus::Kind::Requesting;
+        status.address = address;
+        emit statusChanged(status);
+    });
 }
 
 QueryEngine::~QueryEngine() = default;
+
+AddressList &QueryEngine::addressesOf(ServerPage page)
+{
+    return page == ServerPage::Favorites ? m_favorites.addresses() : list(page).addresses;
+}
+
+const AddressList &QueryEngine::addressesOf(ServerPage page) const
+{
+    return page == ServerPage::Favorites ? m_favorites.addresses() : list(page).addresses;
+}
+
+void QueryEngine::setAddresses(ServerPage page, AddressList addresses)
+{
+    addressesOf(page) = std::move(addresses);
+}
+
+bool QueryEngine::addAddress(ServerPage page, const ServerAddress &server)
+{
+    AddressList &addresses = addressesOf(page);
+    if (addresses.FindAddress(server.address, server.gamePort, server.queryPort))
+        return false;
+    addresses.append(server.toLine());
+    return true;
+}
+
+void QueryEngine::clearReplies(ServerPage page)
+{
+    list(page).replies.clear();
+}
+
+void QueryEngine::appendReply(ServerPage page, const QByteArray &line)
+{
+    list(page).replies.append(line);
+}
+
+void QueryEngine::setReplies(ServerPage page, QList<QByteArray> lines)
+{
+    list(page).replies.setLines(std::move(lines));
+}
+
+void QueryEngine::setRows(ServerPage page, std::vector<ServerEntry> rows)
+{
+    list(page).view->setRows(std::move(rows));
+}
+
+void QueryEngine::setRow(ServerPage page, int row, ServerEntry entry)
+{
+    ServerListModel *view = list(page).view;
+    if (row >= 0 && row < view->size())
+        view->setRow(row, std::move(entry));
+}
+
+bool QueryEngine::appendRow(ServerPage page, ServerEntry entry)
+{
+    return list(page).view->appendRow(std::move(entry));
+}
+
+void QueryEngine::removeRow(ServerPage page, int row)
+{
+    ServerListModel *view = list(page).view;
+    if (row >= 0 && row < view->size())
+        view->removeRowAt(row);
+}
+
+void QueryEngine::clearRows(ServerPage page)
+{
+    list(page).view->clear();
+}
+
+void QueryEngine::setFavoriteMark(ServerPage page, int row, bool favorite)
+{
+    ServerListModel *view = list(page).view;
+    if (row < 0 || row >= view->size())
+        return;
+    ServerEntry entry = view->row(row);
+    entry.icon = withFavoriteMark(entry.icon, favorite);
+    view->setRow(row, std::move(entry));
+}
+
+int QueryEngine::moveHiddenRows(ServerPage page, const RowPass &pass)
+{
+    ServerListModel *view = list(page).view;
+    std::vector<ServerEntry> rows = view->rows();
+    const int moved = pass(rows, m_hiddenRows);
+    if (moved > 0)
+        view->setRows(std::move(rows));
+    return moved;
+}
+
+void QueryEngine::sortBy(ServerPage page, int column, Qt::SortOrder order)
+{
+    ServerList &l = list(page);
+    l.sortColumn = column;
+    l.sortOrder = order;
+    sortView(page);
+}
 
 void QueryEngine::setCurrentPage(ServerPage page)
 {
@@ -73,66 +172,76 @@ ServerInfo QueryEngine::DecodeServerInfo(const QString &address, const QString &
 }
 
 platform::Result<QString> QueryEngine::QueryServer(const QString &address, const QString &gamePort,
-                                                   const QString &queryPort, const QByteArray &request, bool updateRow)
+                                                   const QString &queryPort, const QByteArray &request)
 {
     if (m_exchange->isBusy())
         return platform::Error{static_cast<int>(ExchangeError::Busy), QStringLiteral("A query is already running.")};
     const ServerAddress server{address, gamePort, queryPort};
     const ServerPage page = m_currentPage;
-    QString captionBefore;
-    if (updateRow) {
-        ServerListModel *view = list(page).view;
-        const auto row = view->FindRow(address, gamePort, queryPort);
-        if (!row)
-            return platform::Error{kNoRowError, QStringLiteral("The server is not in the view.")};
-        ServerEntry entry = view->row(*row);
-        captionBefore = entry.caption;
-        entry.caption = QStringLiteral("Processing..");
-        view->setRow(*row, std::move(entry));
-    } else {
-        // The server checker asks the same servers again and again; without this the store
-        // would grow for as long as it runs. The new answer replaces the old one, as after
-        // Refresh Current.
-        currentList().replies.RemoveReplies(ReplyStore::serverKey(address, gamePort, queryPort));
-    }
+    ServerListModel *view = list(page).view;
+    const auto row = view->FindRow(address, gamePort, queryPort);
+    if (!row)
+        return platform::Error{kNoRowError, QStringLiteral("The server is not in the view.")};
+    ServerEntry entry = view->row(*row);
+    const QString captionBefore = entry.caption;
+    entry.caption = QStringLiteral("Processing..");
+    view->setRow(*row, std::move(entry));
 
     auto exchange = m_exchange->run(server, request, m_options);
     if (!exchange) {
         // The server is skipped; its row must not keep claiming that it is being processed.
-        if (updateRow) {
-            ServerListModel *view = list(page).view;
-            if (const auto row = view->FindRow(address, gamePort, queryPort)) {
-                ServerEntry entry = view->row(*row);
-                entry.caption = captionBefore;
-                view->setRow(*row, std::move(entry));
-            }
+        ServerListModel *after = list(page).view;
+        if (const auto again = after->FindRow(address, gamePort, queryPort)) {
+            ServerEntry restored = after->row(*again);
+            restored.caption = captionBefore;
+            after->setRow(*again, std::move(restored));
         }
         runDeferred();
         return exchange.error();
     }
-    m_lastExchange = exchange.value();
 
-    QString reported;
-    bool rowFound = true;
+    ServerQuery query;
+    query.server = server;
+    query.exchange = exchange.value();
+    query.complete = query.exchange.received == query.exchange.expected;
     int updatedRow = -1;
-    if (updateRow) {
-        rowFound = rowUpdate(page, server, m_lastExchange, reported, updatedRow);
-    } else {
-        m_lastInfo = DecodeServerInfo(address, gamePort, queryPort);
-        m_lastInfo.ping = ping(address);
-        m_queryComplete = m_lastExchange.received == m_lastExchange.expected;
-        reported = m_lastInfo.hostport;
-    }
+    const bool rowFound = rowUpdate(page, server, query.exchange, query, updatedRow);
     if (rowFound)
-        emit serverQueried(server, reported, updatedRow);
+        emit serverQueried(query, updatedRow);
     runDeferred();
     if (!rowFound)
         return platform::Error{kNoRowError, QStringLiteral("The server left the view during the query.")};
-    return reported;
+    return query.reportedPort;
+}
+
+platform::Result<ServerQuery> QueryEngine::queryServerInfo(const ServerAddress &server, const QByteArray &request)
+{
+    if (m_exchange->isBusy())
+        return platform::Error{static_cast<int>(ExchangeError::Busy), QStringLiteral("A query is already running.")};
+    // The server checker asks the same servers again and again; without this the store
+    // would grow for as long as it runs. The new answer replaces the old one, as after
+    // Refresh Current.
+    currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
+
+    auto exchange = m_exchange->run(server, request, m_options);
+    if (!exchange) {
+        runDeferred();
+        return exchange.error();
+    }
+    ServerQuery query;
+    query.server = server;
+    query.exchange = exchange.value();
+    query.info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
+    query.info.ping = ping(server.address);
+    query.complete = query.exchange.received == query.exchange.expected;
+    query.reportedPort = query.info.hostport;
+    emit serverQueried(query, -1);
+    runDeferred();
+    return query;
 }
 
 bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange,
-                            QString &reportedPort, int &updatedRow)
+                            ServerQuery &query, int &updatedRow)
 {
     // The row was found before sending, but the view may have been rebuilt or re-sorted
     // while the exchange waited: find it again, and skip it when it is gone.
@@ -146,9 +255,12 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     const bool dead = exchange.received == 0 || (exchange.received != exchange.expected && !m_options.allowNotfull);
     if (dead) {
         entry.caption = kDead;
-        emit statusChanged(1, QStringLiteral("Error :") + server.address + QStringLiteral(" = ") + kDead);
+        EngineStatus status;
+        status.kind = EngineStatus::Kind::Dead;
+        status.address = server.address;
+        emit statusChanged(status);
         entry.icon = iconFor(RowIcon::Dead, favorites().FindAddress(server.address, server.gamePort, server.queryPort));
-        reportedPort = server.gamePort;
+        query.reportedPort = server.gamePort;
         view->setRow(*row, std::move(entry));
         return true;
     }
@@ -169,15 +281,20 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     const bool favorite = favorites().FindAddress(server.address, info.hostport, server.queryPort);
     entry.icon = iconFor(static_cast<RowIcon>(PingClass(info.ping)), favorite);
     entry.fillFrom(info);
-    reportedPort = info.hostport;
-    emit statusChanged(1, QStringLiteral("Complete :") + server.address + QStringLiteral(" = ") + info.hostname);
-    m_lastInfo = std::move(info);
+    query.reportedPort = info.hostport;
+    EngineStatus status;
+    status.kind = EngineStatus::Kind::Answered;
+    status.address = server.address;
+    status.hostname = info.hostname;
+    emit statusChanged(status);
+    query.info = std::move(info);
     view->setRow(*row, std::move(entry));
     return true;
 }
 
-void QueryEngine::RebuildList(AddressList &addresses)
+void QueryEngine::RebuildList(ServerPage source)
 {
+    AddressList &addresses = addressesOf(source);
     m_hiddenRows.clear();
     emit filterEnabledChanged(false);
 
@@ -185,14 +302,14 @@ void QueryEngine::RebuildList(AddressList &addresses)
         m_refreshActive = false;
         sortView(m_currentPage);
         emit filterEnabledChanged(true);
-        emit refreshCaptionChanged(QStringLiteral("Refresh"));
-        emit trayAnimationChanged(false);
+        emit refreshRunningChanged(false);
+        emit busyChanged(false);
         pumpEvents();
     } else if (!addresses.isEmpty()) {
         reloadFavorites();
         const ServerPage page = m_currentPage;
         ServerList &current = list(page);
-        emit refreshCaptionChanged(QStringLiteral("Stop refresh"));
+        emit refreshRunningChanged(true);
         current.view->clear();
         emit playersListCleared();
         current.replies.clear();
@@ -208,7 +325,10 @@ void QueryEngine::RebuildList(AddressList &addresses)
                 server, favorites().FindAddress(server.address, server.gamePort, server.queryPort)));
         }
         current.view->setRows(std::move(rows));
-        emit statusChanged(0, QStringLiteral("0 / ") + QString::number(addresses.size()));
+        EngineStatus listed;
+        listed.kind = EngineStatus::Kind::Listed;
+        listed.total = addresses.size();
+        emit statusChanged(listed);
 
         QStringList normalised;
         normalised.reserve(current.view->size());
@@ -217,18 +337,18 @@ void QueryEngine::RebuildList(AddressList &addresses)
         addresses.setLines(std::move(normalised));
 
         if (m_options.alwaysRefresh) {
-            emit trayAnimationChanged(true);
+            emit busyChanged(true);
             m_refreshDeferred = false;
-            RefreshList(addresses);
-            emit trayHintChanged(QStringLiteral("Orvane (Click twice to restore window)"));
-            emit trayAnimationChanged(false);
+            RefreshList(source);
+            emit refreshPassEnded();
+            emit busyChanged(false);
             // A deferred refresh finishes (exit, sound) when it has really run.
             if (!m_refreshDeferred)
                 finishRefreshRun();
         }
         sortView(page);
     }
-    emit refreshCaptionChanged(QStringLiteral("Refresh"));
+    emit refreshRunningChanged(false);
     emit filterEnabledChanged(true);
 }
 
@@ -236,30 +356,24 @@ void QueryEngine::finishRefreshRun()
 {
     if (m_exitPending)
         emit exitRequested();
-    if (m_trayActive && m_trayActive() && m_soundPlayer)
-        m_soundPlayer(QStringLiteral("whawhaw.wav"));
+    emit refreshRunFinished();
 }
 
-void QueryEngine::RefreshList(AddressList &addresses)
+void QueryEngine::RefreshList(ServerPage page)
 {
+    AddressList &addresses = addressesOf(page);
     if (addresses.isEmpty())
         return;
     if (m_exchange->isBusy()) {
         // Asked from inside another exchange's wait (a page opened during Refresh Current,
         // say): the socket and counters are taken, so refresh once that exchange is over.
-        for (ServerPage page : {ServerPage::Internet, ServerPage::Local, ServerPage::Favorites}) {
-            if (&list(page).addresses == &addresses) {
-                m_refreshDeferred = true;
-                m_deferred.push_back([this, page] { refreshDeferred(page); });
-                return;
-            }
-        }
+        m_refreshDeferred = true;
+        m_deferred.push_back([this, page] { refreshDeferred(page); });
         return;
     }
     m_refreshActive = true;
     pumpEvents();
     const qsizetype count = addresses.size();
-    const QString total = QString::number(count);
     for (qsizetype n = 0; n < count; ++n) {
         if (!m_refreshActive)
             return;
@@ -268,12 +382,14 @@ void QueryEngine::RefreshList(AddressList &addresses)
         const QString line = addresses.lines().at(n);
         if (!AddressList::isServerLine(line))
             continue;
-        const QString panel = QString::number(n + 1) + QStringLiteral(" of ") + total;
-        emit statusChanged(0, panel);
-        emit trayHintChanged(QStringLiteral("Refresh server:") + panel);
+        EngineStatus progress;
+        progress.kind = EngineStatus::Kind::Progress;
+        progress.position = n + 1;
+        progress.total = count;
+        emit statusChanged(progress);
+        emit refreshProgress(n + 1, count);
         const ServerAddress server = AddressList::parseLine(line);
-        const auto reported =
-            QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest), true);
+        const auto reported = QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
         // The list may have been rebuilt during the wait; only the line that was asked
         // about is rewritten.
         if (reported && n < addresses.size() && addresses.lines().at(n) == line)
@@ -288,14 +404,14 @@ void QueryEngine::refreshDeferred(ServerPage page)
 {
     if (page != m_currentPage)
         return;
-    emit refreshCaptionChanged(QStringLiteral("Stop refresh"));
-    emit trayAnimationChanged(true);
-    RefreshList(list(page).addresses);
-    emit trayHintChanged(QStringLiteral("Orvane (Click twice to restore window)"));
-    emit trayAnimationChanged(false);
+    emit refreshRunningChanged(true);
+    emit busyChanged(true);
+    RefreshList(page);
+    emit refreshPassEnded();
+    emit busyChanged(false);
     finishRefreshRun();
     sortView(page);
-    emit refreshCaptionChanged(QStringLiteral("Refresh"));
+    emit refreshRunningChanged(false);
 }
 
 void QueryEngine::RefreshSelected(int row)
@@ -318,7 +434,7 @@ void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 {
     m_refreshActive = true;
     currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
-    (void)QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest), true);
+    (void)QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
     emit playersListCleared();
     emit selectedServerRefreshed(server);
     m_refreshActive = false;
@@ -328,7 +444,7 @@ void QueryEngine::refreshAction()
 {
     const bool remembered = m_options.alwaysRefresh;
     m_options.alwaysRefresh = true;
-    RebuildList(currentList().addresses);
+    RebuildList(m_currentPage);
     m_options.alwaysRefresh = remembered;
 }
 
@@ -351,12 +467,9 @@ void QueryEngine::sortView(ServerPage page)
 
 void QueryEngine::reloadFavorites()
 {
-    const QString path = m_favoritesFile.isEmpty() ? platform::paths::programFolder() + QStringLiteral("/favorites.lst")
-                                                   : m_favoritesFile;
-    if (!QFileInfo::exists(path))
-        return;
-    if (auto loaded = AddressList::load(path))
-        favorites() = std::move(loaded.value());
+    // The favorite marks of the rebuilt rows follow the file as it is now; a file that
+    // cannot be read leaves the favorites as they were.
+    (void)m_favorites.reload();
 }
 
 void QueryEngine::runDeferred()

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "orv/engine/engineoptions.h"
+#include "orv/engine/favoritesstore.h"
 #include "orv/engine/queryexchange.h"
 #include "orv/engine/replydecoder.h"
 #include "orv/engine/serverinfo.h"
@@ -17,22 +18,51 @@
 
 namespace orv::engine {
 
-// The query engine of the browser: the three server lists, the single query exchange and
-// the refresh of whole lists or of one server. Everything runs on the user-interface
-// thread; waits run nested event loops, so a refresh is stopped from any command by
-// clearing RefreshActive (stopRefresh()).
+// What the status bar shows about the engine's work, as data: panel 0 counts the list
+// (Listed, Progress), panel 1 follows the server being asked (Requesting, Dead, Answered).
+// The front end words it.
+struct EngineStatus
+{
+    enum class Kind { Listed, Progress, Requesting, Dead, Answered };
+
+    Kind kind = Kind::Listed;
+    QString address;        // Requesting, Dead, Answered
+    QString hostname;       // Answered
+    qsizetype position = 0; // Progress: the line being asked, counted from 1
+    qsizetype total = 0;    // Listed, Progress: the lines of the list
+
+    int panel() const { return kind == Kind::Listed || kind == Kind::Progress ? 0 : 1; }
+};
+
+// One query of a server, as a value: the decoded record (pinged), whether every packet
+// the server announced arrived, the exchange's own result and the game port it reported.
+struct ServerQuery
+{
+    ServerAddress server;
+    ServerInfo info;
+    bool complete = false;
+    ExchangeResult exchange;
+    QString reportedPort;
+};
+
+// The query engine of the browser: the three server lists, the favorites, the single query
+// exchange and the refresh of whole lists or of one server. Everything runs on the
+// user-interface thread; waits run nested event loops, so a refresh is stopped from any
+// command by clearing RefreshActive (stopRefresh()).
 //
-// The engine knows nothing of windows: the caller passes the options in, and the engine
-// reports log lines, status-bar texts, the refresh command's caption, the tray state and
-// the exit request through signals, and plays sounds through a callback.
+// The engine owns its lists: callers read them through const views and change them through
+// the named operations below. It knows nothing of windows: the caller passes the options
+// in, and the engine reports log lines, the status as data, the refresh state and progress,
+// and the exit request through signals.
 class QueryEngine : public QObject
 {
     Q_OBJECT
 
 public:
     using Pinger = std::function<quint16(const QString &address)>;
-    using SoundPlayer = std::function<void(const QString &fileName)>;
-    using TrayQuery = std::function<bool()>;
+    // A filter pass over a page: moves rows between the view's rows and the hidden rows and
+    // returns how many it moved.
+    using RowPass = std::function<int(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden)>;
 
     static constexpr const char *kStatusRequest = "\\status\\";
     static constexpr const char *kInfoRequest = "\\info\\";
@@ -40,51 +70,95 @@ public:
     explicit QueryEngine(QObject *parent = nullptr);
     ~QueryEngine() override;
 
-    // Lists and pages.
-    ServerList &list(ServerPage page) { return m_lists[static_cast<size_t>(page)]; }
-    ServerList &currentList() { return list(m_currentPage); }
+    // Pages, read-only.
     ServerPage currentPage() const { return m_currentPage; }
     // Showing another page stops a running refresh.
     void setCurrentPage(ServerPage page);
-    AddressList &favorites() { return list(ServerPage::Favorites).addresses; }
+    const AddressList &addresses(ServerPage page) const { return addressesOf(page); }
+    const ReplyStore &replies(ServerPage page) const { return list(page).replies; }
+    const ServerListModel &view(ServerPage page) const { return *list(page).view; }
+    const ServerListModel &currentView() const { return view(m_currentPage); }
+    const ReplyStore &currentReplies() const { return replies(m_currentPage); }
+    int sortColumn(ServerPage page) const { return list(page).sortColumn; }
+    Qt::SortOrder sortOrder(ServerPage page) const { return list(page).sortOrder; }
+    // The page's rows for showing in an item view; change them through the operations.
+    QAbstractItemModel *itemModel(ServerPage page) const { return list(page).view; }
     // Rows a filter removed from the current view; emptied whenever a view is rebuilt.
-    std::vector<ServerEntry> &hiddenRows() { return m_hiddenRows; }
+    const std::vector<ServerEntry> &hiddenRows() const { return m_hiddenRows; }
+
+    // Address lists.
+    void setAddresses(ServerPage page, AddressList addresses);
+    // Appends the server's line unless the same three words are listed; true when added.
+    bool addAddress(ServerPage page, const ServerAddress &server);
+
+    // Reply stores.
+    void clearReplies(ServerPage page);
+    void appendReply(ServerPage page, const QByteArray &line);
+    void setReplies(ServerPage page, QList<QByteArray> lines);
+
+    // View rows.
+    void setRows(ServerPage page, std::vector<ServerEntry> rows);
+    void setRow(ServerPage page, int row, ServerEntry entry);
+    // False when the view is full.
+    bool appendRow(ServerPage page, ServerEntry entry);
+    void removeRow(ServerPage page, int row);
+    void clearRows(ServerPage page);
+    // Raises a row's state icon into the favorite range, or lowers it back.
+    void setFavoriteMark(ServerPage page, int row, bool favorite);
+    // Runs a filter pass (or a reset) over the page's rows and the hidden rows; the view is
+    // refilled in one step when the pass moved rows.
+    int moveHiddenRows(ServerPage page, const RowPass &pass);
+    // Sorts a page's view by its sort column and direction.
+    void sortView(ServerPage page);
+    // Sets the sort column and direction and sorts.
+    void sortBy(ServerPage page, int column, Qt::SortOrder order);
+    // Sets the sort column that the next sort uses.
+    void setSortColumn(ServerPage page, int column) { list(page).sortColumn = column; }
+
+    // Favorites: the Favorites page's address list, kept in "favorites.lst".
+    const AddressList &favorites() const { return m_favorites.addresses(); }
+    const QString &favoritesFile() const { return m_favorites.path(); }
+    void setFavoritesFile(const QString &path) { m_favorites.setPath(path); }
+    bool isFavorite(const ServerAddress &server) const { return m_favorites.contains(server); }
+    // Reads the file (when it exists) over the favorites in memory.
+    platform::Status loadFavorites() { return m_favorites.load(); }
+    // Reads the file before the first change of this run; see FavoritesStore::ensureLoaded.
+    platform::Status ensureFavoritesLoaded() { return m_favorites.ensureLoaded(); }
+    bool addFavorite(const ServerAddress &server) { return m_favorites.add(server); }
+    void removeFavoriteAt(qsizetype index) { m_favorites.removeAt(index); }
+    void clearFavorites() { m_favorites.clear(); }
+    platform::Status saveFavorites() const { return m_favorites.save(); }
 
     // Collaborators and options.
     const EngineOptions &options() const { return m_options; }
     void setOptions(const EngineOptions &options) { m_options = options; }
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
-    void setSoundPlayer(SoundPlayer player) { m_soundPlayer = std::move(player); }
-    void setTrayActiveQuery(TrayQuery query) { m_trayActive = std::move(query); }
-    // The favorites file reloaded before each rebuild; by default "favorites.lst" in the
-    // program folder.
-    void setFavoritesFile(const QString &path) { m_favoritesFile = path; }
     // The user's replacement of reported values, applied while no checker run is going on,
     // and during one only when it asks for it.
     void setValueReplacer(ValueReplacer replacer) { m_replacer = std::move(replacer); }
     void setCheckerRunning(bool running, bool replaceInChecker);
 
-    // The exchange of one server. With updateRow, the server's row in the current view is
-    // set to "Processing.." and updated afterwards; without a row the call fails before
-    // anything is sent. Without updateRow the server is decoded into lastInfo(), pinged
-    // whatever the options say, and queryComplete() is set. Returns the reported game port.
-    // Fails while another exchange waits (ExchangeError::Busy) and when an incomplete
-    // answer meets an attempts option that is not a number.
+    // The row refresh of one server: its row in the current view is set to "Processing..",
+    // the server asked, and the row updated from the answer. Without a row the call fails
+    // before anything is sent. Returns the reported game port. Fails while another exchange
+    // waits (ExchangeError::Busy) and when an incomplete answer meets an attempts option
+    // that is not a number.
     platform::Result<QString> QueryServer(const QString &address, const QString &gamePort, const QString &queryPort,
-                                          const QByteArray &request, bool updateRow);
+                                          const QByteArray &request);
+    // One server asked without touching any row, as the checker and the local discovery
+    // ask: its earlier answer in the current list's store is replaced, and the answer is
+    // decoded and pinged (whatever the options say) into the returned value.
+    platform::Result<ServerQuery> queryServerInfo(const ServerAddress &server, const QByteArray &request);
     // Decodes one server from the reply store of the current list.
     ServerInfo DecodeServerInfo(const QString &address, const QString &gamePort, const QString &queryPort);
 
-    const ServerInfo &lastInfo() const { return m_lastInfo; }
-    bool queryComplete() const { return m_queryComplete; }
-    const ExchangeResult &lastExchange() const { return m_lastExchange; }
     bool isExchangeBusy() const { return m_exchange->isBusy(); }
     // The checker's Stop: ends the current attempt's wait early.
     void stopExchange() { m_exchange->stop(); }
 
-    // Refresh scheduling.
-    void RebuildList(AddressList &addresses);
-    void RefreshList(AddressList &addresses);
+    // Refresh scheduling. RebuildList rebuilds the current view from the page's addresses.
+    void RebuildList(ServerPage page);
+    void RefreshList(ServerPage page);
     void RefreshSelected(int row);
     // The Refresh command: rebuild the current page with refreshing forced on; pressed
     // while a refresh runs, it stops it.
@@ -97,26 +171,38 @@ public:
     // refresh has unwound.
     void requestClose();
 
-    // Sorts a list's view by its sort column and direction.
-    void sortView(ServerPage page);
-
 signals:
     void logLine(const QString &line);
-    void statusChanged(int panel, const QString &text);
-    void refreshCaptionChanged(const QString &caption);
+    void statusChanged(const orv::engine::EngineStatus &status);
+    // A rebuild or refresh of a list began (true) or ended (false); the Refresh command
+    // stops it while it runs.
+    void refreshRunningChanged(bool running);
+    // The server at position (from 1) of total is being asked in a list refresh.
+    void refreshProgress(qsizetype position, qsizetype total);
+    // A list refresh has gone through its servers (or was stopped).
+    void refreshPassEnded();
+    // The tray's busy state: on while a list is refreshed.
+    void busyChanged(bool busy);
     void filterEnabledChanged(bool enabled);
-    void trayAnimationChanged(bool animated);
-    void trayHintChanged(const QString &hint);
     void playersListCleared();
     // Refresh Current has finished with this server: the front end shows its players.
     void selectedServerRefreshed(const orv::engine::ServerAddress &server);
     void exitRequested();
-    // A QueryServer call has finished: the server as asked, the game port it reported and
-    // the row it updated in the current view (-1 without a row update).
-    void serverQueried(const orv::engine::ServerAddress &server, const QString &reportedPort, int row);
+    // A list refresh has run to its end (after exitRequested() when a close was pending);
+    // the front end may sound it.
+    void refreshRunFinished();
+    // A query has finished: what it gave and the row it updated in the current view (-1
+    // without a row update). After a row refresh of a server that did not answer, the
+    // record is empty and its ping kNoPing.
+    void serverQueried(const orv::engine::ServerQuery &query, int row);
 
 private:
-    bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, QString &reportedPort,
+    ServerList &list(ServerPage page) { return m_lists[static_cast<size_t>(page)]; }
+    const ServerList &list(ServerPage page) const { return m_lists[static_cast<size_t>(page)]; }
+    ServerList &currentList() { return list(m_currentPage); }
+    AddressList &addressesOf(ServerPage page);
+    const AddressList &addressesOf(ServerPage page) const;
+    bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
                    int &updatedRow);
     ValueReplacer activeReplacer() const;
     quint16 ping(const QString &address) const;
@@ -129,19 +215,14 @@ private:
     std::array<ServerList, kServerPages> m_lists;
     ServerPage m_currentPage = ServerPage::Internet;
     std::vector<ServerEntry> m_hiddenRows;
+    FavoritesStore m_favorites;
     EngineOptions m_options;
     QueryExchange *m_exchange = nullptr;
     Pinger m_pinger;
-    SoundPlayer m_soundPlayer;
-    TrayQuery m_trayActive;
-    QString m_favoritesFile;
     ValueReplacer m_replacer;
     bool m_checkerRunning = false;
     bool m_replaceInChecker = false;
 
-    ServerInfo m_lastInfo;
-    bool m_queryComplete = false;
-    ExchangeResult m_lastExchange;
     bool m_refreshActive = false;
     bool m_exitPending = false;
     bool m_refreshDeferred = false;

@@ -89,7 +89,7 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
     const ServerAddress &t = m_target;
     emit logLine(QStringLiteral("Send request to :") + t.address + QStringLiteral(" GPort:") + t.gamePort +
                  QStringLiteral(" IPort:") + t.queryPort + QStringLiteral(" Try:") + QString::number(attempt));
-    emit statusChanged(1, QStringLiteral("Request info from server:") + t.address);
+    emit requesting(t.address);
 
     m_done = false;
     m_received = 0;

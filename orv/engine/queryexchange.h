@@ -73,7 +73,8 @@ public:
 
 signals:
     void logLine(const QString &line);
-    void statusChanged(int panel, const QString &text);
+    // An attempt's request is about to go to this server.
+    void requesting(const QString &address);
 
 private:
     void runAttempt(int attempt, const QByteArray &request, const EngineOptions &options);

@@ -120,4 +120,11 @@ int iconFor(RowIcon icon, bool favorite)
     return static_cast<int>(icon) + (favorite ? kFavoriteIconOffset : 0);
 }
 
+int withFavoriteMark(int icon, bool favorite)
+{
+    if (favorite)
+        return icon >= 0 && icon < kFavoriteIconOffset ? icon + kFavoriteIconOffset : icon;
+    return icon >= kFavoriteIconOffset && icon < 2 * kFavoriteIconOffset ? icon - kFavoriteIconOffset : icon;
+}
+
 } // namespace orv::engine

@@ -55,5 +55,8 @@ const QString &serverColumnCaption(int column);
 
 // The icon of a ping class, plus 5 for a favorite.
 int iconFor(RowIcon icon, bool favorite);
+// A row's icon raised into the favorite range or lowered out of it; an icon already on
+// that side (or outside both ranges) stays.
+int withFavoriteMark(int icon, bool favorite);
 
 } // namespace orv::engine

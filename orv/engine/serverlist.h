@@ -13,7 +13,8 @@ enum class ServerPage : int { Internet = 0, Local = 1, Favorites = 2 };
 constexpr int kServerPages = 3;
 
 // One of the three lists: its addresses, the datagrams received for it, its view rows and
-// how the view is sorted. The view model is owned by the engine that owns the list.
+// how the view is sorted. The view model is owned by the engine that owns the list, which
+// keeps the Favorites page's addresses in its favorites store instead.
 struct ServerList
 {
     QString caption;

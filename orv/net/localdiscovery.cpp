@@ -41,8 +41,8 @@ void LocalDiscovery::DiscoverLocal()
     if (m_discovering)
         return;
     m_discovering = true;
-    m_engine.currentList().replies.clear();
-    m_engine.list(engine::ServerPage::Local).addresses.clear();
+    m_engine.clearReplies(m_engine.currentPage());
+    m_engine.setAddresses(engine::ServerPage::Local, {});
     const QByteArray request(kBeaconRequest);
     BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, request, m_engine.options().beaconPort);
     BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, request, m_engine.options().beaconPort2);
@@ -143,13 +143,12 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
     if (zero >= 0)
         text.truncate(zero);
 
-    engine::ReplyStore &store = m_engine.currentList().replies;
-    store.append(engine::encodeServerText(sender) + ':' + text);
+    m_engine.appendReply(m_engine.currentPage(), engine::encodeServerText(sender) + ':' + text);
     emit logLine(QStringLiteral("Recived : ") + sender + QStringLiteral(" >") + engine::decodeServerText(text));
 
     // The lines held now; the exchanges below add more, and the store may even be emptied
     // by a command run meanwhile, so work on a copy.
-    const QList<QByteArray> lines = store.lines();
+    const QList<QByteArray> lines = m_engine.currentReplies().lines();
     const QString sign1 = QLatin1Char(':') + m_engine.options().beaconSign1;
     const QString sign2 = QLatin1Char(':') + m_engine.options().beaconSign2;
     for (const QByteArray &bytes : lines) {
@@ -166,16 +165,14 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
         // server that could ever be queried or joined.
         if (!engine::parsePortNumber(queryPort))
             continue;
-        const auto reported =
-            m_engine.QueryServer(sender, queryPort, queryPort, QByteArray(engine::QueryEngine::kInfoRequest), false);
+        const auto queried = m_engine.queryServerInfo(engine::ServerAddress{sender, queryPort, queryPort},
+                                                      QByteArray(engine::QueryEngine::kInfoRequest));
         QString gamePort = queryPort;
-        if (reported && engine::parsePortNumber(*reported))
-            gamePort = *reported;
+        if (queried && engine::parsePortNumber(queried->reportedPort))
+            gamePort = queried->reportedPort;
 
-        engine::AddressList &local = m_engine.list(engine::ServerPage::Local).addresses;
-        if (local.FindAddress(sender, gamePort, queryPort))
+        if (!m_engine.addAddress(engine::ServerPage::Local, engine::ServerAddress{sender, gamePort, queryPort}))
             continue;
-        local.append(sender + QLatin1Char(' ') + gamePort + QLatin1Char(' ') + queryPort);
         emit logLine(QStringLiteral("Server response from: ") + sender);
     }
 }

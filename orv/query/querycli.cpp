@@ -4,10 +4,9 @@
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLocale>
 #include <QTextStream>
-#include <QTime>
 
+#include "orv/checker/checkerrun.h"
 #include "orv/checker/preparedscript.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
@@ -311,12 +310,13 @@ int runCheck(const QueryCliOptions &o, QTextStream &out, QTextStream &err)
     for (const ServerAddress &server : o.servers) {
         CheckResult result;
         result.address = server.address;
-        const auto queried = engine.QueryServer(server.address, server.gamePort, server.queryPort,
-                                                QByteArray(QueryEngine::kStatusRequest), false);
-        if (queried && engine.queryComplete()) {
-            const orv::checker::EvaluationContext context{server.address, o.passNumber, QTime::currentTime(),
-                                                          QLocale::system()};
-            const orv::checker::Evaluation evaluation = prepared.value().evaluate(engine.lastInfo(), context);
+        const auto checked = orv::checker::checkServerOnce(
+            engine, server, o.passNumber,
+            [&prepared](const orv::engine::ServerInfo &info, const orv::checker::EvaluationContext &context) {
+                return prepared.value().evaluate(info, context);
+            });
+        if (checked && checked->has_value()) {
+            const orv::checker::Evaluation &evaluation = **checked;
             result.verdict = evaluation.right ? CheckVerdict::Right : CheckVerdict::NotRight;
             result.marks = evaluation.expressionMarks;
             anyRight = anyRight || evaluation.right;
@@ -359,12 +359,12 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         engine.setCurrentPage(ServerPage::Local);
         orv::net::LocalDiscovery discovery(engine);
         discovery.DiscoverLocal();
-        for (const QString &line : engine.list(ServerPage::Local).addresses.lines())
+        for (const QString &line : engine.addresses(ServerPage::Local).lines())
             out << line << "\n";
         out.flush();
         return kExitAllComplete;
     }
-    ServerListModel *view = engine.list(ServerPage::Internet).view;
+    const ServerListModel *view = &engine.view(ServerPage::Internet);
 
     AddressList list;
     if (!o.listFile.isEmpty()) {
@@ -385,23 +385,24 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         if (AddressList::isServerLine(line))
             rows.push_back(ServerEntry::rebuilt(AddressList::parseLine(line), false));
     }
-    view->setRows(std::move(rows));
+    engine.setRows(ServerPage::Internet, std::move(rows));
 
     bool allComplete = true;
     int results = 0;
     QObject::connect(&engine, &QueryEngine::serverQueried, &engine,
-                     [&](const ServerAddress &server, const QString &reportedPort, int row) {
+                     [&](const orv::engine::ServerQuery &query, int row) {
+                         const ServerAddress &server = query.server;
                          ServerResult r;
                          r.asked = server;
-                         r.exchange = engine.lastExchange();
-                         r.reportedPort = reportedPort;
+                         r.exchange = query.exchange;
+                         r.reportedPort = query.reportedPort;
                          if (row >= 0 && row < view->size())
                              r.row = view->row(row);
                          r.info = engine.DecodeServerInfo(server.address, server.gamePort, server.queryPort);
                          // The ping of the row update; an unanswered server was not pinged.
                          r.info.ping = r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead)
                                            ? kNoPing
-                                           : engine.lastInfo().ping;
+                                           : query.info.ping;
                          allComplete = allComplete && r.exchange.outcome == QueryOutcome::Complete;
                          ++results;
                          if (o.json) {
@@ -420,7 +421,9 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
     }
     // The same loop as a list refresh: every server in turn, reported game ports written back.
     const qsizetype serverLines = view->size();
-    engine.RefreshList(list);
+    engine.setAddresses(ServerPage::Internet, list);
+    engine.RefreshList(ServerPage::Internet);
+    list = engine.addresses(ServerPage::Internet);
     if (results < serverLines)
         allComplete = false;
 

@@ -211,24 +211,24 @@ TEST(HostileServers, RefreshEndsInTimeWithBoundedMemoryAndTrueRows)
     Fleet fleet;
     QueryEngine engine;
     configure(engine);
-    AddressList &list = engine.list(ServerPage::Internet).addresses;
     const qint64 before = peakRssKb();
     ASSERT_GT(before, 0);
 
     // Several rounds: memory that grows with every refresh would show as a rising peak.
     for (int round = 0; round < 3; ++round) {
-        list.clear();
+        AddressList list;
         for (std::size_t i = 0; i < fleet.kinds.size(); ++i)
             list.append(fleet.addressOf(i).toLine());
+        engine.setAddresses(ServerPage::Internet, list);
         QElapsedTimer clock;
         clock.start();
-        engine.RebuildList(list); // refreshes: "Always servers refresh list" is on
+        engine.RebuildList(ServerPage::Internet); // refreshes: "Always servers refresh list" is on
         const qint64 elapsed = clock.elapsed();
         EXPECT_FALSE(engine.isRefreshActive());
         // Every server costs at most one time-out; the rest is slack for a loaded machine.
         EXPECT_LT(elapsed, qint64(fleet.kinds.size()) * kTimeoutMs + 8000) << "round " << round;
 
-        ServerListModel &view = *engine.list(ServerPage::Internet).view;
+        const ServerListModel &view = engine.view(ServerPage::Internet);
         ASSERT_EQ(view.size(), qsizetype(fleet.kinds.size()));
         for (std::size_t i = 0; i < fleet.kinds.size(); ++i) {
             const Hostile &kind = fleet.kinds[i];
@@ -272,11 +272,11 @@ TEST(HostileServers, CheckerPathDecodesAndEvaluatesEveryAnswer)
         const ServerAddress a = fleet.addressOf(i);
         QElapsedTimer clock;
         clock.start();
-        const auto port = engine.QueryServer(a.address, a.gamePort, a.queryPort, "\\status\\", false);
+        const auto queried = engine.queryServerInfo(a, "\\status\\");
         EXPECT_LT(clock.elapsed(), kTimeoutMs + 3000) << kind.name;
-        ASSERT_TRUE(port.hasValue()) << kind.name;
-        const ServerInfo &info = engine.lastInfo();
-        EXPECT_EQ(engine.queryComplete(), kind.complete) << kind.name;
+        ASSERT_TRUE(queried.hasValue()) << kind.name;
+        const ServerInfo &info = queried->info;
+        EXPECT_EQ(queried->complete, kind.complete) << kind.name;
         const QString caption = L1(kind.caption);
         if (caption == u"@")
             EXPECT_EQ(info.hostname, a.address) << kind.name;
@@ -325,11 +325,11 @@ TEST(HostileServers, AnswerAfterALongFloodFromAnotherAddressArrives)
     });
     QueryEngine engine;
     configure(engine);
-    const auto reported = engine.QueryServer(QStringLiteral("127.0.0.38"), QString::number(port - 1),
-                                             QString::number(port), "\\status\\", false);
-    ASSERT_TRUE(reported.hasValue());
-    EXPECT_TRUE(engine.queryComplete());
-    EXPECT_EQ(engine.lastInfo().hostname, L1("Patient"));
+    const auto queried = engine.queryServerInfo(
+        {QStringLiteral("127.0.0.38"), QString::number(port - 1), QString::number(port)}, "\\status\\");
+    ASSERT_TRUE(queried.hasValue());
+    EXPECT_TRUE(queried->complete);
+    EXPECT_EQ(queried->info.hostname, L1("Patient"));
 }
 
 } // namespace

@@ -46,8 +46,14 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
             m_form->log(text);
         emit logLine(text);
     };
-    hooks.trayAnimation = [this](bool on) { emit m_engine.trayAnimationChanged(on); };
-    hooks.trayHint = [this](const QString &hint) { emit m_engine.trayHintChanged(hint); };
+    hooks.trayAnimation = [this](bool on) {
+        if (m_form)
+            m_form->setTrayBusy(on);
+    };
+    hooks.trayHint = [this](const QString &hint) {
+        if (m_form)
+            m_form->setTrayHint(hint);
+    };
     hooks.caption = [this](const QString &text) { setWindowTitle(text); };
     hooks.currentCaption = [this] { return windowTitle(); };
     hooks.rowSelected = [this](int row) {

@@ -14,7 +14,7 @@
 #include "orv/checker/checkerscript.h"
 #include "orv/checker/runsettings.h"
 #include "orv/checker/scriptcheck.h"
-#include "orv/checker/ui/checkerrun.h"
+#include "orv/checker/checkerrun.h"
 
 class QAction;
 class QCheckBox;

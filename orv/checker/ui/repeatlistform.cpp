@@ -79,7 +79,7 @@ TRepeatListForm::~TRepeatListForm()
 void TRepeatListForm::fillFromShownList()
 {
     m_list->clear();
-    const ServerListModel *model = m_engine.currentList().view;
+    const ServerListModel *model = &m_engine.currentView();
     if (!model)
         return;
     QList<QTreeWidgetItem *> items;

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "orv/checker/ui/checkerrun.h"
+#include "orv/checker/checkerrun.h"
 
 class QTreeWidget;
 

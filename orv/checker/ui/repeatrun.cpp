@@ -46,7 +46,7 @@ void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
 {
     orv::frontend::ServerView *view = form.currentView();
     const int row = view ? view->currentRow() : -1;
-    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    const orv::engine::ServerListModel *model = &m_engine.currentView();
     if (row < 0 || !model || row >= model->size())
         return;
     const orv::engine::ServerEntry &entry = model->row(row);
@@ -142,17 +142,11 @@ void TRepeatForm::showNotice()
 
 bool TRepeatForm::addFavorite(const RepeatServer &server)
 {
-    orv::engine::AddressList &favorites = m_engine.favorites();
-    if (m_favorites && favorites.isEmpty() && QFileInfo::exists(m_favorites->fileName())) {
-        // The favorites were never read in this run: keep the file's lines.
-        if (auto loaded = orv::engine::AddressList::load(m_favorites->fileName()))
-            favorites = std::move(loaded.value());
-        else
-            return false;
-    }
-    if (favorites.FindAddress(server.address, server.gamePort, server.queryPort))
+    // The favorites were never read in this run: keep the file's lines.
+    if (m_favorites && !m_engine.ensureFavoritesLoaded())
         return false;
-    favorites.append(server.address + u' ' + server.gamePort + u' ' + server.queryPort);
+    if (!m_engine.addFavorite({server.address, server.gamePort, server.queryPort}))
+        return false;
     if (m_favorites)
         m_favorites->save();
     return true;
@@ -162,7 +156,7 @@ bool TRepeatForm::runGame(const RepeatServer &server, const QString &playerPrese
 {
     if (!m_form)
         return false;
-    orv::engine::ServerListModel *model = m_engine.currentList().view;
+    const orv::engine::ServerListModel *model = &m_engine.currentView();
     const std::optional<int> row =
         model ? model->FindRow(server.address, server.gamePort, server.queryPort) : std::nullopt;
     if (!row)

@@ -145,7 +145,7 @@ void GameLauncher::setHooks(LauncherHooks hooks)
 const orv::engine::ServerEntry *GameLauncher::selectedRow() const
 {
     const ServerView *view = m_form.currentView();
-    const orv::engine::ServerListModel *model = m_engine.list(m_form.currentPage()).view;
+    const orv::engine::ServerListModel *model = &m_engine.view(m_form.currentPage());
     if (!view || !model)
         return nullptr;
     const int row = view->currentRow();

@@ -2,8 +2,6 @@
 #include "orv/frontend/listtools/favorites.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -15,7 +13,6 @@
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
-#include "platform/paths.h"
 
 using orv::engine::AddressList;
 using orv::engine::ServerAddress;
@@ -25,18 +22,6 @@ using orv::engine::ServerPage;
 namespace orv::frontend {
 
 namespace {
-
-constexpr int kMark = orv::engine::kFavoriteIconOffset;
-
-int withMark(int icon)
-{
-    return icon >= 0 && icon < kMark ? icon + kMark : icon;
-}
-
-int withoutMark(int icon)
-{
-    return icon >= kMark && icon < 2 * kMark ? icon - kMark : icon;
-}
 
 // A favorites line holds three blank-separated words; a word that is empty or holds a
 // blank would shift the words of the line, so such a server is not written.
@@ -61,7 +46,6 @@ Favorites::Favorites(TMainForm &form, orv::engine::QueryEngine &engine, QObject 
     : QObject(parent ? parent : &form)
     , m_form(form)
     , m_engine(engine)
-    , m_fileName(QDir(platform::paths::programFolder()).filePath(QStringLiteral("favorites.lst")))
     , m_shownPage(form.currentPage())
 {
     connect(&form, &TMainForm::pageChanged, this, &Favorites::notePageShown);
@@ -101,34 +85,36 @@ void Favorites::message(QMessageBox::Icon kind, const QString &text)
     box.exec();
 }
 
-bool Favorites::loadFile()
+QString Favorites::fileName() const
 {
-    auto loaded = AddressList::load(m_fileName);
-    if (!loaded) {
-        m_form.log(QStringLiteral("Cannot open file ") + m_fileName);
-        return false;
-    }
-    m_engine.favorites() = std::move(loaded.value());
-    m_loaded = true;
-    return true;
+    return m_engine.favoritesFile();
 }
 
-void Favorites::ensureLoaded()
+void Favorites::setFileName(const QString &path)
+{
+    m_engine.setFavoritesFile(path);
+}
+
+void Favorites::reportLoad(const platform::Status &status)
+{
+    if (!status)
+        m_form.log(QStringLiteral("Cannot open file ") + fileName());
+}
+
+bool Favorites::ensureLoaded()
 {
     // A change made before the favorites were ever read in this run must keep the lines
     // already in the file.
-    if (m_loaded)
-        return;
-    if (m_engine.favorites().isEmpty() && QFileInfo::exists(m_fileName))
-        loadFile();
-    m_loaded = true;
+    const platform::Status status = m_engine.ensureFavoritesLoaded();
+    reportLoad(status);
+    return status.hasValue();
 }
 
 bool Favorites::save()
 {
-    const platform::Status status = m_engine.favorites().save(m_fileName);
+    const platform::Status status = m_engine.saveFavorites();
     if (!status) {
-        message(QMessageBox::Critical, QStringLiteral("Cannot create file %1").arg(m_fileName));
+        message(QMessageBox::Critical, QStringLiteral("Cannot create file %1").arg(fileName()));
         return false;
     }
     return true;
@@ -138,7 +124,7 @@ void Favorites::showFavorites()
 {
     const bool wasShowing = m_form.currentPage() == ServerPage::Favorites && !m_favoritesJustShown;
     m_favoritesJustShown = false;
-    orv::engine::ServerListModel *view = m_engine.list(ServerPage::Favorites).view;
+    const orv::engine::ServerListModel *view = &m_engine.view(ServerPage::Favorites);
     auto showPage = [this] {
         if (m_form.currentPage() != ServerPage::Favorites || m_engine.currentPage() != ServerPage::Favorites)
             m_form.changePage(ServerPage::Favorites);
@@ -148,21 +134,19 @@ void Favorites::showFavorites()
         showPage();
         return;
     }
-    if (QFileInfo::exists(m_fileName))
-        loadFile();
-    m_loaded = true;
+    reportLoad(m_engine.loadFavorites());
     showPage();
-    AddressList &favorites = m_engine.favorites();
+    const AddressList &favorites = m_engine.favorites();
     if (view->size() > 0 && view->size() == favorites.size())
         return;
     if (favorites.isEmpty()) {
         // Nothing left to show: rows of servers that are no longer favorites go.
-        m_engine.RebuildList(favorites);
-        view->clear();
+        m_engine.RebuildList(ServerPage::Favorites);
+        m_engine.clearRows(ServerPage::Favorites);
         m_form.playersModel()->clear();
         return;
     }
-    m_engine.RebuildList(favorites);
+    m_engine.RebuildList(ServerPage::Favorites);
 }
 
 void Favorites::addSelected()
@@ -170,22 +154,21 @@ void Favorites::addSelected()
     const ServerPage page = m_form.currentPage();
     if (page == ServerPage::Favorites)
         return;
-    orv::engine::ServerList &list = m_engine.list(page);
+    const orv::engine::ServerListModel &view = m_engine.view(page);
     const int row = m_form.currentView()->currentRow();
-    if (row < 0 || row >= list.view->size())
+    if (row < 0 || row >= view.size())
         return;
-    ServerEntry entry = list.view->row(row);
+    ServerEntry entry = view.row(row);
     const ServerAddress server = entry.server();
 
     ensureLoaded();
-    AddressList &favorites = m_engine.favorites();
-    if (favorites.FindAddress(server.address, server.gamePort, server.queryPort)) {
+    if (m_engine.isFavorite(server)) {
         message(QMessageBox::Critical, kExists);
         return;
     }
     // Only a server that came from this page's address list is taken.
     bool listed = false;
-    for (const QString &line : list.addresses.lines()) {
+    for (const QString &line : m_engine.addresses(page).lines()) {
         if (AddressList::parseLine(line).address == server.address) {
             listed = true;
             break;
@@ -194,26 +177,25 @@ void Favorites::addSelected()
     if (!listed || !isWritable(server))
         return;
 
-    entry.icon = withMark(entry.icon);
-    list.view->setRow(row, entry);
-    favorites.append(server.toLine());
+    m_engine.setFavoriteMark(page, row, true);
+    m_engine.addFavorite(server);
     save();
-    m_engine.list(ServerPage::Favorites).view->appendRow(std::move(entry));
+    entry.icon = orv::engine::withFavoriteMark(entry.icon, true);
+    m_engine.appendRow(ServerPage::Favorites, std::move(entry));
     m_form.updateActions();
 }
 
 void Favorites::deleteSelected()
 {
     const ServerPage page = m_form.currentPage();
-    orv::engine::ServerList &list = m_engine.list(page);
+    const orv::engine::ServerListModel &pageView = m_engine.view(page);
     const int row = m_form.currentView()->currentRow();
-    if (row < 0 || row >= list.view->size())
+    if (row < 0 || row >= pageView.size())
         return;
-    ServerEntry entry = list.view->row(row);
-    const ServerAddress server = entry.server();
+    const ServerAddress server = pageView.row(row).server();
 
     ensureLoaded();
-    AddressList &favorites = m_engine.favorites();
+    const AddressList &favorites = m_engine.favorites();
     // The game port is not compared: a server whose game port changed is still found.
     qsizetype match = -1;
     for (qsizetype i = 0; i < favorites.size(); ++i) {
@@ -229,24 +211,20 @@ void Favorites::deleteSelected()
     if (match < 0)
         return;
 
-    entry.icon = withoutMark(entry.icon);
-    list.view->setRow(row, entry);
-    favorites.lines().removeAt(match);
+    m_engine.setFavoriteMark(page, row, false);
+    m_engine.removeFavoriteAt(match);
     save();
 
     if (page == ServerPage::Favorites) {
         for (ServerPage other : {ServerPage::Internet, ServerPage::Local}) {
-            orv::engine::ServerListModel *view = m_engine.list(other).view;
-            for (int i = 0; i < view->size(); ++i) {
-                const ServerEntry &candidate = view->row(i);
-                if (candidate.icon > 4 && candidate.server() == server) {
-                    ServerEntry lowered = candidate;
-                    lowered.icon = withoutMark(lowered.icon);
-                    view->setRow(i, std::move(lowered));
-                }
+            const orv::engine::ServerListModel &view = m_engine.view(other);
+            for (int i = 0; i < view.size(); ++i) {
+                const ServerEntry &candidate = view.row(i);
+                if (candidate.icon > 4 && candidate.server() == server)
+                    m_engine.setFavoriteMark(other, i, false);
             }
         }
-        list.view->removeRowAt(row);
+        m_engine.removeRow(page, row);
         m_form.playersModel()->clear();
     }
     m_form.updateActions();
@@ -255,15 +233,14 @@ void Favorites::deleteSelected()
 int Favorites::addByPing(int pingClass)
 {
     const ServerPage page = m_form.currentPage();
-    orv::engine::ServerListModel *view = m_engine.list(page).view;
+    const orv::engine::ServerListModel *view = &m_engine.view(page);
     if (view->size() == 0) {
         message(QMessageBox::Critical, QStringLiteral("Nothing to add to favorites!"));
         return 0;
     }
     ensureLoaded();
-    AddressList &favorites = m_engine.favorites();
     QSet<QString> known;
-    for (const QString &line : favorites.lines()) {
+    for (const QString &line : m_engine.favorites().lines()) {
         if (AddressList::isServerLine(line))
             known.insert(AddressList::parseLine(line).toLine());
     }
@@ -277,10 +254,8 @@ int Favorites::addByPing(int pingClass)
         const QString line = server.toLine();
         if (known.contains(line) || !isWritable(server))
             continue;
-        ServerEntry marked = row;
-        marked.icon = withMark(marked.icon);
-        view->setRow(i, std::move(marked));
-        favorites.append(line);
+        m_engine.setFavoriteMark(page, i, true);
+        m_engine.addFavorite(server);
         known.insert(line);
         ++added;
     }
@@ -315,13 +290,12 @@ void Favorites::addCustom()
         return;
     }
     ensureLoaded();
-    AddressList &favorites = m_engine.favorites();
-    if (favorites.FindAddress(server->address, server->gamePort, server->queryPort)) {
+    if (m_engine.isFavorite(*server)) {
         message(QMessageBox::Critical, kExists);
         return;
     }
     m_engine.stopRefresh();
-    favorites.append(server->toLine());
+    m_engine.addFavorite(*server);
     if (!save())
         return;
     // As if the "Favorites" button were pressed: its click sound, then the command.
@@ -334,16 +308,15 @@ void Favorites::addCustom()
 void Favorites::clearAll()
 {
     m_engine.stopRefresh();
-    m_engine.favorites().clear();
-    m_loaded = true;
-    m_engine.list(ServerPage::Favorites).view->clear();
+    m_engine.clearFavorites();
+    m_engine.clearRows(ServerPage::Favorites);
     if (m_form.currentPage() == ServerPage::Favorites)
         m_form.playersModel()->clear();
     save();
     // The rebuild of the empty list drops the rows a filter hid; they belong to the
     // current page, so only the Favorites page's are dropped.
     if (m_engine.currentPage() == ServerPage::Favorites)
-        m_engine.RebuildList(m_engine.favorites());
+        m_engine.RebuildList(ServerPage::Favorites);
     m_form.updateActions();
 }
 

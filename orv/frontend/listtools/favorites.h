@@ -23,8 +23,8 @@ class TMainForm;
 
 // The favorites commands of the main window: show the favorites, add the selected server,
 // a typed server or every server of one ping class, delete one or all. The favorites live
-// in the engine's Favorites address list and in "favorites.lst" in the program folder,
-// which is rewritten (atomically) after every change. Rows of servers that are favorites
+// in the engine's favorites store ("favorites.lst" in the program folder), whose file is
+// rewritten (atomically) after every change. Rows of servers that are favorites
 // carry their state icon raised by 5.
 class Favorites : public QObject
 {
@@ -40,8 +40,9 @@ public:
     // root routes the form's "show favorites" work to showFavorites().
     Favorites(TMainForm &form, orv::engine::QueryEngine &engine, QObject *parent = nullptr);
 
-    QString fileName() const { return m_fileName; }
-    void setFileName(const QString &path) { m_fileName = path; }
+    // The engine's favorites file.
+    QString fileName() const;
+    void setFileName(const QString &path);
     void setMessageSink(MessageSink sink) { m_messages = std::move(sink); }
     void setCustomServerDialog(CustomServerDialog dialog) { m_customDialog = std::move(dialog); }
 
@@ -58,19 +59,18 @@ public:
     bool save();
 
 private:
-    void ensureLoaded();
-    bool loadFile();
+    bool ensureLoaded();
+    // Logs a favorites file that exists but could not be read.
+    void reportLoad(const platform::Status &status);
     void notePageShown(orv::engine::ServerPage page);
     std::optional<orv::engine::ServerAddress> askCustomServer();
     void message(QMessageBox::Icon kind, const QString &text);
 
     TMainForm &m_form;
     orv::engine::QueryEngine &m_engine;
-    QString m_fileName;
     MessageSink m_messages;
     CustomServerDialog m_customDialog;
     QPointer<TAddForm> m_addForm;
-    bool m_loaded = false;
     // Which page showed before the latest page change, so "Favorites" can tell whether
     // its page was already showing when the command came.
     orv::engine::ServerPage m_shownPage;

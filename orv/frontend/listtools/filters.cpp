@@ -65,7 +65,7 @@ Filters::Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingList
 
     // The game filters keep their shortcuts, so their state follows the lists at all times.
     for (int page = 0; page < orv::engine::kServerPages; ++page) {
-        orv::engine::ServerListModel *view = m_engine.list(static_cast<ServerPage>(page)).view;
+        const QAbstractItemModel *view = &m_engine.view(static_cast<ServerPage>(page));
         connect(view, &QAbstractItemModel::modelReset, this, &Filters::updateActions);
         connect(view, &QAbstractItemModel::rowsInserted, this, &Filters::updateActions);
         connect(view, &QAbstractItemModel::rowsRemoved, this, &Filters::updateActions);
@@ -87,7 +87,7 @@ bool Filters::isReiterative() const
 
 bool Filters::valueFiltersEnabled() const
 {
-    const int rows = m_engine.currentList().view->size();
+    const int rows = m_engine.currentView().size();
     if (isReiterative())
         return rows > 1;
     return rows > 1 || !m_engine.hiddenRows().empty();
@@ -125,7 +125,7 @@ void Filters::fillValueMenu(QMenu *menu, int column)
 {
     menu->clear();
     const QIcon icon = IconProvider::rowIcon(4);
-    for (const QString &value : distinctColumnValues(m_engine.currentList().view->rows(), column)) {
+    for (const QString &value : distinctColumnValues(m_engine.currentView().rows(), column)) {
         QAction *item = menu->addAction(icon, menuCaption(value));
         item->setData(value);
         connect(item, &QAction::triggered, this, [this, column, value] { filterValue(column, value); });
@@ -157,13 +157,16 @@ void Filters::runPass(const RowFilter &filter)
         resetFilter();
 
     const ServerPage page = m_engine.currentPage();
-    orv::engine::ServerListModel *view = m_engine.list(page).view;
     const std::optional<orv::engine::ServerAddress> selected = selectedServer(page);
     if (m_progress)
-        m_progress->start(view->size() - 1);
-    const int moved = filterView(*view, m_engine.hiddenRows(), filter, [this](int position) {
+        m_progress->start(m_engine.view(page).size() - 1);
+    const FilterProgress progress = [this](int position) {
         if (m_progress && position % kProgressStep == 0)
             m_progress->setPosition(position);
+    };
+    const int moved = m_engine.moveHiddenRows(page, [&](std::vector<orv::engine::ServerEntry> &rows,
+                                                        std::vector<orv::engine::ServerEntry> &hidden) {
+        return filterRows(rows, hidden, filter, progress);
     });
     if (m_progress)
         m_progress->finish();
@@ -177,16 +180,19 @@ void Filters::runPass(const RowFilter &filter)
 
 void Filters::resetFilter()
 {
-    std::vector<orv::engine::ServerEntry> &hidden = m_engine.hiddenRows();
-    if (hidden.empty())
+    if (m_engine.hiddenRows().empty())
         return;
     const ServerPage page = m_hiddenPage;
     const std::optional<orv::engine::ServerAddress> selected = selectedServer(page);
     if (m_progress)
-        m_progress->start(static_cast<int>(hidden.size()) - 1);
-    restoreHidden(*m_engine.list(page).view, hidden, [this](int position) {
+        m_progress->start(static_cast<int>(m_engine.hiddenRows().size()) - 1);
+    const FilterProgress progress = [this](int position) {
         if (m_progress && position % kProgressStep == 0)
             m_progress->setPosition(position);
+    };
+    m_engine.moveHiddenRows(page, [&](std::vector<orv::engine::ServerEntry> &rows,
+                                      std::vector<orv::engine::ServerEntry> &hidden) {
+        return restoreRows(rows, hidden, progress);
     });
     if (m_progress)
         m_progress->finish();
@@ -197,7 +203,7 @@ void Filters::resetFilter()
 
 std::optional<orv::engine::ServerAddress> Filters::selectedServer(ServerPage page) const
 {
-    const orv::engine::ServerListModel *view = m_engine.list(page).view;
+    const orv::engine::ServerListModel *view = &m_engine.view(page);
     const int row = m_form.view(page)->currentRow();
     if (row < 0 || row >= view->size())
         return std::nullopt;
@@ -210,7 +216,7 @@ void Filters::reselect(ServerPage page, const std::optional<orv::engine::ServerA
     // stays selected while it is shown, and its players go when it is not.
     if (!server)
         return;
-    const auto row = m_engine.list(page).view->FindRow(server->address, server->gamePort, server->queryPort);
+    const auto row = m_engine.view(page).FindRow(server->address, server->gamePort, server->queryPort);
     if (row)
         m_form.view(page)->selectRow(*row);
     else if (page == m_form.currentPage())

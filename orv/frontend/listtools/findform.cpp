@@ -161,14 +161,14 @@ void TFindForm::keyPressEvent(QKeyEvent *event)
 bool TFindForm::FindButtonClick()
 {
     const QString name = m_findText->currentText();
-    const orv::engine::ServerList &list = m_engine.currentList();
     const orv::engine::ServerPage page = m_engine.currentPage();
-    if (!list.replies.isEmpty() && !name.isEmpty()) {
-        const QList<QByteArray> heads = playersearch::serversWithPlayer(list.replies, name);
+    const orv::engine::ReplyStore &replies = m_engine.replies(page);
+    if (!replies.isEmpty() && !name.isEmpty()) {
+        const QList<QByteArray> heads = playersearch::serversWithPlayer(replies, name);
         if (!heads.isEmpty()) {
             // The visible rows by "address:gameport:queryport"; the first row of each wins.
             QHash<QString, int> rowOf;
-            const std::vector<orv::engine::ServerEntry> &rows = list.view->rows();
+            const std::vector<orv::engine::ServerEntry> &rows = m_engine.view(page).rows();
             for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
                 const orv::engine::ServerEntry &row = rows[static_cast<size_t>(i)];
                 rowOf.insert(row.column(orv::engine::kColumnAddress) + QLatin1Char(':') +
@@ -200,7 +200,7 @@ bool TFindForm::FindButtonClick()
 
 void TFindForm::SpeedButton1Click()
 {
-    const orv::engine::ReplyStore &replies = m_engine.currentList().replies;
+    const orv::engine::ReplyStore &replies = m_engine.currentReplies();
     if (replies.isEmpty())
         return;
     const QString text = m_findText->currentText();

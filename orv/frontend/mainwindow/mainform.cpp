@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/enginetexts.h"
 
 #include <algorithm>
 
@@ -49,7 +50,6 @@ static_assert(PlayersModel::kIconIndexRole == ServerView::kIconIndexRole);
 // Column 22 of a server row holds the admin's e-mail address.
 constexpr int kColumnAdminEmail = 22;
 
-const QString kTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
 
 constexpr int kServerColumnWidths[orv::engine::kServerColumns] = {200, 70, 70, 70, 70, 0, 70, 70, 70, 0, 0, 0, 70,
                                                                   0,   0,  0,  0,  0,  0, 0,  0,  0,  0, 0, 0, 0};
@@ -272,11 +272,10 @@ void TMainForm::buildLayout()
     for (int page = 0; page < orv::engine::kServerPages; ++page) {
         auto *view = new ServerView(m_pages);
         view->setObjectName(QString::fromLatin1(viewNames[page]));
-        orv::engine::ServerList &list = m_engine.list(static_cast<ServerPage>(page));
-        view->setModel(list.view, &iconOfRow);
+        view->setModel(m_engine.itemModel(static_cast<ServerPage>(page)), &iconOfRow);
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
-        view->header()->setMarker(list.sortColumn, IconProvider::kAscendingMarker);
+        view->header()->setMarker(m_engine.sortColumn(static_cast<ServerPage>(page)), IconProvider::kAscendingMarker);
         setComponentReference(view, "LargeImages", m_largeImages);
         setComponentReference(view, "SmallImages", m_smallImages);
         m_views[static_cast<size_t>(page)] = view;
@@ -431,7 +430,7 @@ void TMainForm::prepareServersMenu()
     }
 
     const int row = currentView()->currentRow();
-    const bool answered = row >= 0 && m_engine.list(page).view->row(row).isAnswered();
+    const bool answered = row >= 0 && m_engine.view(page).row(row).isAnswered();
     m_presetMenu->setEnabled(answered && !m_presetMenu->isEmpty());
 }
 
@@ -451,8 +450,7 @@ void TMainForm::wireActions()
     };
     on(MainAction::Internet, [this] {
         QAction *self = action(MainAction::Internet);
-        orv::engine::ServerList &internet = m_engine.list(ServerPage::Internet);
-        if (currentPage() != ServerPage::Internet && internet.view->size() > 0) {
+        if (currentPage() != ServerPage::Internet && m_engine.view(ServerPage::Internet).size() > 0) {
             m_pages->setCurrentIndex(0);
             return;
         }
@@ -463,14 +461,14 @@ void TMainForm::wireActions()
         }
         m_pages->setCurrentIndex(0);
         changePage(ServerPage::Internet);
-        m_engine.RebuildList(internet.addresses);
+        m_engine.RebuildList(ServerPage::Internet);
     });
     on(MainAction::Local, [this] {
         if (m_services)
             m_services->discoverLocal();
         m_pages->setCurrentIndex(1);
         changePage(ServerPage::Local);
-        m_engine.RebuildList(m_engine.list(ServerPage::Local).addresses);
+        m_engine.RebuildList(ServerPage::Local);
     });
     on(MainAction::Favorites, [this] {
         m_pages->setCurrentIndex(2);
@@ -478,7 +476,7 @@ void TMainForm::wireActions()
         if (m_services)
             m_services->showFavorites();
         else
-            m_engine.RebuildList(m_engine.favorites());
+            m_engine.RebuildList(ServerPage::Favorites);
     });
     on(MainAction::Refresh, [this] { m_engine.refreshAction(); });
     on(MainAction::RefreshC, [this] { runOnCurrentRow([this](int row) { m_engine.RefreshSelected(row); }); });
@@ -512,31 +510,45 @@ void TMainForm::wireEngine()
 {
     connect(&m_engine, &orv::engine::QueryEngine::logLine, this, &TMainForm::log);
     connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this,
-            [this](int panel, const QString &text) { setStatusText(static_cast<StatusPanel>(panel), text); });
-    connect(&m_engine, &orv::engine::QueryEngine::refreshCaptionChanged, this,
-            [this](const QString &caption) { action(MainAction::Refresh)->setText(caption); });
+            [this](const orv::engine::EngineStatus &status) {
+                setStatusText(static_cast<StatusPanel>(status.panel()), engineStatusText(status));
+            });
+    connect(&m_engine, &orv::engine::QueryEngine::refreshRunningChanged, this,
+            [this](bool running) { action(MainAction::Refresh)->setText(refreshCaption(running)); });
     connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);
     connect(&m_engine, &orv::engine::QueryEngine::selectedServerRefreshed, this,
             [this] { showPlayersOf(currentView()->currentRow()); });
-    connect(&m_engine, &orv::engine::QueryEngine::trayAnimationChanged, this, [this](bool animated) {
-        m_trayAnimated = animated;
-        if (animated) {
-            m_trayTimer->start();
-            m_tray2Timer->start();
-        } else {
-            m_trayTimer->stop();
-            m_tray2Timer->stop();
-        }
-    });
-    connect(&m_engine, &orv::engine::QueryEngine::trayHintChanged, this, [this](const QString &hint) {
-        m_tray->setToolTip(hint);
-        m_tray2->setToolTip(hint);
-    });
+    connect(&m_engine, &orv::engine::QueryEngine::busyChanged, this, &TMainForm::setTrayBusy);
+    connect(&m_engine, &orv::engine::QueryEngine::refreshProgress, this,
+            [this](qsizetype position, qsizetype total) { setTrayHint(refreshTrayHint(position, total)); });
+    connect(&m_engine, &orv::engine::QueryEngine::refreshPassEnded, this, [this] { setTrayHint(idleTrayHint()); });
     connect(&m_engine, &orv::engine::QueryEngine::exitRequested, this, [this] {
         m_closing = true;
         close();
     });
-    m_engine.setTrayActiveQuery([this] { return isTrayActive(); });
+    // A refresh that ends while the window sits in the tray is announced by a sound.
+    connect(&m_engine, &orv::engine::QueryEngine::refreshRunFinished, this, [this] {
+        if (isTrayActive())
+            m_sounds.playAndWait(QStringLiteral("whawhaw.wav"));
+    });
+}
+
+void TMainForm::setTrayBusy(bool busy)
+{
+    m_trayAnimated = busy;
+    if (busy) {
+        m_trayTimer->start();
+        m_tray2Timer->start();
+    } else {
+        m_trayTimer->stop();
+        m_tray2Timer->stop();
+    }
+}
+
+void TMainForm::setTrayHint(const QString &hint)
+{
+    m_tray->setToolTip(hint);
+    m_tray2->setToolTip(hint);
 }
 
 void TMainForm::setupTray()
@@ -545,8 +557,8 @@ void TMainForm::setupTray()
     m_tray2 = new QSystemTrayIcon(IconProvider::trayFrames(true).constFirst(), this);
     m_tray->setObjectName(QStringLiteral("Tray"));
     m_tray2->setObjectName(QStringLiteral("Tray2"));
-    m_tray->setToolTip(kTrayHint);
-    m_tray2->setToolTip(kTrayHint);
+    m_tray->setToolTip(idleTrayHint());
+    m_tray2->setToolTip(idleTrayHint());
     m_tray->setContextMenu(m_moreMenu);
     m_tray2->setContextMenu(m_moreMenu);
     for (QSystemTrayIcon *icon : {m_tray, m_tray2}) {
@@ -651,13 +663,12 @@ void TMainForm::changePage(ServerPage page)
 void TMainForm::columnClicked(int column)
 {
     const ServerPage page = currentPage();
-    orv::engine::ServerList &list = m_engine.list(page);
-    list.sortOrder = list.sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    list.sortColumn = column;
+    const Qt::SortOrder order =
+        m_engine.sortOrder(page) == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     currentView()->setTag(column);
-    m_engine.sortView(page);
-    currentView()->header()->setMarker(column, list.sortOrder == Qt::AscendingOrder ? IconProvider::kAscendingMarker
-                                                                                     : IconProvider::kDescendingMarker);
+    m_engine.sortBy(page, column, order);
+    currentView()->header()->setMarker(column, order == Qt::AscendingOrder ? IconProvider::kAscendingMarker
+                                                                           : IconProvider::kDescendingMarker);
 }
 
 void TMainForm::setSmallImages(bool small)
@@ -675,13 +686,13 @@ void TMainForm::setServersListFont(const QFont &font)
 void TMainForm::applyStoredSortColumns()
 {
     for (int page = 0; page < orv::engine::kServerPages; ++page) {
-        orv::engine::ServerList &list = m_engine.list(static_cast<ServerPage>(page));
+        const auto p = static_cast<ServerPage>(page);
         ServerView *v = m_views[static_cast<size_t>(page)];
         if (v->tag() >= 0 && v->tag() < orv::engine::kServerColumns)
-            list.sortColumn = v->tag();
-        v->header()->setMarker(list.sortColumn, list.sortOrder == Qt::AscendingOrder
-                                                    ? IconProvider::kAscendingMarker
-                                                    : IconProvider::kDescendingMarker);
+            m_engine.setSortColumn(p, v->tag());
+        v->header()->setMarker(m_engine.sortColumn(p), m_engine.sortOrder(p) == Qt::AscendingOrder
+                                                           ? IconProvider::kAscendingMarker
+                                                           : IconProvider::kDescendingMarker);
     }
 }
 
@@ -715,12 +726,12 @@ void TMainForm::selectionChanged(ServerPage page)
 void TMainForm::showPlayersOf(int row)
 {
     const ServerPage page = currentPage();
-    orv::engine::ServerListModel *model = m_engine.list(page).view;
-    if (row < 0 || row >= model->size()) {
+    const orv::engine::ServerListModel &model = m_engine.view(page);
+    if (row < 0 || row >= model.size()) {
         m_players->clear();
         return;
     }
-    const orv::engine::ServerEntry &entry = model->row(row);
+    const orv::engine::ServerEntry &entry = model.row(row);
     const orv::engine::ServerInfo info =
         m_engine.DecodeServerInfo(entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
                                   entry.column(orv::engine::kColumnQueryPort));
@@ -743,7 +754,7 @@ void TMainForm::runOnCurrentRow(const std::function<void(int)> &work)
 void TMainForm::updateActions()
 {
     const ServerPage page = currentPage();
-    orv::engine::ServerListModel *model = m_engine.list(page).view;
+    const orv::engine::ServerListModel *model = &m_engine.view(page);
     const int row = currentView()->currentRow();
     const bool hasRow = row >= 0 && row < model->size();
     const bool hasRows = model->size() > 0;

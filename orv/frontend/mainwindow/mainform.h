@@ -111,6 +111,9 @@ public:
     void prepareServersMenu();
     void toggleColumn(int column);
     bool isTrayActive() const;
+    // The tray icons' busy animation and their hint, for the engine's and the checker's runs.
+    void setTrayBusy(bool busy);
+    void setTrayHint(const QString &hint);
     bool isFirstRun() const { return m_firstRun; }
     void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
     // Takes each list's sort column from its view's stored tag and shows the marker.

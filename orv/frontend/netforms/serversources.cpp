@@ -29,9 +29,9 @@ ServerSources::ServerSources(engine::QueryEngine &engine, TOptionsForm &options,
     // The refresh writes each server's reported game port into its row and the Internet
     // list; the saved list keeps it too.
     connect(&m_engine, &engine::QueryEngine::serverQueried, this,
-            [this](const engine::ServerAddress &server, const QString &reportedPort, int row) {
+            [this](const engine::ServerQuery &query, int row) {
                 if (row >= 0 && m_engine.currentPage() == engine::ServerPage::Internet)
-                    m_builder.keepReportedPort(server, reportedPort);
+                    m_builder.keepReportedPort(query.server, query.reportedPort);
             });
     m_builder.setChoiceAsker([this] { return m_whatList->ask(); });
     m_builder.setMessageShower([dialogParent](net::MessageKind kind, const QString &text) {
@@ -59,7 +59,15 @@ net::BuildOutcome ServerSources::BuildInternetList()
     options.proxy = m_options.proxySettings();
     options.unrealUrls = m_servers.unrealUrls();
     options.utUrls = m_servers.utUrls();
-    return m_builder.BuildInternetList(options, m_engine.list(engine::ServerPage::Internet));
+    // The builder works on a list of its own; what it loaded becomes the Internet list, and
+    // a fresh download empties the Internet view.
+    engine::ServerList internet;
+    internet.addresses = m_engine.addresses(engine::ServerPage::Internet);
+    const net::BuildOutcome outcome = m_builder.BuildInternetList(options, internet);
+    m_engine.setAddresses(engine::ServerPage::Internet, std::move(internet.addresses));
+    if (outcome == net::BuildOutcome::Downloaded)
+        m_engine.clearRows(engine::ServerPage::Internet);
+    return outcome;
 }
 
 void ServerSources::DiscoverLocal()

@@ -25,7 +25,7 @@ struct Engine
     QueryEngine engine;
     QStringList log;
     QStringList panel0;
-    QStringList captions;
+    QList<bool> running;
     int exits = 0;
 
     explicit Engine(quint16 pingValue = 120)
@@ -36,17 +36,25 @@ struct Engine
         engine.setPinger([pingValue](const QString &) { return pingValue; });
         engine.setFavoritesFile(L1("/nonexistent/favorites.lst"));
         QObject::connect(&engine, &QueryEngine::logLine, &engine, [this](const QString &l) { log.append(l); });
-        QObject::connect(&engine, &QueryEngine::statusChanged, &engine, [this](int panel, const QString &t) {
-            if (panel == 0)
-                panel0.append(t);
+        QObject::connect(&engine, &QueryEngine::statusChanged, &engine, [this](const EngineStatus &s) {
+            if (s.kind == EngineStatus::Kind::Listed)
+                panel0.append(L1("listed ") + QString::number(s.total));
+            else if (s.kind == EngineStatus::Kind::Progress)
+                panel0.append(QString::number(s.position) + L1(" of ") + QString::number(s.total));
         });
-        QObject::connect(&engine, &QueryEngine::refreshCaptionChanged, &engine,
-                         [this](const QString &c) { captions.append(c); });
+        QObject::connect(&engine, &QueryEngine::refreshRunningChanged, &engine,
+                         [this](bool r) { running.append(r); });
         QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
     }
     EngineOptions &options() { return const_cast<EngineOptions &>(engine.options()); }
-    AddressList &internet() { return engine.list(ServerPage::Internet).addresses; }
-    ServerListModel &view() { return *engine.list(ServerPage::Internet).view; }
+    const AddressList &internet() { return engine.addresses(ServerPage::Internet); }
+    const ServerListModel &view() { return engine.view(ServerPage::Internet); }
+    void appendLine(const QString &line)
+    {
+        AddressList lines = internet();
+        lines.append(line);
+        engine.setAddresses(ServerPage::Internet, lines);
+    }
     const ServerEntry &rowOf(const FakeGameServer *server, const QString &gamePort = {})
     {
         ServerAddress a = FakeServers::addressOf(server);
@@ -70,10 +78,12 @@ struct Engine
     }
 };
 
-void addLines(AddressList &list, std::initializer_list<const FakeGameServer *> servers)
+void addLines(QueryEngine &engine, ServerPage page, std::initializer_list<const FakeGameServer *> servers)
 {
+    AddressList lines = engine.addresses(page);
     for (const FakeGameServer *s : servers)
-        list.append(FakeServers::addressOf(s).toLine());
+        lines.append(FakeServers::addressOf(s).toLine());
+    engine.setAddresses(page, lines);
 }
 
 bool isRebuildRow(const ServerEntry &row)
@@ -93,11 +103,10 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     auto *silent = fakes.add(3, "never", dead);
     auto *third = fakes.add(4, "Third Server");
     Engine e(120);
-    e.engine.favorites().append(FakeServers::addressOf(silent).toLine());
-    e.engine.favorites().append(FakeServers::addressOf(third).toLine());
-    addLines(e.internet(), {third, silent, first});
+    addLines(e.engine, ServerPage::Favorites, {silent, third});
+    addLines(e.engine, ServerPage::Internet, {third, silent, first});
 
-    e.engine.RebuildList(e.internet());
+    e.engine.RebuildList(ServerPage::Internet);
 
     ASSERT_EQ(e.view().size(), 3);
     // The view is sorted by ping text at the end: the dead row's "9999" goes last.
@@ -116,9 +125,9 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     EXPECT_EQ(r3.caption, L1("Third Server"));
     EXPECT_EQ(r3.icon, 5); // answering favorite, ping 120
     EXPECT_EQ(e.panel0.last(), L1("3 of 3"));
-    EXPECT_EQ(e.panel0.first(), L1("0 / 3"));
-    EXPECT_EQ(e.captions.first(), L1("Stop refresh"));
-    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+    EXPECT_EQ(e.panel0.first(), L1("listed 3"));
+    EXPECT_TRUE(e.running.first());
+    EXPECT_FALSE(e.running.last());
     EXPECT_FALSE(e.engine.isRefreshActive());
 
     // The reported game port goes back into the list; the dead server keeps its own.
@@ -139,8 +148,8 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
     {
         Engine e(120);
         e.options().usePing = false;
-        addLines(e.internet(), {full, partial});
-        e.engine.RebuildList(e.internet());
+        addLines(e.engine, ServerPage::Internet, {full, partial});
+        e.engine.RebuildList(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).column(1), L1("0"));
         EXPECT_EQ(e.rowOf(full).icon, 0);
         EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=9999")));
@@ -150,8 +159,8 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         Engine e(700);
         e.options().allowNotfull = false;
         e.options().serverTry = L1("2");
-        addLines(e.internet(), {full, partial});
-        e.engine.RebuildList(e.internet());
+        addLines(e.engine, ServerPage::Internet, {full, partial});
+        e.engine.RebuildList(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).icon, 3); // ping 700 is class none
         EXPECT_EQ(e.rowOf(partial).caption, L1("Server is dead."));
         EXPECT_EQ(e.rowOf(partial).icon, 4);
@@ -160,14 +169,14 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         const int before = full->requestCount();
         Engine e;
         e.options().alwaysRefresh = false;
-        addLines(e.internet(), {full, partial});
-        e.internet().append(QString());
-        e.internet().append(L1(" 10.0.0.1 1 2"));
-        e.engine.RebuildList(e.internet());
+        addLines(e.engine, ServerPage::Internet, {full, partial});
+        e.appendLine(QString());
+        e.appendLine(L1(" 10.0.0.1 1 2"));
+        e.engine.RebuildList(ServerPage::Internet);
         EXPECT_EQ(full->requestCount(), before);
         ASSERT_EQ(e.view().size(), 2);
         EXPECT_TRUE(isRebuildRow(e.view().row(0)));
-        EXPECT_EQ(e.panel0.last(), L1("0 / 4"));
+        EXPECT_EQ(e.panel0.last(), L1("listed 4"));
         EXPECT_EQ(e.internet().size(), 2); // skipped lines are dropped, spacing normalised
     }
 }
@@ -177,11 +186,11 @@ TEST(RefreshList, EmptyListLeavesTheViewAsItWas)
     FakeServers fakes;
     auto *server = fakes.add(2, "Kept");
     Engine e;
-    addLines(e.internet(), {server});
-    e.engine.RebuildList(e.internet());
+    addLines(e.engine, ServerPage::Internet, {server});
+    e.engine.RebuildList(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 1);
-    AddressList empty;
-    e.engine.RebuildList(empty);
+    e.engine.setAddresses(ServerPage::Internet, {});
+    e.engine.RebuildList(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 1);
     EXPECT_EQ(e.view().row(0).caption, L1("Kept"));
 }
@@ -193,16 +202,16 @@ TEST(RefreshList, RefreshPressedDuringARefreshStopsItAfterTheCurrentServer)
     auto *b = fakes.add(3, "B");
     auto *c = fakes.add(4, "C");
     Engine e;
-    addLines(e.internet(), {a, b, c});
+    addLines(e.engine, ServerPage::Internet, {a, b, c});
     e.onFirstListen([&e] { e.engine.refreshAction(); });
-    e.engine.RebuildList(e.internet());
+    e.engine.RebuildList(ServerPage::Internet);
 
     EXPECT_EQ(e.rowOf(a).caption, L1("A")); // the exchange in progress finished
     EXPECT_TRUE(isRebuildRow(e.rowOf(b)));
     EXPECT_TRUE(isRebuildRow(e.rowOf(c)));
     EXPECT_EQ(b->requestCount(), 0);
     EXPECT_EQ(c->requestCount(), 0);
-    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+    EXPECT_FALSE(e.running.last());
     EXPECT_FALSE(e.engine.isRefreshActive());
 }
 
@@ -213,12 +222,12 @@ TEST(RefreshList, RefreshCurrentDuringARefreshRunsNextAndEndsTheRefresh)
     auto *b = fakes.add(3, "B");
     auto *c = fakes.add(4, "C");
     Engine e;
-    addLines(e.internet(), {a, b, c});
+    addLines(e.engine, ServerPage::Internet, {a, b, c});
     QList<ServerAddress> shown;
     QObject::connect(&e.engine, &QueryEngine::selectedServerRefreshed, &e.engine,
                      [&shown](const ServerAddress &s) { shown.append(s); });
     e.onFirstListen([&e] { e.engine.RefreshSelected(2); });
-    e.engine.RebuildList(e.internet());
+    e.engine.RebuildList(ServerPage::Internet);
 
     EXPECT_EQ(e.rowOf(a).caption, L1("A"));
     EXPECT_EQ(e.rowOf(c).caption, L1("C"));
@@ -236,9 +245,9 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     auto *a = fakes.add(2, "A");
     auto *b = fakes.add(3, "B");
     Engine e;
-    addLines(e.internet(), {a, b});
-    e.engine.RebuildList(e.internet());
-    ReplyStore &store = e.engine.list(ServerPage::Internet).replies;
+    addLines(e.engine, ServerPage::Internet, {a, b});
+    e.engine.RebuildList(ServerPage::Internet);
+    const ReplyStore &store = e.engine.replies(ServerPage::Internet);
     const qsizetype before = store.size();
     a->mutableDescription().hostName = "A renamed";
     e.engine.RefreshSelected(0);
@@ -256,23 +265,23 @@ TEST(RefreshList, PageOpenedDuringARefreshIsRefreshedOnceTheExchangeIsOver)
     auto *b = fakes.add(3, "B");
     auto *c = fakes.add(4, "Favorite C");
     Engine e;
-    addLines(e.internet(), {a, b});
-    addLines(e.engine.favorites(), {c});
+    addLines(e.engine, ServerPage::Internet, {a, b});
+    addLines(e.engine, ServerPage::Favorites, {c});
     e.onFirstListen([&e] {
         e.engine.setCurrentPage(ServerPage::Favorites);
-        e.engine.RebuildList(e.engine.favorites());
+        e.engine.RebuildList(ServerPage::Favorites);
     });
-    e.engine.RebuildList(e.internet());
+    e.engine.RebuildList(ServerPage::Internet);
 
     EXPECT_EQ(e.rowOf(a).caption, L1("A"));
     EXPECT_EQ(b->requestCount(), 0); // the Internet refresh stopped with the page change
-    const ServerListModel &favorites = *e.engine.list(ServerPage::Favorites).view;
+    const ServerListModel &favorites = e.engine.view(ServerPage::Favorites);
     ASSERT_EQ(favorites.size(), 1);
     EXPECT_EQ(favorites.row(0).caption, L1("Favorite C"));
     EXPECT_EQ(favorites.row(0).icon, 5);
     EXPECT_EQ(c->requestCount(), 1);
     EXPECT_FALSE(e.engine.isRefreshActive());
-    EXPECT_EQ(e.captions.last(), L1("Refresh"));
+    EXPECT_FALSE(e.running.last());
 }
 
 TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
@@ -282,12 +291,12 @@ TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
     auto *b = fakes.add(3, "B");
     Engine e;
     e.options().internetServTimeOut = L1("100");
-    addLines(e.internet(), {a, b});
+    addLines(e.engine, ServerPage::Internet, {a, b});
     e.onFirstListen([&e] {
         e.engine.requestClose();
         EXPECT_EQ(e.exits, 0); // not before the refresh unwinds
     });
-    e.engine.RebuildList(e.internet());
+    e.engine.RebuildList(ServerPage::Internet);
     EXPECT_TRUE(e.engine.isExitPending());
     EXPECT_EQ(e.exits, 1);
     EXPECT_EQ(b->requestCount(), 0);
@@ -300,25 +309,27 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     Engine e(55);
     e.options().usePing = false; // measured anyway without a row
     const ServerAddress a = FakeServers::addressOf(server);
-    auto reported = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
-    ASSERT_TRUE(reported);
-    EXPECT_EQ(reported.value(), L1("7100"));
-    EXPECT_TRUE(e.engine.queryComplete());
-    EXPECT_EQ(e.engine.lastInfo().hostname, L1("Checked"));
-    EXPECT_EQ(e.engine.lastInfo().ping, 55);
-    EXPECT_EQ(e.engine.lastInfo().players[1].name, L1("Bravo"));
+    auto queried = e.engine.queryServerInfo(a, QByteArray("\\status\\"));
+    ASSERT_TRUE(queried);
+    EXPECT_EQ(queried->reportedPort, L1("7100"));
+    EXPECT_EQ(queried->server, a);
+    EXPECT_TRUE(queried->complete);
+    EXPECT_EQ(queried->exchange.outcome, QueryOutcome::Complete);
+    EXPECT_EQ(queried->info.hostname, L1("Checked"));
+    EXPECT_EQ(queried->info.ping, 55);
+    EXPECT_EQ(queried->info.players[1].name, L1("Bravo"));
 
     // Asked again and again (as the server checker does), the store keeps one answer.
-    ReplyStore &store = e.engine.list(ServerPage::Internet).replies;
+    const ReplyStore &store = e.engine.replies(ServerPage::Internet);
     const qsizetype oneAnswer = store.size();
     ASSERT_GT(oneAnswer, 0);
     for (int i = 0; i < 3; ++i)
-        (void)e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
+        (void)e.engine.queryServerInfo(a, QByteArray("\\status\\"));
     EXPECT_EQ(store.size(), oneAnswer);
 
-    // With a row update but no row, nothing is sent.
+    // A row refresh without a row sends nothing.
     const int before = server->requestCount();
-    auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), true);
+    auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"));
     EXPECT_FALSE(none);
     EXPECT_EQ(server->requestCount(), before);
 }
@@ -331,8 +342,8 @@ TEST(QueryServer, ReplacerAppliesOutsideTheCheckerAndInsideOnlyWhenAsked)
     e.engine.setValueReplacer([](const QString &v) { return v == L1("DM-Deck16][") ? L1("Deck") : v; });
     const ServerAddress a = FakeServers::addressOf(server);
     const auto mapAfterQuery = [&] {
-        (void)e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"), false);
-        return e.engine.lastInfo().mapname;
+        const auto queried = e.engine.queryServerInfo(a, QByteArray("\\status\\"));
+        return queried ? queried->info.mapname : QString();
     };
     EXPECT_EQ(mapAfterQuery(), L1("Deck"));
     e.engine.setCheckerRunning(true, false);

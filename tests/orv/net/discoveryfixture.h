@@ -32,7 +32,7 @@ struct DiscoveryRig
                          [this](const QString &line) { log.append(line); });
     }
 
-    QStringList localLines() { return engine.list(orv::engine::ServerPage::Local).addresses.lines(); }
+    QStringList localLines() { return engine.addresses(orv::engine::ServerPage::Local).lines(); }
 
     orv::engine::QueryEngine engine;
     orv::net::LocalDiscovery discovery{engine};

@@ -67,8 +67,8 @@ TEST_F(LocalDiscoveryTest, AnsweringServerIsListedWithTheGamePortItReports)
 {
     FakeGameServer *game = addServer("ut", m_utBeacon, 7000);
     const QString q = QString::number(game->queryPort());
-    m_rig.engine.currentList().replies.append("stale line");
-    m_rig.engine.list(orv::engine::ServerPage::Local).addresses.append(QStringLiteral("10.9.9.9 1 2"));
+    m_rig.engine.appendReply(m_rig.engine.currentPage(), "stale line");
+    m_rig.engine.setAddresses(orv::engine::ServerPage::Local, orv::engine::AddressList({QStringLiteral("10.9.9.9 1 2")}));
 
     m_rig.discovery.DiscoverLocal();
 
@@ -80,7 +80,7 @@ TEST_F(LocalDiscoveryTest, AnsweringServerIsListedWithTheGamePortItReports)
     EXPECT_EQ(m_rig.log.first(), QStringLiteral("Send request to :") + kHost + QStringLiteral(" to port:") +
                                      QString::number(m_unrealBeacon));
     // The store was emptied first and now holds the beacon answer before the query answer.
-    const auto lines = m_rig.engine.currentList().replies.lines();
+    const auto lines = m_rig.engine.currentReplies().lines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), (kHost + QStringLiteral(":ut ") + q).toLatin1());
     EXPECT_FALSE(lines.contains("stale line"));

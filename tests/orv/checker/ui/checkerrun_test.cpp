@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "orv/checker/ui/checkerrun.h"
+#include "orv/checker/checkerrun.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -211,60 +211,4 @@ TEST_F(CheckerFixture, GoRefusesAScriptThatFailsTheCheckAndAnEmptyServerList)
     form->go();
     EXPECT_EQ(messages.size(), 2);
     EXPECT_TRUE(log.isEmpty());
-}
-
-TEST(CheckerRunActions, PerformedInTheirOrderAndOnlyWhenTheirConditionsHold)
-{
-    orv::engine::QueryEngine engine;
-    struct Case
-    {
-        const char *name;
-        std::vector<RuleRightAction> checked;
-        bool minimize;
-        QString playerPreset;
-        QStringList expected;
-    };
-    using A = RuleRightAction;
-    const Case cases[] = {
-        {"all",
-         {A::RunGame, A::UseOtherPlayerPreset, A::PlaySound, A::ShowNotice, A::RestoreWindow, A::AddToFavorites},
-         true,
-         L1("Bob"),
-         {L1("sound"), L1("notice"), L1("restore"), L1("favorite"), L1("game:Bob")}},
-        {"preset without run game", {A::UseOtherPlayerPreset}, true, L1("Bob"), {}},
-        {"run game with empty preset", {A::RunGame, A::UseOtherPlayerPreset}, true, QString(), {L1("game:")}},
-        {"run game without other preset", {A::RunGame}, true, L1("Bob"), {L1("game:")}},
-        {"restore without minimize", {A::RestoreWindow, A::PlaySound}, false, QString(), {L1("sound")}},
-    };
-    for (const Case &c : cases) {
-        CheckerRun run(engine);
-        QStringList done;
-        bool runningDuringGame = false;
-        CheckerRunHooks hooks;
-        hooks.playAlert = [&] { done.append(L1("sound")); };
-        hooks.showNotice = [&] { done.append(L1("notice")); };
-        hooks.restoreApplication = [&] { done.append(L1("restore")); };
-        hooks.addFavorite = [&](const RepeatServer &) {
-            done.append(L1("favorite"));
-            return true;
-        };
-        hooks.runGame = [&](const RepeatServer &, const QString &preset) {
-            done.append(L1("game:") + preset);
-            runningDuringGame = run.isRunning();
-            return true;
-        };
-        run.setHooks(hooks);
-        RunSettings settings;
-        settings.whenRuleRight.fill(CheckState::Unchecked);
-        for (RuleRightAction a : c.checked)
-            settings.whenRuleRight[static_cast<size_t>(a)] = CheckState::Checked;
-        settings.minimizeWindow = c.minimize;
-        settings.playerPreset = c.playerPreset;
-        run.performActions(settings, RepeatServer{});
-        EXPECT_EQ(done, c.expected) << c.name;
-        if (!c.expected.isEmpty() && c.expected.last().startsWith(L1("game:"))) {
-            EXPECT_TRUE(runningDuringGame) << c.name;
-        }
-        EXPECT_FALSE(run.isRunning()) << c.name;
-    }
 }

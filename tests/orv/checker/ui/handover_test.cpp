@@ -58,7 +58,7 @@ struct HandoverFixture : ::testing::Test
             e.icon = 0;
             rows.push_back(e);
         }
-        engine.list(ServerPage::Internet).view->setRows(std::move(rows));
+        engine.setRows(ServerPage::Internet, std::move(rows));
         main->changePage(ServerPage::Internet);
     }
 };

@@ -97,7 +97,7 @@ struct LauncherFixture
         entry.setColumn(orv::engine::kColumnAddress, address);
         entry.setColumn(orv::engine::kColumnGamePort, port);
         entry.icon = icon;
-        engine.list(ServerPage::Internet).view->setRows({entry});
+        engine.setRows(ServerPage::Internet, {entry});
         form->changePage(ServerPage::Internet);
         form->view(ServerPage::Internet)->selectRow(0);
     }

@@ -62,7 +62,7 @@ TEST(Favorites, AddingTheSelectedServerTwiceRefusesTheSecondAttempt)
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7777 7778\r\n"));
     EXPECT_EQ(f.icons(ServerPage::Internet), std::vector<int>({6, 0}));
     ASSERT_EQ(f.captions(ServerPage::Favorites), QStringList({"Alpha"}));
-    EXPECT_EQ(f.engine.list(ServerPage::Favorites).view->row(0).icon, 6);
+    EXPECT_EQ(f.engine.view(ServerPage::Favorites).row(0).icon, 6);
     EXPECT_TRUE(f.messages.empty());
 
     f.favorites.addSelected();
@@ -88,12 +88,12 @@ TEST(Favorites, OnlyServersOfThePagesAddressListAreAdded)
 {
     FavoritesFixture f;
     f.setRows(ServerPage::Internet, {{"Alpha", "192.0.2.10"}});
-    f.engine.list(ServerPage::Internet).addresses.setLines({QStringLiteral("192.0.2.99 7777 7778")});
+    f.engine.setAddresses(ServerPage::Internet, orv::engine::AddressList({QStringLiteral("192.0.2.99 7777 7778")}));
     f.select(ServerPage::Internet, 0);
     f.favorites.addSelected();
     EXPECT_FALSE(QFile::exists(f.favoritesPath()));
     EXPECT_EQ(f.icons(ServerPage::Internet), std::vector<int>({0}));
-    EXPECT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 0);
+    EXPECT_EQ(f.engine.view(ServerPage::Favorites).size(), 0);
 }
 
 TEST(Favorites, DeletingComparesAddressAndInfoPortButNotTheGamePort)
@@ -105,7 +105,7 @@ TEST(Favorites, DeletingComparesAddressAndInfoPortButNotTheGamePort)
     f.setRows(ServerPage::Local, {{"Lan", "192.0.2.10", "7790", "7778", 8}});
     f.setRows(ServerPage::Favorites,
               {{"FavNew", "192.0.2.10", "7790", "7778", 5}, {"Other", "192.0.2.12", "7777", "7778", 5}});
-    f.engine.favorites().clear();
+    f.engine.setAddresses(ServerPage::Favorites, {});
     f.form->changePage(ServerPage::Favorites);
     f.select(ServerPage::Favorites, 0);
 
@@ -189,12 +189,12 @@ TEST(Favorites, DeleteAllLeavesAnEmptyFileAndAnEmptyPage)
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n192.0.2.11 7777 7778\r\n");
     f.form->action(MainAction::Favorites)->trigger();
-    ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 2);
+    ASSERT_EQ(f.engine.view(ServerPage::Favorites).size(), 2);
 
     f.form->action(MainAction::ClearFavorites)->trigger();
     EXPECT_TRUE(QFile::exists(f.favoritesPath()));
     EXPECT_EQ(f.file(), QByteArray());
-    EXPECT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 0);
+    EXPECT_EQ(f.engine.view(ServerPage::Favorites).size(), 0);
     EXPECT_TRUE(f.engine.favorites().isEmpty());
 }
 
@@ -209,7 +209,7 @@ TEST(Favorites, ShowReadsSeveralBlanksAndSurvivesGarbageLines)
 
     f.form->action(MainAction::Favorites)->trigger();
     EXPECT_EQ(f.form->currentPage(), ServerPage::Favorites);
-    const orv::engine::ServerListModel *view = f.engine.list(ServerPage::Favorites).view;
+    const orv::engine::ServerListModel *view = &f.engine.view(ServerPage::Favorites);
     ASSERT_EQ(view->size(), 4);
     const orv::engine::ServerEntry *server = nullptr;
     for (const auto &row : view->rows()) {
@@ -236,7 +236,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n");
     f.form->action(MainAction::Favorites)->trigger();
-    ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 1);
+    ASSERT_EQ(f.engine.view(ServerPage::Favorites).size(), 1);
     f.form->changePage(ServerPage::Internet);
     QCoreApplication::processEvents();
 
@@ -250,7 +250,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7777 7778\r\n192.0.2.30 7000 7001\r\n"));
     // The page switches, but its rows stay until the page is rebuilt.
     EXPECT_EQ(f.form->currentPage(), ServerPage::Favorites);
-    EXPECT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 1);
+    EXPECT_EQ(f.engine.view(ServerPage::Favorites).size(), 1);
     QCoreApplication::processEvents();
 
     // On the showing page the line count differs, so it is rebuilt.
@@ -298,11 +298,11 @@ TEST(Favorites, ShowingAgainWithMatchingLineCountKeepsTheRows)
     FavoritesFixture f;
     f.writeFavorites("192.0.2.10 7777 7778\r\n");
     f.form->action(MainAction::Favorites)->trigger();
-    ASSERT_EQ(f.engine.list(ServerPage::Favorites).view->size(), 1);
+    ASSERT_EQ(f.engine.view(ServerPage::Favorites).size(), 1);
     QCoreApplication::processEvents();
-    orv::engine::ServerEntry answered = f.engine.list(ServerPage::Favorites).view->row(0);
+    orv::engine::ServerEntry answered = f.engine.view(ServerPage::Favorites).row(0);
     answered.caption = QStringLiteral("Answered");
-    f.engine.list(ServerPage::Favorites).view->setRow(0, answered);
+    f.engine.setRow(ServerPage::Favorites, 0, answered);
 
     // The page shows and the counts agree: no rebuild.
     f.form->action(MainAction::Favorites)->trigger();

@@ -185,22 +185,22 @@ TEST(Filters, SelectedServerStaysSelectedWhenKept)
     f.filters.filterGame(true);
     const int row = f.form->view(ServerPage::Internet)->currentRow();
     ASSERT_GE(row, 0);
-    EXPECT_EQ(f.engine.list(ServerPage::Internet).view->row(row).caption, QStringLiteral("t2"));
+    EXPECT_EQ(f.engine.view(ServerPage::Internet).row(row).caption, QStringLiteral("t2"));
 
     f.filters.filterPlayersPresent();
     f.filters.resetFilter();
     const int after = f.form->view(ServerPage::Internet)->currentRow();
     ASSERT_GE(after, 0);
-    EXPECT_EQ(f.engine.list(ServerPage::Internet).view->row(after).caption, QStringLiteral("t2"));
+    EXPECT_EQ(f.engine.view(ServerPage::Internet).row(after).caption, QStringLiteral("t2"));
 }
 
 TEST(Filters, RebuildDropsHiddenRowsWithoutRestoringThem)
 {
     FiltersFixture f;
     f.filters.filterGame(false);
-    f.engine.RebuildList(f.engine.list(ServerPage::Internet).addresses);
+    f.engine.RebuildList(ServerPage::Internet);
     EXPECT_TRUE(f.engine.hiddenRows().empty());
     // A reset now has nothing to bring back.
     f.filters.resetFilter();
-    EXPECT_EQ(f.engine.list(ServerPage::Internet).view->size(), 6);
+    EXPECT_EQ(f.engine.view(ServerPage::Internet).size(), 6);
 }

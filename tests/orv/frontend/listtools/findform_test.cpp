@@ -32,22 +32,21 @@ struct FindFixture : Fixture
         setRows(ServerPage::Internet, {{"Alpha", "192.0.2.1", "7777", "7778", 0, "unreal"},
                                        {"Beta", "192.0.2.2", "7777", "7778", 0, "ut"},
                                        {"Gamma", "192.0.2.3", "7000", "7001", 0, "ut"}});
-        orv::engine::ReplyStore &replies = engine.list(ServerPage::Internet).replies;
-        replies.append("192.0.2.1:7777:7778>\\hostname\\Alpha\\numplayers\\1\\maxplayers\\8\\player_0\\Carol\\frags_0\\"
+        engine.appendReply(ServerPage::Internet, "192.0.2.1:7777:7778>\\hostname\\Alpha\\numplayers\\1\\maxplayers\\8\\player_0\\Carol\\frags_0\\"
                        "4\\queryid\\11.1\\final\\");
-        replies.append("192.0.2.2:7777:7778>\\hostname\\Beta\\numplayers\\2\\maxplayers\\16\\player_0\\Alice\\frags_0\\"
+        engine.appendReply(ServerPage::Internet, "192.0.2.2:7777:7778>\\hostname\\Beta\\numplayers\\2\\maxplayers\\16\\player_0\\Alice\\frags_0\\"
                        "1\\player_1\\Bob\\frags_1\\9\\queryid\\12.1\\final\\");
         // A server answer not in the view (removed from the list since).
-        replies.append("192.0.2.9:7777:7778>\\player_0\\Dave\\frags_0\\1\\final\\");
+        engine.appendReply(ServerPage::Internet, "192.0.2.9:7777:7778>\\player_0\\Dave\\frags_0\\1\\final\\");
         // A server whose name mentions Dave outside player data.
-        replies.append("192.0.2.3:7000:7001>\\hostname\\dave\\numplayers\\0\\final\\");
+        engine.appendReply(ServerPage::Internet, "192.0.2.3:7000:7001>\\hostname\\dave\\numplayers\\0\\final\\");
     }
 
     void search(const char *name) { find.FindText()->setEditText(QString::fromLatin1(name)); }
     QString selectedCaption()
     {
         const int row = form->view(ServerPage::Internet)->currentRow();
-        return row < 0 ? QString() : engine.list(ServerPage::Internet).view->row(row).caption;
+        return row < 0 ? QString() : engine.view(ServerPage::Internet).row(row).caption;
     }
 };
 
@@ -87,7 +86,7 @@ TEST(FindForm, EmptyStoreAndFilteredRowsFindNothing)
     filters.resetFilter();
     EXPECT_TRUE(f.find.FindButtonClick());
 
-    f.engine.list(ServerPage::Internet).replies.clear();
+    f.engine.clearReplies(ServerPage::Internet);
     EXPECT_FALSE(f.find.FindButtonClick());
     EXPECT_EQ(f.find.FindLabel()->text(), QStringLiteral("Player not found"));
 }

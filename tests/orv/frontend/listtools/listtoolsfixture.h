@@ -81,14 +81,14 @@ struct Fixture
             rows.push_back(makeRow(spec));
             lines.append(rows.back().server().toLine());
         }
-        engine.list(page).view->setRows(std::move(rows));
-        engine.list(page).addresses.setLines(lines);
+        engine.setRows(page, std::move(rows));
+        engine.setAddresses(page, orv::engine::AddressList(lines));
     }
 
     QStringList captions(orv::engine::ServerPage page) const
     {
         QStringList out;
-        for (const orv::engine::ServerEntry &row : const_cast<Fixture *>(this)->engine.list(page).view->rows())
+        for (const orv::engine::ServerEntry &row : const_cast<Fixture *>(this)->engine.view(page).rows())
             out.append(row.caption);
         return out;
     }
@@ -96,7 +96,7 @@ struct Fixture
     std::vector<int> icons(orv::engine::ServerPage page)
     {
         std::vector<int> out;
-        for (const orv::engine::ServerEntry &row : engine.list(page).view->rows())
+        for (const orv::engine::ServerEntry &row : engine.view(page).rows())
             out.push_back(row.icon);
         return out;
     }

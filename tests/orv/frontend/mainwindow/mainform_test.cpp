@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -50,13 +51,13 @@ struct MainFixture
             entry.icon = 0;
             entries.push_back(entry);
         }
-        engine.list(page).view->setRows(std::move(entries));
+        engine.setRows(page, std::move(entries));
     }
 
     QStringList column(ServerPage page, int column)
     {
         QStringList texts;
-        for (const auto &row : engine.list(page).view->rows())
+        for (const auto &row : engine.view(page).rows())
             texts.append(row.column(column));
         return texts;
     }
@@ -274,7 +275,52 @@ TEST(MainFormStorage, SortColumnAndViewStyleComeBackFromTheStore)
     attachMainFormStorages(*f.form, store);
     f.form->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.engine.list(ServerPage::Internet).sortColumn, 4);
+    EXPECT_EQ(f.engine.sortColumn(ServerPage::Internet), 4);
     EXPECT_EQ(f.form->view(ServerPage::Internet)->header()->markerColumn(), 4);
     EXPECT_EQ(f.form->playersList()->viewStyle(), ViewStyle::Icon);
+}
+
+// The engine reports states and counts; the window shows them in its own words.
+TEST(MainForm, WordsTheEnginesStatesInTheStatusBarTheRefreshCommandAndTheTray)
+{
+    MainFixture f;
+    using Kind = orv::engine::EngineStatus::Kind;
+    struct Case
+    {
+        Kind kind;
+        qsizetype position;
+        qsizetype total;
+        int panel;
+        const char *text;
+    };
+    const Case cases[] = {
+        {Kind::Listed, 0, 4, 0, "0 / 4"},
+        {Kind::Progress, 2, 4, 0, "2 of 4"},
+        {Kind::Requesting, 0, 0, 1, "Request info from server:127.0.0.2"},
+        {Kind::Dead, 0, 0, 1, "Error :127.0.0.2 = Server is dead."},
+        {Kind::Answered, 0, 0, 1, "Complete :127.0.0.2 = Deck Server"},
+    };
+    for (const Case &c : cases) {
+        orv::engine::EngineStatus status;
+        status.kind = c.kind;
+        status.address = QStringLiteral("127.0.0.2");
+        status.hostname = QStringLiteral("Deck Server");
+        status.position = c.position;
+        status.total = c.total;
+        emit f.engine.statusChanged(status);
+        EXPECT_EQ(f.form->statusText(static_cast<StatusPanel>(c.panel)), QString::fromLatin1(c.text)) << c.text;
+    }
+
+    QAction *refresh = f.form->action(MainAction::Refresh);
+    emit f.engine.refreshRunningChanged(true);
+    EXPECT_EQ(refresh->text(), QStringLiteral("Stop refresh"));
+    emit f.engine.refreshRunningChanged(false);
+    EXPECT_EQ(refresh->text(), QStringLiteral("Refresh"));
+
+    auto *tray = f.form->findChild<QSystemTrayIcon *>(QStringLiteral("Tray"));
+    ASSERT_NE(tray, nullptr);
+    emit f.engine.refreshProgress(3, 7);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Refresh server:3 of 7"));
+    emit f.engine.refreshPassEnded();
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Orvane (Click twice to restore window)"));
 }

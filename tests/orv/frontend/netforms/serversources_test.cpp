@@ -111,7 +111,7 @@ TEST_F(ServerSourcesTest, AskedChoiceFetchesOnlyThatGamesCheckedUrls)
     EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
     ASSERT_EQ(m_server.requestCount(), 1);
     EXPECT_EQ(m_server.requests().first().path, QByteArray("/ut.txt"));
-    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+    EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
               QStringList{QStringLiteral("10.0.0.2 7777 7778")});
     EXPECT_TRUE(m_messages.isEmpty());
 }
@@ -147,7 +147,7 @@ TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
     EXPECT_TRUE(label.endsWith(QStringLiteral("/stall.txt")));
     EXPECT_FALSE(wait->isVisible());
     EXPECT_EQ(wait->ProgressL()->text(), QStringLiteral("Complete"));
-    EXPECT_EQ(m_engine.list(orv::engine::ServerPage::Internet).addresses.lines(),
+    EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
               QStringList{QStringLiteral("10.0.0.3 7000 7001")});
 }
 
@@ -171,16 +171,15 @@ TEST_F(ServerSourcesTest, AMastersServerKeepsItsReportedGamePortInTheSavedList)
     ASSERT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
     const QString q = QString::number(game.queryPort());
     const QString listed = QStringLiteral("127.0.0.2 ") + QString::number(game.queryPort() - 1) + QLatin1Char(' ') + q;
-    auto &internet = m_engine.list(orv::engine::ServerPage::Internet);
-    ASSERT_EQ(internet.addresses.lines(), QStringList{listed});
+    ASSERT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(), QStringList{listed});
 
     orv::engine::EngineOptions options = m_options.engineOptions();
     options.usePing = false;
     m_engine.setOptions(options);
     m_engine.setCurrentPage(orv::engine::ServerPage::Internet);
-    m_engine.RebuildList(internet.addresses);
+    m_engine.RebuildList(orv::engine::ServerPage::Internet);
     const QString reported = QStringLiteral("127.0.0.2 7000 ") + q;
-    EXPECT_EQ(internet.addresses.lines(), QStringList{reported});
+    EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(), QStringList{reported});
     auto saved = orv::engine::AddressList::load(m_dir.filePath(QStringLiteral("internet.lst")));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved.value().lines(), QStringList{reported});

@@ -1,18 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "orv/checker/ui/checkerrun.h"
+#include "orv/checker/checkerrun.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLocale>
 #include <QTime>
 
-#include "orv/checker/ruleevaluator.h"
 #include "orv/engine/queryengine.h"
 
-namespace orv::checker::ui {
+namespace orv::checker {
 
 namespace {
 const QString kIdleTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
+}
+
+platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
+                                                           const engine::ServerAddress &server, int passNumber,
+                                                           const ServerEvaluator &evaluate)
+{
+    const auto queried = engine.queryServerInfo(server, QByteArray(engine::QueryEngine::kStatusRequest));
+    if (!queried)
+        return queried.error();
+    if (!queried->complete)
+        return std::optional<Evaluation>();
+    const EvaluationContext context{server.address, passNumber, QTime::currentTime(), QLocale::system()};
+    return std::optional<Evaluation>(evaluate(queried->info, context));
 }
 
 CheckerRun::CheckerRun(orv::engine::QueryEngine &engine, QObject *parent)
@@ -100,19 +112,21 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
                 server.name);
 
             ++outcome.queries;
-            const auto queried = m_engine.QueryServer(server.address, server.gamePort, server.queryPort,
-                                                      QByteArray(orv::engine::QueryEngine::kStatusRequest), false);
-            if (queried && m_engine.queryComplete()) {
-                const EvaluationContext context{server.address, m_passNumber, QTime::currentTime(), QLocale::system()};
-                const Evaluation evaluation = EvaluateScript(script().rows(), m_engine.lastInfo(), context);
+            const auto checked =
+                checkServerOnce(m_engine, {server.address, server.gamePort, server.queryPort}, m_passNumber,
+                                [&script](const engine::ServerInfo &info, const EvaluationContext &context) {
+                                    return EvaluateScript(script().rows(), info, context);
+                                });
+            if (checked && checked->has_value()) {
+                const Evaluation &evaluation = **checked;
                 if (m_hooks.marksChanged)
                     m_hooks.marksChanged(evaluation.marks);
                 if (evaluation.right) {
                     ruleRight = true;
                     outcome.server = server;
                 }
-            } else if (!queried) {
-                log(queried.error().message);
+            } else if (!checked) {
+                log(checked.error().message);
             }
 
             log(QStringLiteral("Check delay:") + QString::number(delay));
@@ -166,4 +180,4 @@ void CheckerRun::performActions(const RunSettings &settings, const RepeatServer 
     }
 }
 
-} // namespace orv::checker::ui
+} // namespace orv::checker

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QList>
 #include <QObject>
@@ -9,13 +10,16 @@
 #include <QTimer>
 
 #include "orv/checker/checkerscript.h"
+#include "orv/checker/ruleevaluator.h"
 #include "orv/checker/runsettings.h"
+#include "orv/engine/addresslist.h"
+#include "platform/result.h"
 
 namespace orv::engine {
 class QueryEngine;
 }
 
-namespace orv::checker::ui {
+namespace orv::checker {
 
 // One server of a checking run, as the checker's servers list holds it.
 struct RepeatServer
@@ -26,6 +30,16 @@ struct RepeatServer
     QString queryPort;
     friend bool operator==(const RepeatServer &, const RepeatServer &) = default;
 };
+
+// Evaluates the script on one decoded server.
+using ServerEvaluator = std::function<Evaluation(const engine::ServerInfo &info, const EvaluationContext &context)>;
+
+// One server checked: asked for its status without touching any row (pinged whatever the
+// options say), the script evaluated when the answer was complete. Without an evaluation
+// the answer was incomplete; a failed query gives its error.
+platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
+                                                           const engine::ServerAddress &server, int passNumber,
+                                                           const ServerEvaluator &evaluate);
 
 // What a finished run found.
 struct RunOutcome
@@ -109,4 +123,4 @@ private:
     int m_passNumber = 1;
 };
 
-} // namespace orv::checker::ui
+} // namespace orv::checker
