@@ -71,7 +71,7 @@ void CheckerRun::waitForDelay(int milliseconds)
 }
 
 RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
-                           const RunSettings &settings, const QString &presetName)
+                           const SettingsSource &settings, const QString &presetName)
 {
     RunOutcome outcome;
     if (m_running || servers.isEmpty())
@@ -80,7 +80,7 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
 
     if (m_hooks.trayAnimation)
         m_hooks.trayAnimation(true);
-    if (settings.minimizeWindow && m_hooks.minimizeApplication)
+    if (settings().minimizeWindow && m_hooks.minimizeApplication)
         m_hooks.minimizeApplication();
     QCoreApplication::processEvents();
 
@@ -90,7 +90,6 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
     const QString caption = m_hooks.currentCaption ? m_hooks.currentCaption() : QString();
     log(QStringLiteral("Check start with preset") + u':' + presetName);
 
-    const int delay = clampRepeatDelay(settings.repeatDelay);
     bool ruleRight = false;
     for (;;) {
         ++outcome.passes;
@@ -129,6 +128,7 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
                 log(checked.error().message);
             }
 
+            const int delay = clampRepeatDelay(settings().repeatDelay);
             log(QStringLiteral("Check delay:") + QString::number(delay));
             if (ruleRight || m_stopRequested)
                 break;
@@ -152,24 +152,30 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
 
     outcome.ruleRight = ruleRight;
     outcome.stopped = m_stopRequested;
-    if (ruleRight)
+    const bool closing = m_hooks.programClosing && m_hooks.programClosing();
+    if (ruleRight && !closing)
         performActions(settings, outcome.server);
     return outcome;
 }
 
 void CheckerRun::performActions(const RunSettings &settings, const RepeatServer &server)
 {
-    if (settings.isChecked(RuleRightAction::PlaySound) && m_hooks.playAlert)
+    performActions([&settings] { return settings; }, server);
+}
+
+void CheckerRun::performActions(const SettingsSource &settings, const RepeatServer &server)
+{
+    if (settings().isChecked(RuleRightAction::PlaySound) && m_hooks.playAlert)
         m_hooks.playAlert();
-    if (settings.isChecked(RuleRightAction::ShowNotice) && m_hooks.showNotice)
+    if (settings().isChecked(RuleRightAction::ShowNotice) && m_hooks.showNotice)
         m_hooks.showNotice();
-    if (settings.isChecked(RuleRightAction::RestoreWindow) && settings.minimizeWindow && m_hooks.restoreApplication)
+    if (const RunSettings now = settings();
+        now.isChecked(RuleRightAction::RestoreWindow) && now.minimizeWindow && m_hooks.restoreApplication)
         m_hooks.restoreApplication();
-    if (settings.isChecked(RuleRightAction::AddToFavorites) && m_hooks.addFavorite)
+    if (settings().isChecked(RuleRightAction::AddToFavorites) && m_hooks.addFavorite)
         m_hooks.addFavorite(server);
-    if (settings.isChecked(RuleRightAction::RunGame) && m_hooks.runGame) {
-        const QString preset =
-            settings.isChecked(RuleRightAction::UseOtherPlayerPreset) ? settings.playerPreset : QString();
+    if (const RunSettings now = settings(); now.isChecked(RuleRightAction::RunGame) && m_hooks.runGame) {
+        const QString preset = now.isChecked(RuleRightAction::UseOtherPlayerPreset) ? now.playerPreset : QString();
         // The launcher lets a game start go ahead while the checker is running, whatever the
         // main list shows for the server.
         m_running = true;

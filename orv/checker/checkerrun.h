@@ -91,11 +91,18 @@ public:
     // Whether the reply decoder replaces values during a run ("Use in server checker").
     void setReplaceInChecker(std::function<bool()> query) { m_replaceInChecker = std::move(query); }
 
+    // The settings as the window's controls hold them now.
+    using SettingsSource = std::function<RunSettings()>;
+
     // Runs over the servers with the script as it stands when each reply is evaluated.
-    // The caller has checked the script; a run with no servers does not start.
+    // The settings are read each time one is used, so a change during the run counts from
+    // then on. The caller has checked the script; a run with no servers does not start.
+    // A run that ends because the program is closing takes no actions.
     RunOutcome run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
-                   const RunSettings &settings, const QString &presetName);
-    // The actions for a right rule, in their fixed order.
+                   const SettingsSource &settings, const QString &presetName);
+    // The actions for a right rule, in their fixed order, each reading the settings as it
+    // comes (a notice box may stand between two of them).
+    void performActions(const SettingsSource &settings, const RepeatServer &server);
     void performActions(const RunSettings &settings, const RepeatServer &server);
 
     void stop();

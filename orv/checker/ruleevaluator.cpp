@@ -409,7 +409,8 @@ Evaluation CompiledScript::evaluate(const ServerInfo &info, const EvaluationCont
             left = value;
         }
     }
-    result.right = value;
+    // An empty script says nothing about the server: it is never right.
+    result.right = count > 0 && value;
     return result;
 }
 

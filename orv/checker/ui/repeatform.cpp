@@ -62,17 +62,22 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
             m_servers->scrollToItem(item);
         }
     };
+    // The application is the main window and this always-on-top window beside it: both go
+    // down together and come back together.
     hooks.minimizeApplication = [this] {
         if (m_form)
             m_form->showMinimized();
+        showMinimized();
     };
     hooks.restoreApplication = [this] {
         if (m_form) {
             m_form->showNormal();
             m_form->activateWindow();
         }
+        if (isMinimized())
+            showNormal();
     };
-    hooks.programClosing = [this] { return m_engine.isExitPending(); };
+    hooks.programClosing = [this] { return m_programClosing || m_engine.isExitPending(); };
     hooks.playAlert = [this] { playAlert(); };
     hooks.showNotice = [this] { showNotice(); };
     hooks.addFavorite = [this](const RepeatServer &server) { return addFavorite(server); };
@@ -274,15 +279,27 @@ void TRepeatForm::keyPressEvent(QKeyEvent *event)
 
 bool TRepeatForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // The main window back from the taskbar or the tray brings this window back with it.
+    if (watched == m_form && event->type() == QEvent::WindowStateChange) {
+        if (!m_form->isMinimized() && isMinimized())
+            showNormal();
+        return QDialog::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == m_arg || watched == m_rule || watched == m_playerPreset) {
-        // These boxes are chosen from their lists only; Enter adds the expression.
-        if (enter)
+        // These boxes are chosen from their lists only: Enter adds the expression and typed
+        // characters are refused, while Tab, the arrows, Alt+Down and shortcuts work as usual.
+        if (enter) {
             m_actions.value(QStringLiteral("A_Add"))->trigger();
-        return true;
+            return true;
+        }
+        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const QString text = key->text();
+        const bool typing = !command && !text.isEmpty() && text.at(0).isPrint() && text != QStringLiteral(" ");
+        return typing || QDialog::eventFilter(watched, event);
     }
     if (watched == m_presets || watched == m_presets->lineEdit()) {
         if (enter) {

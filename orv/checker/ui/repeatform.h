@@ -114,6 +114,9 @@ public:
     bool isRunning() const;
     void go();
     void stop();
+    // The main window has closed: a run ends at once, without its actions, and the window
+    // closes after it so that the program ends.
+    void programClosing();
 
 public:
     // Refused during a run, like a close.
@@ -186,12 +189,15 @@ private:
     QSpinBox *m_repeatDelay = nullptr;
     QToolButton *m_goButton = nullptr;
     QPushButton *m_closeButton = nullptr;
+    QToolButton *m_addPresetButton = nullptr;
+    QToolButton *m_deletePresetButton = nullptr;
     QWidget *m_editor = nullptr; // everything that edits the script or the preset
 
     orv::frontend::TFormStorage *m_storage1 = nullptr;
     orv::frontend::TFormStorage *m_storage2 = nullptr;
     bool m_storage2Loaded = false;
     bool m_presetListOpened = false;
+    bool m_programClosing = false;
 };
 
 } // namespace orv::checker::ui

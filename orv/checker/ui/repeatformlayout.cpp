@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -71,6 +72,21 @@ public:
         input = QString::number(ok ? clampRepeatDelay(n) : value());
     }
 };
+
+// A picture button for an action: it follows the action's enabled state and hint but keeps
+// its own picture (a default action would put the action's caption on it at every change).
+QToolButton *pictureButton(QAction *action, const QIcon &picture, const QString &objectName, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(objectName);
+    button->setIcon(picture);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setToolTip(action->toolTip());
+    button->setEnabled(action->isEnabled());
+    QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    return button;
+}
 
 QToolButton *actionButton(QAction *action, QWidget *parent)
 {
@@ -300,24 +316,24 @@ void TRepeatForm::buildPresetBar(QVBoxLayout *root)
         switchPreset();
     });
     bottom->addWidget(m_presets, 1);
-    auto *addPresetButton = new QToolButton(this);
-    addPresetButton->setText(QStringLiteral("+"));
-    addPresetButton->setToolTip(QStringLiteral("Add preset"));
-    connect(addPresetButton, &QToolButton::clicked, this, &TRepeatForm::addPreset);
-    auto *deletePresetButton = new QToolButton(this);
-    deletePresetButton->setText(QStringLiteral("-"));
-    deletePresetButton->setToolTip(QStringLiteral("Delete preset"));
-    connect(deletePresetButton, &QToolButton::clicked, this, &TRepeatForm::deletePreset);
-    bottom->addWidget(addPresetButton);
-    bottom->addWidget(deletePresetButton);
-    auto *exportButton = new QToolButton(this);
-    exportButton->setDefaultAction(m_actions.value(QStringLiteral("A_Export")));
-    exportButton->setText(QStringLiteral("Exp"));
-    auto *importButton = new QToolButton(this);
-    importButton->setDefaultAction(m_actions.value(QStringLiteral("A_Import")));
-    importButton->setText(QStringLiteral("Imp"));
-    bottom->addWidget(exportButton);
-    bottom->addWidget(importButton);
+    m_addPresetButton = new QToolButton(this);
+    m_addPresetButton->setObjectName(QStringLiteral("AddPresetButton"));
+    m_addPresetButton->setText(QStringLiteral("+"));
+    m_addPresetButton->setToolTip(QStringLiteral("Add preset"));
+    connect(m_addPresetButton, &QToolButton::clicked, this, &TRepeatForm::addPreset);
+    m_deletePresetButton = new QToolButton(this);
+    m_deletePresetButton->setObjectName(QStringLiteral("DeletePresetButton"));
+    m_deletePresetButton->setText(QStringLiteral("-"));
+    m_deletePresetButton->setToolTip(QStringLiteral("Delete preset"));
+    connect(m_deletePresetButton, &QToolButton::clicked, this, &TRepeatForm::deletePreset);
+    bottom->addWidget(m_addPresetButton);
+    bottom->addWidget(m_deletePresetButton);
+    bottom->addWidget(pictureButton(m_actions.value(QStringLiteral("A_Export")),
+                                    style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("ExportButton"),
+                                    this));
+    bottom->addWidget(pictureButton(m_actions.value(QStringLiteral("A_Import")),
+                                    style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("ImportButton"),
+                                    this));
     root->addLayout(bottom);
 }
 

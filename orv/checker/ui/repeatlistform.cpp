@@ -79,6 +79,11 @@ TRepeatListForm::~TRepeatListForm()
 void TRepeatListForm::fillFromShownList()
 {
     m_list->clear();
+    // The main lists' columns at their first widths, none hidden.
+    for (int c = 0; c < kServerColumns; ++c) {
+        m_list->setColumnHidden(c, false);
+        m_list->setColumnWidth(c, c == 0 ? 200 : 70);
+    }
     const ServerListModel *model = &m_engine.currentView();
     if (!model)
         return;

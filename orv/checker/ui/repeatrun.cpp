@@ -59,6 +59,8 @@ void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
 void TRepeatForm::attachTo(orv::frontend::TMainForm &form, TRepeatListForm &selection)
 {
     m_form = &form;
+    form.installEventFilter(this);
+    connect(&form, &orv::frontend::TMainForm::closed, this, &TRepeatForm::programClosing);
     using orv::frontend::MainAction;
     connect(form.action(MainAction::RepeatSelected), &QAction::triggered, this,
             [this, &form] { takeSelectedServer(form); });
@@ -117,8 +119,21 @@ void TRepeatForm::go()
         message(QMessageBox::Information, QStringLiteral("Choose the servers to check first."));
         return;
     }
+    // The run evaluates the script Go checked, whatever happens to the editor meanwhile; the
+    // settings it reads from the controls whenever it uses one.
+    const CheckerScript running = m_script;
     m_run->run(
-        list, [this]() -> const CheckerScript & { return m_script; }, runSettings(), presetText());
+        list, [&running]() -> const CheckerScript & { return running; }, [this] { return runSettings(); },
+        presetText());
+    // The main window closed during the run: the program ends with it.
+    if (m_programClosing)
+        close();
+}
+
+void TRepeatForm::programClosing()
+{
+    m_programClosing = true;
+    m_run->stop();
 }
 
 void TRepeatForm::stop()
@@ -128,11 +143,8 @@ void TRepeatForm::stop()
 
 void TRepeatForm::playAlert()
 {
-    // The alert sounds even while the program's sounds are switched off.
-    const bool enabled = m_sounds.isEnabled();
-    m_sounds.setEnabled(true);
-    m_sounds.play(alertSoundName(m_alertSound->text()));
-    m_sounds.setEnabled(enabled);
+    // The alert is the point of the checker: it sounds even while the program's sounds are off.
+    m_sounds.playIgnoringMute(alertSoundName(m_alertSound->text()));
 }
 
 void TRepeatForm::showNotice()

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "orv/checker/argumenttable.h"
@@ -115,8 +116,12 @@ void TRepeatForm::updateActions()
     }
     m_actions.value(QStringLiteral("A_Go"))->setEnabled(idle && !m_script.isEmpty());
     m_actions.value(QStringLiteral("A_Stop"))->setEnabled(!idle);
+    // The presets stay as they are during a run: switching, adding or deleting one would
+    // change the script or the settings under the run.
     m_editor->setEnabled(idle);
     m_presets->setEnabled(idle);
+    m_addPresetButton->setEnabled(idle);
+    m_deletePresetButton->setEnabled(idle);
 }
 
 void TRepeatForm::refillPlayerPresets()
@@ -172,6 +177,8 @@ void TRepeatForm::pointStorage2At(const QString &name)
 
 void TRepeatForm::addPreset()
 {
+    if (isRunning())
+        return;
     const QString name = presetText();
     switch (checkPresetAdd(presetNames(), name)) {
     case PresetAdd::Ignored:
@@ -196,6 +203,8 @@ void TRepeatForm::addPreset()
 
 void TRepeatForm::deletePreset()
 {
+    if (isRunning())
+        return;
     const QString name = presetText();
     if (name.isEmpty() || m_presets->count() == 0)
         return;
@@ -224,6 +233,8 @@ void TRepeatForm::deletePreset()
 
 void TRepeatForm::switchPreset()
 {
+    if (isRunning())
+        return;
     const QString name = presetText();
     if (name.isEmpty())
         return;
@@ -237,6 +248,8 @@ void TRepeatForm::switchPreset()
 
 void TRepeatForm::importScript(const QString &path, const QString &name)
 {
+    if (isRunning())
+        return;
     if (name.isEmpty())
         return;
     if (const auto problem = importedPresetNameProblem(name)) {

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -80,13 +81,28 @@ TSReplaceFrom::TSReplaceFrom(ReplacementTable &table, platform::RegistryStore &s
     m_storage->setIniSection(QStringLiteral("String Replacer\\"));
     m_storage->setOptions(orv::frontend::TPlacementOption::fpPosition);
     connect(m_storage, &orv::frontend::TFormStorage::OnRestorePlacement, this, [this] { loadTable(); });
-    connect(m_storage, &orv::frontend::TFormStorage::OnSavePlacement, this, [this] { (void)saveTable(); });
+    connect(m_storage, &orv::frontend::TFormStorage::OnSavePlacement, this, [this] {
+        if (const platform::Status saved = saveTable(); !saved)
+            reportError(saved.error().message);
+    });
+    // A table that could not be stored is lost at the next start: the user must hear of it.
+    m_storage->setErrorHandler([this](const QString &text) { reportError(text); });
     showTable();
 }
 
 TSReplaceFrom::~TSReplaceFrom()
 {
     orv::frontend::TFormStorage::formDestroying(this);
+}
+
+void TSReplaceFrom::reportError(const QString &text)
+{
+    if (m_errorSink) {
+        m_errorSink(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvane"), text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void TSReplaceFrom::showTable()

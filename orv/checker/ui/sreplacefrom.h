@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 #include "platform/result.h"
@@ -40,9 +42,12 @@ public:
     // Reads the table from the settings store into the grid, and writes it back.
     void loadTable();
     platform::Status saveTable();
+    // Where errors of the window's own saves and loads are shown; by default an error box.
+    void setErrorSink(std::function<void(const QString &)> sink) { m_errorSink = std::move(sink); }
 
 private:
     void showTable();
+    void reportError(const QString &text);
 
     ReplacementTable &m_table;
     platform::RegistryStore &m_store;
@@ -50,6 +55,7 @@ private:
     QCheckBox *m_useinRepeat = nullptr;
     orv::frontend::TFormStorage *m_storage = nullptr;
     bool m_filling = false;
+    std::function<void(const QString &)> m_errorSink;
 };
 
 } // namespace orv::checker::ui

@@ -19,8 +19,10 @@ SoundBank::SoundBank(platform::SoundService &service, QObject *parent)
 void SoundBank::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    if (!enabled)
+    if (!enabled) {
         m_service.stop();
+        emit stopped();
+    }
 }
 
 QString SoundBank::resolve(const QString &name) const
@@ -49,11 +51,17 @@ QString SoundBank::resolve(const QString &name) const
 
 void SoundBank::play(const QString &name)
 {
-    if (!m_enabled)
-        return;
+    if (m_enabled)
+        playIgnoringMute(name);
+}
+
+void SoundBank::playIgnoringMute(const QString &name)
+{
     const QString path = resolve(name);
-    if (!path.isEmpty())
-        m_service.play(path);
+    if (path.isEmpty())
+        return;
+    emit started(path);
+    m_service.play(path);
 }
 
 void SoundBank::playAndWait(const QString &name)

@@ -36,8 +36,15 @@ public:
 
     void play(const QString &name);
     void playAndWait(const QString &name);
+    // Plays whether sounds are switched on or off, leaving the switch as it is (an alarm).
+    void playIgnoringMute(const QString &name);
     // A button's click or menu sound.
     void click(const QString &name) { play(name); }
+
+signals:
+    // A file was handed to the sound service, or whatever played was stopped.
+    void started(const QString &path);
+    void stopped();
 
 private:
     platform::SoundService &m_service;

@@ -2,10 +2,14 @@
 #include "orv/checker/checkerrun.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -211,4 +215,86 @@ TEST_F(CheckerFixture, GoRefusesAScriptThatFailsTheCheckAndAnEmptyServerList)
     form->go();
     EXPECT_EQ(messages.size(), 2);
     EXPECT_TRUE(log.isEmpty());
+}
+
+// Calls act(n) at the n-th "Check delay:" line of a run, counted from 1.
+static void atEachDelay(TRepeatForm &form, std::function<void(int)> act)
+{
+    auto count = std::make_shared<int>(0);
+    QObject::connect(&form, &TRepeatForm::logLine, &form, [count, act = std::move(act)](const QString &line) {
+        if (line.startsWith(L1("Check delay:")))
+            act(++*count);
+    });
+}
+
+TEST_F(CheckerFixture, PresetsStayLockedDuringARunAndAnEmptyScriptIsNeverRight)
+{
+    auto server = fakeServer(7, "Alpha");
+    form->setScriptLines({L1("-,MapName,=,ctf-face")});
+    form->setServers({repeatServer(*server, L1("Alpha"))});
+    checkActions({RuleRightAction::ShowNotice, RuleRightAction::AddToFavorites});
+    setDelay(100);
+    form->addPreset();
+    messages.clear();
+    QToolButton *deletePreset = nullptr;
+    for (QToolButton *button : form->findChildren<QToolButton *>())
+        if (button->toolTip() == L1("Delete preset"))
+            deletePreset = button;
+    ASSERT_TRUE(deletePreset);
+    atEachDelay(*form, [&](int n) {
+        if (n == 1)
+            deletePreset->click();
+        else
+            form->stop();
+    });
+    form->go();
+
+    EXPECT_EQ(server->requestCount(), 2);
+    EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.join(u'|'));
+    EXPECT_EQ(engine.favorites().size(), 0);
+    EXPECT_EQ(form->presetNames(), QStringList{L1("Default")});
+    EXPECT_EQ(form->script().prg(), QStringList{L1("-,MapName,=,ctf-face")});
+}
+
+TEST_F(CheckerFixture, SettingsChangedDuringARunCountFromThenOn)
+{
+    auto server = fakeServer(8, "Alpha");
+    form->setScriptLines({L1("-,LoopNumber,>,1")}); // right on the second pass
+    form->setServers({repeatServer(*server, L1("Alpha"))});
+    checkActions({});
+    setDelay(100);
+    atEachDelay(*form, [&](int n) {
+        if (n != 1)
+            return;
+        setDelay(150);
+        checkActions({RuleRightAction::ShowNotice});
+        form->findChild<QLineEdit *>(L1("Notice"))->setText(L1("Now!"));
+    });
+    form->go();
+
+    EXPECT_GE(indexOf(L1("Check delay:100")), 0);
+    EXPECT_GE(indexOf(L1("Check delay:150")), 0);
+    EXPECT_EQ(messages, QStringList{L1("Now!")});
+}
+
+TEST_F(CheckerFixture, AlertSoundsWhileProgramSoundsAreOff)
+{
+    auto server = fakeServer(9, "Alpha");
+    const QString alert = dir.filePath(L1("alarm.wav"));
+    QFile file(alert);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    sounds.setEnabled(false);
+    QStringList played;
+    QObject::connect(&sounds, &orv::frontend::SoundBank::started, form.get(),
+                     [&](const QString &path) { played.append(path); });
+    QObject::connect(&sounds, &orv::frontend::SoundBank::stopped, form.get(), [&] { played.append(L1("stopped")); });
+    form->findChild<QLineEdit *>(L1("AlertSound"))->setText(u'"' + alert + u'"');
+    form->setScriptLines({L1("-,MapName,=,dm-deck16][")});
+    form->setServers({repeatServer(*server, L1("Alpha"))});
+    checkActions({RuleRightAction::PlaySound});
+    form->go();
+
+    EXPECT_EQ(played, QStringList{QFileInfo(alert).absoluteFilePath()});
+    EXPECT_FALSE(sounds.isEnabled());
 }

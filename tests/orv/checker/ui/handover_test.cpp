@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
+#include <QCheckBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include "orv/checker/ui/repeatform.h"
 #include "orv/checker/ui/repeatlistform.h"
+#include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;
@@ -85,6 +89,9 @@ TEST_F(HandoverFixture, SelectionWindowCopiesTheShownListAndReturnsChosenRowsInO
     list->topLevelItem(2)->setSelected(true);
     list->topLevelItem(0)->setSelected(true);
     selection->acceptSelection();
+    // The main lists' columns at their first widths.
+    EXPECT_EQ(list->columnWidth(0), 200);
+    EXPECT_EQ(list->columnWidth(1), 70);
     const QList<RepeatServer> chosen = selection->chosenServers();
     ASSERT_EQ(chosen.size(), 2);
     EXPECT_EQ(chosen[0].name, L1("Zulu"));
@@ -104,4 +111,59 @@ TEST_F(HandoverFixture, RunGameSelectsTheServerInTheShownListOnlyWhenItIsThere)
     EXPECT_EQ(main->currentView()->currentRow(), 0);
     checker->checkerRun().performActions(settings, {L1("x"), L1("10.0.0.3"), L1("7777"), L1("7778")});
     EXPECT_EQ(main->currentView()->currentRow(), 2);
+}
+
+// A run started with "Minimize window after start checking" takes the checker down with the
+// main window and brings it back with it; Exit during the run ends the run and closes every
+// window, so the program ends.
+TEST_F(HandoverFixture, MinimizeTakesBothWindowsAndExitEndsTheRunAndTheProgram)
+{
+    orv::demo::FakeGameServer server;
+    ASSERT_TRUE(server.listen(QHostAddress(L1("127.0.0.10")), 0));
+    orv::engine::EngineOptions options;
+    options.internetServTimeOut = L1("400");
+    engine.setOptions(options);
+    engine.setPinger([](const QString &) { return quint16(20); });
+    QStringList log;
+    QObject::connect(checker.get(), &TRepeatForm::logLine, checker.get(),
+                     [&](const QString &line) { log.append(line); });
+    checker->setMessageSink([&](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
+        log.append(L1("message:") + text);
+        return QMessageBox::Ok;
+    });
+    checker->setServers({{L1("Fake"), server.address().toString(), QString::number(server.queryPort() - 1),
+                          QString::number(server.queryPort())}});
+    checker->setScriptLines({L1("-,MapName,=,no-such-map")});
+    checker->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(true);
+    main->show();
+    checker->show();
+    QSignalSpy closed(main.get(), &orv::frontend::TMainForm::closed);
+
+    bool bothMinimized = false;
+    bool checkerBackWithMain = false;
+    QObject::connect(checker.get(), &TRepeatForm::logLine, checker.get(), [&](const QString &line) {
+        if (!line.startsWith(L1("Check delay:")) || !closed.isEmpty())
+            return;
+        bothMinimized = main->isMinimized() && checker->isMinimized();
+        main->showNormal();
+        checkerBackWithMain = !checker->isMinimized();
+        main->action(orv::frontend::MainAction::Exit)->trigger();
+    });
+    // Only if Exit failed to end the run: a bound so that the test ends either way.
+    bool stoppedByFallback = false;
+    QTimer::singleShot(8000, checker.get(), [&] {
+        stoppedByFallback = checker->isRunning();
+        checker->stop();
+    });
+    checker->go();
+
+    EXPECT_TRUE(bothMinimized);
+    EXPECT_TRUE(checkerBackWithMain);
+    EXPECT_FALSE(stoppedByFallback);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(checker->isRunning());
+    EXPECT_FALSE(checker->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_TRUE(log.contains(L1("Repeat stoped")));
 }

@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -285,4 +286,42 @@ TEST_F(RepeatFormFixture, DelayAndPresetBoxRefuseWhatTheyMustNotTake)
     QTest::keyClicks(presets->lineEdit(), QString(80, u'n'));
     EXPECT_EQ(form->presetText().size(), kMaxPresetNameLength);
     form->hide();
+}
+
+TEST_F(RepeatFormFixture, ChoiceBoxesRefuseTypingButLetTheKeyboardMove)
+{
+    form->setPlayerPresetNames([] { return QStringList{L1("Bob"), L1("Carol")}; });
+    form->show();
+    auto *arg = form->findChild<QComboBox *>(L1("Arg"));
+    arg->showPopup(); // refills the player presets, as opening any of the three lists does
+    arg->hidePopup();
+    // Each typed text would pick a later item of its box if it got through.
+    const std::pair<const char *, const char *> boxes[] = {{"Arg", "p"}, {"Rule", ">"}, {"PlayerPreset", "c"}};
+    for (const auto &[name, typed] : boxes) {
+        auto *box = form->findChild<QComboBox *>(L1(name));
+        box->setCurrentIndex(0);
+        QTest::keyClicks(box, L1(typed));
+        EXPECT_EQ(box->currentIndex(), 0) << name;
+        QTest::keyClick(box, Qt::Key_Down);
+        EXPECT_EQ(box->currentIndex(), 1) << name;
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        EXPECT_NE(form->focusWidget(), box) << name;
+    }
+    form->hide();
+}
+
+TEST_F(RepeatFormFixture, ExportAndImportStayPictureButtonsThatFollowTheirActions)
+{
+    for (const char *name : {"ExportButton", "ImportButton"}) {
+        auto *button = form->findChild<QToolButton *>(L1(name));
+        ASSERT_TRUE(button) << name;
+        const QString action = L1(name).startsWith(u'E') ? L1("A_Export") : L1("A_Import");
+        form->action(action)->setEnabled(false);
+        EXPECT_FALSE(button->isEnabled()) << name;
+        form->action(action)->setEnabled(true);
+        EXPECT_TRUE(button->isEnabled()) << name;
+        EXPECT_FALSE(button->icon().isNull()) << name;
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << name;
+    }
 }

@@ -2,6 +2,7 @@
 #include "orv/checker/ui/sreplacefrom.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -55,4 +56,27 @@ TEST(SReplaceFrom, GridEditsCountAtOnceAndSurviveASaveAndLoad)
     EXPECT_TRUE(window.grid()->item(2, 0)->text().isEmpty());
     EXPECT_TRUE(window.useinRepeat()->isChecked());
     EXPECT_EQ(reloaded.replaceValue(L1("CTF-Face")), QString());
+}
+
+// A table that cannot be stored is reported when the window closes, not lost in silence.
+TEST(SReplaceFrom, ASaveThatFailsIsReported)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(L1("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    platform::RegistryStore store(platform::RegistryRoot::CurrentUser,
+                                  dir.filePath(L1("not-a-folder/HKEY_CURRENT_USER.reg")));
+    platform::SoundService service;
+    orv::frontend::SoundBank sounds(service);
+    ReplacementTable table;
+    TSReplaceFrom window(table, store, sounds);
+    QStringList errors;
+    window.setErrorSink([&](const QString &text) { errors.append(text); });
+    window.show();
+    window.grid()->item(0, 0)->setText(L1("DM-Deck16"));
+    window.grid()->item(0, 1)->setText(L1("Deck"));
+    window.close();
+    EXPECT_FALSE(errors.isEmpty());
+    EXPECT_FALSE(window.saveTable());
 }
