@@ -9,7 +9,6 @@
 #include "orv/checker/ui/repeatform.h"
 #include "orv/checker/ui/repeatlistform.h"
 #include "orv/checker/ui/sreplacefrom.h"
-#include "orv/engine/ping.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gamelauncher.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
@@ -93,7 +92,6 @@ BrowserApp::BrowserApp(TSplashForm *splash)
 {
     platform::paths::copyMissingShippedFiles(kShippedFiles);
 
-    m_engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
     m_engine.setValueReplacer(m_replacementTable.replacer());
 
     buildWindows(splash);
@@ -188,7 +186,9 @@ void BrowserApp::connectWindows()
             [&mainForm] { mainForm.action(MainAction::Exit)->trigger(); });
     mainForm.setPlayerIcons([this](int index) { return m_gameOptions->playerIcon(index); });
 
-    // The engine reads the general options as they stand whenever they may have changed.
+    // The engine reads the general options from their window at every use, so a change
+    // counts at once, also while the window is still open.
+    m_engine.setOptionsSource([this] { return m_options->engineOptions(); });
     connect(m_options.get(), &QDialog::finished, &mainForm, [this] { applyOptions(); });
     connect(m_options.get(), &TOptionsForm::soundsSwitched, &m_sounds, &SoundBank::setEnabled);
     connect(m_options.get(), &TOptionsForm::soundsWindowRequested, m_soundsWindow.get(), &QWidget::show);
@@ -224,7 +224,6 @@ void BrowserApp::connectWindows()
 
 void BrowserApp::applyOptions()
 {
-    m_engine.setOptions(m_options->engineOptions());
     m_sounds.setEnabled(m_options->useSounds());
 }
 

@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -33,11 +32,21 @@ PingClassKind PingClass(quint16 ping)
     return PingClassKind::None;
 }
 
+namespace {
+
+constexpr quint16 kFailed = 9999;
+
+} // namespace
+
+quint16 PingHost(const QString &address)
+{
+    return EchoHost(address).value_or(kFailed);
+}
+
 #ifdef Q_OS_UNIX
 
 namespace {
 
-constexpr quint16 kFailed = 9999;
 constexpr size_t kIcmpHeader = 8;
 
 quint16 checksum(const unsigned char *data, size_t size)
@@ -88,7 +97,7 @@ private:
 
 } // namespace
 
-quint16 PingHost(const QString &address)
+std::optional<quint16> EchoHost(const QString &address)
 {
     const auto target = resolveIPv4(address);
     if (!target)
@@ -103,7 +112,7 @@ quint16 PingHost(const QString &address)
         raw = true;
     }
     if (fd < 0)
-        return kFailed;
+        return std::nullopt;
     SocketGuard guard(fd);
 
     const int ttl = kPingTtl;
@@ -132,7 +141,7 @@ quint16 PingHost(const QString &address)
     QElapsedTimer clock;
     clock.start();
     if (::sendto(fd, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0)
-        return kFailed;
+        return std::nullopt;
 
     std::array<unsigned char, 1500> reply{};
     for (;;) {
@@ -175,9 +184,9 @@ quint16 PingHost(const QString &address)
 
 #else
 
-quint16 PingHost(const QString &)
+std::optional<quint16> EchoHost(const QString &)
 {
-    return 9999;
+    return std::nullopt;
 }
 
 #endif

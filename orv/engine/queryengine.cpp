@@ -2,7 +2,6 @@
 #include "orv/engine/queryengine.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include "orv/engine/ping.h"
 #include "orv/engine/textutil.h"
@@ -160,9 +159,14 @@ ValueReplacer QueryEngine::activeReplacer() const
     return m_replacer;
 }
 
-quint16 QueryEngine::ping(const QString &address) const
+quint16 QueryEngine::ping(const QString &address, const ExchangeResult &exchange) const
 {
-    return m_pinger ? m_pinger(address) : PingHost(address);
+    if (const auto echo = m_pinger ? m_pinger(address) : EchoHost(address))
+        return *echo;
+    // No echo can be sent from here (no ICMP on this system, or no permission for it): the
+    // time the server took to answer its query stands in, so an answering server is not
+    // shown as unreachable.
+    return exchange.roundTripMs ? static_cast<quint16>(*exchange.roundTripMs & 0xFFFF) : kNoPing;
 }
 
 ServerInfo QueryEngine::DecodeServerInfo(const QString &address, const QString &gamePort, const QString &queryPort)
@@ -187,7 +191,7 @@ platform::Result<QString> QueryEngine::QueryServer(const QString &address, const
     entry.caption = QStringLiteral("Processing..");
     view->setRow(*row, std::move(entry));
 
-    auto exchange = m_exchange->run(server, request, m_options);
+    auto exchange = m_exchange->run(server, request, options());
     if (!exchange) {
         // The server is skipped; its row must not keep claiming that it is being processed.
         ServerListModel *after = list(page).view;
@@ -223,7 +227,7 @@ platform::Result<ServerQuery> QueryEngine::queryServerInfo(const ServerAddress &
     // Refresh Current.
     currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
 
-    auto exchange = m_exchange->run(server, request, m_options);
+    auto exchange = m_exchange->run(server, request, options());
     if (!exchange) {
         runDeferred();
         return exchange.error();
@@ -232,7 +236,7 @@ platform::Result<ServerQuery> QueryEngine::queryServerInfo(const ServerAddress &
     query.server = server;
     query.exchange = exchange.value();
     query.info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
-    query.info.ping = ping(server.address);
+    query.info.ping = ping(server.address, query.exchange);
     query.complete = query.exchange.received == query.exchange.expected;
     query.reportedPort = query.info.hostport;
     emit serverQueried(query, -1);
@@ -252,7 +256,8 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     updatedRow = *row;
     ServerEntry entry = view->row(*row);
 
-    const bool dead = exchange.received == 0 || (exchange.received != exchange.expected && !m_options.allowNotfull);
+    const EngineOptions now = options();
+    const bool dead = exchange.received == 0 || (exchange.received != exchange.expected && !now.allowNotfull);
     if (dead) {
         entry.caption = kDead;
         EngineStatus status;
@@ -267,8 +272,8 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
 
     ServerInfo info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
     quint16 measured = kNoPing;
-    if (m_options.usePing) {
-        measured = ping(server.address);
+    if (now.usePing) {
+        measured = ping(server.address, exchange);
         info.ping = measured;
     } else {
         info.ping = 0;
@@ -282,6 +287,10 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     entry.icon = iconFor(static_cast<RowIcon>(PingClass(info.ping)), favorite);
     entry.fillFrom(info);
     query.reportedPort = info.hostport;
+    // The row now names the server by the game port it reported; its answers follow, so
+    // that showing the row's players finds them.
+    currentList().replies.renameKey(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort),
+                                    ReplyStore::serverKey(server.address, info.hostport, server.queryPort));
     EngineStatus status;
     status.kind = EngineStatus::Kind::Answered;
     status.address = server.address;
@@ -292,7 +301,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     return true;
 }
 
-void QueryEngine::RebuildList(ServerPage source)
+void QueryEngine::rebuildList(ServerPage source, bool refresh)
 {
     AddressList &addresses = addressesOf(source);
     m_hiddenRows.clear();
@@ -336,7 +345,7 @@ void QueryEngine::RebuildList(ServerPage source)
             normalised.append(entry.server().toLine());
         addresses.setLines(std::move(normalised));
 
-        if (m_options.alwaysRefresh) {
+        if (refresh) {
             emit busyChanged(true);
             m_refreshDeferred = false;
             RefreshList(source);
@@ -442,10 +451,7 @@ void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 
 void QueryEngine::refreshAction()
 {
-    const bool remembered = m_options.alwaysRefresh;
-    m_options.alwaysRefresh = true;
-    RebuildList(m_currentPage);
-    m_options.alwaysRefresh = remembered;
+    rebuildList(m_currentPage, true);
 }
 
 void QueryEngine::requestClose()
@@ -454,9 +460,6 @@ void QueryEngine::requestClose()
         return;
     m_refreshActive = false;
     m_exitPending = true;
-    const auto timeout = parseWholeNumber(m_options.internetServTimeOut);
-    if (timeout && *timeout > 0)
-        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(*timeout, 60000)));
 }
 
 void QueryEngine::sortView(ServerPage page)

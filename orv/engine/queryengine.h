@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -51,15 +52,21 @@ struct ServerQuery
 // command by clearing RefreshActive (stopRefresh()).
 //
 // The engine owns its lists: callers read them through const views and change them through
-// the named operations below. It knows nothing of windows: the caller passes the options
-// in, and the engine reports log lines, the status as data, the refresh state and progress,
-// and the exit request through signals.
+// the named operations below. It knows nothing of windows: it reads the options from a
+// source the caller gives (the general options window, read anew at every use), and it
+// reports log lines, the status as data, the refresh state and progress, and the exit
+// request through signals.
 class QueryEngine : public QObject
 {
     Q_OBJECT
 
 public:
-    using Pinger = std::function<quint16(const QString &address)>;
+    // The echo round trip of an answering server in milliseconds (9999 when no echo came
+    // back); std::nullopt where no echo can be sent at all, and the ping is then the round
+    // trip of the server's query exchange.
+    using Pinger = std::function<std::optional<quint16>(const QString &address)>;
+    // The options as they stand at the moment of use.
+    using OptionsSource = std::function<EngineOptions()>;
     // A filter pass over a page: moves rows between the view's rows and the hidden rows and
     // returns how many it moved.
     using RowPass = std::function<int(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden)>;
@@ -130,8 +137,14 @@ public:
     platform::Status saveFavorites() const { return m_favorites.save(); }
 
     // Collaborators and options.
-    const EngineOptions &options() const { return m_options; }
-    void setOptions(const EngineOptions &options) { m_options = options; }
+    // The options now: those of the source when there is one, else the fixed ones.
+    EngineOptions options() const { return m_optionsSource ? m_optionsSource() : m_fixedOptions; }
+    // Fixed options, for callers without an options window (the command line, tests).
+    void setOptions(const EngineOptions &options) { m_fixedOptions = options; }
+    // Where the options are read whenever they are used, so a change in an open options
+    // window counts from the next server on.
+    void setOptionsSource(OptionsSource source) { m_optionsSource = std::move(source); }
+    // Replaces the ICMP echo of EchoHost().
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
     // The user's replacement of reported values, applied while no checker run is going on,
     // and during one only when it asks for it.
@@ -157,7 +170,7 @@ public:
     void stopExchange() { m_exchange->stop(); }
 
     // Refresh scheduling. RebuildList rebuilds the current view from the page's addresses.
-    void RebuildList(ServerPage page);
+    void RebuildList(ServerPage page) { rebuildList(page, options().alwaysRefresh); }
     void RefreshList(ServerPage page);
     void RefreshSelected(int row);
     // The Refresh command: rebuild the current page with refreshing forced on; pressed
@@ -166,9 +179,9 @@ public:
     bool isRefreshActive() const { return m_refreshActive; }
     void stopRefresh() { m_refreshActive = false; }
     bool isExitPending() const { return m_exitPending; }
-    // The main window's close request: a running refresh is stopped, ExitPending is set
-    // and the caller waits one time-out before closing; exitRequested() follows when the
-    // refresh has unwound.
+    // The main window's close request: a running refresh is stopped and ExitPending is
+    // set; exitRequested() follows when the refresh has unwound. The engine does not wait:
+    // the caller gives the exchange in progress its one time-out.
     void requestClose();
 
 signals:
@@ -205,7 +218,9 @@ private:
     bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
                    int &updatedRow);
     ValueReplacer activeReplacer() const;
-    quint16 ping(const QString &address) const;
+    // The echo's round trip, or the exchange's own where no echo can be sent.
+    quint16 ping(const QString &address, const ExchangeResult &exchange) const;
+    void rebuildList(ServerPage page, bool refresh);
     void reloadFavorites();
     void runDeferred();
     void refreshDeferred(ServerPage page);
@@ -216,7 +231,8 @@ private:
     ServerPage m_currentPage = ServerPage::Internet;
     std::vector<ServerEntry> m_hiddenRows;
     FavoritesStore m_favorites;
-    EngineOptions m_options;
+    EngineOptions m_fixedOptions;
+    OptionsSource m_optionsSource;
     QueryExchange *m_exchange = nullptr;
     Pinger m_pinger;
     ValueReplacer m_replacer;

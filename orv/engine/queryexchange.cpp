@@ -61,6 +61,7 @@ platform::Result<ExchangeResult> QueryExchange::run(const ServerAddress &server,
         runAttempt(attempt, request, options);
         result.attempts = attempt;
         result.received = m_received;
+        result.roundTripMs = m_roundTrip;
         result.expected = static_cast<int>(std::min<qint64>(m_expected, std::numeric_limits<int>::max()));
         const bool complete = m_received == m_expected;
         if (complete || m_received == 0)
@@ -95,6 +96,7 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
     m_received = 0;
     m_expected = kInitialExpected;
     m_receptionStopped = false;
+    m_roundTrip.reset();
 
     // One socket both sends from the query port and listens on it: closing and re-binding
     // between the two would lose answers that arrive at once, as loopback ones do.
@@ -108,6 +110,7 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
     const bool addressOk = server.setAddress(t.address) && server.protocol() == QAbstractSocket::IPv4Protocol;
     const bool bound =
         port && socket->bind(QHostAddress::AnyIPv4, *port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+    m_sentAt.start();
     if (!bound || !addressOk || socket->writeDatagram(request, server, *port) != request.size())
         emit logLine(QStringLiteral("Error when UDP send data"));
 
@@ -177,8 +180,10 @@ void QueryExchange::acceptDatagram(const QByteArray &text)
 {
     if (ReplyStore *store = m_storeProvider ? m_storeProvider() : nullptr)
         store->appendAnswer(m_key, text);
-    if (m_received == 0)
+    if (m_received == 0) {
+        m_roundTrip = m_sentAt.elapsed();
         emit logLine(QStringLiteral("---------- Query Begin ------------"));
+    }
     emit logLine(QStringLiteral("Recived : ") + m_target.address + QStringLiteral(" >") + decodeServerText(text));
     ++m_received;
 

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -32,6 +34,9 @@ struct ExchangeResult
     int received = 0; // of the last attempt
     int expected = 40;
     int attempts = 0;
+    // Of the last attempt: milliseconds from sending the request to the first answer
+    // datagram; none without an answer.
+    std::optional<qint64> roundTripMs;
 };
 
 // Error codes of QueryExchange::run.
@@ -92,6 +97,8 @@ private:
     int m_received = 0;
     qint64 m_expected = kInitialExpected;
     QDeadlineTimer m_deadline;
+    QElapsedTimer m_sentAt;
+    std::optional<qint64> m_roundTrip;
     QTimer m_timer;
     QPointer<QUdpSocket> m_socket;
     QEventLoop *m_loop = nullptr;

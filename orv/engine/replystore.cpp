@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/replystore.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
@@ -51,6 +54,24 @@ void ReplyStore::RemoveReplies(const QByteArray &key)
     }
     m_lines = std::move(kept);
     rebuildIndex();
+}
+
+void ReplyStore::renameKey(const QByteArray &from, const QByteArray &to)
+{
+    const auto it = m_index.constFind(from);
+    if (from == to || it == m_index.constEnd())
+        return;
+    const std::vector<qsizetype> moved = *it;
+    m_index.remove(from);
+    for (qsizetype index : moved) {
+        QByteArray &line = m_lines[static_cast<size_t>(index)];
+        line.replace(0, keyOf(line).size(), to);
+    }
+    std::vector<qsizetype> &target = m_index[to];
+    std::vector<qsizetype> merged;
+    merged.reserve(target.size() + moved.size());
+    std::merge(target.begin(), target.end(), moved.begin(), moved.end(), std::back_inserter(merged));
+    target = std::move(merged);
 }
 
 QList<QByteArray> ReplyStore::lines() const

@@ -29,6 +29,9 @@ public:
     void clear();
     // Deletes every line whose text before its first '>' is the key.
     void RemoveReplies(const QByteArray &key);
+    // Gives every line of one key another key, in place, so that the lines stay in their
+    // order of receipt among those already held under the new key.
+    void renameKey(const QByteArray &from, const QByteArray &to);
 
     qsizetype size() const { return static_cast<qsizetype>(m_lines.size()); }
     bool isEmpty() const { return m_lines.empty(); }

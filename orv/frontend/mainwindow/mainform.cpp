@@ -845,10 +845,15 @@ void TMainForm::keyPressEvent(QKeyEvent *event)
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     if (m_engine.isRefreshActive() && !m_closing) {
-        // The refresh unwinds first; the program ends once it has.
+        // The refresh stops and the exchange in progress gets one time-out, as the options
+        // say now, to end; the program ends once the refresh has unwound.
         m_engine.requestClose();
         const auto timeout = orv::engine::parseWholeNumber(m_engine.options().internetServTimeOut);
-        QThread::msleep(static_cast<unsigned long>(std::clamp<qint64>(timeout.value_or(600), 0, 10000)));
+        const int wait = static_cast<int>(std::clamp<qint64>(timeout.value_or(600), 0, 10000));
+        if (m_closeWait)
+            m_closeWait(wait);
+        else
+            QThread::msleep(static_cast<unsigned long>(wait));
         m_closing = true;
     }
     if (m_exitSoundPending && !(m_tray->isVisible() && m_tray2->isVisible())) {

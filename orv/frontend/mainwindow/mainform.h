@@ -79,6 +79,9 @@ public:
     // Pictures of the players list (skin pictures of the game options); none by default.
     void setPlayerIcons(std::function<QIcon(int index)> icons);
     void setLogWindow(TDebugForm *log);
+    // How a close during a refresh waits for the exchange in progress: by default the
+    // thread sleeps, handling no events, for the given time.
+    void setCloseWait(std::function<void(int milliseconds)> wait) { m_closeWait = std::move(wait); }
 
     QAction *action(MainAction command) const { return m_actions[static_cast<size_t>(command)]; }
     // Every command in the order of MainAction.
@@ -169,6 +172,7 @@ private:
     ServerView *m_playersView = nullptr;
     PlayersModel *m_players = nullptr;
     std::function<QIcon(int)> m_playerIcons;
+    std::function<void(int)> m_closeWait;
     QLabel *m_mode = nullptr;
     QLabel *m_status0 = nullptr;
     QLabel *m_status1 = nullptr;

@@ -72,7 +72,6 @@ net::BuildOutcome ServerSources::BuildInternetList()
 
 void ServerSources::DiscoverLocal()
 {
-    m_engine.setOptions(m_options.engineOptions());
     m_discovery.DiscoverLocal();
 }
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +15,7 @@
 #include "orv/demo/demonetwork.h"
 #include "orv/engine/serverlistmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/netforms/optionsform.h"
 #include "platform/paths.h"
 #include "tests/support/testpaths.h"
 
@@ -64,8 +68,10 @@ int answeredRows(const orv::frontend::TMainForm &form)
 } // namespace
 
 // The program as main() builds it: the Internet page opens by itself, fills from the demo
-// network's master lists and refreshes; Exit in the middle of that refresh ends the
-// program once, and every window closes.
+// network's master lists and refreshes. Options changed in the general options window
+// while it stays open count from the next server on: pinging switched on, a longer
+// time-out for the close. Exit in the middle of that refresh waits once, that time-out,
+// and ends the program once; every window closes.
 TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
 {
     orv::demo::DemoNetwork network;
@@ -84,8 +90,19 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     orv::frontend::TMainForm &form = browser.mainForm();
     QSignalSpy finished(&browser, &BrowserApp::finished);
 
-    // The refresh runs inside the command that started it, so the check for answers rides
-    // on a timer that fires within it.
+    QList<int> closeWaits;
+    form.setCloseWait([&closeWaits](int milliseconds) { closeWaits.append(milliseconds); });
+    QStringList pings;
+    QObject::connect(&browser.engine(), &orv::engine::QueryEngine::logLine, &form, [&pings](const QString &line) {
+        static const QRegularExpression ping(QStringLiteral("^Host:\\S+ Ping=(\\d+)$"));
+        if (const auto match = ping.match(line); match.hasMatch())
+            pings.append(match.captured(1));
+    });
+
+    // The refresh runs inside the command that started it, so the checks ride on a timer
+    // that fires within it.
+    int answeredAtChange = 0;
+    qsizetype pingsAtChange = 0;
     int answeredAtExit = 0;
     bool refreshingAtExit = false;
     QTimer watch;
@@ -93,6 +110,24 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     QObject::connect(&watch, &QTimer::timeout, &form, [&] {
         const int answered = answeredRows(form);
         if (answered == 0)
+            return;
+        if (answeredAtChange == 0) {
+            form.action(MainAction::GeneralOptions)->trigger();
+            orv::frontend::TOptionsForm *options = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *found = qobject_cast<orv::frontend::TOptionsForm *>(window))
+                    options = found;
+            }
+            ASSERT_NE(options, nullptr);
+            ASSERT_TRUE(options->isVisible());
+            options->findChild<QCheckBox *>(QStringLiteral("UsePing"))->setChecked(true);
+            auto *timeOut = options->findChild<QComboBox *>(QStringLiteral("InternetServTimeOut"));
+            timeOut->setCurrentText(QStringLiteral("900"));
+            answeredAtChange = answered;
+            pingsAtChange = pings.size();
+            return;
+        }
+        if (answered == answeredAtChange)
             return;
         watch.stop();
         answeredAtExit = answered;
@@ -109,8 +144,14 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     // Whatever the unwinding refresh still delivers must not end the program a second time.
     QTest::qWait(300);
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_GT(answeredAtExit, 0);
+    EXPECT_GT(answeredAtExit, answeredAtChange);
     EXPECT_TRUE(refreshingAtExit);
+    EXPECT_EQ(closeWaits, QList<int>{900});
+    // Before the change every answering server went unpinged; after it, each is pinged.
+    ASSERT_GT(pingsAtChange, 0);
+    ASSERT_GT(pings.size(), pingsAtChange);
+    for (qsizetype i = 0; i < pings.size(); ++i)
+        EXPECT_EQ(pings.at(i) == QStringLiteral("9999"), i < pingsAtChange) << i;
     EXPECT_FALSE(form.isVisible());
     for (const QWidget *window : QApplication::topLevelWidgets())
         EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();

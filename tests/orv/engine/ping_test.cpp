@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/ping.h"
 
+#include <grp.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <netinet/in.h>
@@ -43,4 +45,28 @@ TEST(PingHost, UnusableTargetsGive9999)
     EXPECT_EQ(PingHost(QString()), 9999);
     // An IPv6 address has no IPv4 echo.
     EXPECT_EQ(PingHost(QStringLiteral("::1")), 9999);
+}
+
+// EchoHost says when no echo can be sent at all, so that its caller can measure otherwise;
+// 9999 would mark every server unreachable. Run as root, the check drops to an unprivileged
+// user in a child process, as the programs usually run.
+TEST(EchoHost, NoEchoExactlyWhereNoIcmpSocketMayBeOpened)
+{
+    const auto consistent = [] { return canPing() == EchoHost(QStringLiteral("127.0.0.1")).has_value(); };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(consistent());
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        if (::setgroups(1, &nogroup) != 0 || ::setgid(nogroup) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        ::_exit(consistent() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

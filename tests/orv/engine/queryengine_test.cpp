@@ -23,6 +23,8 @@ QString L1(const char *text)
 struct Engine
 {
     QueryEngine engine;
+    // Read by the engine at every use, as the options window's controls are.
+    EngineOptions opts;
     QStringList log;
     QStringList panel0;
     QList<bool> running;
@@ -30,9 +32,8 @@ struct Engine
 
     explicit Engine(quint16 pingValue = 120)
     {
-        EngineOptions o;
-        o.internetServTimeOut = L1("300");
-        engine.setOptions(o);
+        opts.internetServTimeOut = L1("300");
+        engine.setOptionsSource([this] { return opts; });
         engine.setPinger([pingValue](const QString &) { return pingValue; });
         engine.setFavoritesFile(L1("/nonexistent/favorites.lst"));
         QObject::connect(&engine, &QueryEngine::logLine, &engine, [this](const QString &l) { log.append(l); });
@@ -46,7 +47,7 @@ struct Engine
                          [this](bool r) { running.append(r); });
         QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
     }
-    EngineOptions &options() { return const_cast<EngineOptions &>(engine.options()); }
+    EngineOptions &options() { return opts; }
     const AddressList &internet() { return engine.addresses(ServerPage::Internet); }
     const ServerListModel &view() { return engine.view(ServerPage::Internet); }
     void appendLine(const QString &line)
@@ -117,6 +118,9 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     EXPECT_EQ(r1.column(1), L1("120"));
     EXPECT_EQ(r1.column(3), L1("2 / 16"));
     EXPECT_EQ(r1.column(24), L1("7000"));
+    // Its answers follow the row to the reported port, so showing its players finds them.
+    EXPECT_EQ(e.engine.DecodeServerInfo(r1.column(kColumnAddress), r1.column(24), r1.column(25)).hostname,
+              L1("First Server"));
     const ServerEntry &r2 = e.rowOf(silent);
     EXPECT_EQ(r2.caption, L1("Server is dead."));
     EXPECT_EQ(r2.icon, 9);               // dead favorite
@@ -332,6 +336,36 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"));
     EXPECT_FALSE(none);
     EXPECT_EQ(server->requestCount(), before);
+}
+
+// Where no echo can be sent, an answering server's ping is the round trip of its query,
+// which is shorter than the time-out: the row counts as answered (the launch commands need
+// that) instead of unreachable. A server that never answers has no round trip.
+TEST(QueryServer, WithoutAnEchoThePingIsTheQueryRoundTrip)
+{
+    FakeServers fakes;
+    auto *server = fakes.add(2, "No Echo");
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto *silent = fakes.add(3, "never", dead);
+    Engine e;
+    e.engine.setPinger([](const QString &) { return std::optional<quint16>(); });
+
+    addLines(e.engine, ServerPage::Internet, {server});
+    e.engine.RebuildList(ServerPage::Internet);
+    const ServerEntry &row = e.rowOf(server);
+    EXPECT_TRUE(row.isAnswered());
+    EXPECT_LT(row.column(1).toInt(), 300);
+    EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=") + row.column(1)));
+
+    const auto queried = e.engine.queryServerInfo(FakeServers::addressOf(server), QByteArray("\\status\\"));
+    ASSERT_TRUE(queried);
+    ASSERT_TRUE(queried->exchange.roundTripMs.has_value());
+    EXPECT_EQ(queried->info.ping, *queried->exchange.roundTripMs);
+    EXPECT_LT(queried->info.ping, 300);
+    const auto unanswered = e.engine.queryServerInfo(FakeServers::addressOf(silent), QByteArray("\\status\\"));
+    ASSERT_TRUE(unanswered);
+    EXPECT_EQ(unanswered->info.ping, kNoPing);
 }
 
 TEST(QueryServer, ReplacerAppliesOutsideTheCheckerAndInsideOnlyWhenAsked)

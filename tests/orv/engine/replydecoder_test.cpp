@@ -240,6 +240,27 @@ TEST(DecodeServerInfo, LinesOfOtherServersAndPortsAreSkipped)
     EXPECT_EQ(info.hostname, L1("Mine"));
 }
 
+// A server that reports another game port than the one asked: its answers move to the
+// reported port, after any older ones held there, and nothing is left under the asked one.
+TEST(ReplyStore, RenamedKeyJoinsTheNewKeyInOrderOfReceipt)
+{
+    const QByteArray asked = ReplyStore::serverKey(L1("10.0.0.5"), L1("7777"), L1("7778"));
+    const QByteArray reported = ReplyStore::serverKey(L1("10.0.0.5"), L1("7000"), L1("7778"));
+    ReplyStore store;
+    store.appendAnswer(reported, "\\hostname\\Old\\mapname\\DM-Old");
+    store.appendAnswer(asked, "\\hostname\\New");
+    store.appendAnswer(ReplyStore::serverKey(L1("10.0.0.6"), L1("7777"), L1("7778")), "\\hostname\\Other");
+    store.appendAnswer(asked, "\\mapname\\DM-New");
+    store.renameKey(asked, reported);
+
+    const ServerInfo moved = DecodeServerInfo(store, L1("10.0.0.5"), L1("7000"), L1("7778"));
+    EXPECT_EQ(moved.hostname, L1("New"));
+    EXPECT_EQ(moved.mapname, L1("DM-New"));
+    EXPECT_EQ(DecodeServerInfo(store, L1("10.0.0.5"), L1("7777"), L1("7778")).hostname, L1("10.0.0.5"));
+    EXPECT_EQ(store.size(), 4);
+    EXPECT_EQ(store.line(3), reported + ">\\mapname\\DM-New");
+}
+
 TEST(DecodeServerInfo, ReplacerSeesEveryValueAndNoneForEmptyOnes)
 {
     QStringList seen;
