@@ -52,8 +52,10 @@ void SoundBank::play(const QString &name)
     if (!m_enabled)
         return;
     const QString path = resolve(name);
-    if (!path.isEmpty())
-        m_service.play(path);
+    if (path.isEmpty())
+        return;
+    emit played(path);
+    m_service.play(path);
 }
 
 void SoundBank::playAndWait(const QString &name)
@@ -61,8 +63,26 @@ void SoundBank::playAndWait(const QString &name)
     if (!m_enabled)
         return;
     const QString path = resolve(name);
-    if (!path.isEmpty())
-        m_service.playAndWait(path);
+    if (path.isEmpty())
+        return;
+    emit played(path);
+    m_service.playAndWait(path);
+}
+
+void SoundBank::playLooped(const QString &name)
+{
+    if (!m_enabled)
+        return;
+    const QString path = resolve(name);
+    if (path.isEmpty())
+        return;
+    emit played(path);
+    m_service.playLooped(path);
+}
+
+void SoundBank::stop()
+{
+    m_service.stop();
 }
 
 } // namespace orv::frontend

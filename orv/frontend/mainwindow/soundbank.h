@@ -36,8 +36,15 @@ public:
 
     void play(const QString &name);
     void playAndWait(const QString &name);
+    // Plays the sound again and again until stop(), another sound or sounds switched off.
+    void playLooped(const QString &name);
+    void stop();
     // A button's click or menu sound.
     void click(const QString &name) { play(name); }
+
+signals:
+    // A sound was handed to the sound service: the file it was found as.
+    void played(const QString &path);
 
 private:
     platform::SoundService &m_service;
