@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The browser program: one instance per user, a display large enough, the splash screen,
 // then the browser built and wired by BrowserApp until its main window closes.
+#include <exception>
+#include <memory>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -42,15 +45,27 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    TSplashForm splash;
-    splash.show();
-    QCoreApplication::processEvents();
-    splash.stepIt();
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvane"));
-
-    BrowserApp browser(&splash);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &browser, &BrowserApp::activate);
-    splash.close();
-    browser.show();
+    // The program's name is the application name; no display name is set, since the
+    // desktop would append it to every window's caption.
+    std::unique_ptr<BrowserApp> browser;
+    try {
+        TSplashForm splash;
+        splash.show();
+        QCoreApplication::processEvents();
+        splash.stepIt();
+        browser = std::make_unique<BrowserApp>(&splash);
+        QObject::connect(&instance, &SingleInstance::activationRequested, browser.get(), &BrowserApp::activate);
+        splash.close();
+        browser->show();
+    } catch (const std::exception &) {
+        // Whatever failed while the windows were made, the program cannot go on.
+        browser.reset();
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvane"),
+                        QStringLiteral("Orvane except some errors while loading!\n"
+                                       "Check Windows system resources maybe is to low!"),
+                        QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
     return QApplication::exec();
 }

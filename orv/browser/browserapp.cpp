@@ -93,6 +93,7 @@ BrowserApp::BrowserApp(TSplashForm *splash)
     platform::paths::copyMissingShippedFiles(kShippedFiles);
 
     m_engine.setValueReplacer(m_replacementTable.replacer());
+    m_settings.setWarningHandler([this](const QString &message) { m_settingsProblems.report(message); });
 
     buildWindows(splash);
     connectWindows();
@@ -102,7 +103,25 @@ BrowserApp::BrowserApp(TSplashForm *splash)
 BrowserApp::~BrowserApp()
 {
     // The windows save their settings as they go; one write of the store takes them all.
-    m_closingSaves.emplace(m_settings);
+    m_settingsProblems.programEnding();
+    m_closingSaves.begin();
+}
+
+BrowserApp::ClosingSaves::~ClosingSaves()
+{
+    if (!m_batch)
+        return;
+    const platform::Status written = m_batch->commit();
+    m_batch.reset();
+    if (!written)
+        m_problems.report(written.error().message);
+    m_problems.programEnded();
+}
+
+void BrowserApp::reportSettingsProblem(const platform::Status &status)
+{
+    if (!status)
+        m_settingsProblems.report(status.error().message);
 }
 
 void BrowserApp::buildWindows(TSplashForm *splash)
@@ -123,7 +142,7 @@ void BrowserApp::buildWindows(TSplashForm *splash)
     m_favorites = new Favorites(mainForm, m_engine, &mainForm);
     m_serversWindow = std::make_unique<TServersForm>(m_settings, &mainForm);
     progress(4);
-    m_about = std::make_unique<TAboutForm>(m_soundService, &mainForm);
+    m_about = std::make_unique<TAboutForm>(m_sounds, &mainForm);
     progress(5);
     m_options = std::make_unique<TOptionsForm>(m_settings, &mainForm);
     m_sources = std::make_unique<ServerSources>(m_engine, *m_options, *m_serversWindow, &mainForm);
@@ -142,6 +161,9 @@ void BrowserApp::buildWindows(TSplashForm *splash)
             [](QWidget *form) { TFormStorage::formDestroying(form); });
     progress(10);
     m_logWindow = std::make_unique<TDebugForm>(&mainForm);
+    auto *logStorage = new TFormStorage(m_logWindow.get(), m_settings);
+    logStorage->setIniSection(TDebugForm::settingsSection());
+    logStorage->setStoredProps(TDebugForm::storedProperties());
     progress(11);
     m_buildingList = std::make_unique<TBuldingListForm>(&mainForm);
     m_filters->setProgressWindow(m_buildingList.get());
@@ -185,6 +207,8 @@ void BrowserApp::connectWindows()
     connect(m_gameOptions.get(), &TUnrealOptionsForm::exitRequested, &mainForm,
             [&mainForm] { mainForm.action(MainAction::Exit)->trigger(); });
     mainForm.setPlayerIcons([this](int index) { return m_gameOptions->playerIcon(index); });
+    // The INI editor opens in the folder of the game the main window's commands act for.
+    m_iniEditor->setGameExecutableSource([this] { return m_gameOptions->gameExecutable(m_mainForm->gameSwitchUT()); });
 
     // The engine reads the general options from their window at every use, so a change
     // counts at once, also while the window is still open.
@@ -201,8 +225,19 @@ void BrowserApp::connectWindows()
             [&mainForm](const QFont &font) { mainForm.playersList()->setFont(font); });
     connect(m_sources.get(), &ServerSources::logLine, &mainForm, &TMainForm::log);
     connect(m_clans.get(), &TClansForm::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_iniEditor.get(), &TINIForm::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_options.get(), &TOptionsForm::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_serversWindow.get(), &TServersForm::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_sources.get(), &ServerSources::clickSound, &m_sounds, &SoundBank::click);
+    connect(m_favorites, &Favorites::clickSound, &m_sounds, &SoundBank::click);
     connect(m_clans.get(), &TClansForm::logLine, &mainForm, &TMainForm::log);
     connect(&mainForm, &TMainForm::closed, this, &BrowserApp::finished);
+
+    // Every settings storage of every window reports what it cannot load or save.
+    m_settingsProblems.setWindow(&mainForm);
+    m_settingsProblems.setLog([&mainForm](const QString &line) { mainForm.log(line); });
+    for (TFormStorage *storage : mainForm.findChildren<TFormStorage *>())
+        storage->setErrorHandler([this](const QString &message) { m_settingsProblems.report(message); });
     m_engine.setCheckerRunning(false, false);
 
     mainForm.setLogWindow(m_logWindow.get());
@@ -242,8 +277,8 @@ void BrowserApp::activate()
 bool BrowserApp::buildInternetList()
 {
     applyOptions();
-    const orv::net::BuildOutcome outcome = m_sources->BuildInternetList();
-    return outcome == orv::net::BuildOutcome::Downloaded || outcome == orv::net::BuildOutcome::LoadedFromCache;
+    // A closed choice window leaves the list as it was, and the page still opens.
+    return m_sources->BuildInternetList() != orv::net::BuildOutcome::Failed;
 }
 
 void BrowserApp::discoverLocal()
@@ -310,10 +345,11 @@ void BrowserApp::loadOtherSettings()
           m_serversWindow->formStorage(), m_soundsStorage, m_repeatForm->formStorage(), m_repeatForm->presetStorage(),
           m_stringReplacer->formStorage()}) {
         if (storage)
-            (void)storage->LoadSettings();
+            reportSettingsProblem(storage->LoadSettings());
     }
     m_gameOptions->loadSkinLists();
     applyOptions();
+    m_mainForm->setSmallImages(m_options->smallImages());
     m_options->setCurrentFonts(m_mainForm->currentView()->font(), m_mainForm->playersList()->font());
 }
 
@@ -325,6 +361,11 @@ int BrowserApp::playerIcon(const orv::engine::ServerInfo &info, const orv::engin
 QString BrowserApp::exitSound() const
 {
     return m_launcher->isExitSoundSuppressed() ? QString() : m_soundsWindow->exitSound();
+}
+
+QString BrowserApp::refreshCompleteSound() const
+{
+    return m_soundsWindow->refreshSound();
 }
 
 } // namespace orv::browser

@@ -9,9 +9,10 @@
 #include "orv/checker/replacementtable.h"
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/mainwindow/mainform.h"
+#include "orv/frontend/mainwindow/settingsproblems.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 class QApplication;
 
@@ -70,6 +71,8 @@ public:
 
     orv::frontend::TMainForm &mainForm() { return *m_mainForm; }
     const orv::engine::QueryEngine &engine() const { return m_engine; }
+    const orv::frontend::SettingsProblems &settingsProblems() const { return m_settingsProblems; }
+    orv::frontend::SoundBank &sounds() { return m_sounds; }
 
 signals:
     // The main window has closed and the program ends.
@@ -79,6 +82,27 @@ private:
     void buildWindows(orv::frontend::TSplashForm *splash);
     void connectWindows();
     void applyOptions();
+    void reportSettingsProblem(const platform::Status &status);
+
+    // Held from the program's end until every window has saved its settings, so the saves
+    // of program end cost one write of the store; a failure of that write is reported.
+    class ClosingSaves
+    {
+    public:
+        ClosingSaves(platform::RegistryStore &store, orv::frontend::SettingsProblems &problems)
+            : m_store(store)
+            , m_problems(problems)
+        {}
+        ~ClosingSaves();
+        ClosingSaves(const ClosingSaves &) = delete;
+        ClosingSaves &operator=(const ClosingSaves &) = delete;
+        void begin() { m_batch.emplace(m_store); }
+
+    private:
+        platform::RegistryStore &m_store;
+        orv::frontend::SettingsProblems &m_problems;
+        std::optional<platform::RegistryStore::Batch> m_batch;
+    };
 
     // MainFormServices
     bool buildInternetList() override;
@@ -91,6 +115,7 @@ private:
     void loadOtherSettings() override;
     int playerIcon(const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player) const override;
     QString exitSound() const override;
+    QString refreshCompleteSound() const override;
 
     // Declared in the order of creation; destroyed the other way round.
     platform::SoundService m_soundService;
@@ -99,10 +124,9 @@ private:
     // The user's replacements of reported values, applied by the decoder from the first
     // reply on; loaded with the string replacer's settings at start-up.
     orv::checker::ReplacementTable m_replacementTable;
+    orv::frontend::SettingsProblems m_settingsProblems;
     platform::RegistryStore m_settings{platform::RegistryRoot::CurrentUser};
-    // Held from the program's end until every window has saved its settings, so the saves
-    // of program end cost one write of the store.
-    std::optional<platform::RegistryStore::Batch> m_closingSaves;
+    ClosingSaves m_closingSaves{m_settings, m_settingsProblems};
 
     std::unique_ptr<orv::frontend::TMainForm> m_mainForm;
     orv::frontend::Filters *m_filters = nullptr;     // owned by the main window

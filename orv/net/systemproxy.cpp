@@ -30,8 +30,10 @@ std::optional<QString> proxySettingFromEnvironment(const QString &value)
 std::optional<QString> systemProxySetting()
 {
     for (const char *name : {"http_proxy", "HTTP_PROXY"}) {
-        if (auto setting = proxySettingFromEnvironment(qEnvironmentVariable(name)))
-            return setting;
+        const QString value = qEnvironmentVariable(name);
+        if (value.trimmed().isEmpty())
+            continue;
+        return proxySettingFromEnvironment(value);
     }
     const QNetworkProxyQuery query(QUrl(QStringLiteral("http://orvane.invalid/")));
     for (const QNetworkProxy &proxy : QNetworkProxyFactory::systemProxyForQuery(query)) {
@@ -42,7 +44,7 @@ std::optional<QString> systemProxySetting()
             setting += QLatin1Char(':') + QString::number(proxy.port());
         return setting;
     }
-    return std::nullopt;
+    return QString();
 }
 
 ProxyHostPort splitProxySetting(const QString &setting)

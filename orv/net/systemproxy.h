@@ -17,7 +17,8 @@ struct ProxyHostPort
 
 // The HTTP proxy this desktop is set to use, as one "host:port" text: the http_proxy (or
 // HTTP_PROXY) environment variable, else the proxy the system configuration gives for an
-// HTTP address. nullopt when neither names a proxy.
+// HTTP address. Empty when no proxy is set; nullopt when the setting cannot be read (a
+// variable whose value names no proxy host).
 std::optional<QString> systemProxySetting();
 
 // The same from a given environment value, for the variable's forms "host:port",

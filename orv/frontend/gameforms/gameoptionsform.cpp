@@ -128,8 +128,14 @@ TUnrealOptionsForm::TUnrealOptionsForm(platform::RegistryStore &store, SoundBank
     outer->addWidget(playersBox);
     buildPresetFields(playersBox, pg);
     buildSkinFields(playersBox, pg);
+    // Wider windows give the room to the text fields.
+    for (const int fieldColumn : {1, 3, 7})
+        pg->setColumnStretch(fieldColumn, 1);
     outer->addLayout(buildButtonRow());
 
+    // The design's client area, grown only as far as the fonts need: on the smallest
+    // screen the program supports (800 x 600) the whole window stays visible.
+    adjustSize();
     resize(size().expandedTo(QSize(665, 309)));
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -221,7 +227,7 @@ QLineEdit *TUnrealOptionsForm::pathField(QWidget *parent, const QString &name)
     auto *field = new QLineEdit(parent);
     field->setObjectName(name);
     field->setToolTip(tr("Path to EXE file"));
-    field->setMinimumWidth(180);
+    field->setMinimumWidth(kPathFieldMinWidth);
     QAction *browseAction =
         field->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
     browseAction->setToolTip(tr("Auto search game in your HD"));
@@ -245,7 +251,7 @@ QLineEdit *TUnrealOptionsForm::textField(QWidget *parent, const QString &name, c
     field->setObjectName(name);
     field->setMaxLength(maxLength);
     if (maxLength == kSkinFieldLength)
-        field->setMinimumWidth(170); // room for "package.name" texts
+        field->setMinimumWidth(kSkinFieldMinWidth); // room for short "package.name" texts
     return field;
 }
 

@@ -132,6 +132,8 @@ protected:
 private:
     // The field length that marks a skin, face or voice field.
     static constexpr int kSkinFieldLength = 50;
+    static constexpr int kPathFieldMinWidth = 110;
+    static constexpr int kSkinFieldMinWidth = 90;
 
     // The window's parts, in the order the constructor builds them: the game paths with
     // their commands (gameoptionsform.cpp), the player presets (gameoptionspresets.cpp),

@@ -272,8 +272,10 @@ std::optional<ServerAddress> Favorites::askCustomServer()
 {
     if (m_customDialog)
         return m_customDialog();
-    if (!m_addForm)
+    if (!m_addForm) {
         m_addForm = new TAddForm(&m_form);
+        connect(m_addForm, &TAddForm::clickSound, this, &Favorites::clickSound);
+    }
     if (m_addForm->exec() != QDialog::Accepted)
         return std::nullopt;
     return ServerAddress{m_addForm->Address()->text().trimmed(), m_addForm->Port1()->text().trimmed(),

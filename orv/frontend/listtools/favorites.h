@@ -58,6 +58,10 @@ public:
     // Writes the favorites list to the file; a failure is shown as "Cannot create file".
     bool save();
 
+signals:
+    // A button of the custom server dialog was clicked whose click sound this is.
+    void clickSound(const QString &name);
+
 private:
     bool ensureLoaded();
     // Logs a favorites file that exists but could not be read.

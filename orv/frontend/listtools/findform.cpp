@@ -56,27 +56,27 @@ TFindForm::TFindForm(TMainForm &form, orv::engine::QueryEngine &engine, SoundBan
         "  border-radius: 3px; }"
         "QPushButton:hover, QToolButton:hover { background: #2d3a2d; border-color: #32ff32; }"
         "QPushButton:pressed, QToolButton:pressed { background: #143214; }"
-        "QPushButton:disabled { color: #6a6a6a; border-color: #2a2a2a; }"
-        "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
+        "QPushButton:disabled { color: #6a6a6a; border-color: #2a2a2a; }"));
 
     m_findText = new QComboBox(this);
     m_findText->setObjectName(QStringLiteral("FindText"));
     m_findText->setEditable(true);
     m_findText->setInsertPolicy(QComboBox::NoInsert);
     m_findText->setToolTip(QStringLiteral("Nick name to search"));
-    m_findText->setGeometry(8, 10, 209, 22);
+    m_findText->setGeometry(8, 10, 168, 22);
 
     m_speedButton = new QToolButton(this);
     m_speedButton->setObjectName(QStringLiteral("SpeedButton1"));
     m_speedButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_speedButton->setToolTip(QStringLiteral("Build players list (may take few time)"));
-    m_speedButton->setGeometry(219, 10, 22, 22);
+    m_speedButton->setGeometry(178, 10, 22, 22);
 
     m_findLabel = new QLabel(kPrompt + QLatin1Char(' '), this);
     m_findLabel->setObjectName(QStringLiteral("FindLabel"));
     m_findLabel->setAlignment(Qt::AlignCenter);
     m_findLabel->setWordWrap(true);
-    m_findLabel->setGeometry(246, 2, 152, 36);
+    // Wide enough for the prompt on one line, so the players count fits on the second.
+    m_findLabel->setGeometry(204, 1, 196, 38);
 
     m_findButton = new QPushButton(QStringLiteral("Find"), this);
     m_findButton->setObjectName(QStringLiteral("FindButton"));

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "orv/frontend/mainwindow/iconprovider.h"
+#include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/paths.h"
-#include "platform/desktop/sound.h"
 
 namespace orv::frontend {
 
@@ -51,9 +51,9 @@ const char *const kCredits[] = {
 
 } // namespace
 
-TAboutForm::TAboutForm(platform::SoundService &sound, QWidget *parent)
+TAboutForm::TAboutForm(SoundBank &sounds, QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_sound(sound)
+    , m_sound(sounds)
     , m_picture(new QLabel(this))
     , m_credits(new QWidget(this))
     , m_creditsText(new QLabel(m_credits))
@@ -88,7 +88,7 @@ TAboutForm::TAboutForm(platform::SoundService &sound, QWidget *parent)
     m_creditsText->installEventFilter(this);
     m_credits->hide();
 
-    // The tune is carried inside the program; the sound service plays files.
+    // The tune is carried inside the program; the sounds are played from files.
     m_tunePath = QDir(platform::paths::tempFolder()).filePath(QStringLiteral("orvane-about-tune.wav"));
     m_scroll->setInterval(50);
     connect(m_scroll, &QTimer::timeout, this, &TAboutForm::scrollStep);

@@ -6,20 +6,18 @@
 class QLabel;
 class QTimer;
 
-namespace platform {
-class SoundService;
-}
-
 namespace orv::frontend {
 
+class SoundBank;
+
 // The about box: a picture with a hidden hot spot that rolls the credits to the
-// program's own tune.
+// program's own tune, which stays silent while sounds are switched off.
 class TAboutForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TAboutForm(platform::SoundService &sound, QWidget *parent = nullptr);
+    explicit TAboutForm(SoundBank &sounds, QWidget *parent = nullptr);
 
     // Where the hot spot sits on the picture.
     static QRect hotSpot() { return {64, 104, 49, 49}; }
@@ -36,7 +34,7 @@ protected:
 private:
     void scrollStep();
 
-    platform::SoundService &m_sound;
+    SoundBank &m_sound;
     QLabel *m_picture;
     QWidget *m_credits;
     QLabel *m_creditsText;

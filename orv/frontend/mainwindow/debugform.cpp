@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "orv/frontend/formstorage/formstorage.h"
 #include "platform/desktop/shell.h"
 #include "platform/textfile.h"
 
@@ -48,11 +49,15 @@ QString linkified(const QString &line)
 TDebugForm::TDebugForm(QWidget *parent)
     : QDialog(parent)
     , m_text(new QTextBrowser(this))
+    , m_saveDialog(new QObject(this))
 {
     setObjectName(QStringLiteral("DebugForm"));
     setWindowTitle(QStringLiteral("Log window"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     resize(378, 233);
+    m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
+    m_saveDialog->setProperty("FileName", QStringLiteral("OrvaneSvc_log"));
+    m_saveDialog->setProperty("InitialDir", QString());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -73,6 +78,42 @@ TDebugForm::TDebugForm(QWidget *parent)
     log(QStringLiteral("ORVANE // ") + locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
         locale.toString(now.time(), QLocale::LongFormat));
     log(QString());
+}
+
+TDebugForm::~TDebugForm()
+{
+    // The settings storage saves while the controls still exist.
+    TFormStorage::formDestroying(this);
+}
+
+QString TDebugForm::settingsSection()
+{
+    return QStringLiteral("Debug windows");
+}
+
+QStringList TDebugForm::storedProperties()
+{
+    return {QStringLiteral("SaveDialog1.FileName"), QStringLiteral("SaveDialog1.InitialDir")};
+}
+
+QString TDebugForm::saveFileName() const
+{
+    return m_saveDialog->property("FileName").toString();
+}
+
+QString TDebugForm::saveInitialDir() const
+{
+    return m_saveDialog->property("InitialDir").toString();
+}
+
+void TDebugForm::setSaveFileName(const QString &name)
+{
+    m_saveDialog->setProperty("FileName", name);
+}
+
+void TDebugForm::setSaveInitialDir(const QString &dir)
+{
+    m_saveDialog->setProperty("InitialDir", dir);
 }
 
 void TDebugForm::log(const QString &text)
@@ -137,15 +178,15 @@ bool TDebugForm::saveToFile(const QString &path)
 
 void TDebugForm::saveWithDialog()
 {
-    QFileDialog dialog(this, QString(), m_saveInitialDir, QStringLiteral("Plain Text (*.txt)"));
+    QFileDialog dialog(this, QString(), saveInitialDir(), QStringLiteral("Plain Text (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(m_saveFileName);
+    dialog.selectFile(saveFileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    m_saveFileName = path;
-    m_saveInitialDir = QFileInfo(path).absolutePath();
+    setSaveFileName(path);
+    setSaveInitialDir(QFileInfo(path).absolutePath());
     saveToFile(path);
 }
 

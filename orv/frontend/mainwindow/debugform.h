@@ -20,6 +20,12 @@ public:
     static constexpr int kMaxLines = 1001;
 
     explicit TDebugForm(QWidget *parent = nullptr);
+    ~TDebugForm() override;
+
+    // The settings section and the stored properties: the save dialog's file name and
+    // folder live on the child "SaveDialog1".
+    static QString settingsSection();
+    static QStringList storedProperties();
 
     // The log operation.
     void log(const QString &text);
@@ -35,10 +41,10 @@ public:
     // Save to File with the dialog's remembered name and folder.
     bool saveToFile(const QString &path);
 
-    QString saveFileName() const { return m_saveFileName; }
-    QString saveInitialDir() const { return m_saveInitialDir; }
-    void setSaveFileName(const QString &name) { m_saveFileName = name; }
-    void setSaveInitialDir(const QString &dir) { m_saveInitialDir = dir; }
+    QString saveFileName() const;
+    QString saveInitialDir() const;
+    void setSaveFileName(const QString &name);
+    void setSaveInitialDir(const QString &dir);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -55,8 +61,9 @@ private:
     bool m_quickKey = false;
     std::function<QStringList()> m_storeLines;
     std::function<bool(const QString &)> m_storeLoad;
-    QString m_saveFileName = QStringLiteral("OrvaneSvc_log");
-    QString m_saveInitialDir;
+    // The save dialog's remembered "FileName" and "InitialDir", as properties the
+    // settings storage reads and writes.
+    QObject *m_saveDialog;
 };
 
 } // namespace orv::frontend

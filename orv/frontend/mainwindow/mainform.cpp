@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QThread>
@@ -83,6 +84,12 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
     setWindowIcon(IconProvider::programIcon());
     setMinimumSize(800, 580);
     resize(800, 580);
+    // Centred on the screen until the settings restore a stored placement.
+    if (const QScreen *screen = this->screen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 
     // The two picture lists the views show their row icons from; the settings store
     // names them as the views' image lists.
@@ -186,8 +193,7 @@ void TMainForm::buildLayout()
         "QHeaderView::section { background: #1a1a1a; color: #d0d0d0; border: 1px solid #2a2a2a; padding: 2px 4px; }"
         "QStatusBar { background: #101010; color: #c8c8c8; }"
         "QStatusBar QLabel { color: #c8c8c8; }"
-        "QSplitter::handle { background: #2a2a2a; }"
-        "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
+        "QSplitter::handle { background: #2a2a2a; }"));
 
     auto *grid = new QGridLayout(central);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -456,8 +462,10 @@ void TMainForm::wireActions()
         }
         if (m_services) {
             self->setEnabled(false);
-            m_services->buildInternetList();
+            const bool built = m_services->buildInternetList();
             self->setEnabled(true);
+            if (!built)
+                return;
         }
         m_pages->setCurrentIndex(0);
         changePage(ServerPage::Internet);
@@ -528,8 +536,8 @@ void TMainForm::wireEngine()
     });
     // A refresh that ends while the window sits in the tray is announced by a sound.
     connect(&m_engine, &orv::engine::QueryEngine::refreshRunFinished, this, [this] {
-        if (isTrayActive())
-            m_sounds.playAndWait(QStringLiteral("whawhaw.wav"));
+        if (isTrayActive() && m_services)
+            m_sounds.playAndWait(m_services->refreshCompleteSound());
     });
 }
 
@@ -638,12 +646,31 @@ QString TMainForm::modeText() const
 
 QString TMainForm::statusText(StatusPanel panel) const
 {
-    return panel == StatusPanel::Progress ? m_status0->text() : m_status1->text();
+    return panel == StatusPanel::Progress ? m_status0->text() : m_statusMessage;
 }
 
 void TMainForm::setStatusText(StatusPanel panel, const QString &text)
 {
-    (panel == StatusPanel::Progress ? m_status0 : m_status1)->setText(text);
+    if (panel == StatusPanel::Progress) {
+        m_status0->setText(text);
+        return;
+    }
+    m_statusMessage = text;
+    if (!m_showingStatusTip)
+        m_status1->setText(text);
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // A hovered menu item's hint goes to the message panel alone, so the refresh progress
+    // stays in sight; the message comes back when the menu closes.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        m_showingStatusTip = !tip.isEmpty();
+        m_status1->setText(m_showingStatusTip ? tip : m_statusMessage);
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TMainForm::changePage(ServerPage page)
@@ -673,8 +700,11 @@ void TMainForm::columnClicked(int column)
 
 void TMainForm::setSmallImages(bool small)
 {
-    for (ServerView *v : m_views)
+    // The views' small-image slot names the picture list it shows, as the settings keep it.
+    for (ServerView *v : m_views) {
         v->setIconSize(small ? 16 : 32, 32);
+        setComponentReference(v, "SmallImages", small ? m_smallImages : m_largeImages);
+    }
 }
 
 void TMainForm::setServersListFont(const QFont &font)

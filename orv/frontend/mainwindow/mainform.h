@@ -45,8 +45,9 @@ class MainFormServices
 public:
     virtual ~MainFormServices() = default;
 
-    // Fills the Internet address list; false when nothing came.
-    virtual bool buildInternetList() { return false; }
+    // Fills the Internet address list. False when it failed with an error shown to the
+    // user (no list could be loaded): the Internet page is then not opened.
+    virtual bool buildInternetList() { return true; }
     // Fills the Local address list.
     virtual void discoverLocal() {}
     // Loads favorites.lst into the Favorites list.
@@ -62,6 +63,8 @@ public:
     virtual int playerIcon(const orv::engine::ServerInfo &, const orv::engine::PlayerEntry &) const { return 0; }
     // The sound played as the program ends; empty for none.
     virtual QString exitSound() const { return {}; }
+    // The sound that announces the end of a refresh while the window sits in the tray.
+    virtual QString refreshCompleteSound() const { return {}; }
 };
 
 // The browser's main window: the three server lists on their pages, the players of the
@@ -137,6 +140,7 @@ signals:
     void closed();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -176,6 +180,9 @@ private:
     QLabel *m_mode = nullptr;
     QLabel *m_status0 = nullptr;
     QLabel *m_status1 = nullptr;
+    // The latest status message; a command's hint covers it while a menu item is hovered.
+    QString m_statusMessage;
+    bool m_showingStatusTip = false;
     QMenu *m_serversMenu = nullptr;
     QMenu *m_moreMenu = nullptr;
     QMenu *m_playersMenu = nullptr;

@@ -86,6 +86,9 @@ MainFormStorages attachMainFormStorages(TMainForm &form, platform::RegistryStore
     });
 
     TFormStorage *storage1 = storages.storage1;
+    // Only settings that load can make a first run: when they cannot be read, the welcome
+    // and the disk search would come back at every start, their answers never kept.
+    form.setFirstRun(false);
     QObject::connect(storages.storage2, &TFormStorage::OnRestorePlacement, &form, [&form, storage1] {
         // "NewOptions" is exactly "true" only until the first start has passed.
         const auto value = storage1->ReadValue(QStringLiteral("NewOptions"), QStringLiteral("true"));

@@ -69,8 +69,27 @@ void SoundBank::playAndWait(const QString &name)
     if (!m_enabled)
         return;
     const QString path = resolve(name);
-    if (!path.isEmpty())
-        m_service.playAndWait(path);
+    if (path.isEmpty())
+        return;
+    emit started(path);
+    m_service.playAndWait(path);
+}
+
+void SoundBank::playLooped(const QString &name)
+{
+    if (!m_enabled)
+        return;
+    const QString path = resolve(name);
+    if (path.isEmpty())
+        return;
+    emit started(path);
+    m_service.playLooped(path);
+}
+
+void SoundBank::stop()
+{
+    m_service.stop();
+    emit stopped();
 }
 
 } // namespace orv::frontend

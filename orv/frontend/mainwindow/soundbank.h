@@ -38,11 +38,15 @@ public:
     void playAndWait(const QString &name);
     // Plays whether sounds are switched on or off, leaving the switch as it is (an alarm).
     void playIgnoringMute(const QString &name);
+    // Plays the sound again and again until stop(), another sound or sounds switched off.
+    void playLooped(const QString &name);
+    void stop();
     // A button's click or menu sound.
     void click(const QString &name) { play(name); }
 
 signals:
-    // A file was handed to the sound service, or whatever played was stopped.
+    // A file was handed to the sound service (the file the name was found as), or whatever
+    // played was stopped.
     void started(const QString &path);
     void stopped();
 

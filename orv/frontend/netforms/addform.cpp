@@ -51,10 +51,12 @@ TAddForm::TAddForm(QWidget *parent)
     auto *add = new QPushButton(tr("Add"), this);
     add->setObjectName(QStringLiteral("AddButton"));
     add->setDefault(true);
+    connect(add, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("beep.wav")); });
     connect(add, &QPushButton::clicked, this, &TAddForm::AddClick);
     auto *close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("CloseButton"));
     close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("select.wav")); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *grid = new QGridLayout(this);

@@ -26,6 +26,10 @@ public:
     // "Add": a short pause, then the dialog closes with the result OK.
     void AddClick();
 
+signals:
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -72,6 +72,7 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
 
     auto *exitButton = new QPushButton(tr("Close"), this);
     exitButton->setObjectName(QStringLiteral("ExitButton"));
+    connect(exitButton, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("select.wav")); });
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -118,6 +119,7 @@ void TOptionsForm::buildInternetSection(QGridLayout *grid, int &row)
 
     m_color95Button2 = new QPushButton(tr("Select, Delete, Add  server address"), box);
     m_color95Button2->setObjectName(QStringLiteral("Color95Button2"));
+    connect(m_color95Button2, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("dropdown.wav")); });
     connect(m_color95Button2, &QPushButton::clicked, this, &TOptionsForm::serversListsWindowRequested);
     g->addWidget(new QLabel(tr("Servers lists"), box), 0, 0);
     g->addWidget(m_color95Button2, 0, 1, 1, 3);
@@ -238,6 +240,7 @@ void TOptionsForm::buildInterfaceSection(QGridLayout *grid, int &row)
     m_sndSelect->setObjectName(QStringLiteral("SndSelect"));
     m_sndSelect->setText(QStringLiteral("…"));
     m_sndSelect->setToolTip(tr("Change sounds"));
+    connect(m_sndSelect, &QToolButton::clicked, this, [this] { emit clickSound(QStringLiteral("dropdown.wav")); });
     connect(m_sndSelect, &QToolButton::clicked, this, &TOptionsForm::soundsWindowRequested);
     m_minimizetoTray = check(box, QStringLiteral("MinimizetoTray"), tr("Minimize to tray"), true);
     g->addWidget(m_alwaysRefresh, 1, 0, 1, 2);
@@ -252,6 +255,7 @@ void TOptionsForm::buildInterfaceSection(QGridLayout *grid, int &row)
     auto *serversFont = new QPushButton(tr("Servers list font"), box);
     serversFont->setObjectName(QStringLiteral("Color95Button1"));
     serversFont->setToolTip(tr("Select font for Servers list"));
+    connect(serversFont, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("dropdown.wav")); });
     connect(serversFont, &QPushButton::clicked, this, &TOptionsForm::Color95Button1Click);
     auto *serversDefault = new QToolButton(box);
     serversDefault->setObjectName(QStringLiteral("SpeedButton1"));
@@ -261,6 +265,7 @@ void TOptionsForm::buildInterfaceSection(QGridLayout *grid, int &row)
     auto *playersFont = new QPushButton(tr("Players list font"), box);
     playersFont->setObjectName(QStringLiteral("Color95Button3"));
     playersFont->setToolTip(tr("Select font for Players list"));
+    connect(playersFont, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("dropdown.wav")); });
     connect(playersFont, &QPushButton::clicked, this, &TOptionsForm::Color95Button3Click);
     auto *playersDefault = new QToolButton(box);
     playersDefault->setObjectName(QStringLiteral("SpeedButton2"));
@@ -275,6 +280,7 @@ void TOptionsForm::buildInterfaceSection(QGridLayout *grid, int &row)
     auto *exportButton = new QPushButton(tr("Export all settings"), box);
     exportButton->setObjectName(QStringLiteral("Color95Button4"));
     exportButton->setToolTip(tr("Export all setting and presets to file"));
+    connect(exportButton, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("beep.wav")); });
     connect(exportButton, &QPushButton::clicked, this, &TOptionsForm::Color95Button4Click);
     g->addWidget(exportButton, 4, 0, 1, 2);
     grid->addWidget(box, row++, 0, 1, 2);

@@ -95,6 +95,8 @@ signals:
     void smallImagesChanged(bool small);
     void serversListFontChanged(const QFont &font);
     void playersListFontChanged(const QFont &font);
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -65,6 +65,8 @@ TServersForm::TServersForm(platform::RegistryStore &store, QWidget *parent)
         toggles->addButton(b);
     }
     m_unrealButton->setChecked(true);
+    for (QPushButton *b : {m_unrealButton, m_utButton})
+        connect(b, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("confirm.wav")); });
     connect(m_unrealButton, &QPushButton::clicked, this, &TServersForm::Color95Button1Click);
     connect(m_utButton, &QPushButton::clicked, this, &TServersForm::Color95Button2Click);
 
@@ -92,6 +94,7 @@ TServersForm::TServersForm(platform::RegistryStore &store, QWidget *parent)
     auto *close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("CloseButton"));
     close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("select.wav")); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);

@@ -47,6 +47,10 @@ public:
     void addbuttonClick();
     void SpeedButton2Click();
 
+signals:
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -23,6 +23,8 @@ ServerSources::ServerSources(engine::QueryEngine &engine, TOptionsForm &options,
     , m_wait(new TmyWEBWaitForm(dialogParent))
 {
     m_wait->attach(m_downloader);
+    connect(m_wait, &TmyWEBWaitForm::clickSound, this, &ServerSources::clickSound);
+    connect(m_whatList, &TWhatListForm::clickSound, this, &ServerSources::clickSound);
     connect(&m_downloader, &net::FileDownloader::logLine, this, &ServerSources::logLine);
     connect(&m_builder, &net::InternetListBuilder::logLine, this, &ServerSources::logLine);
     connect(&m_discovery, &net::LocalDiscovery::logLine, this, &ServerSources::logLine);

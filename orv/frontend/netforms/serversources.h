@@ -44,6 +44,8 @@ public:
 
 signals:
     void logLine(const QString &line);
+    // A button of the list choice or the download wait window was clicked.
+    void clickSound(const QString &name);
 
 private:
     engine::QueryEngine &m_engine;

@@ -31,6 +31,7 @@ TmyWEBWaitForm::TmyWEBWaitForm(QWidget *parent)
     m_progressBar1->setTextVisible(false);
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] { emit clickSound(QStringLiteral("shot.wav")); });
     connect(m_cancel, &QPushButton::clicked, this, &TmyWEBWaitForm::CancelClick);
 
     auto *layout = new QVBoxLayout(this);

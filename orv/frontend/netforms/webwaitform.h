@@ -32,6 +32,10 @@ public:
     // Aborts the download and closes the window.
     void CancelClick();
 
+signals:
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
+
 private:
     void start();
     void setRange(qint64 maximum);

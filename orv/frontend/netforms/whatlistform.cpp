@@ -31,7 +31,12 @@ TWhatListForm::TWhatListForm(QWidget *parent)
         button->setObjectName(QString::fromLatin1(b.name));
         button->setAutoDefault(false);
         const net::ListChoice choice = b.choice;
-        connect(button, &QPushButton::clicked, this, [this, choice] { choose(choice); });
+        const QString sound =
+            choice == net::ListChoice::Cancel ? QStringLiteral("select.wav") : QStringLiteral("beep.wav");
+        connect(button, &QPushButton::clicked, this, [this, choice, sound] {
+            emit clickSound(sound);
+            choose(choice);
+        });
         layout->addWidget(button);
     }
 }

@@ -21,6 +21,10 @@ public:
 
     void choose(net::ListChoice choice);
 
+signals:
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
+
 private:
     net::ListChoice m_choice = net::ListChoice::Cancel;
 };

@@ -98,8 +98,7 @@ void TClansForm::buildControls()
         "QMenu { background: #101010; color: #32ff32; border: 1px solid #2a2a2a; }"
         "QMenu::item:selected { background: #1f5f1f; color: white; }"
         "QMenu::item:disabled { color: #3f5f3f; }"
-        "QMenu::separator { height: 1px; background: #2a2a2a; margin: 3px 6px; }"
-        "QToolTip { background: #FFEE93; color: black; border: 1px solid #808080; }"));
+        "QMenu::separator { height: 1px; background: #2a2a2a; margin: 3px 6px; }"));
 
     ClansList = makeList(this, QStringLiteral("ClansList"), tr("List of current registred clans"));
     ClansList->setHeaderLabels({tr("Clan"), tr("Short"), tr("Home Page")});

@@ -148,6 +148,12 @@ void TINIForm::buildControls()
     connect(ComboBox1, &TrueFalseBox::committed, this, &TINIForm::commitValueEditor);
     connect(FilenameEdit1, &FileNameBox::committed, this, &TINIForm::commitValueEditor);
     connect(FilenameEdit1, &FileNameBox::browseRequested, this, &TINIForm::chooseValueFile);
+    const std::pair<QPushButton *, const char *> clickSounds[] = {
+        {SaveIni, "beep.wav"}, {SaveIniAs, "beep.wav"}, {m_browseButton, "respawn.wav"}, {m_closeButton, "select.wav"}};
+    for (const auto &[button, sound] : clickSounds) {
+        const QString name = QString::fromLatin1(sound);
+        connect(button, &QPushButton::clicked, this, [this, name] { emit clickSound(name); });
+    }
     connect(SaveIni, &QPushButton::clicked, this, &TINIForm::saveIni);
     connect(SaveIniAs, &QPushButton::clicked, this, &TINIForm::saveIniAs);
     connect(m_browseButton, &QPushButton::clicked, this, &TINIForm::browseIniFolder);

@@ -56,6 +56,8 @@ public:
     void setFullPathChecked(bool checked);
 
     const QString &iniFolder() const { return m_iniFolder; }
+    // Where the file picker of the value column starts: the maps folder beside the INI folder.
+    const QString &mapsFolder() const { return m_mapsFolder; }
     void setIniFolder(const QString &folder);
     const IniEditSession &session() const { return m_session; }
     const QByteArray &shownSection() const;
@@ -91,6 +93,8 @@ public slots:
 signals:
     // Emitted first thing in the destructor, while every control still exists.
     void destroying(QWidget *form);
+    // A button was clicked whose click sound this is; the browser plays it.
+    void clickSound(const QString &name);
 
 protected:
     void showEvent(QShowEvent *event) override;

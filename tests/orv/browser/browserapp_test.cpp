@@ -4,18 +4,41 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
 #include "orv/browser/browserapp.h"
 #include "orv/demo/demonetwork.h"
 #include "orv/engine/serverlistmodel.h"
+#include "orv/frontend/gameforms/gameoptionsform.h"
+#include "orv/frontend/mainwindow/aboutform.h"
+#include "orv/frontend/mainwindow/debugform.h"
 #include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/mainwindow/soundbank.h"
+#include "orv/frontend/netforms/addform.h"
 #include "orv/frontend/netforms/optionsform.h"
+#include "orv/frontend/netforms/serversform.h"
+#include "orv/frontend/netforms/webwaitform.h"
+#include "orv/frontend/netforms/whatlistform.h"
+#include "orv/tools/ui/tiniform.h"
 #include "platform/paths.h"
 #include "tests/support/testpaths.h"
 
@@ -24,6 +47,107 @@ using orv::engine::ServerPage;
 using orv::frontend::MainAction;
 
 namespace {
+
+// The application-wide look, as main() prepares it once before the first browser.
+void prepareApplicationOnce()
+{
+    static const bool prepared = [] {
+        BrowserApp::prepareApplication(*qApp);
+        return true;
+    }();
+    (void)prepared;
+}
+
+QString settingsFile()
+{
+    return QDir(platform::paths::configFolder()).filePath(QStringLiteral("HKEY_CURRENT_USER.reg"));
+}
+
+// A settings file: the demo user who has started before, with the given values written
+// below "SOFTWARE\Orvane" (section, then "name=value" lines). The master lists hold one
+// unchecked loopback address each, so nothing can reach a real master.
+bool writeProfile(const QList<std::pair<QString, QStringList>> &sections)
+{
+    QByteArray text = "REGEDIT4\r\n";
+    QList<std::pair<QString, QStringList>> all = {
+        {QStringLiteral("Main form state"), {QStringLiteral("NewOptions=false")}},
+        {QStringLiteral("Servers list\\.UServersList_Items"),
+         {QStringLiteral("Count=1"), QStringLiteral("Item0=http://127.0.0.1:9/none.txt")}},
+        {QStringLiteral("Servers list\\.UTServersList_Items"),
+         {QStringLiteral("Count=1"), QStringLiteral("Item0=http://127.0.0.1:9/none.txt")}},
+        {QStringLiteral("Servers list\\TServersFormUServersList"),
+         {QStringLiteral("Count=1"), QStringLiteral("Item0=0")}},
+        {QStringLiteral("Servers list\\TServersFormUTServersList"),
+         {QStringLiteral("Count=1"), QStringLiteral("Item0=0")}},
+    };
+    all.append(sections);
+    for (const auto &[section, values] : all) {
+        text += "\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\" + section.toUtf8() + "]\r\n";
+        for (const QString &value : values) {
+            const qsizetype eq = value.indexOf(u'=');
+            QString data = value.mid(eq + 1);
+            data.replace(u'\\', QStringLiteral("\\\\"));
+            text += "\"" + value.left(eq).toUtf8() + "\"=\"" + data.toUtf8() + "\"\r\n";
+        }
+    }
+    return testsupport::writeFile(settingsFile(), text);
+}
+
+// Shows the browser and lets its start sequence (settings, skins) run.
+void start(BrowserApp &browser)
+{
+    browser.show();
+    QTest::qWait(100);
+}
+
+// Answers every modal window that comes up while it lives: message boxes with their
+// default button (their texts are kept), anything else through the given handler.
+class ModalAnswerer
+{
+public:
+    explicit ModalAnswerer(std::function<void(QWidget *)> other = {})
+        : m_other(std::move(other))
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                texts.append(box->text());
+                box->done(QMessageBox::Ok);
+            } else if (m_other) {
+                m_other(modal);
+            } else {
+                texts.append(modal->windowTitle());
+                modal->close();
+            }
+        });
+        m_timer.start();
+    }
+
+    QStringList texts;
+
+private:
+    std::function<void(QWidget *)> m_other;
+    QTimer m_timer;
+};
+
+QPushButton *buttonCaptioned(const QWidget *window, const QString &caption)
+{
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        if (button->text() == caption)
+            return button;
+    return nullptr;
+}
+
+QStringList fileNames(const QSignalSpy &spy)
+{
+    QStringList names;
+    for (const QList<QVariant> &call : spy)
+        names.append(QFileInfo(call.at(0).toString()).fileName());
+    return names;
+}
 
 // The settings of a user whose master lists are the demo network's and whose browser opens
 // the Internet page by itself: no first-run question, no sounds, no pings.
@@ -74,6 +198,7 @@ int answeredRows(const orv::frontend::TMainForm &form)
 // and ends the program once; every window closes.
 TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
 {
+    prepareApplicationOnce();
     orv::demo::DemoNetwork network;
     orv::demo::DemoNetworkOptions options;
     options.servers = 12;
@@ -155,4 +280,255 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     EXPECT_FALSE(form.isVisible());
     for (const QWidget *window : QApplication::topLevelWidgets())
         EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+}
+
+// What the user chose is there from the start, and what the windows keep comes back at the
+// next start: small images off, the INI editor in the game's folder, the log window's
+// place and save file; with no stored place the main window is centred.
+TEST(BrowserApp, StartsWithWhatItStoredAndKeepsItForTheNextStart)
+{
+    prepareApplicationOnce();
+    QTemporaryDir game;
+    const QDir root(game.path());
+    for (const char *file : {"System/Unreal.exe", "System/Unreal.ini", "System/User.ini"})
+        ASSERT_TRUE(testsupport::writeFile(root.filePath(QString::fromLatin1(file)), "x"));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("Maps")));
+    ASSERT_TRUE(writeProfile({{QStringLiteral("Main options"),
+                               {QStringLiteral("AutoOpen_ItemIndex=0"), QStringLiteral("UseSounds_Checked=False"),
+                                QStringLiteral("SmallImage_Checked=False")}},
+                              {QStringLiteral("Uneral options"),
+                               {QStringLiteral("GamePath1_Text=") + root.filePath("System/Unreal.exe")}}}));
+    const QString savedLog = root.filePath(QStringLiteral("logs/session.txt"));
+    {
+        BrowserApp browser;
+        orv::frontend::TMainForm &form = browser.mainForm();
+        start(browser);
+        const QRect screen = form.screen()->availableGeometry();
+        // Centred up to the window frame, which is not known before the window shows.
+        EXPECT_LE((form.frameGeometry().center() - screen.center()).manhattanLength(), 8);
+        EXPECT_EQ(form.view(ServerPage::Internet)->report()->iconSize(), QSize(32, 32));
+
+        form.action(MainAction::INIEd)->trigger();
+        auto *ini = form.findChild<orv::tools::TINIForm *>();
+        ASSERT_TRUE(ini && ini->isVisible());
+        QStringList listed;
+        for (int i = 0; i < ini->iniList()->count(); ++i)
+            listed.append(ini->iniList()->item(i)->text());
+        EXPECT_EQ(listed, QStringList({"Unreal.ini", "User.ini"}));
+        EXPECT_EQ(QDir(ini->mapsFolder()), QDir(root.filePath(QStringLiteral("Maps"))));
+        ini->close();
+
+        form.action(MainAction::Log)->trigger();
+        auto *log = form.findChild<orv::frontend::TDebugForm *>();
+        ASSERT_TRUE(log && log->isVisible());
+        log->move(123, 77);
+        log->setSaveFileName(savedLog);
+        log->setSaveInitialDir(QFileInfo(savedLog).absolutePath());
+    }
+    BrowserApp again;
+    start(again);
+    EXPECT_EQ(again.mainForm().view(ServerPage::Favorites)->report()->iconSize(), QSize(32, 32));
+    again.mainForm().action(MainAction::Log)->trigger();
+    auto *log = again.mainForm().findChild<orv::frontend::TDebugForm *>();
+    ASSERT_TRUE(log && log->isVisible());
+    EXPECT_EQ(log->pos(), QPoint(123, 77));
+    EXPECT_EQ(log->saveFileName(), savedLog);
+    EXPECT_EQ(log->saveInitialDir(), QFileInfo(savedLog).absolutePath());
+}
+
+// The sound the user chose for the end of a refresh in the tray, the click sounds of the
+// smaller windows, and the about tune, which keeps quiet once sounds are switched off.
+TEST(BrowserApp, PlaysTheSoundsTheUserChoseAndNoneWhenSoundsAreOff)
+{
+    prepareApplicationOnce();
+    const QDir program(platform::paths::programFolder());
+    const QString chosen = program.filePath(QStringLiteral("done.wav"));
+    QFile::remove(chosen);
+    ASSERT_TRUE(QFile::copy(QDir(platform::paths::shippedDataFolder()).filePath("whawhaw.wav"), chosen));
+    // One favorite on loopback that never answers: the refresh of the page ends at once.
+    ASSERT_TRUE(testsupport::writeFile(program.filePath(QStringLiteral("favorites.lst")), "127.0.23.2 7777 7778\r\n"));
+    ASSERT_TRUE(writeProfile({{QStringLiteral("Main options"),
+                               {QStringLiteral("AutoOpen_ItemIndex=0"), QStringLiteral("UseSounds_Checked=True"),
+                                QStringLiteral("UsePing_Checked=False"), QStringLiteral("InternetServTimeOut_Text=200"),
+                                QStringLiteral("Refresh_Text=") + chosen}}}));
+    BrowserApp browser;
+    orv::frontend::TMainForm &form = browser.mainForm();
+    start(browser);
+    QSignalSpy played(&browser.sounds(), &orv::frontend::SoundBank::started);
+
+    auto *tray = form.findChild<QSystemTrayIcon *>(QStringLiteral("Tray"));
+    ASSERT_TRUE(tray);
+    tray->show();
+    form.action(MainAction::Favorites)->trigger();
+    tray->hide();
+    EXPECT_TRUE(fileNames(played).contains(QStringLiteral("done.wav"))) << fileNames(played).join(u' ').toStdString();
+    EXPECT_FALSE(fileNames(played).contains(QStringLiteral("whawhaw.wav")));
+
+    struct Click
+    {
+        QWidget *window;
+        const char *caption;
+        const char *sound;
+    };
+    auto *options = form.findChild<orv::frontend::TOptionsForm *>();
+    ASSERT_TRUE(options);
+    const Click clicks[] = {
+        {form.findChild<orv::tools::TINIForm *>(), "Close", "select.wav"},
+        {options, "Servers list font", "dropdown.wav"},
+        {options, "Close", "select.wav"},
+        {form.findChild<orv::frontend::TServersForm *>(), "Unreal Tournament", "confirm.wav"},
+        {form.findChild<orv::frontend::TWhatListForm *>(), "Merge lists", "beep.wav"},
+        {form.findChild<orv::frontend::TmyWEBWaitForm *>(), "Cancel", "shot.wav"},
+    };
+    // The font button's dialog is closed; the custom server dialog, which exists only while
+    // the favorites ask for a server, is closed with its own button.
+    ModalAnswerer answerer([](QWidget *modal) {
+        if (qobject_cast<orv::frontend::TAddForm *>(modal))
+            buttonCaptioned(modal, QStringLiteral("Close"))->click();
+        else
+            modal->close();
+    });
+    for (const Click &click : clicks) {
+        SCOPED_TRACE(click.caption);
+        ASSERT_TRUE(click.window);
+        QPushButton *button = buttonCaptioned(click.window, QString::fromLatin1(click.caption));
+        ASSERT_TRUE(button);
+        played.clear();
+        button->click();
+        EXPECT_EQ(fileNames(played).value(0), QString::fromLatin1(click.sound));
+    }
+    played.clear();
+    form.action(MainAction::AddCustomToFavorites)->trigger();
+    EXPECT_EQ(fileNames(played), QStringList{QStringLiteral("select.wav")});
+
+    auto *about = form.findChild<orv::frontend::TAboutForm *>();
+    ASSERT_TRUE(about);
+    played.clear();
+    about->show();
+    about->startCredits();
+    EXPECT_EQ(played.count(), 1);
+    about->close();
+    auto *useSounds = options->findChild<QCheckBox *>(QStringLiteral("UseSounds"));
+    ASSERT_TRUE(useSounds && useSounds->isChecked());
+    useSounds->click();
+    played.clear();
+    about->show();
+    about->startCredits();
+    EXPECT_TRUE(about->isRollingCredits());
+    EXPECT_EQ(played.count(), 0);
+    about->close();
+    QFile::remove(program.filePath(QStringLiteral("favorites.lst")));
+}
+
+// A settings file that cannot be read is shown to the user once; the program runs on
+// without it, asks no first-run questions, and leaves the file as it is.
+TEST(BrowserApp, ShowsASettingsFileItCannotReadOnceAndKeepsRunning)
+{
+    prepareApplicationOnce();
+    const QString path = settingsFile();
+    QFile::remove(path);
+    // A folder where the file should be: nothing can read or replace it.
+    ASSERT_TRUE(testsupport::writeFile(QDir(path).filePath(QStringLiteral("keep.txt")), "mine"));
+    {
+        ModalAnswerer answerer;
+        BrowserApp browser;
+        orv::frontend::TMainForm &form = browser.mainForm();
+        start(browser);
+        form.action(MainAction::GeneralOptions)->trigger();
+        form.findChild<orv::frontend::TOptionsForm *>()->close();
+        QTest::qWait(50);
+        int boxes = 0;
+        for (const QWidget *window : QApplication::topLevelWidgets()) {
+            if (const auto *box = qobject_cast<const QMessageBox *>(window); box && box->isVisible()) {
+                ++boxes;
+                EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
+            }
+        }
+        EXPECT_EQ(boxes, 1);
+        EXPECT_TRUE(answerer.texts.isEmpty()) << answerer.texts.join(u'|').toStdString();
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(browser.settingsProblems().boxShown());
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(testsupport::readFile(QDir(path).filePath(QStringLiteral("keep.txt"))), QByteArray("mine"));
+    QDir(path).removeRecursively();
+}
+
+// "Load servers list from saved file" with a saved list that cannot be read: the error
+// is shown and the Internet page stays closed.
+TEST(BrowserApp, LeavesTheInternetPageClosedWhenTheSavedListCannotBeLoaded)
+{
+    prepareApplicationOnce();
+    const QString cache = QDir(platform::paths::programFolder()).filePath(QStringLiteral("internet.lst"));
+    QFile::remove(cache);
+    ASSERT_TRUE(QDir().mkpath(cache));
+    ASSERT_TRUE(writeProfile({{QStringLiteral("Main options"),
+                               {QStringLiteral("AutoOpen_ItemIndex=0"), QStringLiteral("UseSounds_Checked=False"),
+                                QStringLiteral("Reloadlist_ItemIndex=1")}}}));
+    {
+        BrowserApp browser;
+        start(browser);
+        ModalAnswerer answerer;
+        browser.mainForm().action(MainAction::Internet)->trigger();
+        ASSERT_EQ(answerer.texts.size(), 1);
+        EXPECT_TRUE(answerer.texts.first().startsWith(QStringLiteral("Cannot open file")));
+        EXPECT_EQ(browser.mainForm().modeText(), QStringLiteral("Not selected"));
+    }
+    QDir(cache).removeRecursively();
+}
+
+// On an 800 x 600 screen the game options show whole; a menu item's hint leaves the
+// refresh progress in sight; hints are light blue, come soon and go after 3.5 seconds.
+TEST(BrowserApp, FitsTheSmallestScreenAndShowsHintsTheWayTheDesignSays)
+{
+    prepareApplicationOnce();
+    ASSERT_TRUE(writeProfile({{QStringLiteral("Main options"),
+                               {QStringLiteral("AutoOpen_ItemIndex=0"), QStringLiteral("UseSounds_Checked=False")}}}));
+    BrowserApp browser;
+    orv::frontend::TMainForm &form = browser.mainForm();
+    start(browser);
+
+    form.action(MainAction::UnrealOptions)->trigger();
+    auto *options = form.findChild<orv::frontend::TUnrealOptionsForm *>();
+    ASSERT_TRUE(options && options->isVisible());
+    EXPECT_LE(options->frameGeometry().width(), 800);
+    EXPECT_LE(options->frameGeometry().height(), 600);
+    EXPECT_TRUE(options->screen()->availableGeometry().contains(options->frameGeometry()));
+    for (const char *caption : {"Close", "String Replacer", "Auto search path"}) {
+        const QPushButton *button = buttonCaptioned(options, QString::fromLatin1(caption));
+        ASSERT_TRUE(button);
+        EXPECT_TRUE(options->rect().contains(QRect(button->mapTo(options, QPoint(0, 0)), button->size()))) << caption;
+    }
+    options->close();
+
+    form.setStatusText(orv::frontend::StatusPanel::Progress, QStringLiteral("3/12"));
+    QStatusTipEvent tip(QStringLiteral("Show internet servers"));
+    QApplication::sendEvent(&form, &tip);
+    EXPECT_TRUE(form.statusBar()->currentMessage().isEmpty());
+    const auto *progress = form.findChild<QLabel *>(QStringLiteral("StatusPanel0"));
+    ASSERT_TRUE(progress);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->text(), QStringLiteral("3/12"));
+
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 100);
+    // Window activation and focus changes hide a hint at once; let those of closing the
+    // game options pass first.
+    QTest::qWait(200);
+    QPushButton *about = form.commandButton(MainAction::About);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), about->mapToGlobal(QPoint(5, 5)));
+    QElapsedTimer shown;
+    shown.start();
+    QApplication::sendEvent(about, &help);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Who createt the Orvane"));
+    QWidget *tipLabel = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->inherits("QTipLabel") && window->isVisible())
+            tipLabel = window;
+    ASSERT_TRUE(tipLabel);
+    const QImage picture = tipLabel->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(2, picture.height() / 2), QColor(0x93, 0x93, 0xff));
+    // The toolkit's own time would be ten seconds for a hint this short.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 9000));
+    EXPECT_GE(shown.elapsed(), 3000);
 }

@@ -51,7 +51,7 @@ TEST(SystemProxy, ReadsTheFormsOfTheEnvironmentVariable)
     }
 }
 
-TEST(SystemProxy, EnvironmentVariableWinsAndItsAbsenceIsReported)
+TEST(SystemProxy, EnvironmentVariableWinsAndOnlyAnUnreadableOneIsAnError)
 {
     qunsetenv("HTTP_PROXY");
     qputenv("http_proxy", "http://10.1.2.3:3128/");
@@ -59,9 +59,11 @@ TEST(SystemProxy, EnvironmentVariableWinsAndItsAbsenceIsReported)
     qunsetenv("http_proxy");
     qputenv("HTTP_PROXY", "10.1.2.4:8080");
     EXPECT_EQ(orv::net::systemProxySetting(), QStringLiteral("10.1.2.4:8080"));
-    qunsetenv("HTTP_PROXY");
-    // No desktop proxy configuration exists in the test environment.
+    qputenv("HTTP_PROXY", "http://");
     EXPECT_EQ(orv::net::systemProxySetting(), std::nullopt);
+    qunsetenv("HTTP_PROXY");
+    // No desktop proxy configuration exists in the test environment: no proxy is set.
+    EXPECT_EQ(orv::net::systemProxySetting(), QString());
 }
 
 } // namespace

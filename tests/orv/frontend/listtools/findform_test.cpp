@@ -113,6 +113,9 @@ TEST(FindForm, BuildingTheListTwiceKeepsOneOfEachNameSorted)
         items.append(f.find.FindText()->itemText(i));
     EXPECT_EQ(items, QStringList({"Alice", "Bob", "Carol", "Dave"}));
     EXPECT_EQ(f.find.FindLabel()->text(), QStringLiteral("Enter full player nickname\nTotal players :4"));
+    // Both lines show whole: the label is tall enough for the text at its width.
+    const QLabel *label = f.find.FindLabel();
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
     EXPECT_EQ(f.find.FindText()->currentText(), QStringLiteral("zz"));
     EXPECT_FALSE(f.progress.isVisible());
 }
