@@ -3,6 +3,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -54,6 +56,9 @@ struct ServerQuery
 // the named operations below. It knows nothing of windows: the caller passes the options
 // in, and the engine reports log lines, the status as data, the refresh state and progress,
 // and the exit request through signals.
+class ExchangePool;
+class PingBatch;
+
 class QueryEngine : public QObject
 {
     Q_OBJECT
@@ -164,7 +169,7 @@ public:
     // while a refresh runs, it stops it.
     void refreshAction();
     bool isRefreshActive() const { return m_refreshActive; }
-    void stopRefresh() { m_refreshActive = false; }
+    void stopRefresh();
     bool isExitPending() const { return m_exitPending; }
     // The main window's close request: a running refresh is stopped, ExitPending is set
     // and the caller waits one time-out before closing; exitRequested() follows when the
@@ -202,8 +207,11 @@ private:
     ServerList &currentList() { return list(m_currentPage); }
     AddressList &addressesOf(ServerPage page);
     const AddressList &addressesOf(ServerPage page) const;
+    // measuredPing: the ping taken already (a concurrent refresh pings on its own), or
+    // nothing to ping here when the options ask for it.
     bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
-                   int &updatedRow);
+                   int &updatedRow, std::optional<quint16> measuredPing = std::nullopt);
+    bool isDeadAnswer(const ExchangeResult &exchange) const;
     ValueReplacer activeReplacer() const;
     quint16 ping(const QString &address) const;
     void reloadFavorites();
@@ -211,6 +219,15 @@ private:
     void refreshDeferred(ServerPage page);
     void refreshSelectedNow(const ServerAddress &server);
     void finishRefreshRun();
+
+    // The refresh with several servers in flight (parallelrefresh.cpp).
+    struct ParallelRun;
+    void refreshListParallel(ServerPage page, int atOnce);
+    void fillParallelRun();
+    void onParallelExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
+    void finishParallelServer(qsizetype line);
+    // Ends every exchange and echo in flight at once; their rows get back their captions.
+    void stopParallelRun();
 
     std::array<ServerList, kServerPages> m_lists;
     ServerPage m_currentPage = ServerPage::Internet;
@@ -228,6 +245,10 @@ private:
     bool m_refreshDeferred = false;
     // Work asked for while an exchange waited; it runs once that exchange has ended.
     std::vector<std::function<void()>> m_deferred;
+
+    ExchangePool *m_pool = nullptr;
+    PingBatch *m_pingBatch = nullptr;
+    std::unique_ptr<ParallelRun> m_parallel;
 };
 
 } // namespace orv::engine
