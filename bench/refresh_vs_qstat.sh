@@ -7,8 +7,8 @@
 #   bench/refresh_vs_qstat.sh [BUILD_DIR]
 set -eu
 build=${1:-build/release}
-query=$build/orv/query/orv-query
-fleet=$build/bench/orv/bench-fakefleet
+query=$build/bin/orv-query
+fleet=$build/bin/bench-fakefleet
 for program in "$query" "$fleet"; do
     [ -x "$program" ] || { echo "missing $program" >&2; exit 2; }
 done
@@ -38,10 +38,14 @@ for ns in "$srv" "$cli"; do ip -n "$ns" link set lo up; done
 ip -n "$srv" link set "v$$a" up
 ip -n "$cli" link set "v$$b" up
 
-ip netns exec "$srv" "$fleet" --address 10.231.0.1 --first-port 20001 --count $servers --silent $silent \
-    --delay-ms $delay --list "$work/servers.lst" &
-fleet_pid=$!
-while [ ! -s "$work/servers.lst" ]; do sleep 0.1; done
+start_fleet() { # count silent list
+    [ -n "${fleet_pid:-}" ] && kill "$fleet_pid" 2>/dev/null && wait "$fleet_pid" 2>/dev/null || true
+    ip netns exec "$srv" sh -c 'ulimit -n 8192; exec "$@"' fleet "$fleet" --address 10.231.0.1 --first-port 20001 \
+        --count "$1" --silent "$2" --delay-ms $delay --list "$3" &
+    fleet_pid=$!
+    while [ ! -s "$3" ]; do sleep 0.1; done
+}
+start_fleet $servers $silent "$work/servers.lst"
 # quakestat takes the game port of an Unreal server and asks the port above it.
 awk '{ print $1 ":" $2 }' "$work/servers.lst" >"$work/qstat.lst"
 
@@ -52,14 +56,20 @@ measure() { # label command...
     start=$(now)
     ip netns exec "$cli" "$@" >"$work/out" 2>&1 || true
     end=$(now)
-    printf '%-40s %6.2f s  %s\n' "$label" "$(echo "$end - $start" | bc)" "$(tail -n +1 "$work/out" | summary)"
+    printf '%-46s %6.2f s  %s\n' "$label" "$(echo "$end - $start" | bc)" "$(summary <"$work/out")"
 }
-summary() { grep -c -E ' complete |"outcome":"complete"|UNS ' || true; }
+# Servers that answered: orv-query's "complete" rows, quakestat's rows with a server name.
+summary() { echo "$(grep -c -E ' complete |^UNS,[^,]*,[^,]*,' || true) answered"; }
 
 echo "$servers servers, $silent silent, answers after $delay ms, time-out $timeout ms, one try"
 for n in 256 64 1; do
     measure "orv-query --parallel $n" env QT_QPA_PLATFORM=offscreen "$query" --parallel $n --timeout $timeout \
         --tries 1 --list "$work/servers.lst"
 done
-measure "quakestat -maxsim 256 -retry 1 -interval 1" quakestat -maxsim 256 -retry 1 -interval 1 -timeout 30 \
+measure "quakestat -maxsim 256 -retry 1 -interval 1" quakestat -maxsim 256 -retry 1 -interval 1 \
     -default uns -raw , -f "$work/qstat.lst"
+
+# Many more servers than sockets a process may open by default: one socket serves them all.
+start_fleet 4096 0 "$work/many.lst"
+measure "orv-query --parallel 256, 4096 servers" env QT_QPA_PLATFORM=offscreen "$query" --parallel 256 \
+    --timeout $timeout --tries 1 --list "$work/many.lst"

@@ -9,7 +9,6 @@
 #include "orv/checker/ui/repeatform.h"
 #include "orv/checker/ui/repeatlistform.h"
 #include "orv/checker/ui/sreplacefrom.h"
-#include "orv/engine/ping.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gamelauncher.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
@@ -93,7 +92,8 @@ BrowserApp::BrowserApp(TSplashForm *splash)
 {
     platform::paths::copyMissingShippedFiles(kShippedFiles);
 
-    m_engine.setPinger([](const QString &address) { return orv::engine::PingHost(address); });
+    // No pinger is set: the engine's own measurement (PingHost, and echoes in flight side by
+    // side when several servers are refreshed at once) is the browser's.
     m_engine.setValueReplacer(m_replacementTable.replacer());
 
     buildWindows(splash);

@@ -45,6 +45,9 @@ void QueryEngine::refreshListParallel(ServerPage page, int atOnce)
 
     const bool stopped = !m_refreshActive;
     m_parallel.reset();
+    // Nothing is in flight any more: the socket and the echo socket close with the run.
+    m_pool->abortAll();
+    m_pingBatch->abortAll();
     if (!stopped) {
         m_refreshActive = false;
         QCoreApplication::processEvents();

@@ -137,6 +137,9 @@ public:
     // Collaborators and options.
     const EngineOptions &options() const { return m_options; }
     void setOptions(const EngineOptions &options) { m_options = options; }
+    // A measurement of the caller's own, used as it is; one server is then pinged at a time
+    // also when several are refreshed at once. Without one the engine pings with PingHost,
+    // and side by side (PingBatch) in a refresh with several servers in flight.
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
     // The user's replacement of reported values, applied while no checker run is going on,
     // and during one only when it asks for it.
