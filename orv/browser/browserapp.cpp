@@ -92,6 +92,8 @@ BrowserApp::BrowserApp(TSplashForm *splash)
 {
     platform::paths::copyMissingShippedFiles(kShippedFiles);
 
+    // No pinger is set: the engine's own measurement (an ICMP echo, side by side when several
+    // servers are refreshed at once, or the query's round trip where no echo can be sent).
     m_engine.setValueReplacer(m_replacementTable.replacer());
     m_settings.setWarningHandler([this](const QString &message) { m_settingsProblems.report(message); });
 

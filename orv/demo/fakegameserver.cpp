@@ -103,6 +103,7 @@ void FakeGameServer::readRequests()
             continue;
         ++m_requestCount;
         m_lastRequest = datagram.data();
+        m_lastPeerPort = static_cast<quint16>(datagram.senderPort());
         emit requestReceived(m_lastRequest);
         if (!m_behaviour.dead)
             answer(datagram.senderAddress(), static_cast<quint16>(datagram.senderPort()), m_lastRequest);

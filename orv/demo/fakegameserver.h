@@ -76,6 +76,8 @@ public:
     int requestCount() const { return m_requestCount; }
     int datagramsSent() const { return m_datagramsSent; }
     QByteArray lastRequest() const { return m_lastRequest; }
+    // The port the last request came from: where the client listens for the answer.
+    quint16 lastPeerPort() const { return m_lastPeerPort; }
     // The query number of the next answer; it grows by one per answer, as on real servers.
     int nextQueryId() const { return m_nextQueryId; }
     void setNextQueryId(int id) { m_nextQueryId = id; }
@@ -122,6 +124,7 @@ private:
     int m_datagramsSent = 0;
     int m_nextQueryId = 1;
     QByteArray m_lastRequest;
+    quint16 m_lastPeerPort = 0;
 };
 
 } // namespace orv::demo

@@ -12,6 +12,7 @@ struct EngineOptions
     QString internetServTimeOut = QStringLiteral("600"); // milliseconds per attempt
     QString serverTry = QStringLiteral("1");             // attempts for incomplete answers
     bool allowNotfull = true;                            // accept incomplete answers
+    QString queriesAtOnce = QStringLiteral("1");         // servers in flight in a list refresh
     bool usePing = true;
     bool alwaysRefresh = true;
     bool contRefr = false;
@@ -23,5 +24,8 @@ struct EngineOptions
     QString beaconPort2 = QStringLiteral("9777");
     QString serverBeaconPort2 = QStringLiteral("8777");
 };
+
+// The servers a list refresh keeps in flight: 1 to 256, and 1 for a text that is no number.
+int queriesAtOnce(const EngineOptions &options);
 
 } // namespace orv::engine

@@ -3,7 +3,10 @@
 
 #include <QCoreApplication>
 
+#include "orv/engine/exchangepool.h"
+#include "orv/engine/parallelrun.h"
 #include "orv/engine/ping.h"
+#include "orv/engine/pingbatch.h"
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
@@ -24,6 +27,8 @@ void pumpEvents()
 QueryEngine::QueryEngine(QObject *parent)
     : QObject(parent)
     , m_exchange(new QueryExchange(this))
+    , m_pool(new ExchangePool(this))
+    , m_pingBatch(new PingBatch(this))
 {
     static const char *const captions[kServerPages] = {"Internet", "Local", "Favorites"};
     for (size_t i = 0; i < m_lists.size(); ++i) {
@@ -32,12 +37,17 @@ QueryEngine::QueryEngine(QObject *parent)
     }
     m_exchange->setStoreProvider([this] { return &currentList().replies; });
     connect(m_exchange, &QueryExchange::logLine, this, &QueryEngine::logLine);
-    connect(m_exchange, &QueryExchange::requesting, this, [this](const QString &address) {
+    const auto requesting = [this](const QString &address) {
         EngineStatus status;
         status.kind = EngineStatus::Kind::Requesting;
         status.address = address;
         emit statusChanged(status);
-    });
+    };
+    connect(m_exchange, &QueryExchange::requesting, this, requesting);
+    m_pool->setStoreProvider([this] { return &currentList().replies; });
+    connect(m_pool, &ExchangePool::logLine, this, &QueryEngine::logLine);
+    connect(m_pool, &ExchangePool::requesting, this, requesting);
+    connect(m_pool, &ExchangePool::finished, this, &QueryEngine::onParallelExchangeFinished);
 }
 
 QueryEngine::~QueryEngine() = default;
@@ -143,7 +153,14 @@ void QueryEngine::setCurrentPage(ServerPage page)
     if (page == m_currentPage)
         return;
     m_refreshActive = false;
+    stopParallelRun();
     m_currentPage = page;
+}
+
+void QueryEngine::stopRefresh()
+{
+    m_refreshActive = false;
+    stopParallelRun();
 }
 
 void QueryEngine::setCheckerRunning(bool running, bool replaceInChecker)
@@ -245,7 +262,7 @@ platform::Result<ServerQuery> QueryEngine::queryServerInfo(const ServerAddress &
 }
 
 bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange,
-                            ServerQuery &query, int &updatedRow)
+                            ServerQuery &query, int &updatedRow, std::optional<quint16> measuredPing)
 {
     // The row was found before sending, but the view may have been rebuilt or re-sorted
     // while the exchange waited: find it again, and skip it when it is gone.
@@ -257,8 +274,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     ServerEntry entry = view->row(*row);
 
     const EngineOptions now = options();
-    const bool dead = exchange.received == 0 || (exchange.received != exchange.expected && !now.allowNotfull);
-    if (dead) {
+    if (isDeadAnswer(exchange, now)) {
         entry.caption = kDead;
         EngineStatus status;
         status.kind = EngineStatus::Kind::Dead;
@@ -273,7 +289,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     ServerInfo info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
     quint16 measured = kNoPing;
     if (now.usePing) {
-        measured = ping(server.address, exchange);
+        measured = measuredPing ? *measuredPing : ping(server.address, exchange);
         info.ping = measured;
     } else {
         info.ping = 0;
@@ -289,7 +305,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     query.reportedPort = info.hostport;
     // The row now names the server by the game port it reported; its answers follow, so
     // that showing the row's players finds them.
-    currentList().replies.renameKey(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort),
+    list(page).replies.renameKey(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort),
                                     ReplyStore::serverKey(server.address, info.hostport, server.queryPort));
     EngineStatus status;
     status.kind = EngineStatus::Kind::Answered;
@@ -301,6 +317,11 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     return true;
 }
 
+bool QueryEngine::isDeadAnswer(const ExchangeResult &exchange, const EngineOptions &options)
+{
+    return exchange.received == 0 || (exchange.received != exchange.expected && !options.allowNotfull);
+}
+
 void QueryEngine::rebuildList(ServerPage source, bool refresh)
 {
     AddressList &addresses = addressesOf(source);
@@ -309,6 +330,7 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
 
     if (m_refreshActive) {
         m_refreshActive = false;
+        stopParallelRun();
         sortView(m_currentPage);
         emit filterEnabledChanged(true);
         emit refreshRunningChanged(false);
@@ -373,11 +395,15 @@ void QueryEngine::RefreshList(ServerPage page)
     AddressList &addresses = addressesOf(page);
     if (addresses.isEmpty())
         return;
-    if (m_exchange->isBusy()) {
+    if (m_exchange->isBusy() || m_parallel) {
         // Asked from inside another exchange's wait (a page opened during Refresh Current,
         // say): the socket and counters are taken, so refresh once that exchange is over.
         m_refreshDeferred = true;
         m_deferred.push_back([this, page] { refreshDeferred(page); });
+        return;
+    }
+    if (const int atOnce = queriesAtOnce(options()); atOnce > 1) {
+        refreshListParallel(page, atOnce);
         return;
     }
     m_refreshActive = true;
@@ -398,7 +424,8 @@ void QueryEngine::RefreshList(ServerPage page)
         emit statusChanged(progress);
         emit refreshProgress(n + 1, count);
         const ServerAddress server = AddressList::parseLine(line);
-        const auto reported = QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
+        const auto reported =
+            QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
         // The list may have been rebuilt during the wait; only the line that was asked
         // about is rewritten.
         if (reported && n < addresses.size() && addresses.lines().at(n) == line)
@@ -429,10 +456,12 @@ void QueryEngine::RefreshSelected(int row)
     if (row < 0 || row >= view->size())
         return;
     const ServerAddress server = view->row(row).server();
-    if (m_exchange->isBusy()) {
+    if (m_exchange->isBusy() || m_parallel) {
         // Queue it behind the exchange in progress. A list refresh stops after that
-        // server, exactly as it would after a Refresh Current run at once.
+        // server, exactly as it would after a Refresh Current run at once; one with
+        // several servers in flight stops them all.
         m_refreshActive = false;
+        stopParallelRun();
         m_deferred.push_back([this, server] { refreshSelectedNow(server); });
         return;
     }
@@ -459,6 +488,7 @@ void QueryEngine::requestClose()
     if (!m_refreshActive)
         return;
     m_refreshActive = false;
+    stopParallelRun();
     m_exitPending = true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -56,6 +57,9 @@ struct ServerQuery
 // source the caller gives (the general options window, read anew at every use), and it
 // reports log lines, the status as data, the refresh state and progress, and the exit
 // request through signals.
+class ExchangePool;
+class PingBatch;
+
 class QueryEngine : public QObject
 {
     Q_OBJECT
@@ -177,7 +181,7 @@ public:
     // while a refresh runs, it stops it.
     void refreshAction();
     bool isRefreshActive() const { return m_refreshActive; }
-    void stopRefresh() { m_refreshActive = false; }
+    void stopRefresh();
     bool isExitPending() const { return m_exitPending; }
     // The main window's close request: a running refresh is stopped and ExitPending is
     // set; exitRequested() follows when the refresh has unwound. The engine does not wait:
@@ -215,8 +219,11 @@ private:
     ServerList &currentList() { return list(m_currentPage); }
     AddressList &addressesOf(ServerPage page);
     const AddressList &addressesOf(ServerPage page) const;
+    // measuredPing: the ping taken already (a concurrent refresh pings on its own), or
+    // nothing to ping here when the options ask for it.
     bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
-                   int &updatedRow);
+                   int &updatedRow, std::optional<quint16> measuredPing = std::nullopt);
+    static bool isDeadAnswer(const ExchangeResult &exchange, const EngineOptions &options);
     ValueReplacer activeReplacer() const;
     // The echo's round trip, or the exchange's own where no echo can be sent.
     quint16 ping(const QString &address, const ExchangeResult &exchange) const;
@@ -226,6 +233,15 @@ private:
     void refreshDeferred(ServerPage page);
     void refreshSelectedNow(const ServerAddress &server);
     void finishRefreshRun();
+
+    // The refresh with several servers in flight (parallelrefresh.cpp).
+    struct ParallelRun;
+    void refreshListParallel(ServerPage page, int atOnce);
+    void fillParallelRun();
+    void onParallelExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
+    void finishParallelServer(qsizetype line);
+    // Ends every exchange and echo in flight at once; their rows get back their captions.
+    void stopParallelRun();
 
     std::array<ServerList, kServerPages> m_lists;
     ServerPage m_currentPage = ServerPage::Internet;
@@ -244,6 +260,10 @@ private:
     bool m_refreshDeferred = false;
     // Work asked for while an exchange waited; it runs once that exchange has ended.
     std::vector<std::function<void()>> m_deferred;
+
+    ExchangePool *m_pool = nullptr;
+    PingBatch *m_pingBatch = nullptr;
+    std::unique_ptr<ParallelRun> m_parallel;
 };
 
 } // namespace orv::engine

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/query/querycli.h"
 
+#include <map>
+
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -46,7 +48,7 @@ QString usageText()
 {
     return QStringLiteral(
         "Usage: orv-query [--timeout MS] [--tries N] [--strict] [--no-ping] [--request status|info] [--json] "
-        "SERVER...\n"
+        "[--parallel N] SERVER...\n"
         "       orv-query --list FILE [--write] [same options]\n"
         "       orv-query --local\n"
         "       orv-query --check FILE.ovs [--pass N] [--timeout MS] [--tries N] [--no-ping] [--json] SERVER...\n"
@@ -70,6 +72,8 @@ QString helpText()
                "  --no-ping           do not measure the ping\n"
                "  --request status|info  the query to send (default status)\n"
                "  --json              one JSON object per server instead of the table\n"
+               "  --parallel N        keep up to N servers in flight (1 to 256, default 1); the output\n"
+               "                      stays in the order of the servers\n"
                "  --list FILE         query the servers of a saved server list\n"
                "  --write             with --list: write the reported game ports back to FILE\n"
                "  --local             list the servers that answer the LAN beacons\n"
@@ -147,6 +151,11 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
                 o.request = "\\info\\";
             else
                 return usageError(QStringLiteral("--request is status or info"));
+        } else if (arg == QLatin1String("--parallel")) {
+            const auto v = value();
+            if (!v || !positiveNumber(*v, 256))
+                return usageError(QStringLiteral("--parallel needs a number of servers (1 to 256)"));
+            o.engine.queriesAtOnce = *v;
         } else if (arg == QLatin1String("--json")) {
             o.json = true;
         } else if (arg == QLatin1String("--local")) {
@@ -389,30 +398,40 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
 
     bool allComplete = true;
     int results = 0;
-    QObject::connect(&engine, &QueryEngine::serverQueried, &engine,
-                     [&](const orv::engine::ServerQuery &query, int row) {
-                         const ServerAddress &server = query.server;
-                         ServerResult r;
-                         r.asked = server;
-                         r.exchange = query.exchange;
-                         r.reportedPort = query.reportedPort;
-                         if (row >= 0 && row < view->size())
-                             r.row = view->row(row);
-                         r.info = engine.DecodeServerInfo(server.address, server.gamePort, server.queryPort);
-                         // The ping of the row update; an unanswered server was not pinged.
-                         r.info.ping = r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead)
-                                           ? kNoPing
-                                           : query.info.ping;
-                         allComplete = allComplete && r.exchange.outcome == QueryOutcome::Complete;
-                         ++results;
-                         if (o.json) {
-                             out << QString::fromUtf8(QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact)) << "\n";
-                         } else {
-                             for (const QString &line : tableLines(r))
-                                 out << line << "\n";
-                         }
-                         out.flush();
-                     });
+    // Several servers in flight finish in any order; their lines wait here until every
+    // server listed before them has been printed. A row asked twice (a line listed twice)
+    // keeps its later results until the end.
+    std::multimap<int, QStringList> waiting;
+    int nextRow = 0;
+    const auto print = [&](int row, QStringList lines) {
+        waiting.emplace(row, std::move(lines));
+        for (auto it = waiting.find(nextRow); it != waiting.end(); it = waiting.find(++nextRow)) {
+            for (const QString &line : it->second)
+                out << line << "\n";
+            waiting.erase(it);
+        }
+        out.flush();
+    };
+    QObject::connect(
+        &engine, &QueryEngine::serverQueried, &engine, [&](const orv::engine::ServerQuery &query, int row) {
+            const ServerAddress &server = query.server;
+            ServerResult r;
+            r.asked = server;
+            r.exchange = query.exchange;
+            r.reportedPort = query.reportedPort;
+            if (row >= 0 && row < view->size())
+                r.row = view->row(row);
+            r.info = engine.DecodeServerInfo(server.address, server.gamePort, server.queryPort);
+            // The ping of the row update; an unanswered server was not pinged.
+            r.info.ping =
+                r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead) ? kNoPing : query.info.ping;
+            allComplete = allComplete && r.exchange.outcome == QueryOutcome::Complete;
+            ++results;
+            if (o.json)
+                print(row, {QString::fromUtf8(QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact))});
+            else
+                print(row, tableLines(r));
+        });
 
     if (!o.json) {
         out << padded(QStringLiteral("SERVER"), 22) << ' ' << padded(QStringLiteral("OUTCOME"), 10) << ' '
@@ -424,6 +443,11 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
     engine.setAddresses(ServerPage::Internet, list);
     engine.RefreshList(ServerPage::Internet);
     list = engine.addresses(ServerPage::Internet);
+    for (const auto &[row, lines] : waiting) {
+        for (const QString &line : lines)
+            out << line << "\n";
+    }
+    out.flush();
     if (results < serverLines)
         allComplete = false;
 

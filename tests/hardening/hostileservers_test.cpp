@@ -67,6 +67,8 @@ struct Hostile
     bool complete;
     // Datagrams another address sends to the client's query port as each request arrives.
     int floodFromElsewhere = 0;
+    // Nothing listens on the query port: the request meets an ICMP port-unreachable.
+    bool closed = false;
 };
 
 QList<QByteArray> manyDatagrams(int count)
@@ -91,6 +93,20 @@ ServerBehaviour flood(int count, QByteArray datagram, QHostAddress from = {})
     b.floodCount = count;
     b.floodDatagram = std::move(datagram);
     b.replyFromAddress = std::move(from);
+    return b;
+}
+
+ServerBehaviour otherPort()
+{
+    ServerBehaviour b;
+    b.replyFromOtherPort = true;
+    return b;
+}
+
+ServerBehaviour twice()
+{
+    ServerBehaviour b;
+    b.repeatCount = 1;
     return b;
 }
 
@@ -145,6 +161,9 @@ std::vector<Hostile> hostileServers()
          "A\xff"
          "B",
          -1, true},
+        {"answer from another port", otherPort(), "Hostile answer from another port", -1, true},
+        {"every datagram twice", twice(), "Hostile every datagram twice", -1, true},
+        {"closed port", {}, "Server is dead.", 4, false, 0, true},
     };
 }
 
@@ -153,7 +172,7 @@ struct Fleet
     std::vector<std::unique_ptr<FakeGameServer>> servers;
     std::vector<Hostile> kinds = hostileServers();
     // Sends from 127.0.0.39: datagrams that look like a whole answer, to the port the
-    // client queries from (it binds the query port on every local address). Everything
+    // client queries from. Everything
     // here runs on one thread, so the flood lands at once; it is kept within what the
     // system queues for one socket, and the real answer follows it a little later.
     QUdpSocket impostor;
@@ -175,9 +194,12 @@ struct Fleet
             EXPECT_TRUE(listening) << kinds[i].name;
             d.hostPort = server->queryPort() - 1;
             server->setDescription(d);
+            if (kinds[i].closed)
+                server->close(); // its address and port stay known
             if (const int count = kinds[i].floodFromElsewhere; count > 0) {
-                const quint16 port = server->queryPort();
-                QObject::connect(server.get(), &FakeGameServer::requestReceived, &impostor, [this, count, port] {
+                const FakeGameServer *target = server.get();
+                QObject::connect(server.get(), &FakeGameServer::requestReceived, &impostor, [this, count, target] {
+                    const quint16 port = target->lastPeerPort();
                     for (int n = 0; n < count; ++n) {
                         if (impostor.writeDatagram("\\hostname\\Impostor\\final\\\\queryid\\1.1",
                                                    QHostAddress(QHostAddress::LocalHost), port) > 0)
@@ -195,9 +217,10 @@ struct Fleet
     }
 };
 
-void configure(QueryEngine &engine)
+void configure(QueryEngine &engine, const char *queriesAtOnce = "1")
 {
     EngineOptions o;
+    o.queriesAtOnce = L1(queriesAtOnce);
     o.internetServTimeOut = QString::number(kTimeoutMs);
     o.serverTry = L1("1");
     o.allowNotfull = true;
@@ -206,16 +229,18 @@ void configure(QueryEngine &engine)
     engine.setFavoritesFile(L1("/nonexistent/favorites.lst"));
 }
 
+// One server at a time and 64 in flight: every row shows what its server's answer alone
+// allows, whatever the others send meanwhile.
 TEST(HostileServers, RefreshEndsInTimeWithBoundedMemoryAndTrueRows)
 {
     Fleet fleet;
-    QueryEngine engine;
-    configure(engine);
     const qint64 before = peakRssKb();
     ASSERT_GT(before, 0);
 
     // Several rounds: memory that grows with every refresh would show as a rising peak.
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 6; ++round) {
+        QueryEngine engine;
+        configure(engine, round % 2 ? "64" : "1");
         AddressList list;
         for (std::size_t i = 0; i < fleet.kinds.size(); ++i)
             list.append(fleet.addressOf(i).toLine());

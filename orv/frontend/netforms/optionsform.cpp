@@ -88,20 +88,20 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
     m_storage->setIniSection(QStringLiteral("Main options"));
     m_storage->setOptions(TPlacementOption::fpPosition);
     m_storage->setStoredProps({
-        QStringLiteral("AlwaysRefresh.Checked"),  QStringLiteral("AutoOpen.ItemIndex"),
-        QStringLiteral("BeaconPort.Text"),        QStringLiteral("InternetServTimeOut.Text"),
-        QStringLiteral("LocalServTimeOut.Text"),  QStringLiteral("Reloadlist.ItemIndex"),
-        QStringLiteral("ServerBeaconPort.Text"),  QStringLiteral("WhenStart.ItemIndex"),
-        QStringLiteral("ServerTry.Text"),         QStringLiteral("AllowNotfull.Checked"),
-        QStringLiteral("SmallImage.Checked"),     QStringLiteral("ServerTry.Enabled"),
-        QStringLiteral("ContRefr.Checked"),       QStringLiteral("BeaconPort2.Text"),
-        QStringLiteral("BeaconSign1.Text"),       QStringLiteral("BeaconSign2.Text"),
-        QStringLiteral("ServerBeaconPort2.Text"), QStringLiteral("ProxyEnabling.Checked"),
-        QStringLiteral("ProxyPort.Enabled"),      QStringLiteral("ProxyPort.Text"),
-        QStringLiteral("ProxyHost.Text"),         QStringLiteral("ProxyHost.Enabled"),
-        QStringLiteral("MinimizetoTray.Checked"), QStringLiteral("UsePing.Checked"),
-        QStringLiteral("UseSounds.Checked"),      QStringLiteral("Merge.ItemIndex"),
-        QStringLiteral("SndSelect.Enabled"),
+        QStringLiteral("AlwaysRefresh.Checked"), QStringLiteral("AutoOpen.ItemIndex"),
+        QStringLiteral("BeaconPort.Text"),       QStringLiteral("InternetServTimeOut.Text"),
+        QStringLiteral("LocalServTimeOut.Text"), QStringLiteral("Reloadlist.ItemIndex"),
+        QStringLiteral("ServerBeaconPort.Text"), QStringLiteral("WhenStart.ItemIndex"),
+        QStringLiteral("ServerTry.Text"),        QStringLiteral("AllowNotfull.Checked"),
+        QStringLiteral("QueriesAtOnce.Text"),    QStringLiteral("SmallImage.Checked"),
+        QStringLiteral("ServerTry.Enabled"),     QStringLiteral("ContRefr.Checked"),
+        QStringLiteral("BeaconPort2.Text"),      QStringLiteral("BeaconSign1.Text"),
+        QStringLiteral("BeaconSign2.Text"),      QStringLiteral("ServerBeaconPort2.Text"),
+        QStringLiteral("ProxyEnabling.Checked"), QStringLiteral("ProxyPort.Enabled"),
+        QStringLiteral("ProxyPort.Text"),        QStringLiteral("ProxyHost.Text"),
+        QStringLiteral("ProxyHost.Enabled"),     QStringLiteral("MinimizetoTray.Checked"),
+        QStringLiteral("UsePing.Checked"),       QStringLiteral("UseSounds.Checked"),
+        QStringLiteral("Merge.ItemIndex"),       QStringLiteral("SndSelect.Enabled"),
     });
     // The sound switch follows the stored choice as soon as it is loaded.
     connect(m_storage, &TFormStorage::OnRestorePlacement, this, [this] { emit soundsSwitched(useSounds()); });
@@ -178,6 +178,15 @@ void TOptionsForm::buildInternetSection(QGridLayout *grid, int &row)
     g->addWidget(new QLabel(tr("Time out game server"), box), 5, 0);
     g->addWidget(m_internetServTimeOut, 5, 1);
     g->addWidget(new QLabel(tr("msec"), box), 5, 2);
+
+    m_queriesAtOnce = numberBox(box, QStringLiteral("QueriesAtOnce"),
+                                {QStringLiteral("1"), QStringLiteral("8"), QStringLiteral("16"), QStringLiteral("32"),
+                                 QStringLiteral("64"), QStringLiteral("128"), QStringLiteral("256")},
+                                QStringLiteral("1"));
+    m_queriesAtOnce->setToolTip(tr("Servers asked at the same time (1-256); 32 suits most connections"));
+    g->addWidget(new QLabel(tr("Queries at once"), box), 6, 0);
+    g->addWidget(m_queriesAtOnce, 6, 1);
+    g->addWidget(new QLabel(tr("32 suits most connections"), box), 6, 2, 1, 2);
 
     grid->addWidget(box, row++, 0, 1, 2);
 }
@@ -291,6 +300,7 @@ engine::EngineOptions TOptionsForm::engineOptions() const
     engine::EngineOptions o;
     o.internetServTimeOut = m_internetServTimeOut->currentText();
     o.serverTry = m_serverTry->currentText();
+    o.queriesAtOnce = m_queriesAtOnce->currentText();
     o.allowNotfull = m_allowNotfull->isChecked();
     o.usePing = m_usePing->isChecked();
     o.alwaysRefresh = m_alwaysRefresh->isChecked();

@@ -125,6 +125,7 @@ private:
     QLineEdit *m_proxyPort = nullptr;
     QCheckBox *m_allowNotfull = nullptr;
     QComboBox *m_serverTry = nullptr;
+    QComboBox *m_queriesAtOnce = nullptr;
     QCheckBox *m_contRefr = nullptr;
     QCheckBox *m_usePing = nullptr;
     QComboBox *m_internetServTimeOut = nullptr;

@@ -2,13 +2,20 @@
 #include "orv/engine/ping.h"
 
 #include <grp.h>
+#include <map>
+
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <netinet/in.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include "orv/engine/pingbatch.h"
 
 using namespace orv::engine;
 
@@ -69,4 +76,32 @@ TEST(EchoHost, NoEchoExactlyWhereNoIcmpSocketMayBeOpened)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+// Echoes to several hosts at once: each request is answered once, by its own reply, and a
+// target that cannot be pinged answers 9999 without holding up the others.
+TEST(PingBatch, ConcurrentEchoesAreMatchedToTheirRequests)
+{
+    if (!canPing())
+        GTEST_SKIP() << "this system allows no ICMP socket";
+    PingBatch batch;
+    batch.setFallback([](const QString &) { return quint16(9999); });
+    std::map<QString, std::vector<quint16>> answers;
+    const QStringList targets{QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.90"),
+                              QStringLiteral("127.0.0.2"), QStringLiteral("::1")};
+    for (const QString &target : targets)
+        batch.ping(target, [&answers, target](quint16 ping) { answers[target].push_back(ping); });
+    EXPECT_EQ(batch.pending(), targets.size());
+    QElapsedTimer clock;
+    clock.start();
+    while (batch.pending() > 0 && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers[QStringLiteral("127.0.0.2")].size(), 2u);
+    for (const auto &[target, pings] : answers) {
+        for (const quint16 ping : pings) {
+            if (target == u"::1")
+                EXPECT_EQ(ping, 9999);
+            else
+                EXPECT_EQ(PingClass(ping), PingClassKind::Good) << qPrintable(target);
+        }
+    }
 }

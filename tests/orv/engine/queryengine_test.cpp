@@ -2,6 +2,8 @@
 #include "orv/engine/queryengine.h"
 
 #include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -43,8 +45,7 @@ struct Engine
             else if (s.kind == EngineStatus::Kind::Progress)
                 panel0.append(QString::number(s.position) + L1(" of ") + QString::number(s.total));
         });
-        QObject::connect(&engine, &QueryEngine::refreshRunningChanged, &engine,
-                         [this](bool r) { running.append(r); });
+        QObject::connect(&engine, &QueryEngine::refreshRunningChanged, &engine, [this](bool r) { running.append(r); });
         QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
     }
     EngineOptions &options() { return opts; }
@@ -384,4 +385,88 @@ TEST(QueryServer, ReplacerAppliesOutsideTheCheckerAndInsideOnlyWhenAsked)
     EXPECT_EQ(mapAfterQuery(), L1("DM-Deck16]["));
     e.engine.setCheckerRunning(true, true);
     EXPECT_EQ(mapAfterQuery(), L1("Deck"));
+}
+
+namespace {
+
+std::vector<std::pair<QString, int>> rowsOf(const ServerListModel &view)
+{
+    std::vector<std::pair<QString, int>> rows;
+    for (const ServerEntry &row : view.rows()) {
+        QString text = row.caption;
+        for (int column = 1; column <= kColumnQueryPort; ++column)
+            text += u'|' + row.column(column);
+        rows.emplace_back(text, row.icon);
+    }
+    return rows;
+}
+
+} // namespace
+
+// Complete, dead, incomplete, slow, reversed and favorite servers, and one reporting another
+// game port: eight in flight give every row, line and count what one at a time gives.
+TEST(RefreshList, ManyInFlightEndWithWhatOneAtATimeGives)
+{
+    FakeServers fakes;
+    std::vector<const FakeGameServer *> servers;
+    for (int i = 0; i < 12; ++i) {
+        ServerBehaviour b;
+        b.dead = i % 5 == 1;
+        b.delayMs = (i * 37) % 120;
+        b.reversed = i % 3 == 0;
+        if (i % 4 == 2)
+            b.rawDatagrams = {"\\hostname\\Half " + QByteArray::number(i) + "\\queryid\\4.1"};
+        servers.push_back(fakes.add(20 + i, "Server " + QByteArray::number(i), b, i == 7 ? 7000 : 0));
+    }
+    std::vector<std::vector<std::pair<QString, int>>> views;
+    std::vector<QStringList> lines;
+    for (const char *atOnce : {"1", "8"}) {
+        Engine e(120);
+        e.options().queriesAtOnce = L1(atOnce);
+        addLines(e.engine, ServerPage::Favorites, {servers[1], servers[4]});
+        for (const FakeGameServer *s : servers)
+            addLines(e.engine, ServerPage::Internet, {s});
+        e.engine.RebuildList(ServerPage::Internet);
+        views.push_back(rowsOf(e.view()));
+        lines.push_back(e.internet().lines());
+        EXPECT_EQ(e.panel0.last(), L1("12 of 12")) << atOnce;
+        EXPECT_FALSE(e.engine.isRefreshActive());
+        EXPECT_FALSE(e.running.last());
+    }
+    EXPECT_EQ(views[1], views[0]);
+    EXPECT_EQ(lines[1], lines[0]);
+    EXPECT_TRUE(lines[0].join(u'\n').contains(L1(" 7000 ")));
+}
+
+// Pressing Refresh while many servers are in flight ends them all at once: no row keeps
+// "Processing..", and no answer that comes later changes a row.
+TEST(RefreshList, StopWithManyInFlightEndsThemAllAtOnce)
+{
+    FakeServers fakes;
+    ServerBehaviour slow;
+    slow.delayMs = 150;
+    Engine e;
+    e.options().queriesAtOnce = L1("4");
+    std::vector<const FakeGameServer *> servers;
+    for (int i = 0; i < 6; ++i) {
+        servers.push_back(fakes.add(40 + i, "Slow", slow));
+        addLines(e.engine, ServerPage::Internet, {servers.back()});
+    }
+    int listens = 0;
+    QObject::connect(&e.engine, &QueryEngine::logLine, &e.engine, [&](const QString &l) {
+        if (l.startsWith(L1("Listen port")) && ++listens == 4)
+            QTimer::singleShot(20, &e.engine, [&e] { e.engine.refreshAction(); });
+    });
+    e.engine.RebuildList(ServerPage::Internet);
+    ASSERT_EQ(e.view().size(), 6);
+    for (const ServerEntry &row : e.view().rows())
+        EXPECT_TRUE(isRebuildRow(row)) << qPrintable(row.caption);
+    int asked = 0;
+    for (const FakeGameServer *s : servers)
+        asked += s->requestCount();
+    EXPECT_EQ(asked, 4);
+    EXPECT_FALSE(e.engine.isRefreshActive());
+    QTest::qWait(300); // the answers arrive after the stop
+    for (const ServerEntry &row : e.view().rows())
+        EXPECT_TRUE(isRebuildRow(row)) << qPrintable(row.caption);
 }

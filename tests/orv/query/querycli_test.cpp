@@ -238,3 +238,47 @@ TEST(QueryCliProgram, RunsWithoutADisplayAndAnswersOverUdp)
     ASSERT_TRUE(bad.waitForFinished(10000));
     EXPECT_EQ(bad.exitCode(), 2);
 }
+
+// Forty servers, among them silent ones, incomplete ones, slow ones and some whose answers
+// come last first: with many in flight the tool prints, server for server, what it prints
+// asking one at a time, and writes the same reported ports back.
+TEST(QueryCli, ParallelPrintsWhatOneAtATimePrints)
+{
+    std::vector<std::unique_ptr<FakeGameServer>> servers;
+    QString listText;
+    for (int i = 0; i < 40; ++i) {
+        ServerBehaviour b;
+        if (i % 7 == 3)
+            b.dead = true;
+        if (i % 5 == 1)
+            b.dropPackets = {2};
+        if (i % 6 == 2)
+            b.reversed = true;
+        b.delayMs = (i * 13) % 90;
+        b.maxDatagramSize = 120; // several datagrams per answer
+        auto server = fakeServer(160 + i, "Parallel " + QByteArray::number(i), b);
+        if (i % 4 == 0)
+            server->mutableDescription().hostPort = 6000 + i;
+        listText += QStringLiteral("%1 %2 %3\r\n")
+                        .arg(server->address().toString())
+                        .arg(server->queryPort() - 1)
+                        .arg(server->queryPort());
+        servers.push_back(std::move(server));
+    }
+    const QString sequentialPath = QDir::homePath() + L1("/sequential.lst");
+    const QString parallelPath = QDir::homePath() + L1("/parallel.lst");
+    ASSERT_TRUE(testsupport::writeFile(sequentialPath, listText.toLatin1()));
+    ASSERT_TRUE(testsupport::writeFile(parallelPath, listText.toLatin1()));
+
+    const QStringList common{L1("--no-ping"), L1("--timeout"), L1("300"), L1("--write")};
+    const CliRun one = run(QStringList{L1("--list"), sequentialPath} + common);
+    const CliRun many = run(QStringList{L1("--list"), parallelPath, L1("--parallel"), L1("64")} + common);
+    EXPECT_EQ(one.status, kExitSomeIncomplete);
+    EXPECT_EQ(many.status, one.status);
+    EXPECT_EQ(many.out, one.out);
+    EXPECT_TRUE(one.out.contains(L1("dead")));
+    EXPECT_TRUE(one.out.contains(L1("incomplete")));
+    EXPECT_GT(one.out.count(L1("complete ")), 20);
+    EXPECT_EQ(testsupport::readFile(parallelPath), testsupport::readFile(sequentialPath));
+    EXPECT_NE(testsupport::readFile(parallelPath), listText.toLatin1()); // reported ports were written
+}

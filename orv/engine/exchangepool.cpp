@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "orv/engine/exchangepool.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include <QHostAddress>
+#include <QNetworkProxy>
+#include <QUdpSocket>
+
+#include "orv/engine/replydecoder.h"
+#include "orv/engine/textutil.h"
+
+namespace orv::engine {
+
+namespace {
+
+// Datagrams handled per wake-up; the socket's notifier is level triggered, so whatever is
+// left is read on the next turn of the event loop, after the timers have had their say.
+constexpr int kDatagramsPerTurn = 512;
+// Answers of many servers can arrive in one burst; a deep receive queue keeps the system
+// from dropping them while the user-interface thread is busy, and keeps a flood from one
+// sender from crowding out the answers of the others.
+constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
+} // namespace
+
+ExchangePool::ExchangePool(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ExchangePool::onTimer);
+}
+
+ExchangePool::~ExchangePool() = default;
+
+bool ExchangePool::ensureSocket()
+{
+    if (m_socket)
+        return true;
+    auto *socket = new QUdpSocket(this);
+    socket->setProxy(QNetworkProxy::NoProxy);
+    if (!socket->bind(QHostAddress::AnyIPv4, 0)) {
+        delete socket;
+        return false;
+    }
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+    connect(socket, &QUdpSocket::readyRead, this, &ExchangePool::readPending);
+    m_socket = socket;
+    return true;
+}
+
+bool ExchangePool::isInFlight(const ServerAddress &server) const
+{
+    QHostAddress address;
+    const auto port = parsePortNumber(server.queryPort);
+    if (!address.setAddress(server.address) || address.protocol() != QAbstractSocket::IPv4Protocol || !port)
+        return false;
+    return m_exchanges.count(endpointKey(address.toIPv4Address(), *port)) != 0;
+}
+
+std::optional<ExchangePool::Id> ExchangePool::start(const ServerAddress &server, const QByteArray &request,
+                                                    const EngineOptions &options)
+{
+    QHostAddress address;
+    const bool addressOk = address.setAddress(server.address) && address.protocol() == QAbstractSocket::IPv4Protocol;
+    const auto port = parsePortNumber(server.queryPort);
+    // A target that cannot be addressed gets a key of its own that no datagram can match.
+    const quint64 endpoint = addressOk && port ? endpointKey(address.toIPv4Address(), static_cast<quint16>(*port))
+                                               : (quint64(1) << 48) + m_nextId;
+    if (m_exchanges.count(endpoint))
+        return std::nullopt;
+    Exchange exchange;
+    exchange.id = m_nextId++;
+    exchange.target = server;
+    exchange.key = ReplyStore::serverKey(server.address, server.gamePort, server.queryPort);
+    exchange.request = request;
+    exchange.options = options;
+    exchange.address = addressOk ? address.toIPv4Address() : 0;
+    exchange.port = port ? static_cast<quint16>(*port) : 0;
+    const Id id = exchange.id;
+    Exchange &stored = m_exchanges.emplace(endpoint, std::move(exchange)).first->second;
+    if (stored.address != 0)
+        m_byAddress[stored.address].push_back(endpoint);
+    beginAttempt(stored);
+    armTimer();
+    return id;
+}
+
+void ExchangePool::beginAttempt(Exchange &e)
+{
+    ++e.attempt;
+    const ServerAddress &t = e.target;
+    emit logLine(QStringLiteral("Send request to :") + t.address + QStringLiteral(" GPort:") + t.gamePort +
+                 QStringLiteral(" IPort:") + t.queryPort + QStringLiteral(" Try:") + QString::number(e.attempt));
+    emit requesting(t.address);
+    e.received = 0;
+    e.expected = QueryExchange::kInitialExpected;
+    e.receptionStopped = false;
+    e.roundTrip.reset();
+    e.sentAt.start();
+
+    const bool socketOk = ensureSocket();
+    const bool addressOk = e.address != 0 && e.port != 0;
+    if (!socketOk || !addressOk ||
+        m_socket->writeDatagram(e.request, QHostAddress(e.address), e.port) != e.request.size())
+        emit logLine(QStringLiteral("Error when UDP send data"));
+
+    emit logLine(QStringLiteral("Listen port:") + t.queryPort);
+    const auto timeout = parseWholeNumber(e.options.internetServTimeOut);
+    if (!socketOk || e.port == 0 || !timeout || *timeout < 0 || *timeout > std::numeric_limits<int>::max()) {
+        emit logLine(QStringLiteral("Error when UDP listen data"));
+        // Ends at once, reported from the timer so that start() never reports.
+        e.waiting = false;
+        e.deadline = QDeadlineTimer(0);
+        return;
+    }
+    e.waiting = true;
+    e.deadline = QDeadlineTimer(*timeout, Qt::PreciseTimer);
+}
+
+void ExchangePool::readPending()
+{
+    QUdpSocket *socket = m_socket;
+    if (!socket)
+        return;
+    std::vector<quint64> ended;
+    int handled = 0;
+    while (socket->hasPendingDatagrams() && ++handled <= kDatagramsPerTurn) {
+        // Check the size first: a longer datagram would be cut silently by the read.
+        const qint64 size = socket->pendingDatagramSize();
+        if (size < 0 || size > QueryExchange::kMaxDatagramSize) {
+            char discard = 0;
+            socket->readDatagram(&discard, 1);
+            continue;
+        }
+        QByteArray buffer(QueryExchange::kMaxDatagramSize, '\0');
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        const qint64 got = socket->readDatagram(buffer.data(), buffer.size(), &sender, &senderPort);
+        if (got < 0)
+            continue;
+        bool isV4 = false;
+        const quint32 v4 = sender.toIPv4Address(&isV4);
+        if (!isV4)
+            continue;
+        quint64 endpoint = endpointKey(v4, senderPort);
+        auto it = m_exchanges.find(endpoint);
+        if (it == m_exchanges.end()) {
+            const auto same = m_byAddress.find(v4);
+            if (same == m_byAddress.end() || same->second.size() != 1)
+                continue;
+            endpoint = same->second.front();
+            it = m_exchanges.find(endpoint);
+        }
+        Exchange &e = it->second;
+        if (!e.waiting || e.receptionStopped || e.received >= QueryExchange::kMaxDatagrams)
+            continue;
+        if (e.deadline.hasExpired()) {
+            // Late: the attempt is over, whether or not the timer has fired yet.
+            emit logLine(QStringLiteral("Server timeout!"));
+            e.waiting = false;
+            ended.push_back(endpoint);
+            continue;
+        }
+        buffer.truncate(got);
+        const qsizetype zero = buffer.indexOf('\0');
+        if (zero >= 0)
+            buffer.truncate(zero);
+        accept(e, buffer);
+        if (!e.waiting && !e.receptionStopped)
+            ended.push_back(endpoint);
+    }
+    for (const quint64 endpoint : ended) {
+        if (m_socket != socket)
+            return; // aborted by a receiver of finished()
+        endAttempt(endpoint);
+    }
+    armTimer();
+}
+
+void ExchangePool::accept(Exchange &e, const QByteArray &text)
+{
+    if (ReplyStore *store = m_storeProvider ? m_storeProvider() : nullptr)
+        store->appendAnswer(e.key, text);
+    if (e.received == 0) {
+        e.roundTrip = e.sentAt.elapsed();
+        emit logLine(QStringLiteral("---------- Query Begin ------------"));
+    }
+    emit logLine(QStringLiteral("Recived : ") + e.target.address + QStringLiteral(" >") + decodeServerText(text));
+    ++e.received;
+
+    if (isFinalDatagram(text)) {
+        const auto packets = finalPacketNumber(text);
+        if (!packets) {
+            // A final datagram without a readable packet count: nothing more is taken from
+            // this server, and the attempt ends at its time-out with what has arrived.
+            e.receptionStopped = true;
+            return;
+        }
+        e.expected = *packets;
+    }
+    if (e.received == e.expected) {
+        emit logLine(QStringLiteral("---------- Query Complete ------------"));
+        e.waiting = false;
+    }
+}
+
+void ExchangePool::endAttempt(quint64 endpoint)
+{
+    const auto it = m_exchanges.find(endpoint);
+    if (it == m_exchanges.end())
+        return;
+    Exchange &e = it->second;
+    e.waiting = false;
+    ExchangeResult result;
+    result.attempts = e.attempt;
+    result.received = e.received;
+    result.roundTripMs = e.roundTrip;
+    result.expected = static_cast<int>(std::min<qint64>(e.expected, std::numeric_limits<int>::max()));
+    const bool complete = e.received == e.expected;
+    if (!complete && e.received != 0) {
+        const auto tries = parseWholeNumber(e.options.serverTry);
+        if (!tries) {
+            report(endpoint, platform::Error{static_cast<int>(ExchangeError::BadServerTry),
+                                             QStringLiteral("The number of attempts is not a number.")});
+            return;
+        }
+        if (e.attempt < *tries && !e.options.allowNotfull) {
+            beginAttempt(e);
+            return;
+        }
+    }
+    if (complete)
+        result.outcome = QueryOutcome::Complete;
+    else if (result.received == 0)
+        result.outcome = QueryOutcome::NoAnswer;
+    else
+        result.outcome = QueryOutcome::Incomplete;
+    report(endpoint, result);
+}
+
+void ExchangePool::report(quint64 endpoint, platform::Result<ExchangeResult> result)
+{
+    const auto it = m_exchanges.find(endpoint);
+    const Id id = it->second.id;
+    if (const auto same = m_byAddress.find(it->second.address); same != m_byAddress.end()) {
+        std::erase(same->second, endpoint);
+        if (same->second.empty())
+            m_byAddress.erase(same);
+    }
+    m_exchanges.erase(it);
+    emit finished(id, result);
+}
+
+void ExchangePool::onTimer()
+{
+    std::vector<std::pair<quint64, bool>> due; // endpoint, timed out while listening
+    for (const auto &[endpoint, e] : m_exchanges) {
+        if (e.deadline.hasExpired())
+            due.emplace_back(endpoint, e.waiting);
+    }
+    QUdpSocket *socket = m_socket;
+    for (const auto &[endpoint, timedOut] : due) {
+        if (m_socket != socket)
+            return;
+        if (timedOut)
+            emit logLine(QStringLiteral("Server timeout!"));
+        endAttempt(endpoint);
+    }
+    armTimer();
+}
+
+void ExchangePool::armTimer()
+{
+    if (m_exchanges.empty()) {
+        m_timer.stop();
+        return;
+    }
+    qint64 earliest = std::numeric_limits<qint64>::max();
+    for (const auto &[endpoint, e] : m_exchanges)
+        earliest = std::min(earliest, e.deadline.remainingTime());
+    m_timer.start(static_cast<int>(std::clamp<qint64>(earliest, 0, std::numeric_limits<int>::max())));
+}
+
+void ExchangePool::abortAll()
+{
+    m_exchanges.clear();
+    m_byAddress.clear();
+    m_timer.stop();
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->close();
+        // May be called from inside the socket's own notification.
+        m_socket->deleteLater();
+        m_socket = nullptr;
+    }
+}
+
+} // namespace orv::engine
