@@ -3,11 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "orv/core/playersearch.h"
+#include "orv/core/rowfilter.h"
 #include "orv/engine/replystore.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
-#include "orv/core/playersearch.h"
-#include "orv/core/rowfilter.h"
 
 using namespace orv::engine;
 using namespace orv::core;

@@ -5,8 +5,8 @@
 
 #include "heraldex/ui/frmmain.h"
 #include "platform/commandline.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 int main(int argc, char *argv[])
 {

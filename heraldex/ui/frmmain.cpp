@@ -26,9 +26,9 @@
 #include <QVBoxLayout>
 
 #include "heraldex/core/serverini.h"
+#include "platform/desktop/sound.h"
 #include "platform/paths.h"
 #include "platform/registrystore.h"
-#include "platform/desktop/sound.h"
 
 namespace heraldex::ui {
 

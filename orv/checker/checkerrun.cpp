@@ -15,8 +15,8 @@ const QString kIdleTrayHint = QStringLiteral("Orvane (Click twice to restore win
 }
 
 platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
-                                                           const engine::ServerAddress &server, int passNumber,
-                                                           const ServerEvaluator &evaluate)
+                                                            const engine::ServerAddress &server, int passNumber,
+                                                            const ServerEvaluator &evaluate)
 {
     const auto queried = engine.queryServerInfo(server, QByteArray(engine::QueryEngine::kStatusRequest));
     if (!queried)

@@ -38,8 +38,8 @@ using ServerEvaluator = std::function<Evaluation(const engine::ServerInfo &info,
 // options say), the script evaluated when the answer was complete. Without an evaluation
 // the answer was incomplete; a failed query gives its error.
 platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
-                                                           const engine::ServerAddress &server, int passNumber,
-                                                           const ServerEvaluator &evaluate);
+                                                            const engine::ServerAddress &server, int passNumber,
+                                                            const ServerEvaluator &evaluate);
 
 // What a finished run found.
 struct RunOutcome

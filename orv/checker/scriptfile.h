@@ -32,8 +32,8 @@ constexpr const char *kDefaultFileName = "default";
 
 // The script lines of a file's bytes. CR, LF and CR LF end lines; a last line needs no
 // line end. Commands are not checked here: unknown words are kept as lines, which the
-// syntax check passes over and the evaluation carries through unchanged. Refused files give an Error whose code is a ReadError and whose message
-// names the limit and the line.
+// syntax check passes over and the evaluation carries through unchanged. Refused files give an Error whose code is a
+// ReadError and whose message names the limit and the line.
 platform::Result<QStringList> parse(QByteArrayView bytes);
 platform::Result<QStringList> read(const QString &path);
 

@@ -201,8 +201,8 @@ void FakeGameSpyMaster::sendNextChunk(QTcpSocket *socket)
     if (it == m_connections.end())
         return;
     Connection &c = *it->second;
-    const qsizetype size = m_behaviour.chunkSize > 0 ? qMin<qsizetype>(m_behaviour.chunkSize, c.pending.size())
-                                                     : c.pending.size();
+    const qsizetype size =
+        m_behaviour.chunkSize > 0 ? qMin<qsizetype>(m_behaviour.chunkSize, c.pending.size()) : c.pending.size();
     if (size > 0) {
         socket->write(c.pending.left(size));
         c.pending.remove(0, size);

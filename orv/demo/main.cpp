@@ -81,8 +81,8 @@ int main(int argc, char **argv)
     const QCommandLineOption quitAfterOption(QStringLiteral("quit-after"),
                                              QStringLiteral("Stop after SECONDS instead of running until stopped."),
                                              QStringLiteral("SECONDS"));
-    parser.addOptions({serversOption, httpPortOption, gameSpyPortOption, firstAddressOption, writeListOption, seedOption, noBeaconsOption,
-                       quitAfterOption});
+    parser.addOptions({serversOption, httpPortOption, gameSpyPortOption, firstAddressOption, writeListOption,
+                       seedOption, noBeaconsOption, quitAfterOption});
     parser.process(app);
 
     QTextStream out(stdout);

@@ -306,7 +306,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     // The row now names the server by the game port it reported; its answers follow, so
     // that showing the row's players finds them.
     list(page).replies.renameKey(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort),
-                                    ReplyStore::serverKey(server.address, info.hostport, server.queryPort));
+                                 ReplyStore::serverKey(server.address, info.hostport, server.queryPort));
     EngineStatus status;
     status.kind = EngineStatus::Kind::Answered;
     status.address = server.address;

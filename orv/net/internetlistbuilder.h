@@ -14,7 +14,7 @@
 namespace orv::engine {
 struct ServerAddress;
 struct ServerList;
-}
+} // namespace orv::engine
 
 namespace orv::net {
 

@@ -66,8 +66,7 @@ public:
     DepthLimitedEdit(QWidget *parent, std::function<bool()> mayUndo)
         : QsciScintilla(parent)
         , m_mayUndo(std::move(mayUndo))
-    {
-    }
+    {}
 
     void undo() override
     {
@@ -242,8 +241,7 @@ void TMDIChild::setupKeyMap()
 bool TMDIChild::handleExtraKey(const QKeyEvent &event)
 {
     const int key = event.key();
-    const Qt::KeyboardModifiers mods =
-        event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const bool ctrl = mods == Qt::ControlModifier;
     const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
     if ((ctrl && key == Qt::Key_Z) || (mods == Qt::AltModifier && key == Qt::Key_Backspace)) {

@@ -35,7 +35,6 @@ NamespacePair::~NamespacePair()
         close(m_ownNamespace);
 }
 
-
 QString NamespacePair::create()
 {
     const QString vc = QStringLiteral("ov%1c").arg(QCoreApplication::applicationPid());
@@ -43,15 +42,15 @@ QString NamespacePair::create()
     const QList<QStringList> steps = {
         {QStringLiteral("netns"), QStringLiteral("add"), client()},
         {QStringLiteral("netns"), QStringLiteral("add"), servers()},
-        {QStringLiteral("link"), QStringLiteral("add"), vc, QStringLiteral("netns"), client(),
-         QStringLiteral("type"), QStringLiteral("veth"), QStringLiteral("peer"), QStringLiteral("name"), vs,
-         QStringLiteral("netns"), servers()},
-        {QStringLiteral("-n"), client(), QStringLiteral("addr"), QStringLiteral("add"),
-         QStringLiteral("10.77.0.1/24"), QStringLiteral("dev"), vc},
-        {QStringLiteral("-n"), servers(), QStringLiteral("addr"), QStringLiteral("add"),
-         QStringLiteral("10.77.0.2/24"), QStringLiteral("dev"), vs},
-        {QStringLiteral("-n"), servers(), QStringLiteral("addr"), QStringLiteral("add"),
-         QStringLiteral("10.77.0.3/24"), QStringLiteral("dev"), vs},
+        {QStringLiteral("link"), QStringLiteral("add"), vc, QStringLiteral("netns"), client(), QStringLiteral("type"),
+         QStringLiteral("veth"), QStringLiteral("peer"), QStringLiteral("name"), vs, QStringLiteral("netns"),
+         servers()},
+        {QStringLiteral("-n"), client(), QStringLiteral("addr"), QStringLiteral("add"), QStringLiteral("10.77.0.1/24"),
+         QStringLiteral("dev"), vc},
+        {QStringLiteral("-n"), servers(), QStringLiteral("addr"), QStringLiteral("add"), QStringLiteral("10.77.0.2/24"),
+         QStringLiteral("dev"), vs},
+        {QStringLiteral("-n"), servers(), QStringLiteral("addr"), QStringLiteral("add"), QStringLiteral("10.77.0.3/24"),
+         QStringLiteral("dev"), vs},
         {QStringLiteral("-n"), client(), QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"),
          QStringLiteral("up")},
         {QStringLiteral("-n"), servers(), QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"),

@@ -11,10 +11,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "orv/checker/checkerrun.h"
 #include "orv/checker/checkerscript.h"
 #include "orv/checker/runsettings.h"
 #include "orv/checker/scriptcheck.h"
-#include "orv/checker/checkerrun.h"
 
 class QAction;
 class QCheckBox;

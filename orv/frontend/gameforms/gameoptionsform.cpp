@@ -22,8 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "orv/frontend/gameforms/executablesearch.h"
 #include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/gameforms/executablesearch.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/paths.h"
 

@@ -9,10 +9,10 @@
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
-#include "orv/frontend/netforms/addform.h"
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
+#include "orv/frontend/netforms/addform.h"
 
 using orv::engine::AddressList;
 using orv::engine::ServerAddress;

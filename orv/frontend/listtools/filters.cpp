@@ -164,10 +164,10 @@ void Filters::runPass(const RowFilter &filter)
         if (m_progress && position % kProgressStep == 0)
             m_progress->setPosition(position);
     };
-    const int moved = m_engine.moveHiddenRows(page, [&](std::vector<orv::engine::ServerEntry> &rows,
-                                                        std::vector<orv::engine::ServerEntry> &hidden) {
-        return filterRows(rows, hidden, filter, progress);
-    });
+    const int moved = m_engine.moveHiddenRows(
+        page, [&](std::vector<orv::engine::ServerEntry> &rows, std::vector<orv::engine::ServerEntry> &hidden) {
+            return filterRows(rows, hidden, filter, progress);
+        });
     if (m_progress)
         m_progress->finish();
     if (moved > 0) {
@@ -190,10 +190,10 @@ void Filters::resetFilter()
         if (m_progress && position % kProgressStep == 0)
             m_progress->setPosition(position);
     };
-    m_engine.moveHiddenRows(page, [&](std::vector<orv::engine::ServerEntry> &rows,
-                                      std::vector<orv::engine::ServerEntry> &hidden) {
-        return restoreRows(rows, hidden, progress);
-    });
+    m_engine.moveHiddenRows(
+        page, [&](std::vector<orv::engine::ServerEntry> &rows, std::vector<orv::engine::ServerEntry> &hidden) {
+            return restoreRows(rows, hidden, progress);
+        });
     if (m_progress)
         m_progress->finish();
     reselect(page, selected);

@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "orv/engine/serverlist.h"
 #include "orv/core/rowfilter.h"
+#include "orv/engine/serverlist.h"
 
 class QAction;
 class QMenu;

@@ -12,13 +12,13 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "orv/core/playersearch.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
 #include "orv/engine/textutil.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/core/playersearch.h"
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"

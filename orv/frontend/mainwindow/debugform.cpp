@@ -69,7 +69,8 @@ TDebugForm::TDebugForm(QWidget *parent)
     m_text->setContextMenuPolicy(Qt::CustomContextMenu);
     m_text->installEventFilter(this);
     m_text->viewport()->installEventFilter(this);
-    connect(m_text, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { platform::shell::openUrl(url.toString()); });
+    connect(m_text, &QTextBrowser::anchorClicked, this,
+            [](const QUrl &url) { platform::shell::openUrl(url.toString()); });
     connect(m_text, &QWidget::customContextMenuRequested, this, &TDebugForm::showContextMenu);
 
     // The first entry names the program and the moment the log started.

@@ -29,14 +29,14 @@
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/textutil.h"
-#include "orv/frontend/mainwindow/debugform.h"
 #include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/formstorage/storedproperties.h"
+#include "orv/frontend/mainwindow/debugform.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "orv/frontend/mainwindow/mainactions.h"
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "orv/frontend/formstorage/storedproperties.h"
 
 using orv::engine::ServerPage;
 
@@ -50,7 +50,6 @@ static_assert(PlayersModel::kIconIndexRole == ServerView::kIconIndexRole);
 
 // Column 22 of a server row holds the admin's e-mail address.
 constexpr int kColumnAdminEmail = 22;
-
 
 constexpr int kServerColumnWidths[orv::engine::kServerColumns] = {200, 70, 70, 70, 70, 0, 70, 70, 70, 0, 0, 0, 70,
                                                                   0,   0,  0,  0,  0,  0, 0,  0,  0,  0, 0, 0, 0};
@@ -392,7 +391,8 @@ void TMainForm::buildMenus()
     QAction *sep2 = m_moreMenu->addSeparator();
     // The tray menu's own items for About and Exit: hiding them must not disable the
     // commands behind them, which the window's buttons share.
-    QAction *aboutItem = m_moreMenu->addAction(act(MainAction::About)->text(), act(MainAction::About), &QAction::trigger);
+    QAction *aboutItem =
+        m_moreMenu->addAction(act(MainAction::About)->text(), act(MainAction::About), &QAction::trigger);
     QAction *exitItem = m_moreMenu->addAction(act(MainAction::Exit)->text(), act(MainAction::Exit), &QAction::trigger);
     m_trayOnlyItems = {m_restoreAction, sep1, sep2, aboutItem, exitItem};
     connect(m_moreMenu, &QMenu::aboutToShow, this, [this] {
@@ -517,10 +517,9 @@ void TMainForm::wireActions()
 void TMainForm::wireEngine()
 {
     connect(&m_engine, &orv::engine::QueryEngine::logLine, this, &TMainForm::log);
-    connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this,
-            [this](const orv::engine::EngineStatus &status) {
-                setStatusText(static_cast<StatusPanel>(status.panel()), engineStatusText(status));
-            });
+    connect(&m_engine, &orv::engine::QueryEngine::statusChanged, this, [this](const orv::engine::EngineStatus &status) {
+        setStatusText(static_cast<StatusPanel>(status.panel()), engineStatusText(status));
+    });
     connect(&m_engine, &orv::engine::QueryEngine::refreshRunningChanged, this,
             [this](bool running) { action(MainAction::Refresh)->setText(refreshCaption(running)); });
     connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);

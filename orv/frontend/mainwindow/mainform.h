@@ -152,8 +152,7 @@ private:
     void wireActions();
     void wireEngine();
     void setupTray();
-    QPushButton *makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound,
-                                   const QSize &size);
+    QPushButton *makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound, const QSize &size);
     void selectionChanged(orv::engine::ServerPage page);
     void showPlayersOf(int row);
     void runOnCurrentRow(const std::function<void(int)> &work);

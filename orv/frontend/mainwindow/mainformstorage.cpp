@@ -4,9 +4,9 @@
 #include <QTreeView>
 
 #include "orv/frontend/formstorage/formstorage.h"
+#include "orv/frontend/formstorage/storedproperties.h"
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
-#include "orv/frontend/formstorage/storedproperties.h"
 
 namespace orv::frontend {
 
@@ -75,14 +75,22 @@ MainFormStorages attachMainFormStorages(TMainForm &form, platform::RegistryStore
     storages.storage1->setOptions({});
     storages.storage1->setPropertyTable(table);
     storages.storage1->setStoredProps({
-        QStringLiteral("PlayersList.ViewStyle"),     QStringLiteral("PlayersPanel.Height"),
-        QStringLiteral("InternetList.SmallImages"),  QStringLiteral("InternetList.LargeImages"),
-        QStringLiteral("LocalList.LargeImages"),     QStringLiteral("LocalList.SmallImages"),
-        QStringLiteral("FavoritesList.SmallImages"), QStringLiteral("FavoritesList.LargeImages"),
-        QStringLiteral("InternetList.Tag"),          QStringLiteral("LocalList.Tag"),
-        QStringLiteral("FavoritesList.Tag"),         QStringLiteral("InternetList.Font"),
-        QStringLiteral("LocalList.Font"),            QStringLiteral("FavoritesList.Font"),
-        QStringLiteral("PlayersList.Font"),          QStringLiteral("Reiterativefilter1.Checked"),
+        QStringLiteral("PlayersList.ViewStyle"),
+        QStringLiteral("PlayersPanel.Height"),
+        QStringLiteral("InternetList.SmallImages"),
+        QStringLiteral("InternetList.LargeImages"),
+        QStringLiteral("LocalList.LargeImages"),
+        QStringLiteral("LocalList.SmallImages"),
+        QStringLiteral("FavoritesList.SmallImages"),
+        QStringLiteral("FavoritesList.LargeImages"),
+        QStringLiteral("InternetList.Tag"),
+        QStringLiteral("LocalList.Tag"),
+        QStringLiteral("FavoritesList.Tag"),
+        QStringLiteral("InternetList.Font"),
+        QStringLiteral("LocalList.Font"),
+        QStringLiteral("FavoritesList.Font"),
+        QStringLiteral("PlayersList.Font"),
+        QStringLiteral("Reiterativefilter1.Checked"),
     });
 
     TFormStorage *storage1 = storages.storage1;

@@ -10,15 +10,14 @@ namespace orv::frontend {
 
 namespace {
 
-const char *const kCaptions[PlayersModel::kColumns] = {"Player nickname", "Frags", "Team", "Ping",
-                                                       "Skin",            "Mesh",  "Face (UT)"};
+const char *const kCaptions[PlayersModel::kColumns] = {"Player nickname", "Frags", "Team", "Ping", "Skin", "Mesh",
+                                                       "Face (UT)"};
 
 } // namespace
 
 PlayersModel::PlayersModel(QObject *parent)
     : QAbstractTableModel(parent)
-{
-}
+{}
 
 int PlayersModel::rowCount(const QModelIndex &parent) const
 {

@@ -21,8 +21,7 @@ public:
     IconIndexDelegate(ServerView::IconSource icons, QObject *parent)
         : QStyledItemDelegate(parent)
         , m_icons(icons)
-    {
-    }
+    {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -42,8 +41,7 @@ private:
 };
 
 // Both views of a list report right clicks the same way.
-template<typename View>
-class MenuView : public View
+template <typename View> class MenuView : public View
 {
 public:
     using View::View;
@@ -186,8 +184,7 @@ void ServerView::selectRow(int row)
 
 PlayersPanel::PlayersPanel(QWidget *parent)
     : QWidget(parent)
-{
-}
+{}
 
 void PlayersPanel::setPanelHeight(int height)
 {

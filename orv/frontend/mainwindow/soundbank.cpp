@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/paths.h"
 #include "platform/desktop/sound.h"
+#include "platform/paths.h"
 
 namespace orv::frontend {
 
@@ -13,8 +13,7 @@ SoundBank::SoundBank(platform::SoundService &service, QObject *parent)
     : QObject(parent)
     , m_service(service)
     , m_folders{platform::paths::programFolder(), platform::paths::shippedDataFolder()}
-{
-}
+{}
 
 void SoundBank::setEnabled(bool enabled)
 {

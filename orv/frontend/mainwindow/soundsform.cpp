@@ -22,8 +22,8 @@ TSoundsForm::TSoundsForm(SoundBank &sounds, QWidget *parent)
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
 
     auto *grid = new QGridLayout(this);
-    m_startgame = addSoundRow(grid, 0, QStringLiteral("Startgame"), QStringLiteral("Start game"),
-                              QStringLiteral("prepare.wav"));
+    m_startgame =
+        addSoundRow(grid, 0, QStringLiteral("Startgame"), QStringLiteral("Start game"), QStringLiteral("prepare.wav"));
     m_exit = addSoundRow(grid, 1, QStringLiteral("Exit"), QStringLiteral("Exit"), QStringLiteral("exit.wav"));
     m_refresh = addSoundRow(grid, 2, QStringLiteral("Refresh"), QStringLiteral("Refresh complete\n(in Tray mode)"),
                             QStringLiteral("whawhaw.wav"));

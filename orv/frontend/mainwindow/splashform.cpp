@@ -23,9 +23,8 @@ void centreOnScreen(QWidget *widget)
     }
 }
 
-const char *const kProgressStyle =
-    "QProgressBar { background: #101010; border: none; }"
-    "QProgressBar::chunk { background: #32ff32; }";
+const char *const kProgressStyle = "QProgressBar { background: #101010; border: none; }"
+                                   "QProgressBar::chunk { background: #32ff32; }";
 
 } // namespace
 

@@ -30,11 +30,10 @@ ServerSources::ServerSources(engine::QueryEngine &engine, TOptionsForm &options,
     connect(&m_discovery, &net::LocalDiscovery::logLine, this, &ServerSources::logLine);
     // The refresh writes each server's reported game port into its row and the Internet
     // list; the saved list keeps it too.
-    connect(&m_engine, &engine::QueryEngine::serverQueried, this,
-            [this](const engine::ServerQuery &query, int row) {
-                if (row >= 0 && m_engine.currentPage() == engine::ServerPage::Internet)
-                    m_builder.keepReportedPort(query.server, query.reportedPort);
-            });
+    connect(&m_engine, &engine::QueryEngine::serverQueried, this, [this](const engine::ServerQuery &query, int row) {
+        if (row >= 0 && m_engine.currentPage() == engine::ServerPage::Internet)
+            m_builder.keepReportedPort(query.server, query.reportedPort);
+    });
     m_builder.setChoiceAsker([this] { return m_whatList->ask(); });
     m_builder.setMessageShower([dialogParent](net::MessageKind kind, const QString &text) {
         if (kind == net::MessageKind::Warning)

@@ -23,8 +23,8 @@
 
 #include "orv/net/filedownloader.h"
 #include "orv/tools/clanlinks.h"
-#include "platform/paths.h"
 #include "platform/desktop/shell.h"
+#include "platform/paths.h"
 #include "platform/textfile.h"
 
 namespace orv::tools {

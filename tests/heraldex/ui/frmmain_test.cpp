@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 #include "tests/heraldex/core/fakewebadmin.h"
 #include "tests/heraldex/core/webadminpage.h"
 #include "tests/support/testpaths.h"

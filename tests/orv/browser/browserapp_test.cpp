@@ -263,8 +263,8 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
     browser.show();
 
     // A generous bound: the program must end at all, not fast.
-    const bool ended = QTest::qWaitFor(
-        [&] { return !finished.isEmpty() && !browser.engine().isRefreshActive(); }, 60000);
+    const bool ended =
+        QTest::qWaitFor([&] { return !finished.isEmpty() && !browser.engine().isRefreshActive(); }, 60000);
     ASSERT_TRUE(ended);
     // Whatever the unwinding refresh still delivers must not end the program a second time.
     QTest::qWait(300);

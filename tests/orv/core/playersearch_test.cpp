@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "orv/engine/replystore.h"
 #include "orv/core/playersearch.h"
+#include "orv/engine/replystore.h"
 
 using orv::engine::ReplyStore;
 using namespace orv::core;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "orv/core/rowfilter.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
-#include "orv/core/rowfilter.h"
 
 using orv::engine::ServerEntry;
 using namespace orv::core;

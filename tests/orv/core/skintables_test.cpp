@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "orv/engine/serverinfo.h"
 #include "orv/core/skintables.h"
+#include "orv/engine/serverinfo.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::core;

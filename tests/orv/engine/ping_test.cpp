@@ -76,6 +76,8 @@ TEST(EchoHost, NoEchoExactlyWhereNoIcmpSocketMayBeOpened)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // Echoes to several hosts at once: each request is answered once, by its own reply, and a
 // target that cannot be pinged answers 9999 without holding up the others.
 TEST(PingBatch, ConcurrentEchoesAreMatchedToTheirRequests)

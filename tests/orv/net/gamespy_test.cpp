@@ -23,8 +23,7 @@ using orv::demo::GameSpyMasterBehaviour;
 namespace {
 
 // An honest master's behaviour with one change.
-template<typename Change>
-GameSpyMasterBehaviour behaving(Change change)
+template <typename Change> GameSpyMasterBehaviour behaving(Change change)
 {
     GameSpyMasterBehaviour b;
     change(b);
@@ -142,12 +141,12 @@ TEST(DefaultMasters, TheShippedFileGivesTheSixCheckedMasters)
         }
         return texts;
     };
-    EXPECT_EQ(urls(shipped.ut), (QStringList{"gamespy://master.333networks.com:28900",
-                                             "gamespy://ut.master.openspy.net:28900",
-                                             "gamespy://master.oldunreal.com:28900"}));
-    EXPECT_EQ(urls(shipped.unreal), (QStringList{"gamespy://master.333networks.com:28900",
-                                                 "gamespy://unreal.master.openspy.net:28900",
-                                                 "gamespy://master.errorist.eu:28900"}));
+    EXPECT_EQ(urls(shipped.ut),
+              (QStringList{"gamespy://master.333networks.com:28900", "gamespy://ut.master.openspy.net:28900",
+                           "gamespy://master.oldunreal.com:28900"}));
+    EXPECT_EQ(urls(shipped.unreal),
+              (QStringList{"gamespy://master.333networks.com:28900", "gamespy://unreal.master.openspy.net:28900",
+                           "gamespy://master.errorist.eu:28900"}));
 
     const DefaultMasters parsed = parseDefaultMasters("gamespy://orphan.example\r\n[ut]\r\n# note\r\n"
                                                       "-http://127.0.0.1/ut.txt\r\nnot a source\r\n[other]\r\n"
@@ -238,7 +237,8 @@ TEST_F(GameSpyDownloadTest, MisbehavingMastersFailWithAReasonAndKeepTheOldTarget
          }),
          "authentication refused"},
         {"never speaks", behaving([](auto &b) { b.silent = true; }), "time-out"},
-        {"floods", behaving([](auto &b) { b.floodBytes = GameSpyClient::kMaxAnswerSize + 4096; }), "answer larger than 4 MB"},
+        {"floods", behaving([](auto &b) { b.floodBytes = GameSpyClient::kMaxAnswerSize + 4096; }),
+         "answer larger than 4 MB"},
         {"dribbles past the total time", behaving([](auto &b) {
              b.chunkSize = 1;
              b.chunkDelayMs = 100;
@@ -307,8 +307,8 @@ TEST_F(GameSpyDownloadTest, BuildInternetListMixesBothKindsAndKeepsTheCacheWhenA
     orv::engine::ServerList internet;
 
     ASSERT_EQ(builder.BuildInternetList(options, internet), BuildOutcome::Downloaded);
-    EXPECT_EQ(internet.addresses.lines(), (QStringList{"10.0.0.4 7777 7778", "10.0.0.5 7777 7778",
-                                                       "127.0.0.2 7777 7778", "127.0.0.3 8000 8001"}));
+    EXPECT_EQ(internet.addresses.lines(),
+              (QStringList{"10.0.0.4 7777 7778", "10.0.0.5 7777 7778", "127.0.0.2 7777 7778", "127.0.0.3 8000 8001"}));
     QFile saved(cache);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray before = saved.readAll();

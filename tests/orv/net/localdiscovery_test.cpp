@@ -68,7 +68,8 @@ TEST_F(LocalDiscoveryTest, AnsweringServerIsListedWithTheGamePortItReports)
     FakeGameServer *game = addServer("ut", m_utBeacon, 7000);
     const QString q = QString::number(game->queryPort());
     m_rig.engine.appendReply(m_rig.engine.currentPage(), "stale line");
-    m_rig.engine.setAddresses(orv::engine::ServerPage::Local, orv::engine::AddressList({QStringLiteral("10.9.9.9 1 2")}));
+    m_rig.engine.setAddresses(orv::engine::ServerPage::Local,
+                              orv::engine::AddressList({QStringLiteral("10.9.9.9 1 2")}));
 
     m_rig.discovery.DiscoverLocal();
 

@@ -74,8 +74,7 @@ TEST_F(CheckFixture, OneLinePerServerWithVerdictAndMarks)
     auto silent = server(4, "DM-Gothic", dead);
     // Map is ctf-face, or more than five players: "+-" for Face, "--" for Deck.
     const QString path = script("rule.ovs", "-,MapName,=,ctf-face\r\nor\r\n-,NumPlayers,>,5\r\n");
-    const CliRun r =
-        run({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
+    const CliRun r = run({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
     EXPECT_EQ(r.status, kExitRuleRight) << qPrintable(r.err);
     EXPECT_EQ(r.out, L1("127.0.0.2 right +-\n127.0.0.3 not right --\n127.0.0.4 incomplete\n"));
 

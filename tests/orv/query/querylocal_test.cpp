@@ -21,17 +21,17 @@ TEST(QueryCliLocal, PrintsTheServersThatAnswerTheBeacon)
                      << problem.toStdString();
 
     QProcess servers;
-    servers.start(QStringLiteral("ip"),
-                  {QStringLiteral("netns"), QStringLiteral("exec"), net.servers(), QStringLiteral(ORV_NET_BEACON_HELPER),
-                   QStringLiteral("--server"), QStringLiteral("10.77.0.2,ut,8777,7777,7778"), QStringLiteral("--server"),
-                   QStringLiteral("10.77.0.3,Unreal,7775,7790,7791")});
+    servers.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), net.servers(),
+                                         QStringLiteral(ORV_NET_BEACON_HELPER), QStringLiteral("--server"),
+                                         QStringLiteral("10.77.0.2,ut,8777,7777,7778"), QStringLiteral("--server"),
+                                         QStringLiteral("10.77.0.3,Unreal,7775,7790,7791")});
     ASSERT_TRUE(servers.waitForStarted(5000));
     ASSERT_TRUE(servers.waitForReadyRead(10000)) << servers.readAllStandardError().toStdString();
     ASSERT_EQ(servers.readLine().trimmed(), QByteArray("ready")) << servers.readAllStandardError().toStdString();
 
     QProcess query;
-    query.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), net.client(), program,
-                                       QStringLiteral("--local")});
+    query.start(QStringLiteral("ip"),
+                {QStringLiteral("netns"), QStringLiteral("exec"), net.client(), program, QStringLiteral("--local")});
     ASSERT_TRUE(query.waitForFinished(20000));
     EXPECT_EQ(query.exitCode(), 0) << query.readAllStandardError().toStdString();
     QStringList lines = QString::fromLatin1(query.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

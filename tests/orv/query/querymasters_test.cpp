@@ -27,8 +27,8 @@ TEST(QueryMasters, MergesEverySourceAndSaysHowEachWent)
     const auto r = run({"--masters", "ut", master.url(), http, dead});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("127.0.0.2 7777 7778\n127.0.0.3 7777 7778\n127.0.0.4 7000 7001\n"));
-    EXPECT_EQ(r.err, master.url() + " ok 2 servers\n" + http + " ok 2 servers\n" + dead +
-                         " failed: connection refused\n");
+    EXPECT_EQ(r.err,
+              master.url() + " ok 2 servers\n" + http + " ok 2 servers\n" + dead + " failed: connection refused\n");
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("internet.lst"));

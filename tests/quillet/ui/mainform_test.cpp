@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFontInfo>
 #include <QFontComboBox>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>

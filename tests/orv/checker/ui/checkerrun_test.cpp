@@ -17,8 +17,8 @@
 #include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;

@@ -17,8 +17,8 @@
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::checker;

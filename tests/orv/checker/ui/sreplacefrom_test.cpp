@@ -11,8 +11,8 @@
 #include "orv/checker/replacementtable.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;

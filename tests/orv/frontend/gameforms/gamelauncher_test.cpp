@@ -18,8 +18,8 @@
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::frontend;

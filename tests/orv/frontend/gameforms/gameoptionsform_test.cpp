@@ -11,8 +11,8 @@
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 #include "tests/support/testpaths.h"
 
 using namespace orv::frontend;

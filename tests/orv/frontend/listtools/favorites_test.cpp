@@ -144,7 +144,10 @@ TEST(Favorites, AddByPingTakesUnmarkedRowsOfThatClassOnly)
         QByteArray file;
         std::vector<int> icons;
     } cases[] = {
-        {MainAction::GoodPing, 2, "192.0.2.1 7777 7778\r\n192.0.2.2 7777 7778\r\n192.0.2.4 7777 7778\r\n", {5, 1, 5, 5, 2, 0}},
+        {MainAction::GoodPing,
+         2,
+         "192.0.2.1 7777 7778\r\n192.0.2.2 7777 7778\r\n192.0.2.4 7777 7778\r\n",
+         {5, 1, 5, 5, 2, 0}},
         {MainAction::NormalPing, 1, "192.0.2.1 7777 7778\r\n192.0.2.3 7777 7778\r\n", {0, 6, 0, 5, 2, 0}},
         {MainAction::Badping, 1, "192.0.2.1 7777 7778\r\n192.0.2.6 7777 7778\r\n", {0, 1, 0, 5, 7, 0}},
     };

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/listtools/filters.h"
 #include "orv/frontend/listtools/findform.h"
-#include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/splashform.h"
 #include "platform/registrystore.h"
@@ -32,10 +32,14 @@ struct FindFixture : Fixture
         setRows(ServerPage::Internet, {{"Alpha", "192.0.2.1", "7777", "7778", 0, "unreal"},
                                        {"Beta", "192.0.2.2", "7777", "7778", 0, "ut"},
                                        {"Gamma", "192.0.2.3", "7000", "7001", 0, "ut"}});
-        engine.appendReply(ServerPage::Internet, "192.0.2.1:7777:7778>\\hostname\\Alpha\\numplayers\\1\\maxplayers\\8\\player_0\\Carol\\frags_0\\"
-                       "4\\queryid\\11.1\\final\\");
-        engine.appendReply(ServerPage::Internet, "192.0.2.2:7777:7778>\\hostname\\Beta\\numplayers\\2\\maxplayers\\16\\player_0\\Alice\\frags_0\\"
-                       "1\\player_1\\Bob\\frags_1\\9\\queryid\\12.1\\final\\");
+        engine.appendReply(
+            ServerPage::Internet,
+            "192.0.2.1:7777:7778>\\hostname\\Alpha\\numplayers\\1\\maxplayers\\8\\player_0\\Carol\\frags_0\\"
+            "4\\queryid\\11.1\\final\\");
+        engine.appendReply(
+            ServerPage::Internet,
+            "192.0.2.2:7777:7778>\\hostname\\Beta\\numplayers\\2\\maxplayers\\16\\player_0\\Alice\\frags_0\\"
+            "1\\player_1\\Bob\\frags_1\\9\\queryid\\12.1\\final\\");
         // A server answer not in the view (removed from the list since).
         engine.appendReply(ServerPage::Internet, "192.0.2.9:7777:7778>\\player_0\\Dave\\frags_0\\1\\final\\");
         // A server whose name mentions Dave outside player data.

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -17,8 +17,8 @@
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
-#include "platform/registrystore.h"
 #include "platform/desktop/sound.h"
+#include "platform/registrystore.h"
 
 using namespace orv::frontend;
 using orv::engine::ServerPage;

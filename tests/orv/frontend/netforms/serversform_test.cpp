@@ -3,11 +3,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
