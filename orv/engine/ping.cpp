@@ -9,11 +9,12 @@
 #include <QHostAddress>
 #include <QHostInfo>
 
+#include "orv/engine/icmpecho.h"
+
 #ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
-#include <netinet/ip_icmp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -46,20 +47,6 @@ quint16 PingHost(const QString &address)
 #ifdef Q_OS_UNIX
 
 namespace {
-
-constexpr size_t kIcmpHeader = 8;
-
-quint16 checksum(const unsigned char *data, size_t size)
-{
-    quint32 sum = 0;
-    for (size_t i = 0; i + 1 < size; i += 2)
-        sum += static_cast<quint32>(data[i] << 8 | data[i + 1]);
-    if (size % 2)
-        sum += static_cast<quint32>(data[size - 1] << 8);
-    while (sum >> 16)
-        sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<quint16>(~sum);
-}
 
 std::optional<quint32> resolveIPv4(const QString &address)
 {
@@ -122,17 +109,7 @@ std::optional<quint16> EchoHost(const QString &address)
     const quint16 seq = ++sequence;
     const auto identifier = static_cast<quint16>(::getpid() & 0xFFFF);
 
-    std::array<unsigned char, kIcmpHeader + kPingDataBytes> packet{};
-    packet[0] = ICMP_ECHO;
-    packet[4] = static_cast<unsigned char>(identifier >> 8);
-    packet[5] = static_cast<unsigned char>(identifier & 0xFF);
-    packet[6] = static_cast<unsigned char>(seq >> 8);
-    packet[7] = static_cast<unsigned char>(seq & 0xFF);
-    for (size_t i = kIcmpHeader; i < packet.size(); ++i)
-        packet[i] = static_cast<unsigned char>(i);
-    const quint16 sum = checksum(packet.data(), packet.size());
-    packet[2] = static_cast<unsigned char>(sum >> 8);
-    packet[3] = static_cast<unsigned char>(sum & 0xFF);
+    const icmp::EchoRequest packet = icmp::echoRequest(identifier, seq);
 
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -161,22 +138,11 @@ std::optional<quint16> EchoHost(const QString &address)
         if (got < 0)
             continue;
         const qint64 elapsed = clock.elapsed();
-        size_t offset = 0;
-        if (raw) {
-            // A raw socket sees every ICMP packet of the host, our own request on loopback
-            // included, each with its IP header in front.
-            if (got < 20)
-                continue;
-            offset = static_cast<size_t>(reply[0] & 0x0F) * 4;
-        }
-        if (static_cast<size_t>(got) < offset + kIcmpHeader)
+        // A raw socket sees every ICMP packet of the host, our own request on loopback included.
+        const auto echo = icmp::parseEchoReply(reply.data(), static_cast<size_t>(got), raw);
+        if (!echo || from.sin_addr.s_addr != to.sin_addr.s_addr)
             continue;
-        const unsigned char *icmp = reply.data() + offset;
-        if (icmp[0] != ICMP_ECHOREPLY || from.sin_addr.s_addr != to.sin_addr.s_addr)
-            continue;
-        const auto replySeq = static_cast<quint16>(icmp[6] << 8 | icmp[7]);
-        const auto replyId = static_cast<quint16>(icmp[4] << 8 | icmp[5]);
-        if (replySeq != seq || (raw && replyId != identifier))
+        if (echo->sequence != seq || (raw && echo->identifier != identifier))
             continue;
         return static_cast<quint16>(elapsed & 0xFFFF);
     }

@@ -6,12 +6,12 @@
 #include <QHostAddress>
 #include <QSocketNotifier>
 
+#include "orv/engine/icmpecho.h"
 #include "orv/engine/ping.h"
 
 #ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <netinet/ip_icmp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -21,21 +21,8 @@ namespace orv::engine {
 namespace {
 
 constexpr quint16 kFailed = 9999;
-constexpr size_t kIcmpHeader = 8;
 // Replies read per wake-up; the rest wait for the next turn of the event loop.
 constexpr int kRepliesPerTurn = 256;
-
-quint16 checksum(const unsigned char *data, size_t size)
-{
-    quint32 sum = 0;
-    for (size_t i = 0; i + 1 < size; i += 2)
-        sum += static_cast<quint32>(data[i] << 8 | data[i + 1]);
-    if (size % 2)
-        sum += static_cast<quint32>(data[size - 1] << 8);
-    while (sum >> 16)
-        sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<quint16>(~sum);
-}
 
 } // namespace
 
@@ -106,17 +93,7 @@ void PingBatch::ping(const QString &address, Done done)
     while (m_requests.count(seq))
         seq = ++m_sequence;
 
-    std::array<unsigned char, kIcmpHeader + kPingDataBytes> packet{};
-    packet[0] = ICMP_ECHO;
-    packet[4] = static_cast<unsigned char>(m_identifier >> 8);
-    packet[5] = static_cast<unsigned char>(m_identifier & 0xFF);
-    packet[6] = static_cast<unsigned char>(seq >> 8);
-    packet[7] = static_cast<unsigned char>(seq & 0xFF);
-    for (size_t i = kIcmpHeader; i < packet.size(); ++i)
-        packet[i] = static_cast<unsigned char>(i);
-    const quint16 sum = checksum(packet.data(), packet.size());
-    packet[2] = static_cast<unsigned char>(sum >> 8);
-    packet[3] = static_cast<unsigned char>(sum & 0xFF);
+    const icmp::EchoRequest packet = icmp::echoRequest(m_identifier, seq);
 
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -147,25 +124,14 @@ void PingBatch::readReplies()
         if (got < 0)
             break;
         const qint64 now = m_clock.elapsed();
-        size_t offset = 0;
-        if (m_raw) {
-            // A raw socket sees every ICMP packet of the host, each with its IP header.
-            if (got < 20)
-                continue;
-            offset = static_cast<size_t>(reply[0] & 0x0F) * 4;
-        }
-        if (static_cast<size_t>(got) < offset + kIcmpHeader)
+        const auto echo = icmp::parseEchoReply(reply.data(), static_cast<size_t>(got), m_raw);
+        if (!echo)
             continue;
-        const unsigned char *icmp = reply.data() + offset;
-        if (icmp[0] != ICMP_ECHOREPLY)
-            continue;
-        const auto replyId = static_cast<quint16>(icmp[4] << 8 | icmp[5]);
-        const auto replySeq = static_cast<quint16>(icmp[6] << 8 | icmp[7]);
         // A datagram ICMP socket gets only its own replies, under an identifier the kernel
-        // chose; a raw one must check it.
-        if (m_raw && replyId != m_identifier)
+        // chose; a raw one sees every reply of the host and must check it.
+        if (m_raw && echo->identifier != m_identifier)
             continue;
-        const auto it = m_requests.find(replySeq);
+        const auto it = m_requests.find(echo->sequence);
         if (it == m_requests.end() || it->second.address != ntohl(from.sin_addr.s_addr))
             continue;
         const qint64 elapsed = now - it->second.sentMs;

@@ -56,33 +56,32 @@ void SoundBank::play(const QString &name)
 
 void SoundBank::playIgnoringMute(const QString &name)
 {
-    const QString path = resolve(name);
-    if (path.isEmpty())
-        return;
-    emit started(path);
-    m_service.play(path);
+    if (const QString path = announce(name); !path.isEmpty())
+        m_service.play(path);
 }
 
 void SoundBank::playAndWait(const QString &name)
 {
     if (!m_enabled)
         return;
-    const QString path = resolve(name);
-    if (path.isEmpty())
-        return;
-    emit started(path);
-    m_service.playAndWait(path);
+    if (const QString path = announce(name); !path.isEmpty())
+        m_service.playAndWait(path);
 }
 
 void SoundBank::playLooped(const QString &name)
 {
     if (!m_enabled)
         return;
+    if (const QString path = announce(name); !path.isEmpty())
+        m_service.playLooped(path);
+}
+
+QString SoundBank::announce(const QString &name)
+{
     const QString path = resolve(name);
-    if (path.isEmpty())
-        return;
-    emit started(path);
-    m_service.playLooped(path);
+    if (!path.isEmpty())
+        emit started(path);
+    return path;
 }
 
 void SoundBank::stop()

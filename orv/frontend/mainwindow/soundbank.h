@@ -51,6 +51,9 @@ signals:
     void stopped();
 
 private:
+    // The file a sound name is found as, announced through started(); empty when missing.
+    QString announce(const QString &name);
+
     platform::SoundService &m_service;
     QStringList m_folders;
     bool m_enabled = true;
