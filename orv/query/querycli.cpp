@@ -51,6 +51,7 @@ QString usageText()
         "[--parallel N] SERVER...\n"
         "       orv-query --list FILE [--write] [same options]\n"
         "       orv-query --local\n"
+        "       orv-query --masters ut|unreal SOURCE... [--write FILE]\n"
         "       orv-query --check FILE.ovs [--pass N] [--timeout MS] [--tries N] [--no-ping] [--json] SERVER...\n"
         "SERVER is ADDRESS[:GAMEPORT[:QUERYPORT]]; the game port defaults to 7777, the query port to game port + 1.\n"
         "Exit status: 0 when every server answered completely, 1 when some did not, 2 for bad arguments.\n"
@@ -79,6 +80,8 @@ QString helpText()
                "  --local             list the servers that answer the LAN beacons\n"
                "  --check FILE.ovs    evaluate a checker script on each server\n"
                "  --pass N            with --check: the pass number the script sees (default 1)\n"
+               "  --masters ut|unreal SOURCE...  fetch master lists (gamespy://HOST[:PORT] or http(s)://)\n"
+               "                      and print the merged list; --write FILE saves it instead\n"
                "  -h, --help          show this help and exit\n"
                "      --version       show the version and where the shipped data is, and exit\n");
 }
