@@ -52,14 +52,4 @@ DefaultMasters loadDefaultMasters(const QString &folder)
     return parseDefaultMasters(file.readAll());
 }
 
-QList<MasterUrl> defaultUnrealMasterUrls()
-{
-    return loadDefaultMasters().unreal;
-}
-
-QList<MasterUrl> defaultUtMasterUrls()
-{
-    return loadDefaultMasters().ut;
-}
-
 } // namespace orv::net

@@ -36,7 +36,4 @@ DefaultMasters parseDefaultMasters(QByteArrayView text);
 // Both lists are empty when the file is missing.
 DefaultMasters loadDefaultMasters(const QString &folder = QString());
 
-QList<MasterUrl> defaultUnrealMasterUrls();
-QList<MasterUrl> defaultUtMasterUrls();
-
 } // namespace orv::net

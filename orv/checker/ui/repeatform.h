@@ -152,6 +152,8 @@ private:
     bool addFavorite(const RepeatServer &server);
     bool runGame(const RepeatServer &server, const QString &playerPreset);
     void pointStorage2At(const QString &name);
+    // Whether a new preset may take the name; a duplicate name is reported to the user.
+    bool acceptsNewPresetName(const QString &name);
     void showScriptCheck(const ScriptCheckResult &result);
     QMessageBox::StandardButton message(QMessageBox::Icon kind, const QString &text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok);

@@ -175,20 +175,27 @@ void TRepeatForm::pointStorage2At(const QString &name)
     m_storage2Loaded = false;
 }
 
+bool TRepeatForm::acceptsNewPresetName(const QString &name)
+{
+    switch (checkPresetAdd(presetNames(), name)) {
+    case PresetAdd::Ignored:
+        return false;
+    case PresetAdd::Duplicate:
+        message(QMessageBox::Critical, duplicatePresetMessage());
+        return false;
+    case PresetAdd::Added:
+        break;
+    }
+    return true;
+}
+
 void TRepeatForm::addPreset()
 {
     if (isRunning())
         return;
     const QString name = presetText();
-    switch (checkPresetAdd(presetNames(), name)) {
-    case PresetAdd::Ignored:
+    if (!acceptsNewPresetName(name))
         return;
-    case PresetAdd::Duplicate:
-        message(QMessageBox::Critical, duplicatePresetMessage());
-        return;
-    case PresetAdd::Added:
-        break;
-    }
     m_presets->addItem(name);
     m_presets->setEditText(name);
     pointStorage2At(name);
@@ -256,15 +263,8 @@ void TRepeatForm::importScript(const QString &path, const QString &name)
         message(QMessageBox::Critical, *problem);
         return;
     }
-    switch (checkPresetAdd(presetNames(), name)) {
-    case PresetAdd::Ignored:
+    if (!acceptsNewPresetName(name))
         return;
-    case PresetAdd::Duplicate:
-        message(QMessageBox::Critical, duplicatePresetMessage());
-        return;
-    case PresetAdd::Added:
-        break;
-    }
     // The file is read before anything changes, so a refused file leaves script and presets alone.
     const auto lines = scriptfile::read(path);
     if (!lines) {

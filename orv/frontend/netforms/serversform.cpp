@@ -72,8 +72,9 @@ TServersForm::TServersForm(platform::RegistryStore &store, QWidget *parent)
 
     m_notebook = new QStackedWidget(this);
     m_notebook->setObjectName(QStringLiteral("Notebook1"));
-    m_uServersList = urlList(m_notebook, QStringLiteral("UServersList"), net::defaultUnrealMasterUrls());
-    m_utServersList = urlList(m_notebook, QStringLiteral("UTServersList"), net::defaultUtMasterUrls());
+    const net::DefaultMasters defaults = net::loadDefaultMasters();
+    m_uServersList = urlList(m_notebook, QStringLiteral("UServersList"), defaults.unreal);
+    m_utServersList = urlList(m_notebook, QStringLiteral("UTServersList"), defaults.ut);
     m_notebook->addWidget(m_uServersList);
     m_notebook->addWidget(m_utServersList);
 
