@@ -1,33 +1,42 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the libFuzzer harnesses: one named harness or all of them, each for a given number of
-# seconds. Builds them first with the "fuzz" preset (clang) unless --no-build is given.
+# seconds, a given number at a time. Builds them first with the configure preset (default
+# "fuzz": the harnesses alone; "ci" builds them in the tree of the tests) unless --no-build.
 #
-#   scripts/fuzz.sh [--no-build] [--seconds N] [harness ...]
+#   scripts/fuzz.sh [--no-build] [--preset NAME] [--seconds N] [--parallel N] [harness ...]
 #
-# Each harness fuzzes a working corpus in build/fuzz/work/<harness>, started from the
+# Each harness fuzzes a working corpus in build/<preset>/work/<harness>, started from the
 # committed seeds in fuzz/corpus/<harness> and, when present on this machine, the shared
-# sample files that may not be committed. Crashes land in build/fuzz/findings/<harness>.
+# sample files that may not be committed. Crashes land in build/<preset>/findings/<harness>.
 # Prints the executions reached per harness; exits non-zero when any harness failed.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build/fuzz"
+preset=fuzz
 seconds=60
+parallel="${FUZZ_PARALLEL:-1}"
 do_build=1
 harnesses=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --no-build) do_build=0 ;;
+    --preset) preset="$2"; shift ;;
+    --preset=*) preset="${1#*=}" ;;
     --seconds) seconds="$2"; shift ;;
     --seconds=*) seconds="${1#*=}" ;;
-    -h | --help) sed -n 3,12p "$0"; exit 0 ;;
+    --parallel) parallel="$2"; shift ;;
+    --parallel=*) parallel="${1#*=}" ;;
+    -h | --help) sed -n 3,13p "$0"; exit 0 ;;
     *) harnesses+=("$1") ;;
     esac
     shift
 done
+build="$root/build/$preset"
+case "$parallel" in '' | *[!0-9]* | 0) echo "--parallel needs a positive number" >&2; exit 2 ;; esac
 
 if [ "$do_build" = 1 ]; then
-    cmake --preset fuzz >"$root/build/fuzz-configure.log" 2>&1 || { cat "$root/build/fuzz-configure.log"; exit 1; }
+    mkdir -p "$root/build"
+    cmake --preset "$preset" >"$root/build/$preset-configure.log" 2>&1 || { cat "$root/build/$preset-configure.log"; exit 1; }
     cmake --build "$build" --target fuzzers -j"${FUZZ_JOBS:-2}" || exit 1
 fi
 if [ ${#harnesses[@]} -eq 0 ]; then
@@ -52,28 +61,57 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-failed=0
-summary=()
-for name in "${harnesses[@]}"; do
-    exe="$build/fuzz/$name"
-    [ -x "$exe" ] || { echo "unknown harness: $name" >&2; failed=1; continue; }
-    work="$build/work/$name"
-    findings="$build/findings/$name"
+# One harness; its summary line goes to build/<preset>/findings/<harness>.summary.
+run_one() {
+    local name="$1"
+    local exe="$build/fuzz/$name"
+    local work="$build/work/$name"
+    local findings="$build/findings/$name"
+    local log="$build/findings/$name.log"
+    local summary="$build/findings/$name.summary"
     mkdir -p "$work" "$findings"
     [ -d "$root/fuzz/corpus/$name" ] && cp -n "$root/fuzz/corpus/$name"/* "$work"/ 2>/dev/null
     while IFS= read -r f; do [ -f "$f" ] && cp -n "$f" "$work"/; done < <(extra_seeds "$name")
-    log="$build/findings/$name.log"
     "$exe" "$work" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=70000 \
         -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
-    rc=$?
+    local rc=$?
+    local execs
     execs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
     if [ $rc -ne 0 ]; then
-        failed=1
-        summary+=("$(printf '%-22s FAILED (exit %d) after %s executions; see %s' "$name" "$rc" "${execs:-?}" "$log")")
+        printf '%-22s FAILED (exit %d) after %s executions; see %s\n' "$name" "$rc" "${execs:-?}" "$log" >"$summary"
         grep -m20 -E 'ERROR|runtime error|SUMMARY|Test unit written' "$log" >&2
+        return 1
+    fi
+    printf '%-22s ok  %10s executions in %ss\n' "$name" "${execs:-?}" "$seconds" >"$summary"
+}
+
+failed=0
+valid=()
+for name in "${harnesses[@]}"; do
+    if [ -x "$build/fuzz/$name" ]; then
+        valid+=("$name")
+        mkdir -p "$build/findings"
+        rm -f "$build/findings/$name.summary"
     else
-        summary+=("$(printf '%-22s ok  %10s executions in %ss' "$name" "${execs:-?}" "$seconds")")
+        echo "unknown harness: $name" >&2
+        failed=1
     fi
 done
-printf '%s\n' "${summary[@]}"
+# At most $parallel harnesses at a time.
+running=0
+for name in "${valid[@]}"; do
+    if [ "$running" -ge "$parallel" ]; then
+        wait -n || failed=1
+        running=$((running - 1))
+    fi
+    run_one "$name" &
+    running=$((running + 1))
+done
+while [ "$running" -gt 0 ]; do
+    wait -n || failed=1
+    running=$((running - 1))
+done
+for name in "${valid[@]}"; do
+    cat "$build/findings/$name.summary" 2>/dev/null || { echo "$name: no result"; failed=1; }
+done
 exit $failed

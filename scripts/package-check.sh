@@ -5,8 +5,10 @@
 #
 #   scripts/package-check.sh [BUILD_DIR]   (default: build/ci, the folder scripts/test.sh builds)
 #
-# The ci folder is RelWithDebInfo; CPack strips the programs, so the package carries no
-# debugging information. Exits 77 when dpkg-shlibdeps or lintian is not installed.
+# The ci folder is RelWithDebInfo built with the sanitizers: the check is of the package's
+# contents, metadata and dependencies, not a release build. CPack strips the programs, so
+# the package carries no debugging information. Exits 77 when dpkg-shlibdeps or lintian is
+# not installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/ci}"

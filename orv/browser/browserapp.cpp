@@ -275,17 +275,18 @@ void BrowserApp::activate()
     m_mainForm->activateWindow();
 }
 
-bool BrowserApp::buildInternetList()
+void BrowserApp::buildInternetList(std::function<void(bool built)> done)
 {
     applyOptions();
     // A closed choice window leaves the list as it was, and the page still opens.
-    return m_sources->BuildInternetList() != orv::net::BuildOutcome::Failed;
+    m_sources->BuildInternetList(
+        [done = std::move(done)](orv::net::BuildOutcome outcome) { done(outcome != orv::net::BuildOutcome::Failed); });
 }
 
-void BrowserApp::discoverLocal()
+void BrowserApp::discoverLocal(std::function<void()> done)
 {
     applyOptions();
-    m_sources->DiscoverLocal();
+    m_sources->DiscoverLocal(std::move(done));
 }
 
 void BrowserApp::showFavorites()

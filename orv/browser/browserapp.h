@@ -105,8 +105,8 @@ private:
     };
 
     // MainFormServices
-    bool buildInternetList() override;
-    void discoverLocal() override;
+    void buildInternetList(std::function<void(bool built)> done) override;
+    void discoverLocal(std::function<void()> done) override;
     void showFavorites() override;
     void showWindow(orv::frontend::BrowserWindow window) override;
     orv::frontend::AutoOpen autoOpenChoice() const override;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/net/filedownloader.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -10,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTimer>
 
 #include "orv/engine/textutil.h"
@@ -29,20 +28,56 @@ QString withTrailingSlash(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// The temporary files of the downloads running now: side by side, each needs its own.
+QSet<QString> &temporaryFilesInUse()
+{
+    static QSet<QString> inUse;
+    return inUse;
+}
+
 } // namespace
 
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
     , m_gameSpy(new GameSpyClient(this))
-{}
+    , m_pause(new QTimer(this))
+    , m_timeout(new QTimer(this))
+{
+    m_pause->setSingleShot(true);
+    connect(m_pause, &QTimer::timeout, this, [this] {
+        if (m_stage == Stage::Before)
+            beginTransfer();
+        else if (m_stage == Stage::After)
+            endDownload();
+    });
+    m_timeout->setSingleShot(true);
+    connect(m_timeout, &QTimer::timeout, this, [this] { abortWith(QStringLiteral("Download timed out")); });
+    connect(m_gameSpy, &GameSpyClient::finished, this, &FileDownloader::gameSpyFinished);
+}
 
 FileDownloader::~FileDownloader()
 {
-    if (m_reply)
+    if (m_reply) {
+        m_reply->disconnect(this);
         m_reply->abort();
-    if (m_loop)
-        m_loop->quit();
+    }
+    m_gameSpy->disconnect(this);
+    if (m_temp.isOpen())
+        m_temp.close();
+    if (m_busy)
+        QFile::remove(m_tempPath);
+    releaseTempPath();
+}
+
+void FileDownloader::copySettingsFrom(const FileDownloader &other)
+{
+    m_proxy = other.m_proxy;
+    m_tempFolder = other.m_tempFolder;
+    m_pauseMs = other.m_pauseMs;
+    m_timeoutMs = other.m_timeoutMs;
+    m_maxSize = other.m_maxSize;
+    m_gameSpy->setLimits(other.m_gameSpy->limits());
 }
 
 QString FileDownloader::tempFolder() const
@@ -55,25 +90,30 @@ QString FileDownloader::tempFolder() const
     return withTrailingSlash(platform::paths::programFolder());
 }
 
-void FileDownloader::pause(int ms)
+void FileDownloader::releaseTempPath()
 {
-    if (ms <= 0) {
-        QCoreApplication::processEvents();
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (!m_tempPath.isEmpty())
+        temporaryFilesInUse().remove(m_tempPath);
 }
 
-bool FileDownloader::DownloadFile(const QString &url, const QString &target, std::optional<MasterGame> game)
+bool FileDownloader::startDownload(const QString &url, const QString &target, std::optional<MasterGame> game)
 {
     if (m_busy)
         return false;
-    m_tempPath =
-        tempFolder() + QStringLiteral("httptemp.orv") + QString::number(QRandomGenerator::global()->bounded(1000));
+    releaseTempPath();
+    QSet<QString> &inUse = temporaryFilesInUse();
+    // Another download of this program may run now; its temporary file is not to be touched.
+    do {
+        m_tempPath =
+            tempFolder() + QStringLiteral("httptemp.orv") + QString::number(QRandomGenerator::global()->bounded(1000));
+    } while (inUse.contains(m_tempPath) && inUse.size() < 1000);
+    inUse.insert(m_tempPath);
     m_busy = true;
     m_cancelRequested = false;
+    m_success = false;
+    m_url = url;
+    m_target = target;
+    m_game = game;
     m_lastFailure.clear();
     emit waitStarted();
 
@@ -81,55 +121,86 @@ bool FileDownloader::DownloadFile(const QString &url, const QString &target, std
         QFile::remove(m_tempPath);
     emit progressTextChanged(url);
     emit logLine(QStringLiteral("Dowonload ") + url + QStringLiteral(" to file:") + target);
-    pause(m_pauseMs);
-
-    bool success = false;
-    {
-        // NewOnly refuses a file (or a planted link) that appeared since the removal
-        // above instead of writing through it.
-        QFile temp(m_tempPath);
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            const MasterSource source = parseMasterSource(url);
-            const Outcome outcome = source.kind == MasterSourceKind::GameSpy
-                                        ? transferGameSpy(source, game, temp)
-                                        : transfer(QUrl(url, QUrl::TolerantMode), temp);
-            temp.close();
-            if (outcome == Outcome::Success) {
-                QFile::remove(target);
-                if (QFile::rename(m_tempPath, target)) {
-                    success = true;
-                } else {
-                    m_lastFailure = QStringLiteral("0 Cannot replace ") + target;
-                    emit logLine(QStringLiteral("Falied : ") + m_lastFailure);
-                }
-            }
-        }
-    }
-
-    QFile::remove(m_tempPath);
-    pause(m_pauseMs);
-    emit waitFinished();
-    m_busy = false;
-    return success;
+    m_stage = Stage::Before;
+    m_pause->start(qMax(0, m_pauseMs));
+    return true;
 }
 
-FileDownloader::Outcome FileDownloader::transfer(const QUrl &url, QFile &temp)
+void FileDownloader::beginTransfer()
+{
+    m_stage = Stage::Transfer;
+    // NewOnly refuses a file (or a planted link) that appeared since the removal before the
+    // pause instead of writing through it.
+    m_temp.setFileName(m_tempPath);
+    if (!m_temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        endTransfer(Outcome::Silent);
+        return;
+    }
+    const MasterSource source = parseMasterSource(m_url);
+    if (source.kind != MasterSourceKind::GameSpy) {
+        startHttp(QUrl(m_url, QUrl::TolerantMode));
+        return;
+    }
+    const auto failWith = [this](const QString &reason) {
+        m_lastFailure = reason;
+        emit progressTextChanged(QStringLiteral("Falied : ") + reason);
+        emit logLine(QStringLiteral("Falied : ") + reason);
+        endTransfer(Outcome::HttpFailure);
+    };
+    if (!m_game)
+        return failWith(QStringLiteral("no game named for the master server"));
+    if (m_cancelRequested)
+        return failWith(QStringLiteral("Operation canceled"));
+    m_gameSpy->start(source.host, source.port, *m_game);
+}
+
+void FileDownloader::gameSpyFinished(const GameSpyResult &result)
+{
+    if (m_stage != Stage::Transfer)
+        return;
+    if (result.failure != GameSpyFailure::None) {
+        const QString reason = gameSpyFailureText(result);
+        m_lastFailure = reason;
+        emit progressTextChanged(QStringLiteral("Falied : ") + reason);
+        emit logLine(QStringLiteral("Falied : ") + reason);
+        endTransfer(Outcome::HttpFailure);
+        return;
+    }
+    QByteArray text;
+    for (const QByteArray &line : result.list.lines)
+        text += line + "\r\n";
+    if (m_temp.write(text) != text.size() || !m_temp.flush()) {
+        endTransfer(Outcome::Silent);
+        return;
+    }
+    if (result.list.skipped > 0)
+        emit logLine(QStringLiteral("Skipped ") + QString::number(result.list.skipped) +
+                     QStringLiteral(" malformed entries"));
+    emit logLine(QStringLiteral("Download complete."));
+    emit progressTextChanged(QStringLiteral("Complete"));
+    endTransfer(Outcome::Success);
+}
+
+void FileDownloader::startHttp(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         fail(0, QStringLiteral("Not an HTTP address"));
-        return Outcome::HttpFailure;
+        endTransfer(Outcome::HttpFailure);
+        return;
     }
     if (m_cancelRequested) {
         fail(0, QStringLiteral("Operation canceled"));
-        return Outcome::HttpFailure;
+        endTransfer(Outcome::HttpFailure);
+        return;
     }
 
     if (m_proxy.isUsed()) {
         const auto port = engine::parseWholeNumber(m_proxy.port);
         if (!port || *port < 1 || *port > 65535) {
             fail(0, QStringLiteral("Bad proxy port ") + m_proxy.port);
-            return Outcome::HttpFailure;
+            endTransfer(Outcome::HttpFailure);
+            return;
         }
         m_manager->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, m_proxy.host, static_cast<quint16>(*port)));
     } else {
@@ -143,7 +214,7 @@ FileDownloader::Outcome FileDownloader::transfer(const QUrl &url, QFile &temp)
     // A proxy or server must not keep a stale list for us.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
-    m_file = &temp;
+    m_file = &m_temp;
     m_received = 0;
     m_announced = 0;
     m_writeFailed = false;
@@ -165,80 +236,80 @@ FileDownloader::Outcome FileDownloader::transfer(const QUrl &url, QFile &temp)
         emit progressChanged(0);
     });
     connect(reply, &QNetworkReply::readyRead, this, &FileDownloader::readBody);
-
-    QEventLoop loop;
-    m_loop = &loop;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    connect(&timeout, &QTimer::timeout, this, [this] { abortWith(QStringLiteral("Download timed out")); });
+    connect(reply, &QNetworkReply::finished, this, &FileDownloader::httpFinished);
     if (m_timeoutMs > 0)
-        timeout.start(m_timeoutMs);
-    if (!reply->isFinished())
-        loop.exec();
-    m_loop = nullptr;
-    timeout.stop();
+        m_timeout->start(m_timeoutMs);
+    if (reply->isFinished())
+        QTimer::singleShot(0, this, &FileDownloader::httpFinished);
+}
 
+void FileDownloader::httpFinished()
+{
+    QNetworkReply *reply = m_reply;
+    if (!reply || m_stage != Stage::Transfer)
+        return;
+    m_timeout->stop();
     if (reply->error() == QNetworkReply::NoError)
         readBody();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
     const QNetworkReply::NetworkError error = reply->error();
+    const QString errorText = reply->errorString();
+    reply->disconnect(this);
     reply->deleteLater();
     m_reply = nullptr;
     m_file = nullptr;
 
     if (!m_abortReason.isEmpty()) {
         fail(status, m_abortReason);
-        return Outcome::HttpFailure;
+        endTransfer(Outcome::HttpFailure);
+        return;
     }
     if (m_writeFailed) {
         // The disk, not the web: like a temporary file that cannot be created, no message.
-        return Outcome::Silent;
+        endTransfer(Outcome::Silent);
+        return;
     }
     if (error != QNetworkReply::NoError) {
         if (reason.isEmpty() || status == 0)
-            reason = reply->errorString();
+            reason = errorText;
         fail(status, reason);
-        return Outcome::HttpFailure;
+        endTransfer(Outcome::HttpFailure);
+        return;
     }
-    if (!temp.flush()) {
-        return Outcome::Silent;
+    if (!m_temp.flush()) {
+        endTransfer(Outcome::Silent);
+        return;
     }
     emit logLine(QStringLiteral("Download complete."));
     emit progressTextChanged(QStringLiteral("Complete"));
-    return Outcome::Success;
+    endTransfer(Outcome::Success);
 }
 
-FileDownloader::Outcome FileDownloader::transferGameSpy(const MasterSource &source, std::optional<MasterGame> game,
-                                                        QFile &temp)
+void FileDownloader::endTransfer(Outcome outcome)
 {
-    const auto failWith = [this](const QString &reason) {
-        m_lastFailure = reason;
-        emit progressTextChanged(QStringLiteral("Falied : ") + reason);
-        emit logLine(QStringLiteral("Falied : ") + reason);
-        return Outcome::HttpFailure;
-    };
-    if (!game)
-        return failWith(QStringLiteral("no game named for the master server"));
-    if (m_cancelRequested)
-        return failWith(QStringLiteral("Operation canceled"));
+    m_temp.close();
+    if (outcome == Outcome::Success) {
+        QFile::remove(m_target);
+        if (QFile::rename(m_tempPath, m_target)) {
+            m_success = true;
+        } else {
+            m_lastFailure = QStringLiteral("0 Cannot replace ") + m_target;
+            emit logLine(QStringLiteral("Falied : ") + m_lastFailure);
+        }
+    }
+    QFile::remove(m_tempPath);
+    releaseTempPath();
+    m_stage = Stage::After;
+    m_pause->start(qMax(0, m_pauseMs));
+}
 
-    const GameSpyResult result = m_gameSpy->fetch(source.host, source.port, *game);
-    if (result.failure != GameSpyFailure::None)
-        return failWith(gameSpyFailureText(result));
-
-    QByteArray text;
-    for (const QByteArray &line : result.list.lines)
-        text += line + "\r\n";
-    if (temp.write(text) != text.size() || !temp.flush())
-        return Outcome::Silent;
-    if (result.list.skipped > 0)
-        emit logLine(QStringLiteral("Skipped ") + QString::number(result.list.skipped) +
-                     QStringLiteral(" malformed entries"));
-    emit logLine(QStringLiteral("Download complete."));
-    emit progressTextChanged(QStringLiteral("Complete"));
-    return Outcome::Success;
+void FileDownloader::endDownload()
+{
+    m_stage = Stage::Idle;
+    emit waitFinished();
+    m_busy = false;
+    emit finished(m_success);
 }
 
 void FileDownloader::readBody()
@@ -278,6 +349,9 @@ void FileDownloader::cancel()
     if (!m_busy)
         return;
     m_cancelRequested = true;
+    // The opening pause is cut short: the transfer then fails at once.
+    if (m_stage == Stage::Before)
+        m_pause->start(0);
     abortWith(QStringLiteral("Operation canceled"));
     m_gameSpy->cancel();
 }

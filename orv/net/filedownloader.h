@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include <QFile>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,22 +12,24 @@
 #include "orv/net/gamespy.h"
 #include "orv/net/proxysettings.h"
 
-class QEventLoop;
-class QFile;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTimer;
 
 namespace orv::net {
 
 class GameSpyClient;
+struct GameSpyResult;
 
 // Downloads one web file into a target file, the way master lists are fetched: a GET with
 // the browser-era request headers, optionally through an HTTP proxy, the body written to a
 // temporary file that replaces the target only when the whole transfer succeeded.
 //
-// DownloadFile waits in a nested event loop, so windows, timers and the Cancel button keep
-// working. While one download runs, another is refused at once (isBusy()). A wait window
-// follows the download through the signals below; it is shown and closed by them.
+// startDownload() returns at once; the pauses, the transfer and the replacement of the target
+// are driven by timers and the network's signals, and finished() tells the outcome. While
+// one download runs, another is refused at once (isBusy()); several downloaders run side by
+// side. A wait window follows the download through the signals below; it is shown and
+// closed by them.
 class FileDownloader : public QObject
 {
     Q_OBJECT
@@ -53,16 +56,20 @@ public:
     QString tempFolder() const;
     // The pauses before and after each transfer that let the wait window show and be read.
     void setPauseMs(int ms) { m_pauseMs = ms; }
+    int pauseMs() const { return m_pauseMs; }
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     void setMaxSize(qint64 bytes) { m_maxSize = bytes; }
+    // Proxy, folder, pauses and limits (of the master exchange too) as other has them.
+    void copySettingsFrom(const FileDownloader &other);
 
     // DownloadBusy.
     bool isBusy() const { return m_busy; }
 
-    // True when the file was fetched completely and now is the target. A "gamespy://" URL
-    // asks that master for the servers of game and writes them as address-list lines; the
-    // wait window, the log and Cancel work as for a web file.
-    bool DownloadFile(const QString &url, const QString &target, std::optional<MasterGame> game = std::nullopt);
+    // Starts a download; false when one runs already. finished(true) follows when the file
+    // was fetched completely and now is the target. A "gamespy://" URL asks that master for
+    // the servers of game and writes them as address-list lines; the wait window, the log
+    // and Cancel work as for a web file.
+    bool startDownload(const QString &url, const QString &target, std::optional<MasterGame> game = std::nullopt);
 
     // The master exchange, for its limits.
     GameSpyClient &gameSpyClient() { return *m_gameSpy; }
@@ -84,16 +91,23 @@ signals:
     void progressRangeChanged(qint64 maximum);
     void progressChanged(qint64 value);
     void waitFinished();
+    // The end of the download started last, after its closing pause.
+    void finished(bool success);
 
 private:
     enum class Outcome { Success, HttpFailure, Silent };
+    enum class Stage { Idle, Before, Transfer, After };
 
-    Outcome transfer(const QUrl &url, QFile &temp);
-    Outcome transferGameSpy(const MasterSource &source, std::optional<MasterGame> game, QFile &temp);
+    void beginTransfer();
+    void startHttp(const QUrl &url);
+    void httpFinished();
+    void gameSpyFinished(const GameSpyResult &result);
+    void endTransfer(Outcome outcome);
+    void endDownload();
     void readBody();
     void abortWith(const QString &reason);
-    void pause(int ms);
     void fail(int status, const QString &reason);
+    void releaseTempPath();
 
     QNetworkAccessManager *m_manager = nullptr;
     GameSpyClient *m_gameSpy = nullptr;
@@ -104,16 +118,23 @@ private:
     qint64 m_maxSize = kMaxDownloadSize;
 
     bool m_busy = false;
+    Stage m_stage = Stage::Idle;
     bool m_cancelRequested = false;
+    bool m_success = false;
+    QString m_url;
+    QString m_target;
+    std::optional<MasterGame> m_game;
     QString m_tempPath;
     QString m_lastFailure;
+    QFile m_temp;
+    QTimer *m_pause = nullptr;
+    QTimer *m_timeout = nullptr;
     QPointer<QNetworkReply> m_reply;
     QFile *m_file = nullptr;
     qint64 m_received = 0;
     qint64 m_announced = 0;
     bool m_writeFailed = false;
     QString m_abortReason;
-    QEventLoop *m_loop = nullptr;
 };
 
 } // namespace orv::net

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/net/gamespyclient.h"
 
-#include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkProxy>
 #include <QTcpSocket>
@@ -28,6 +27,8 @@ QString gameSpyFailureText(const GameSpyResult &result)
         return QStringLiteral("host not found");
     case GameSpyFailure::TimeOut:
         return QStringLiteral("time-out");
+    case GameSpyFailure::ChallengeTimeOut:
+        return QStringLiteral("time-out: no challenge from the master");
     case GameSpyFailure::AuthenticationRefused:
         return QStringLiteral("authentication refused");
     case GameSpyFailure::NoChallenge:
@@ -46,174 +47,199 @@ QString gameSpyFailureText(const GameSpyResult &result)
 
 GameSpyClient::GameSpyClient(QObject *parent)
     : QObject(parent)
-{}
+    , m_connectTimer(new QTimer(this))
+    , m_challengeTimer(new QTimer(this))
+    , m_idleTimer(new QTimer(this))
+    , m_totalTimer(new QTimer(this))
+{
+    for (QTimer *t : {m_connectTimer, m_idleTimer, m_totalTimer}) {
+        t->setSingleShot(true);
+        connect(t, &QTimer::timeout, this, [this] { finish(GameSpyFailure::TimeOut); });
+    }
+    m_challengeTimer->setSingleShot(true);
+    m_challengeTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_challengeTimer, &QTimer::timeout, this, [this] { finish(GameSpyFailure::ChallengeTimeOut); });
+}
 
 GameSpyClient::~GameSpyClient()
 {
-    if (m_loop)
-        m_loop->quit();
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        delete m_socket;
+    }
 }
 
 void GameSpyClient::setTimeouts(int connectMs, int idleMs, int totalMs)
 {
-    m_connectMs = connectMs;
-    m_idleMs = idleMs;
-    m_totalMs = totalMs;
+    m_limits.connectMs = connectMs;
+    m_limits.idleMs = idleMs;
+    m_limits.totalMs = totalMs;
 }
 
 void GameSpyClient::cancel()
 {
-    m_cancelled = true;
-    if (m_loop)
-        m_loop->quit();
+    if (m_socket && m_phase != Phase::Done)
+        finish(GameSpyFailure::Cancelled);
 }
 
-GameSpyResult GameSpyClient::fetch(const QString &host, quint16 port, MasterGame game)
+bool GameSpyClient::start(const QString &host, quint16 port, MasterGame game)
 {
-    GameSpyResult result;
-    m_cancelled = false;
+    if (m_socket)
+        return false;
+    m_game = game;
+    m_result = GameSpyResult();
+    m_phase = Phase::Connecting;
+    m_buffer.clear();
+    m_listStart = -1;
+    m_finalScan = 0;
+    m_loopbackMaster = QHostAddress(host).isLoopback();
 
-    enum class Phase { Connecting, Challenge, List, Done };
-    Phase phase = Phase::Connecting;
-    QByteArray buffer;        // everything received
-    qsizetype listStart = -1; // where the list begins in buffer
-    qsizetype finalScan = 0;  // where the search for the end marks goes on
-    bool loopbackMaster = QHostAddress(host).isLoopback();
-
-    QTcpSocket socket;
+    m_socket = new QTcpSocket(this);
     // The HTTP proxy option is for web lists; masters are always reached directly.
-    socket.setProxy(QNetworkProxy::NoProxy);
-    QEventLoop loop;
-    QTimer connectTimer;
-    QTimer idleTimer;
-    QTimer totalTimer;
-    for (QTimer *t : {&connectTimer, &idleTimer, &totalTimer})
-        t->setSingleShot(true);
-
-    const auto finish = [&](GameSpyFailure failure) {
-        if (phase == Phase::Done)
-            return;
-        phase = Phase::Done;
-        result.failure = failure;
-        loop.quit();
-    };
-    const auto onTimeOut = [&] { finish(GameSpyFailure::TimeOut); };
-    connect(&connectTimer, &QTimer::timeout, &loop, onTimeOut);
-    connect(&idleTimer, &QTimer::timeout, &loop, onTimeOut);
-    connect(&totalTimer, &QTimer::timeout, &loop, onTimeOut);
-
-    connect(&socket, &QTcpSocket::connected, &loop, [&] {
-        connectTimer.stop();
-        loopbackMaster = loopbackMaster || socket.peerAddress().isLoopback();
-        phase = Phase::Challenge;
-        idleTimer.start(m_idleMs);
+    m_socket->setProxy(QNetworkProxy::NoProxy);
+    connect(m_socket, &QTcpSocket::connected, this, [this] {
+        m_connectTimer->stop();
+        m_loopbackMaster = m_loopbackMaster || m_socket->peerAddress().isLoopback();
+        m_phase = Phase::Challenge;
+        m_idleTimer->start(m_limits.idleMs);
     });
-    connect(&socket, &QTcpSocket::readyRead, &loop, [&] {
-        if (phase == Phase::Done)
-            return;
-        const QByteArray block = socket.read(m_maxAnswer + 1 - buffer.size());
-        buffer += block;
-        result.received = buffer.size();
-        if (buffer.size() > m_maxAnswer) {
-            finish(GameSpyFailure::TooLarge);
-            return;
-        }
-        if (!block.isEmpty()) {
-            idleTimer.start(m_idleMs);
-            emit progress(buffer.size());
-        }
-        if (phase == Phase::Challenge) {
-            const GameSpyChallenge challenge = parseGameSpyChallenge(buffer);
-            if (challenge.state == GameSpyChallenge::State::NeedMore)
-                return;
-            if (challenge.state == GameSpyChallenge::State::Refused) {
-                finish(buffer.contains(kEcho) ? GameSpyFailure::AuthenticationRefused : GameSpyFailure::NoChallenge);
-                return;
-            }
-            socket.write(gameSpyRequest(game, challenge.challenge));
-            phase = Phase::List;
-            listStart = buffer.indexOf(kSecure) + kSecure.size() + kGameSpyChallengeLength;
-            finalScan = listStart;
-        }
-        // The challenge message may end with its own "\final\", in the same segment as the
-        // challenge or a later one: it is not the end of the list.
-        QByteArrayView list = QByteArrayView(buffer).sliced(listStart);
-        if (finalScan == listStart) {
-            if (kFinal.startsWith(list))
-                return;
-            if (list.startsWith(kFinal)) {
-                listStart += kFinal.size();
-                finalScan = listStart;
-                list = list.sliced(kFinal.size());
-            }
-        }
-        // Only the new bytes (and a mark's length before them) are searched, so an answer
-        // that arrives byte by byte costs no more than one that arrives at once.
-        const qsizetype from = qMax<qsizetype>(0, finalScan - listStart - kFinal.size());
-        finalScan = buffer.size();
-        const qsizetype end = list.indexOf(kFinal, from);
-        const qsizetype echo = list.indexOf(kEcho, from);
-        if (echo >= 0 && (end < 0 || echo < end))
-            finish(GameSpyFailure::AuthenticationRefused);
-        else if (end >= 0)
-            finish(GameSpyFailure::None);
-    });
-    connect(&socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
-        if (phase == Phase::Done)
-            return;
-        switch (error) {
-        case QAbstractSocket::ConnectionRefusedError:
-            finish(GameSpyFailure::ConnectionRefused);
-            return;
-        case QAbstractSocket::HostNotFoundError:
-            finish(GameSpyFailure::HostNotFound);
-            return;
-        case QAbstractSocket::RemoteHostClosedError:
-            // Handled by disconnected, after the last bytes were read.
-            return;
-        case QAbstractSocket::SocketTimeoutError:
-            finish(GameSpyFailure::TimeOut);
-            return;
-        default:
-            result.detail = socket.errorString();
-            finish(GameSpyFailure::NetworkError);
-            return;
-        }
-    });
-    connect(&socket, &QTcpSocket::disconnected, &loop, [&] {
-        if (phase == Phase::Done)
-            return;
-        // A master that refuses the answer just closes, or says "\echo\" first.
-        const bool listed = phase == Phase::List && QByteArrayView(buffer).sliced(listStart).contains("\\ip\\");
-        if (phase == Phase::List && !listed)
-            finish(GameSpyFailure::AuthenticationRefused);
-        else if (phase == Phase::List)
-            finish(GameSpyFailure::Incomplete);
-        else
-            finish(buffer.contains(kEcho) ? GameSpyFailure::AuthenticationRefused : GameSpyFailure::NoChallenge);
-    });
+    connect(m_socket, &QTcpSocket::readyRead, this, &GameSpyClient::onReadyRead);
+    connect(m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError error) { onError(static_cast<int>(error)); });
+    connect(m_socket, &QTcpSocket::disconnected, this, &GameSpyClient::onDisconnected);
 
-    if (m_connectMs > 0)
-        connectTimer.start(m_connectMs);
-    if (m_totalMs > 0)
-        totalTimer.start(m_totalMs);
-    socket.connectToHost(host, port);
-    m_loop = &loop;
-    if (phase != Phase::Done && !m_cancelled)
-        loop.exec();
-    m_loop = nullptr;
-    if (phase != Phase::Done)
-        finish(m_cancelled ? GameSpyFailure::Cancelled : GameSpyFailure::NetworkError);
-    socket.abort();
+    if (m_limits.connectMs > 0)
+        m_connectTimer->start(m_limits.connectMs);
+    if (m_limits.challengeMs > 0)
+        m_challengeTimer->start(m_limits.challengeMs);
+    if (m_limits.totalMs > 0)
+        m_totalTimer->start(m_limits.totalMs);
+    m_socket->connectToHost(host, port);
+    return true;
+}
 
-    if (result.failure == GameSpyFailure::None) {
-        result.list = parseGameSpyList(QByteArrayView(buffer).sliced(listStart), loopbackMaster);
-        if (result.list.refused || !result.list.complete) {
-            result.failure = GameSpyFailure::AuthenticationRefused;
-            result.list = GameSpyList();
+void GameSpyClient::onReadyRead()
+{
+    if (m_phase == Phase::Done || !m_socket)
+        return;
+    const QByteArray block = m_socket->read(m_limits.maxAnswer + 1 - m_buffer.size());
+    m_buffer += block;
+    m_result.received = m_buffer.size();
+    if (m_buffer.size() > m_limits.maxAnswer) {
+        finish(GameSpyFailure::TooLarge);
+        return;
+    }
+    if (!block.isEmpty()) {
+        m_idleTimer->start(m_limits.idleMs);
+        emit progress(m_buffer.size());
+    }
+    if (m_phase == Phase::Challenge) {
+        const GameSpyChallenge challenge = parseGameSpyChallenge(m_buffer);
+        if (challenge.state == GameSpyChallenge::State::NeedMore)
+            return;
+        if (challenge.state == GameSpyChallenge::State::Refused) {
+            finish(m_buffer.contains(kEcho) ? GameSpyFailure::AuthenticationRefused : GameSpyFailure::NoChallenge);
+            return;
+        }
+        m_challengeTimer->stop();
+        m_socket->write(gameSpyRequest(m_game, challenge.challenge));
+        m_phase = Phase::List;
+        m_listStart = m_buffer.indexOf(kSecure) + kSecure.size() + kGameSpyChallengeLength;
+        m_finalScan = m_listStart;
+    }
+    // The challenge message may end with its own "\final\", in the same segment as the
+    // challenge or a later one: it is not the end of the list.
+    QByteArrayView list = QByteArrayView(m_buffer).sliced(m_listStart);
+    if (m_finalScan == m_listStart) {
+        if (kFinal.startsWith(list))
+            return;
+        if (list.startsWith(kFinal)) {
+            m_listStart += kFinal.size();
+            m_finalScan = m_listStart;
+            list = list.sliced(kFinal.size());
         }
     }
-    return result;
+    // Only the new bytes (and a mark's length before them) are searched, so an answer
+    // that arrives byte by byte costs no more than one that arrives at once.
+    const qsizetype from = qMax<qsizetype>(0, m_finalScan - m_listStart - kFinal.size());
+    m_finalScan = m_buffer.size();
+    const qsizetype end = list.indexOf(kFinal, from);
+    const qsizetype echo = list.indexOf(kEcho, from);
+    if (echo >= 0 && (end < 0 || echo < end))
+        finish(GameSpyFailure::AuthenticationRefused);
+    else if (end >= 0)
+        finish(GameSpyFailure::None);
+}
+
+void GameSpyClient::onError(int code)
+{
+    if (m_phase == Phase::Done || !m_socket)
+        return;
+    switch (static_cast<QAbstractSocket::SocketError>(code)) {
+    case QAbstractSocket::ConnectionRefusedError:
+        finish(GameSpyFailure::ConnectionRefused);
+        return;
+    case QAbstractSocket::HostNotFoundError:
+        finish(GameSpyFailure::HostNotFound);
+        return;
+    case QAbstractSocket::RemoteHostClosedError:
+        // Handled by disconnected, after the last bytes were read.
+        return;
+    case QAbstractSocket::SocketTimeoutError:
+        finish(GameSpyFailure::TimeOut);
+        return;
+    default:
+        m_result.detail = m_socket->errorString();
+        finish(GameSpyFailure::NetworkError);
+        return;
+    }
+}
+
+void GameSpyClient::onDisconnected()
+{
+    if (m_phase == Phase::Done || !m_socket)
+        return;
+    // The last bytes may still be queued.
+    if (m_socket->bytesAvailable() > 0)
+        onReadyRead();
+    if (m_phase == Phase::Done)
+        return;
+    // A master that refuses the answer just closes, or says "\echo\" first.
+    const bool listed = m_phase == Phase::List && QByteArrayView(m_buffer).sliced(m_listStart).contains("\\ip\\");
+    if (m_phase == Phase::List && !listed)
+        finish(GameSpyFailure::AuthenticationRefused);
+    else if (m_phase == Phase::List)
+        finish(GameSpyFailure::Incomplete);
+    else
+        finish(m_buffer.contains(kEcho) ? GameSpyFailure::AuthenticationRefused : GameSpyFailure::NoChallenge);
+}
+
+void GameSpyClient::finish(GameSpyFailure failure)
+{
+    if (m_phase == Phase::Done || !m_socket)
+        return;
+    m_phase = Phase::Done;
+    for (QTimer *t : {m_connectTimer, m_challengeTimer, m_idleTimer, m_totalTimer})
+        t->stop();
+    m_result.failure = failure;
+    if (failure == GameSpyFailure::None) {
+        m_result.list = parseGameSpyList(QByteArrayView(m_buffer).sliced(m_listStart), m_loopbackMaster);
+        if (m_result.list.refused || !m_result.list.complete) {
+            m_result.failure = GameSpyFailure::AuthenticationRefused;
+            m_result.list = GameSpyList();
+        }
+    }
+    // finish() may run inside one of the socket's own signals: it goes later.
+    QTcpSocket *socket = m_socket;
+    m_socket = nullptr;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    m_buffer.clear();
+    const GameSpyResult result = std::move(m_result);
+    m_result = GameSpyResult();
+    emit finished(result);
 }
 
 } // namespace orv::net

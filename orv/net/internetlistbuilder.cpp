@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 #include "orv/engine/serverlist.h"
 #include "orv/net/filedownloader.h"
+#include "orv/net/masterfetch.h"
 #include "orv/net/masterlist.h"
 #include "platform/paths.h"
 
@@ -17,7 +20,17 @@ const QString InternetListBuilder::kLocalFileNotFound = QStringLiteral("Local fi
 InternetListBuilder::InternetListBuilder(FileDownloader &downloader, QObject *parent)
     : QObject(parent)
     , m_downloader(downloader)
-{}
+    , m_fetch(new MasterFetch(downloader, this))
+{
+    connect(m_fetch, &MasterFetch::logLine, this, &InternetListBuilder::logLine);
+    connect(m_fetch, &MasterFetch::sourceDone, this, &InternetListBuilder::sourceDone);
+    connect(m_fetch, &MasterFetch::finished, this, &InternetListBuilder::fetchFinished);
+}
+
+InternetListBuilder::~InternetListBuilder()
+{
+    m_fetch->disconnect(this);
+}
 
 QString InternetListBuilder::cacheFile() const
 {
@@ -37,15 +50,21 @@ void InternetListBuilder::show(MessageKind kind, const QString &text)
         m_showMessage(kind, text);
 }
 
-BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &options, engine::ServerList &internet)
+bool InternetListBuilder::BuildInternetList(const InternetListOptions &options, Done done)
 {
+    if (m_done)
+        return false;
+    m_done = done ? std::move(done) : Done([](BuildOutcome, const engine::AddressList *) {});
     if (options.reloadList == ListLoad::SavedFile) {
         if (!QFileInfo::exists(cacheFile())) {
             show(MessageKind::Error, kLocalFileNotFound);
-            return BuildOutcome::Failed;
+            finish(BuildOutcome::Failed, false);
+            return true;
         }
         emit logLine(QStringLiteral("Load servers list from local file."));
-        return loadCache(internet) ? BuildOutcome::LoadedFromCache : BuildOutcome::Failed;
+        const bool loaded = loadCache();
+        finish(loaded ? BuildOutcome::LoadedFromCache : BuildOutcome::Failed, loaded);
+        return true;
     }
 
     bool unreal = true;
@@ -62,18 +81,52 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
         case ListChoice::MergeLists:
             break;
         case ListChoice::Cancel:
-            return BuildOutcome::Cancelled;
+            finish(BuildOutcome::Cancelled, false);
+            return true;
         }
     }
 
     m_combined = CombinedList();
     m_failures.clear();
     m_downloader.setProxy(options.proxy);
+    QList<MasterFetchSource> sources;
+    const auto add = [&sources](const QList<MasterUrl> &urls, MasterGame game) {
+        for (const MasterUrl &entry : urls) {
+            if (entry.checked)
+                sources.append({entry.url, game});
+        }
+    };
     if (unreal)
-        fetchSet(options.unrealUrls, MasterGame::Unreal);
+        add(options.unrealUrls, MasterGame::Unreal);
     if (ut)
-        fetchSet(options.utUrls, MasterGame::UnrealTournament);
+        add(options.utUrls, MasterGame::UnrealTournament);
+    m_fetch->start(sources);
+    return true;
+}
 
+void InternetListBuilder::sourceDone(qsizetype index)
+{
+    if (!m_done)
+        return;
+    // In the listed order: the merged list keeps the first spelling of a line, as when the
+    // sources were asked one after another.
+    const MasterFetchResult &result = m_fetch->result(index);
+    if (!result.downloaded) {
+        m_failures.append(result.url + QStringLiteral(" failed: ") +
+                          (result.failure.isEmpty() ? QStringLiteral("not downloaded") : result.failure));
+        return;
+    }
+    if (result.unreadable) {
+        emit logLine(QStringLiteral("Cannot read the downloaded list ") + downloadTarget());
+        return;
+    }
+    m_combined.addAll(result.lines);
+}
+
+void InternetListBuilder::fetchFinished()
+{
+    if (!m_done)
+        return;
     if (m_combined.isEmpty()) {
         // The cache of an earlier download stays as it was; say what went wrong where.
         for (const QString &failure : std::as_const(m_failures))
@@ -85,31 +138,19 @@ BuildOutcome InternetListBuilder::BuildInternetList(const InternetListOptions &o
         const auto saved = combined.save(cacheFile());
         if (!saved) {
             show(MessageKind::Error, saved.error().message);
-            return BuildOutcome::Failed;
+            finish(BuildOutcome::Failed, false);
+            return;
         }
     }
-    if (!loadCache(internet))
-        return BuildOutcome::Failed;
-    if (internet.view)
-        internet.view->clear();
-    return BuildOutcome::Downloaded;
+    const bool loaded = loadCache();
+    finish(loaded ? BuildOutcome::Downloaded : BuildOutcome::Failed, loaded);
 }
 
-void InternetListBuilder::fetchSet(const QList<MasterUrl> &urls, MasterGame game)
+void InternetListBuilder::finish(BuildOutcome outcome, bool loaded)
 {
-    const QString target = downloadTarget();
-    for (const MasterUrl &entry : urls) {
-        if (!entry.checked)
-            continue;
-        if (!m_downloader.DownloadFile(entry.url, target, game)) {
-            const QString reason = m_downloader.lastFailure();
-            m_failures.append(entry.url + QStringLiteral(" failed: ") +
-                              (reason.isEmpty() ? QStringLiteral("not downloaded") : reason));
-            continue;
-        }
-        if (!ConvertAndMergeMasterList(target, m_combined))
-            emit logLine(QStringLiteral("Cannot read the downloaded list ") + target);
-    }
+    const Done done = std::exchange(m_done, Done());
+    if (done)
+        done(outcome, loaded ? &m_loaded : nullptr);
 }
 
 bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort)
@@ -132,7 +173,7 @@ bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, 
     return changed && list.save(cacheFile());
 }
 
-bool InternetListBuilder::loadCache(engine::ServerList &internet)
+bool InternetListBuilder::loadCache()
 {
     auto loaded = engine::AddressList::load(cacheFile());
     if (!loaded) {
@@ -140,7 +181,7 @@ bool InternetListBuilder::loadCache(engine::ServerList &internet)
                                      QStringLiteral("\". ") + loaded.error().message);
         return false;
     }
-    internet.addresses = std::move(loaded).value();
+    m_loaded = std::move(loaded).value();
     return true;
 }
 

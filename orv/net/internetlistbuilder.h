@@ -11,14 +11,16 @@
 #include "orv/net/gamespy.h"
 #include "orv/net/proxysettings.h"
 
+#include "orv/engine/addresslist.h"
+
 namespace orv::engine {
 struct ServerAddress;
-struct ServerList;
 } // namespace orv::engine
 
 namespace orv::net {
 
 class FileDownloader;
+class MasterFetch;
 
 // One line of a master-list URL set with its check mark; only checked URLs are fetched.
 struct MasterUrl
@@ -55,9 +57,9 @@ enum class BuildOutcome {
 enum class MessageKind { Warning, Error };
 
 // Fills the Internet list from the master lists: downloads the checked URLs of one or both
-// games, converts and merges them, keeps the result in the cache file "internet.lst" and
-// loads it, or loads the cache alone. Windows are reached through the two callbacks, so
-// the whole road runs without widgets in tests.
+// games (all of them at once), converts and merges them in their listed order, keeps the
+// result in the cache file "internet.lst" and loads it, or loads the cache alone. Windows
+// are reached through the two callbacks, so the whole road runs without widgets in tests.
 class InternetListBuilder : public QObject
 {
     Q_OBJECT
@@ -65,11 +67,15 @@ class InternetListBuilder : public QObject
 public:
     using ChoiceAsker = std::function<ListChoice()>;
     using MessageShower = std::function<void(MessageKind kind, const QString &text)>;
+    // The end of a build: the outcome and, when a list was loaded (Downloaded,
+    // LoadedFromCache), that list; null when the Internet list stays as it was.
+    using Done = std::function<void(BuildOutcome outcome, const engine::AddressList *loaded)>;
 
     static const QString kNothingDownloaded;
     static const QString kLocalFileNotFound;
 
     explicit InternetListBuilder(FileDownloader &downloader, QObject *parent = nullptr);
+    ~InternetListBuilder() override;
 
     void setChoiceAsker(ChoiceAsker asker) { m_askChoice = std::move(asker); }
     void setMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
@@ -79,8 +85,14 @@ public:
     // "internet.lst" in the downloader's temporary folder.
     QString downloadTarget() const;
 
-    // Fills internet.addresses and, after a download, empties internet's view.
-    BuildOutcome BuildInternetList(const InternetListOptions &options, engine::ServerList &internet);
+    // Starts a build; done follows, at once when nothing is downloaded (the cache alone, a
+    // closed choice window), else when every source is through. After Downloaded the
+    // caller empties the Internet view. False, and done is not called, while a build runs.
+    bool BuildInternetList(const InternetListOptions &options, Done done);
+    bool isBuilding() const { return static_cast<bool>(m_done); }
+
+    // The side-by-side fetch of the master sources, for the wait window and Cancel.
+    MasterFetch &fetch() { return *m_fetch; }
 
     // Rewrites the cache file's line of the server with the game port the server reported
     // (masters give only the query port, so the game port they imply may be wrong), so
@@ -95,8 +107,10 @@ signals:
     void logLine(const QString &line);
 
 private:
-    void fetchSet(const QList<MasterUrl> &urls, MasterGame game);
-    bool loadCache(engine::ServerList &internet);
+    void sourceDone(qsizetype index);
+    void fetchFinished();
+    void finish(BuildOutcome outcome, bool loaded);
+    bool loadCache();
     void show(MessageKind kind, const QString &text);
 
     FileDownloader &m_downloader;
@@ -104,6 +118,9 @@ private:
     MessageShower m_showMessage;
     QString m_cacheFile;
     CombinedList m_combined;
+    MasterFetch *m_fetch = nullptr;
+    Done m_done;
+    engine::AddressList m_loaded;
     // "URL failed: reason" of each source of the current round that gave nothing.
     QStringList m_failures;
 };

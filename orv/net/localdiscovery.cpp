@@ -3,7 +3,6 @@
 
 #include <limits>
 
-#include <QEventLoop>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -23,7 +22,12 @@ constexpr int kMaxLateAnswers = 64;
 LocalDiscovery::LocalDiscovery(engine::QueryEngine &engine, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
-{}
+    , m_wait(new QTimer(this))
+{
+    m_wait->setSingleShot(true);
+    m_wait->setTimerType(Qt::PreciseTimer);
+    connect(m_wait, &QTimer::timeout, this, &LocalDiscovery::listenTimeOver);
+}
 
 LocalDiscovery::~LocalDiscovery()
 {
@@ -35,18 +39,34 @@ bool LocalDiscovery::isListening() const
     return !m_socket.isNull();
 }
 
-void LocalDiscovery::DiscoverLocal()
+bool LocalDiscovery::DiscoverLocal()
 {
     // A command run during the wait must not start a second pass over the same socket.
-    if (m_discovering)
-        return;
-    m_discovering = true;
+    if (m_step != Step::Idle)
+        return false;
     m_engine.clearReplies(m_engine.currentPage());
     m_engine.setAddresses(engine::ServerPage::Local, {});
-    const QByteArray request(kBeaconRequest);
-    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, request, m_engine.options().beaconPort);
-    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, request, m_engine.options().beaconPort2);
-    m_discovering = false;
+    m_step = Step::FirstGame;
+    if (!BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, QByteArray(kBeaconRequest),
+                     m_engine.options().beaconPort))
+        nextStep();
+    return true;
+}
+
+void LocalDiscovery::nextStep()
+{
+    if (m_step == Step::FirstGame) {
+        m_step = Step::SecondGame;
+        if (BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, QByteArray(kBeaconRequest),
+                        m_engine.options().beaconPort2))
+            return;
+    }
+    m_step = Step::Idle;
+    // From the event loop, so a caller never sees finished() inside DiscoverLocal().
+    QTimer::singleShot(0, this, [this] {
+        if (m_step == Step::Idle)
+            emit finished();
+    });
 }
 
 void LocalDiscovery::closeSocket()
@@ -58,18 +78,21 @@ void LocalDiscovery::closeSocket()
     }
 }
 
-void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
+bool LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
                                  const QString &localPort)
 {
     emit logLine(QStringLiteral("Send request to :") + address + QStringLiteral(" to port:") + serverPort);
     closeSocket();
 
+    // The option texts are read here only: the ports, and the listening time in ms.
+    const auto remotePort = engine::parsePortNumber(serverPort);
+    const auto ownPort = engine::parsePortNumber(localPort);
+    const auto wait = engine::parseWholeNumber(m_engine.options().localServTimeOut);
+
     // One socket sends from the local beacon port and then listens on it. Closing it and
     // binding anew between the two would drop the answers that arrive at once. Without
     // address sharing, a port that another program holds makes both halves fail.
     auto *socket = new QUdpSocket(this);
-    const auto remotePort = engine::parsePortNumber(serverPort);
-    const auto ownPort = engine::parsePortNumber(localPort);
     QHostAddress target;
     const bool targetOk = target.setAddress(address) && target.protocol() == QAbstractSocket::IPv4Protocol;
     const bool bound = ownPort && socket->bind(QHostAddress::AnyIPv4, *ownPort);
@@ -77,27 +100,29 @@ void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
         emit logLine(QStringLiteral("Error when UDP send data"));
 
     emit logLine(QStringLiteral("Listen answers from 0.0.0.0 through port:") + localPort);
-    const auto wait = engine::parseWholeNumber(m_engine.options().localServTimeOut);
     if (!bound || !wait || *wait < 0 || *wait > std::numeric_limits<int>::max()) {
         emit logLine(QStringLiteral("Error when UDP listen data"));
         socket->close();
         socket->deleteLater();
-        return;
+        return false;
     }
     m_socket = socket;
     connect(socket, &QUdpSocket::readyRead, this, &LocalDiscovery::WSocket2DataAvailable);
-
-    // A quit() that comes while an answer's exchange runs nested only ends the wait once
-    // that exchange is over; a fresh loop per turn keeps waiting until the deadline.
+    m_overWhileHandling = false;
     m_deadline = QDeadlineTimer(static_cast<int>(*wait), Qt::PreciseTimer);
-    while (m_socket && !m_deadline.hasExpired()) {
-        QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(m_deadline.remainingTime()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    m_wait->start(static_cast<int>(*wait));
+    return true;
+}
 
+void LocalDiscovery::listenTimeOver()
+{
+    // An answer's "\info\" exchange is still running: the end comes once it has returned.
+    if (m_handling) {
+        m_overWhileHandling = true;
+        return;
+    }
     // Answers that arrived while the last "\info\" exchange waited are still queued.
-    if (m_socket && !m_handling) {
+    if (m_socket) {
         m_handling = true;
         for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late)
             handleNextDatagram();
@@ -105,18 +130,23 @@ void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
     }
     closeSocket();
     emit logLine(QStringLiteral("Listen complete."));
+    nextStep();
 }
 
 void LocalDiscovery::WSocket2DataAvailable()
 {
-    // The "\info\" exchange of one answer runs nested event loops; an answer arriving
-    // meanwhile stays queued and is read by the loop below once that exchange is over.
+    // The "\info\" exchange of one answer may pump events; an answer arriving meanwhile
+    // stays queued and is read by the loop below once that exchange is over.
     if (m_handling)
         return;
     m_handling = true;
     while (m_socket && m_socket->hasPendingDatagrams() && !m_deadline.hasExpired())
         handleNextDatagram();
     m_handling = false;
+    if (m_overWhileHandling) {
+        m_overWhileHandling = false;
+        listenTimeOver();
+    }
 }
 
 void LocalDiscovery::handleNextDatagram()

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+class QTimer;
 class QUdpSocket;
 
 namespace orv::engine {
@@ -21,7 +22,8 @@ namespace orv::net {
 // beacon wait time, asks each answering server for its "\info\" to learn its game port,
 // and fills the Local list of the engine. The beacon answers go into the reply store of
 // the engine's current list, where every new answer re-examines the earlier answers of the
-// same sender.
+// same sender. The waits are timers: DiscoverLocal() returns at once and finished() follows
+// when both games' listening times are over.
 class LocalDiscovery : public QObject
 {
     Q_OBJECT
@@ -38,19 +40,26 @@ public:
     // Where the request goes; tests point it at a namespace's broadcast or a loopback address.
     void setBroadcastAddress(const QString &address) { m_broadcastAddress = address; }
 
-    // Empties the current list's reply store and the Local list, then queries both games.
-    // Ignored while a discovery is already running.
-    void DiscoverLocal();
-    // One broadcast and its listening time; answers are handled while it waits.
-    void BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
-                     const QString &localPort);
+    // Empties the current list's reply store and the Local list, then queries both games,
+    // one after the other. Ignored (false) while a discovery is already running.
+    bool DiscoverLocal();
+    bool isDiscovering() const { return m_step != Step::Idle; }
 
     bool isListening() const;
 
 signals:
     void logLine(const QString &line);
+    // Both listening times are over; the Local list holds what answered.
+    void finished();
 
 private:
+    enum class Step { Idle, FirstGame, SecondGame };
+
+    // One broadcast; its listening time runs on the wait timer. False when nothing listens.
+    bool BeaconQuery(const QString &address, const QString &serverPort, const QByteArray &request,
+                     const QString &localPort);
+    void listenTimeOver();
+    void nextStep();
     // The receive handler of the beacon socket.
     void WSocket2DataAvailable();
     // Reads one queued datagram and handles it as an answer.
@@ -61,11 +70,14 @@ private:
     engine::QueryEngine &m_engine;
     QString m_broadcastAddress = QString::fromLatin1(kBroadcastAddress);
     QPointer<QUdpSocket> m_socket;
+    QTimer *m_wait = nullptr;
     QDeadlineTimer m_deadline;
-    // Set while an answer is being handled: its "\info\" exchange pumps events, and
-    // further answers wait in the socket until it has returned.
+    // Set while an answer is being handled: its "\info\" exchange may still pump events,
+    // and further answers wait in the socket until it has returned.
     bool m_handling = false;
-    bool m_discovering = false;
+    // The listening time ended while an answer was being handled.
+    bool m_overWhileHandling = false;
+    Step m_step = Step::Idle;
 };
 
 } // namespace orv::net

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/query/masterscli.h"
 
-#include <QDir>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -9,7 +9,7 @@
 #include "orv/net/combinedlist.h"
 #include "orv/net/filedownloader.h"
 #include "orv/net/gamespy.h"
-#include "orv/net/masterlist.h"
+#include "orv/net/masterfetch.h"
 
 namespace orv::query {
 
@@ -73,32 +73,42 @@ int runMastersCli(const QStringList &arguments, QTextStream &out, QTextStream &e
     downloader.setTempFolder(temp.path());
     // No wait window to read on a terminal.
     downloader.setPauseMs(0);
-    const QString target = QDir(temp.path()).filePath(QStringLiteral("internet.lst"));
 
+    // Every source is asked at once; they are reported and merged in the given order.
+    QList<net::MasterFetchSource> fetchSources;
+    for (const QString &source : std::as_const(sources))
+        fetchSources.append({source, game});
+    net::MasterFetch fetch(downloader);
     net::CombinedList combined;
     int answered = 0;
-    for (const QString &source : std::as_const(sources)) {
-        if (!downloader.DownloadFile(source, target, game)) {
-            const QString reason = downloader.lastFailure();
-            err << source << " failed: " << (reason.isEmpty() ? QStringLiteral("not downloaded") : reason) << "\n";
+    QObject::connect(&fetch, &net::MasterFetch::sourceDone, &fetch, [&](qsizetype index) {
+        const net::MasterFetchResult &result = fetch.result(index);
+        if (!result.downloaded) {
+            err << result.url
+                << " failed: " << (result.failure.isEmpty() ? QStringLiteral("not downloaded") : result.failure)
+                << "\n";
             err.flush();
-            continue;
+            return;
         }
-        net::CombinedList own;
-        if (!net::ConvertAndMergeMasterList(target, own)) {
-            err << source << " failed: cannot read the downloaded list\n";
+        if (result.unreadable) {
+            err << result.url << " failed: cannot read the downloaded list\n";
             err.flush();
-            continue;
+            return;
         }
         ++answered;
         qsizetype servers = 0;
-        for (const QString &line : own.sortedLines()) {
+        for (const QString &line : result.lines) {
             servers += engine::AddressList::isServerLine(line) ? 1 : 0;
             combined.add(line);
         }
-        err << source << " ok " << servers << " servers\n";
+        err << result.url << " ok " << servers << " servers\n";
         err.flush();
-    }
+    });
+    // The command line has no window loop of its own: this one runs until every source is through.
+    QEventLoop loop;
+    QObject::connect(&fetch, &net::MasterFetch::finished, &loop, &QEventLoop::quit);
+    if (fetch.start(fetchSources) && fetch.isRunning())
+        loop.exec();
 
     const engine::AddressList list(combined.sortedLines());
     if (!writeFile.isEmpty()) {

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -370,7 +371,10 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         // what the browser's Local page would rebuild from.
         engine.setCurrentPage(ServerPage::Local);
         orv::net::LocalDiscovery discovery(engine);
-        discovery.DiscoverLocal();
+        QEventLoop loop;
+        QObject::connect(&discovery, &orv::net::LocalDiscovery::finished, &loop, &QEventLoop::quit);
+        if (discovery.DiscoverLocal())
+            loop.exec();
         for (const QString &line : engine.addresses(ServerPage::Local).lines())
             out << line << "\n";
         out.flush();

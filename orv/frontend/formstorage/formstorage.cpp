@@ -434,18 +434,18 @@ const PropertyBinding *TFormStorage::bindingFor(const StoredItem &item, std::opt
 std::optional<QString> TFormStorage::scalarText(const ScalarBinding &binding, const QObject *object) const
 {
     const QVariant value = binding.get(object);
-    if (binding.spec.type == ScalarType::ComponentReference)
-        return encodeScalar(binding.spec, componentReferenceText(value.value<QObject *>(), m_form));
-    return encodeScalar(binding.spec, value);
+    if (binding.format.type == ScalarType::ComponentReference)
+        return encodeScalar(binding.format, componentReferenceText(value.value<QObject *>(), m_form));
+    return encodeScalar(binding.format, value);
 }
 
 void TFormStorage::applyScalarText(const ScalarBinding &binding, QObject *object, const QString &text) const
 {
-    if (binding.spec.type == ScalarType::ComponentReference) {
+    if (binding.format.type == ScalarType::ComponentReference) {
         binding.set(object, QVariant::fromValue(resolveComponentReference(text, m_form)));
         return;
     }
-    if (const std::optional<QVariant> value = decodeScalar(binding.spec, text))
+    if (const std::optional<QVariant> value = decodeScalar(binding.format, text))
         binding.set(object, *value);
 }
 
@@ -493,7 +493,7 @@ platform::Status TFormStorage::saveProperty(const StoredItem &item)
             return written;
         for (int i = 0; i < count; ++i)
             for (const CollectionItemBinding &p : b->collection.itemProperties)
-                if (const std::optional<QString> text = encodeScalar(p.spec, p.get(object, i)))
+                if (const std::optional<QString> text = encodeScalar(p.format, p.get(object, i)))
                     if (platform::Status written = writeIn(sub, QStringLiteral("Item%1_%2").arg(i).arg(p.name), *text);
                         !written)
                         return written;
@@ -670,12 +670,12 @@ platform::Status TFormStorage::loadProperty(const StoredItem &item)
             for (const CollectionItemBinding &p : c.itemProperties) {
                 const QString name = QStringLiteral("Item%1_%2").arg(i).arg(p.name);
                 const platform::Result<QString> text =
-                    readIn(sub, name, encodeScalar(p.spec, p.get(object, i)).value_or(QString()));
+                    readIn(sub, name, encodeScalar(p.format, p.get(object, i)).value_or(QString()));
                 if (!text) {
                     result = text.error();
                     continue;
                 }
-                if (const std::optional<QVariant> value = decodeScalar(p.spec, text.value()))
+                if (const std::optional<QVariant> value = decodeScalar(p.format, text.value()))
                     p.set(object, i, *value);
             }
         if (widget)

@@ -57,10 +57,10 @@ std::optional<qint64> parseDecimal(QStringView text)
     return v;
 }
 
-std::optional<QString> encodeScalar(const ScalarSpec &spec, const QVariant &value)
+std::optional<QString> encodeScalar(const ScalarFormat &format, const QVariant &value)
 {
     QString text;
-    switch (spec.type) {
+    switch (format.type) {
     case ScalarType::Integer:
         text = QString::number(value.toLongLong());
         break;
@@ -71,22 +71,22 @@ std::optional<QString> encodeScalar(const ScalarSpec &spec, const QVariant &valu
     }
     case ScalarType::Enumeration: {
         const int index = value.toInt();
-        if (index < 0 || index >= spec.identifiers.size())
+        if (index < 0 || index >= format.identifiers.size())
             return std::nullopt;
-        text = spec.identifiers.at(index);
+        text = format.identifiers.at(index);
         break;
     }
     case ScalarType::Set: {
         const quint64 mask = value.toULongLong();
         QStringList members;
-        for (int i = 0; i < spec.identifiers.size() && i < 64; ++i)
+        for (int i = 0; i < format.identifiers.size() && i < 64; ++i)
             if (mask & (quint64(1) << i))
-                members.append(spec.identifiers.at(i));
+                members.append(format.identifiers.at(i));
         text = u'[' + members.join(u',') + u']';
         break;
     }
     case ScalarType::Float:
-        text = formatFloat(value.toDouble(), spec.significantDigits);
+        text = formatFloat(value.toDouble(), format.significantDigits);
         break;
     case ScalarType::String:
     case ScalarType::Variant:
@@ -95,30 +95,30 @@ std::optional<QString> encodeScalar(const ScalarSpec &spec, const QVariant &valu
         break;
     }
     text = trimScalarText(text);
-    if (text.isEmpty() && spec.type != ScalarType::String && spec.type != ScalarType::Char)
+    if (text.isEmpty() && format.type != ScalarType::String && format.type != ScalarType::Char)
         return std::nullopt;
     return text;
 }
 
-std::optional<QVariant> decodeScalar(const ScalarSpec &spec, QStringView raw)
+std::optional<QVariant> decodeScalar(const ScalarFormat &format, QStringView raw)
 {
     const QString text = trimScalarText(raw);
-    switch (spec.type) {
+    switch (format.type) {
     case ScalarType::Integer:
         return QVariant(parseDecimal(text).value_or(0));
     case ScalarType::Char:
         return QVariant(text.isEmpty() ? QString() : text.left(1));
     case ScalarType::Enumeration:
-        for (int i = 0; i < spec.identifiers.size(); ++i)
-            if (spec.identifiers.at(i).compare(text, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < format.identifiers.size(); ++i)
+            if (format.identifiers.at(i).compare(text, Qt::CaseInsensitive) == 0)
                 return QVariant(i);
         return std::nullopt;
     case ScalarType::Set: {
         quint64 mask = 0;
         const QStringList words = text.split(QRegularExpression(QStringLiteral("[\\s,\\[\\]]+")), Qt::SkipEmptyParts);
         for (const QString &word : words)
-            for (int i = 0; i < spec.identifiers.size() && i < 64; ++i)
-                if (spec.identifiers.at(i).compare(word, Qt::CaseInsensitive) == 0)
+            for (int i = 0; i < format.identifiers.size() && i < 64; ++i)
+                if (format.identifiers.at(i).compare(word, Qt::CaseInsensitive) == 0)
                     mask |= quint64(1) << i;
         return QVariant(mask);
     }

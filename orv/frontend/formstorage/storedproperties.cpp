@@ -42,10 +42,10 @@ template <typename T> T *as(QObject *o)
     return qobject_cast<T *>(o);
 }
 
-ScalarBinding scalar(ScalarSpec spec, std::function<QVariant(const QObject *)> get,
+ScalarBinding scalar(ScalarFormat format, std::function<QVariant(const QObject *)> get,
                      std::function<void(QObject *, const QVariant &)> set)
 {
-    return ScalarBinding{std::move(spec), std::move(get), std::move(set)};
+    return ScalarBinding{std::move(format), std::move(get), std::move(set)};
 }
 
 QStringList plainTextLines(const QPlainTextEdit *edit)
@@ -131,7 +131,7 @@ ObjectBinding fontBinding()
     const auto widget = [](const QObject *o) { return as<QWidget>(o); };
     b.properties.append({QStringLiteral("Charset"),
                          scalar(
-                             ScalarSpec::integer(),
+                             ScalarFormat::integer(),
                              [](const QObject *o) {
                                  const QVariant v = o->property("FontCharset");
                                  return QVariant(v.isValid() ? v.toInt() : kDefaultCharset);
@@ -140,11 +140,11 @@ ObjectBinding fontBinding()
     b.properties.append(
         {QStringLiteral("Color"),
          scalar(
-             ScalarSpec::integer(), [widget](const QObject *o) { return QVariant(fontColor(widget(o))); },
+             ScalarFormat::integer(), [widget](const QObject *o) { return QVariant(fontColor(widget(o))); },
              [](QObject *o, const QVariant &v) { setFontColor(as<QWidget>(o), v.toLongLong()); })});
     b.properties.append({QStringLiteral("Height"),
                          scalar(
-                             ScalarSpec::integer(),
+                             ScalarFormat::integer(),
                              [widget](const QObject *o) {
                                  const QWidget *w = widget(o);
                                  return QVariant(
@@ -162,7 +162,7 @@ ObjectBinding fontBinding()
     b.properties.append(
         {QStringLiteral("Name"),
          scalar(
-             ScalarSpec::string(), [widget](const QObject *o) { return QVariant(widget(o)->font().family()); },
+             ScalarFormat::string(), [widget](const QObject *o) { return QVariant(widget(o)->font().family()); },
              [](QObject *o, const QVariant &v) {
                  QWidget *w = as<QWidget>(o);
                  if (v.toString().isEmpty())
@@ -173,8 +173,8 @@ ObjectBinding fontBinding()
              })});
     b.properties.append({QStringLiteral("Pitch"),
                          scalar(
-                             ScalarSpec::enumeration({QStringLiteral("fpDefault"), QStringLiteral("fpVariable"),
-                                                      QStringLiteral("fpFixed")}),
+                             ScalarFormat::enumeration({QStringLiteral("fpDefault"), QStringLiteral("fpVariable"),
+                                                        QStringLiteral("fpFixed")}),
                              [widget](const QObject *o) { return QVariant(widget(o)->font().fixedPitch() ? 2 : 0); },
                              [](QObject *o, const QVariant &v) {
                                  QWidget *w = as<QWidget>(o);
@@ -185,7 +185,7 @@ ObjectBinding fontBinding()
     b.properties.append(
         {QStringLiteral("Size"),
          scalar(
-             ScalarSpec::integer(), [widget](const QObject *o) { return QVariant(fontPointSize(widget(o))); },
+             ScalarFormat::integer(), [widget](const QObject *o) { return QVariant(fontPointSize(widget(o))); },
              [](QObject *o, const QVariant &v) {
                  QWidget *w = as<QWidget>(o);
                  const int size = v.toInt();
@@ -201,8 +201,8 @@ ObjectBinding fontBinding()
              })});
     b.properties.append(
         {QStringLiteral("Style"), scalar(
-                                      ScalarSpec::set({QStringLiteral("fsBold"), QStringLiteral("fsItalic"),
-                                                       QStringLiteral("fsUnderline"), QStringLiteral("fsStrikeOut")}),
+                                      ScalarFormat::set({QStringLiteral("fsBold"), QStringLiteral("fsItalic"),
+                                                         QStringLiteral("fsUnderline"), QStringLiteral("fsStrikeOut")}),
                                       [widget](const QObject *o) {
                                           const QFont f = widget(o)->font();
                                           quint64 mask = 0;
@@ -265,10 +265,11 @@ void setColumnExtra(QObject *o, int column, const QString &key, const QVariant &
     o->setProperty(kColumnExtras, extras);
 }
 
-CollectionItemBinding extraColumnProperty(const QString &name, ScalarSpec spec, const QVariant &fallback)
+CollectionItemBinding extraColumnProperty(const QString &name, ScalarFormat format, const QVariant &fallback)
 {
     return CollectionItemBinding{
-        name, std::move(spec), [name, fallback](const QObject *o, int i) { return columnExtra(o, i, name, fallback); },
+        name, std::move(format),
+        [name, fallback](const QObject *o, int i) { return columnExtra(o, i, name, fallback); },
         [name](QObject *o, int i, const QVariant &v) { setColumnExtra(o, i, name, v); }};
 }
 
@@ -300,7 +301,7 @@ CollectionBinding columnsBinding()
         if (n > 0)
             model->insertColumns(0, n);
     };
-    const ScalarSpec alignment = ScalarSpec::enumeration(
+    const ScalarFormat alignment = ScalarFormat::enumeration(
         {QStringLiteral("taLeftJustify"), QStringLiteral("taRightJustify"), QStringLiteral("taCenter")});
     b.itemProperties.append(CollectionItemBinding{
         QStringLiteral("Alignment"), alignment,
@@ -320,9 +321,9 @@ CollectionBinding columnsBinding()
                 model->setHeaderData(i, Qt::Horizontal, flags[qBound(0, v.toInt(), 2)], Qt::TextAlignmentRole);
             }
         }});
-    b.itemProperties.append(extraColumnProperty(QStringLiteral("AutoSize"), ScalarSpec::boolean(), 0));
+    b.itemProperties.append(extraColumnProperty(QStringLiteral("AutoSize"), ScalarFormat::boolean(), 0));
     b.itemProperties.append(CollectionItemBinding{
-        QStringLiteral("Caption"), ScalarSpec::string(),
+        QStringLiteral("Caption"), ScalarFormat::string(),
         [](const QObject *o, int i) {
             const QAbstractItemModel *model = columnModel(o);
             return QVariant(model ? model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
@@ -331,11 +332,11 @@ CollectionBinding columnsBinding()
             if (QAbstractItemModel *model = columnModel(o))
                 model->setHeaderData(i, Qt::Horizontal, v.toString(), Qt::DisplayRole);
         }});
-    b.itemProperties.append(extraColumnProperty(QStringLiteral("ImageIndex"), ScalarSpec::integer(), -1));
-    b.itemProperties.append(extraColumnProperty(QStringLiteral("MaxWidth"), ScalarSpec::integer(), 0));
-    b.itemProperties.append(extraColumnProperty(QStringLiteral("MinWidth"), ScalarSpec::integer(), 0));
-    b.itemProperties.append(extraColumnProperty(QStringLiteral("Tag"), ScalarSpec::integer(), 0));
-    b.itemProperties.append(CollectionItemBinding{QStringLiteral("Width"), ScalarSpec::integer(),
+    b.itemProperties.append(extraColumnProperty(QStringLiteral("ImageIndex"), ScalarFormat::integer(), -1));
+    b.itemProperties.append(extraColumnProperty(QStringLiteral("MaxWidth"), ScalarFormat::integer(), 0));
+    b.itemProperties.append(extraColumnProperty(QStringLiteral("MinWidth"), ScalarFormat::integer(), 0));
+    b.itemProperties.append(extraColumnProperty(QStringLiteral("Tag"), ScalarFormat::integer(), 0));
+    b.itemProperties.append(CollectionItemBinding{QStringLiteral("Width"), ScalarFormat::integer(),
                                                   [](const QObject *o, int i) {
                                                       const QHeaderView *header = columnHeader(o);
                                                       return QVariant(header ? header->sectionSize(i) : 0);
@@ -404,9 +405,9 @@ const PropertyBinding *PropertyTable::find(const QObject *object, QStringView pr
 PropertyTable PropertyTable::standard()
 {
     PropertyTable t;
-    const ScalarSpec boolean = ScalarSpec::boolean();
-    const ScalarSpec integer = ScalarSpec::integer();
-    const ScalarSpec string = ScalarSpec::string();
+    const ScalarFormat boolean = ScalarFormat::boolean();
+    const ScalarFormat integer = ScalarFormat::integer();
+    const ScalarFormat string = ScalarFormat::string();
 
     t.add("QObject", QStringLiteral("Tag"),
           PropertyBinding::ofScalar(scalar(
@@ -414,14 +415,14 @@ PropertyTable PropertyTable::standard()
               [](QObject *o, const QVariant &v) { o->setProperty("Tag", v.toLongLong()); })));
     t.add("QObject", QStringLiteral("ViewStyle"),
           PropertyBinding::ofScalar(scalar(
-              ScalarSpec::enumeration({QStringLiteral("vsIcon"), QStringLiteral("vsSmallIcon"),
-                                       QStringLiteral("vsList"), QStringLiteral("vsReport")}),
+              ScalarFormat::enumeration({QStringLiteral("vsIcon"), QStringLiteral("vsSmallIcon"),
+                                         QStringLiteral("vsList"), QStringLiteral("vsReport")}),
               [](const QObject *o) { return QVariant(o->property("ViewStyle").toInt()); },
               [](QObject *o, const QVariant &v) { o->setProperty("ViewStyle", v.toInt()); })));
     for (const char *name : {"SmallImages", "LargeImages"}) {
         t.add("QObject", QString::fromLatin1(name),
               PropertyBinding::ofScalar(scalar(
-                  ScalarSpec{ScalarType::ComponentReference, {}, 15},
+                  ScalarFormat{ScalarType::ComponentReference, {}, 15},
                   [name](const QObject *o) { return QVariant::fromValue(componentReference(o, name)); },
                   [name](QObject *o, const QVariant &v) { setComponentReference(o, name, v.value<QObject *>()); })));
     }
@@ -570,7 +571,7 @@ std::optional<PropertyBinding> qtPropertyBinding(const QObject *object, const QS
     switch (value.typeId()) {
     case QMetaType::Bool:
         return PropertyBinding::ofScalar(scalar(
-            ScalarSpec::boolean(),
+            ScalarFormat::boolean(),
             [name](const QObject *o) { return QVariant(o->property(name.constData()).toBool() ? 1 : 0); },
             [name](QObject *o, const QVariant &v) { o->setProperty(name.constData(), v.toInt() == 1); }));
     case QMetaType::Int:
@@ -578,7 +579,7 @@ std::optional<PropertyBinding> qtPropertyBinding(const QObject *object, const QS
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
         return PropertyBinding::ofScalar(scalar(
-            ScalarSpec::integer(),
+            ScalarFormat::integer(),
             [name](const QObject *o) { return QVariant(o->property(name.constData()).toLongLong()); },
             [name, type = value.metaType()](QObject *o, const QVariant &v) {
                 QVariant converted = v;
@@ -587,7 +588,7 @@ std::optional<PropertyBinding> qtPropertyBinding(const QObject *object, const QS
             }));
     case QMetaType::QString:
         return PropertyBinding::ofScalar(scalar(
-            ScalarSpec::string(), [name](const QObject *o) { return o->property(name.constData()); }, set));
+            ScalarFormat::string(), [name](const QObject *o) { return o->property(name.constData()); }, set));
     case QMetaType::QStringList:
         return PropertyBinding::ofLines(StringListBinding{
             [name](const QObject *o) { return o->property(name.constData()).toStringList(); },

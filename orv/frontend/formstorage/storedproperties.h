@@ -24,7 +24,7 @@ namespace orv::frontend {
 // references travel as QObject* inside the QVariant.
 struct ScalarBinding
 {
-    ScalarSpec spec;
+    ScalarFormat format;
     std::function<QVariant(const QObject *)> get;
     std::function<void(QObject *, const QVariant &)> set;
 };
@@ -40,7 +40,7 @@ struct StringListBinding
 struct CollectionItemBinding
 {
     QString name;
-    ScalarSpec spec;
+    ScalarFormat format;
     std::function<QVariant(const QObject *, int)> get;
     std::function<void(QObject *, int, const QVariant &)> set;
 };

@@ -11,7 +11,7 @@ namespace orv::frontend {
 namespace {
 
 // Captions and hints are the program's own texts, odd spellings included.
-constexpr ActionSpec kActions[] = {
+constexpr ActionDefinition kActions[] = {
     {MainAction::Internet, "A_Internet", "Mainmenu", "Internet", "Show internet servers", "F2"},
     {MainAction::Local, "A_Local", "Mainmenu", "Local Network", "Servers in local network", "F3"},
     {MainAction::Favorites, "A_Favorites", "Mainmenu", "Favorites", "Your favorite servers", "F4"},
@@ -77,7 +77,7 @@ static_assert(inEnumOrder());
 
 } // namespace
 
-std::span<const ActionSpec> mainActionSpecs()
+std::span<const ActionDefinition> mainActionDefinitions()
 {
     return kActions;
 }
@@ -85,17 +85,17 @@ std::span<const ActionSpec> mainActionSpecs()
 MainActions createMainActions(QObject *parent)
 {
     MainActions actions{};
-    for (const ActionSpec &spec : kActions) {
-        auto *action = new QAction(QString::fromUtf8(spec.caption), parent);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        action->setProperty("category", QString::fromLatin1(spec.category));
-        const QString hint = QString::fromUtf8(spec.hint);
+    for (const ActionDefinition &definition : kActions) {
+        auto *action = new QAction(QString::fromUtf8(definition.caption), parent);
+        action->setObjectName(QString::fromLatin1(definition.name));
+        action->setProperty("category", QString::fromLatin1(definition.category));
+        const QString hint = QString::fromUtf8(definition.hint);
         action->setToolTip(hint.isEmpty() ? action->text() : hint);
         action->setStatusTip(hint);
-        if (*spec.shortcut) {
-            action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+        if (*definition.shortcut) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(definition.shortcut)));
         }
-        actions[static_cast<size_t>(spec.id)] = action;
+        actions[static_cast<size_t>(definition.id)] = action;
     }
     return actions;
 }

@@ -60,7 +60,7 @@ inline constexpr int kMainActionCount = static_cast<int>(MainAction::ShortCut) +
 
 // One command of the main window as the user meets it: name, category, caption, hint and
 // shortcut. What it does and when it is enabled is wired by the main window.
-struct ActionSpec
+struct ActionDefinition
 {
     MainAction id;
     const char *name;
@@ -71,7 +71,7 @@ struct ActionSpec
 };
 
 // Every command in the order of MainAction.
-std::span<const ActionSpec> mainActionSpecs();
+std::span<const ActionDefinition> mainActionDefinitions();
 
 using MainActions = std::array<QAction *, kMainActionCount>;
 

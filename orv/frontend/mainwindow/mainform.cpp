@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -176,23 +177,41 @@ void TMainForm::wireActions()
             m_pages->setCurrentIndex(0);
             return;
         }
-        if (m_services) {
-            self->setEnabled(false);
-            const bool built = m_services->buildInternetList();
-            self->setEnabled(true);
-            if (!built)
-                return;
+        const auto open = [this] {
+            m_pages->setCurrentIndex(0);
+            changePage(ServerPage::Internet);
+            m_engine.RebuildList(ServerPage::Internet);
+        };
+        if (!m_services) {
+            open();
+            return;
         }
-        m_pages->setCurrentIndex(0);
-        changePage(ServerPage::Internet);
-        m_engine.RebuildList(ServerPage::Internet);
+        // The command stays off until the download is through; the window goes on working.
+        self->setEnabled(false);
+        const QPointer<TMainForm> form(this);
+        m_services->buildInternetList([form, self, open](bool built) {
+            if (!form)
+                return;
+            self->setEnabled(true);
+            if (built)
+                open();
+        });
     });
     on(MainAction::Local, [this] {
-        if (m_services)
-            m_services->discoverLocal();
-        m_pages->setCurrentIndex(1);
-        changePage(ServerPage::Local);
-        m_engine.RebuildList(ServerPage::Local);
+        const auto open = [this] {
+            m_pages->setCurrentIndex(1);
+            changePage(ServerPage::Local);
+            m_engine.RebuildList(ServerPage::Local);
+        };
+        if (!m_services) {
+            open();
+            return;
+        }
+        const QPointer<TMainForm> form(this);
+        m_services->discoverLocal([form, open] {
+            if (form)
+                open();
+        });
     });
     on(MainAction::Favorites, [this] {
         m_pages->setCurrentIndex(2);

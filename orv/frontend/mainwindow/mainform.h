@@ -45,11 +45,12 @@ class MainFormServices
 public:
     virtual ~MainFormServices() = default;
 
-    // Fills the Internet address list. False when it failed with an error shown to the
-    // user (no list could be loaded): the Internet page is then not opened.
-    virtual bool buildInternetList() { return true; }
-    // Fills the Local address list.
-    virtual void discoverLocal() {}
+    // Fills the Internet address list and then calls done, with false when it failed with
+    // an error shown to the user (no list could be loaded): the Internet page is then not
+    // opened. done is not called when a build already runs.
+    virtual void buildInternetList(std::function<void(bool built)> done) { done(true); }
+    // Fills the Local address list and then calls done (not when a discovery already runs).
+    virtual void discoverLocal(std::function<void()> done) { done(); }
     // Loads favorites.lst into the Favorites list.
     virtual void showFavorites() {}
     virtual void showWindow(BrowserWindow) {}

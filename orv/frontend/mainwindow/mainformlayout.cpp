@@ -126,18 +126,18 @@ void TMainForm::buildLayout()
     leftLayout->setContentsMargins(8, 8, 8, 8);
     leftLayout->setSpacing(6);
     const QSize leftButton(118, 25);
-    struct ButtonSpec
+    struct CommandButton
     {
         MainAction action;
         const char *sound;
     };
-    const ButtonSpec upper[] = {{MainAction::Internet, "beep.wav"},
-                                {MainAction::Local, "beep.wav"},
-                                {MainAction::Favorites, "beep.wav"},
-                                {MainAction::Refresh, "respawn.wav"},
-                                {MainAction::RefreshC, "respawn.wav"}};
-    for (const ButtonSpec &spec : upper)
-        leftLayout->addWidget(makeCommandButton(left, spec.action, QString::fromLatin1(spec.sound), leftButton));
+    const CommandButton upper[] = {{MainAction::Internet, "beep.wav"},
+                                   {MainAction::Local, "beep.wav"},
+                                   {MainAction::Favorites, "beep.wav"},
+                                   {MainAction::Refresh, "respawn.wav"},
+                                   {MainAction::RefreshC, "respawn.wav"}};
+    for (const CommandButton &button : upper)
+        leftLayout->addWidget(makeCommandButton(left, button.action, QString::fromLatin1(button.sound), leftButton));
     auto *checker = makeCommandButton(left, MainAction::Repeat, QString(), leftButton);
     leftLayout->addWidget(checker);
     leftLayout->addWidget(makeCommandButton(left, MainAction::Clanes, QStringLiteral("dropdown.wav"), leftButton));

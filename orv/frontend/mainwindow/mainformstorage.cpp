@@ -49,7 +49,7 @@ std::shared_ptr<const PropertyTable> mainFormPropertyTable()
         table->add(ServerView::staticMetaObject.className(), QStringLiteral("Columns"), forwardedToReport(*columns));
     table->add(PlayersPanel::staticMetaObject.className(), QStringLiteral("Height"),
                PropertyBinding::ofScalar(ScalarBinding{
-                   ScalarSpec::integer(),
+                   ScalarFormat::integer(),
                    [](const QObject *o) { return QVariant(static_cast<const PlayersPanel *>(o)->panelHeight()); },
                    [](QObject *o, const QVariant &v) { static_cast<PlayersPanel *>(o)->setPanelHeight(v.toInt()); }}));
     return table;

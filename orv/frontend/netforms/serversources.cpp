@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/frontend/netforms/serversources.h"
 
+#include <utility>
+
 #include <QMessageBox>
 
 #include "orv/engine/queryengine.h"
@@ -23,11 +25,16 @@ ServerSources::ServerSources(engine::QueryEngine &engine, TOptionsForm &options,
     , m_wait(new TmyWEBWaitForm(dialogParent))
 {
     m_wait->attach(m_downloader);
+    m_wait->attach(m_builder.fetch());
     connect(m_wait, &TmyWEBWaitForm::clickSound, this, &ServerSources::clickSound);
     connect(m_whatList, &TWhatListForm::clickSound, this, &ServerSources::clickSound);
     connect(&m_downloader, &net::FileDownloader::logLine, this, &ServerSources::logLine);
     connect(&m_builder, &net::InternetListBuilder::logLine, this, &ServerSources::logLine);
     connect(&m_discovery, &net::LocalDiscovery::logLine, this, &ServerSources::logLine);
+    connect(&m_discovery, &net::LocalDiscovery::finished, this, [this] {
+        if (const auto done = std::exchange(m_localDone, {}))
+            done();
+    });
     // The refresh writes each server's reported game port into its row and the Internet
     // list; the saved list keeps it too.
     connect(&m_engine, &engine::QueryEngine::serverQueried, this, [this](const engine::ServerQuery &query, int row) {
@@ -52,7 +59,7 @@ ServerSources::~ServerSources()
         delete m_wait;
 }
 
-net::BuildOutcome ServerSources::BuildInternetList()
+bool ServerSources::BuildInternetList(std::function<void(net::BuildOutcome)> done)
 {
     net::InternetListOptions options;
     options.reloadList = m_options.reloadList();
@@ -60,20 +67,25 @@ net::BuildOutcome ServerSources::BuildInternetList()
     options.proxy = m_options.proxySettings();
     options.unrealUrls = m_servers.unrealUrls();
     options.utUrls = m_servers.utUrls();
-    // The builder works on a list of its own; what it loaded becomes the Internet list, and
-    // a fresh download empties the Internet view.
-    engine::ServerList internet;
-    internet.addresses = m_engine.addresses(engine::ServerPage::Internet);
-    const net::BuildOutcome outcome = m_builder.BuildInternetList(options, internet);
-    m_engine.setAddresses(engine::ServerPage::Internet, std::move(internet.addresses));
-    if (outcome == net::BuildOutcome::Downloaded)
-        m_engine.clearRows(engine::ServerPage::Internet);
-    return outcome;
+    // What the builder loaded becomes the Internet list, and a fresh download empties the
+    // Internet view.
+    return m_builder.BuildInternetList(
+        options, [this, done = std::move(done)](net::BuildOutcome outcome, const engine::AddressList *loaded) {
+            if (loaded)
+                m_engine.setAddresses(engine::ServerPage::Internet, *loaded);
+            if (outcome == net::BuildOutcome::Downloaded)
+                m_engine.clearRows(engine::ServerPage::Internet);
+            if (done)
+                done(outcome);
+        });
 }
 
-void ServerSources::DiscoverLocal()
+bool ServerSources::DiscoverLocal(std::function<void()> done)
 {
-    m_discovery.DiscoverLocal();
+    if (!m_discovery.DiscoverLocal())
+        return false;
+    m_localDone = std::move(done);
+    return true;
 }
 
 } // namespace orv::frontend

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 
 #include "orv/net/filedownloader.h"
@@ -20,9 +22,10 @@ class TmyWEBWaitForm;
 
 // Where the Internet and Local lists come from, for the main window's page commands:
 // BuildInternetList reads the options and URL lists from their windows at the moment of
-// the call and downloads with the wait window; DiscoverLocal runs the beacon broadcast with
-// the current options. Owns the downloader, so other windows (the clans directory) can
-// download through it too.
+// the call and downloads every master source at once with the wait window; DiscoverLocal
+// runs the beacon broadcast with the current options. Both return at once and call their
+// done function when through. Owns the downloader, so other windows (the clans directory)
+// can download through it too.
 class ServerSources : public QObject
 {
     Q_OBJECT
@@ -32,15 +35,17 @@ public:
                   QWidget *dialogParent = nullptr, QObject *parent = nullptr);
     ~ServerSources() override;
 
-    net::BuildOutcome BuildInternetList();
-    void DiscoverLocal();
+    // False (done is not called) while a build runs.
+    bool BuildInternetList(std::function<void(net::BuildOutcome)> done = {});
+    // False (done is not called) while a discovery runs.
+    bool DiscoverLocal(std::function<void()> done = {});
 
     net::FileDownloader &downloader() { return m_downloader; }
     net::InternetListBuilder &builder() { return m_builder; }
     net::LocalDiscovery &discovery() { return m_discovery; }
     TWhatListForm *whatListForm() const { return m_whatList; }
     TmyWEBWaitForm *waitForm() const { return m_wait; }
-    bool isDownloadBusy() const { return m_downloader.isBusy(); }
+    bool isDownloadBusy() const { return m_downloader.isBusy() || m_builder.isBuilding(); }
 
 signals:
     void logLine(const QString &line);
@@ -56,6 +61,7 @@ private:
     net::LocalDiscovery m_discovery;
     TWhatListForm *m_whatList = nullptr;
     TmyWEBWaitForm *m_wait = nullptr;
+    std::function<void()> m_localDone;
 };
 
 } // namespace orv::frontend

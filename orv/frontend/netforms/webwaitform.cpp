@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "orv/net/filedownloader.h"
+#include "orv/net/masterfetch.h"
 
 namespace orv::frontend {
 
@@ -46,14 +47,25 @@ TmyWEBWaitForm::TmyWEBWaitForm(QWidget *parent)
     setFixedSize(QSize(280, 76).expandedTo(minimumSizeHint()));
 }
 
+template <typename Source> void TmyWEBWaitForm::follow(Source &source)
+{
+    connect(&source, &Source::waitStarted, this, &TmyWEBWaitForm::start);
+    connect(&source, &Source::progressTextChanged, m_progressL, &QLabel::setText);
+    connect(&source, &Source::progressRangeChanged, this, &TmyWEBWaitForm::setRange);
+    connect(&source, &Source::progressChanged, this, &TmyWEBWaitForm::setValue);
+    connect(&source, &Source::waitFinished, this, &QWidget::close);
+}
+
 void TmyWEBWaitForm::attach(net::FileDownloader &downloader)
 {
     m_downloader = &downloader;
-    connect(&downloader, &net::FileDownloader::waitStarted, this, &TmyWEBWaitForm::start);
-    connect(&downloader, &net::FileDownloader::progressTextChanged, m_progressL, &QLabel::setText);
-    connect(&downloader, &net::FileDownloader::progressRangeChanged, this, &TmyWEBWaitForm::setRange);
-    connect(&downloader, &net::FileDownloader::progressChanged, this, &TmyWEBWaitForm::setValue);
-    connect(&downloader, &net::FileDownloader::waitFinished, this, &QWidget::close);
+    follow(downloader);
+}
+
+void TmyWEBWaitForm::attach(net::MasterFetch &fetch)
+{
+    m_fetch = &fetch;
+    follow(fetch);
 }
 
 void TmyWEBWaitForm::start()
@@ -81,6 +93,8 @@ void TmyWEBWaitForm::CancelClick()
 {
     if (m_downloader)
         m_downloader->cancel();
+    if (m_fetch)
+        m_fetch->cancel();
     close();
 }
 

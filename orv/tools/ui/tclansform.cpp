@@ -2,6 +2,7 @@
 #include "orv/tools/ui/tclansform.h"
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include <QAction>
@@ -391,14 +392,18 @@ bool TClansForm::downloadInformation()
 {
     if (m_proxySource)
         m_downloader.setProxy(m_proxySource());
-    // The download keeps the event loop running: the window may be closed, or the program
-    // ended, before it returns.
-    const QPointer<TClansForm> self(this);
-    const bool ok =
-        m_downloader.DownloadFile(clanlinks::clansListUrl(m_webSite).toString(QUrl::FullyEncoded), m_listPath);
-    if (self && isVisible())
-        reloadList();
-    return ok;
+    // The window may be closed before the download is through: then it does not reload.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(&m_downloader, &net::FileDownloader::finished, this, [this, connection](bool ok) {
+        disconnect(*connection);
+        if (isVisible())
+            reloadList();
+        emit informationDownloaded(ok);
+    });
+    if (m_downloader.startDownload(clanlinks::clansListUrl(m_webSite).toString(QUrl::FullyEncoded), m_listPath))
+        return true;
+    disconnect(*connection);
+    return false;
 }
 
 void TClansForm::registerClan()

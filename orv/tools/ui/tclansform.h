@@ -62,8 +62,9 @@ public:
 
     // Double-click on a clan, and "Go clane homepage".
     void openClanPage();
-    // "Download information": fetch the list into listPath() and reload. True when the
-    // download succeeded; the window reloads whatever is there either way.
+    // "Download information": starts fetching the list into listPath(); false when a
+    // download runs already. informationDownloaded() follows, after the window reloaded
+    // whatever is there (it does either way).
     bool downloadInformation();
     void registerClan();
     void showNews();
@@ -100,6 +101,8 @@ signals:
     // A button's click sound, by name ("shot.wav", "select.wav").
     void clickSound(const QString &name);
     void logLine(const QString &line);
+    // The end of "Download information": true when the list was fetched.
+    void informationDownloaded(bool ok);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

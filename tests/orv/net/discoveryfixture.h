@@ -6,6 +6,7 @@
 
 #include "orv/engine/queryengine.h"
 #include "orv/net/localdiscovery.h"
+#include "tests/orv/net/netwait.h"
 
 namespace nettest {
 
@@ -30,6 +31,18 @@ struct DiscoveryRig
         engine.setOptions(options);
         QObject::connect(&discovery, &orv::net::LocalDiscovery::logLine, &discovery,
                          [this](const QString &line) { log.append(line); });
+    }
+
+    // A discovery to its end; false when it was refused or did not end in time.
+    bool discover()
+    {
+        bool done = false;
+        const auto connection =
+            QObject::connect(&discovery, &orv::net::LocalDiscovery::finished, &discovery, [&done] { done = true; });
+        const bool started = discovery.DiscoverLocal();
+        const bool ended = started && netwait::until([&done] { return done; });
+        QObject::disconnect(connection);
+        return ended;
     }
 
     QStringList localLines() { return engine.addresses(orv::engine::ServerPage::Local).lines(); }

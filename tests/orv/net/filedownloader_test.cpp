@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "orv/demo/fakemasterserver.h"
+#include "tests/orv/net/netwait.h"
 #include "tests/support/testpaths.h"
 
 using orv::demo::FakeMasterServer;
@@ -54,7 +55,7 @@ protected:
 TEST_F(FileDownloaderTest, SavesTheBodySendsBothHeadersAndCleansUp)
 {
     m_server.setBody("/servers.txt", "10.0.0.5:7777\r\n10.0.0.6:7000\r\n");
-    ASSERT_TRUE(m_downloader.DownloadFile(url("/servers.txt"), target()));
+    ASSERT_TRUE(netwait::download(m_downloader, url("/servers.txt"), target()));
 
     EXPECT_EQ(testsupport::readFile(target()), QByteArray("10.0.0.5:7777\r\n10.0.0.6:7000\r\n"));
     ASSERT_EQ(m_server.requestCount(), 1);
@@ -73,7 +74,7 @@ TEST_F(FileDownloaderTest, SavesTheBodySendsBothHeadersAndCleansUp)
 TEST_F(FileDownloaderTest, ErrorStatusFailsAndKeepsTheOldTarget)
 {
     ASSERT_TRUE(testsupport::writeFile(target(), "previous\r\n"));
-    EXPECT_FALSE(m_downloader.DownloadFile(url("/missing.txt"), target()));
+    EXPECT_FALSE(netwait::download(m_downloader, url("/missing.txt"), target()));
     EXPECT_EQ(testsupport::readFile(target()), QByteArray("previous\r\n"));
     EXPECT_TRUE(logHas(QStringLiteral("Falied : 404 Not Found"))) << m_log.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(m_labels.last(), QStringLiteral("Falied : Not Found"));
@@ -94,7 +95,7 @@ TEST_F(FileDownloaderTest, SlowBodyReportsGrowingProgressUpToTheAnnouncedLength)
     QObject::connect(&m_downloader, &FileDownloader::progressRangeChanged, &m_downloader,
                      [&maximum](qint64 value) { maximum = value; });
 
-    ASSERT_TRUE(m_downloader.DownloadFile(url("/slow.txt"), target()));
+    ASSERT_TRUE(netwait::download(m_downloader, url("/slow.txt"), target()));
     EXPECT_EQ(maximum, 4000);
     ASSERT_GE(values.size(), 3);
     EXPECT_TRUE(std::is_sorted(values.cbegin(), values.cend()));
@@ -111,7 +112,7 @@ TEST_F(FileDownloaderTest, BodyWithoutContentLengthEndsWithTheConnection)
     bool rangeAnnounced = false;
     QObject::connect(&m_downloader, &FileDownloader::progressRangeChanged, &m_downloader,
                      [&rangeAnnounced](qint64) { rangeAnnounced = true; });
-    ASSERT_TRUE(m_downloader.DownloadFile(url("/nolength.txt"), target()));
+    ASSERT_TRUE(netwait::download(m_downloader, url("/nolength.txt"), target()));
     EXPECT_EQ(testsupport::readFile(target()), QByteArray("10.0.0.5:7777\n"));
     EXPECT_FALSE(rangeAnnounced);
 }
@@ -127,7 +128,7 @@ TEST_F(FileDownloaderTest, CancelEndsANeverFinishingTransfer)
     QObject::connect(&m_downloader, &FileDownloader::waitFinished, &m_downloader, [&finished] { finished = true; });
     QTimer::singleShot(300, &m_downloader, [this] { m_downloader.cancel(); });
 
-    EXPECT_FALSE(m_downloader.DownloadFile(url("/stall.txt"), target()));
+    EXPECT_FALSE(netwait::download(m_downloader, url("/stall.txt"), target()));
     EXPECT_TRUE(finished);
     EXPECT_TRUE(logHas(QStringLiteral("Falied : 200 Operation canceled")) ||
                 logHas(QStringLiteral("Falied : 0 Operation canceled")))
@@ -143,7 +144,7 @@ TEST_F(FileDownloaderTest, OverallTimeOutEndsANeverFinishingTransfer)
     route.stallAfter = 10;
     m_server.setRoute("/stall.txt", route);
     m_downloader.setTimeoutMs(500);
-    EXPECT_FALSE(m_downloader.DownloadFile(url("/stall.txt"), target()));
+    EXPECT_FALSE(netwait::download(m_downloader, url("/stall.txt"), target()));
     EXPECT_TRUE(m_labels.contains(QStringLiteral("Falied : Download timed out")));
     EXPECT_FALSE(QFile::exists(target()));
 }
@@ -158,14 +159,14 @@ TEST_F(FileDownloaderTest, BodiesOverSixteenMegabytesAreRefused)
         route.contentLength = announced;
         m_server.setRoute("/huge.txt", route);
         m_labels.clear();
-        EXPECT_FALSE(m_downloader.DownloadFile(url("/huge.txt"), target()));
+        EXPECT_FALSE(netwait::download(m_downloader, url("/huge.txt"), target()));
         EXPECT_TRUE(m_labels.contains(QStringLiteral("Falied : File is larger than 16 MB")));
         EXPECT_FALSE(QFile::exists(target()));
         EXPECT_TRUE(noTempFilesLeft());
     }
     // Exactly the limit is still a list.
     m_server.setBody("/limit.txt", QByteArray(FileDownloader::kMaxDownloadSize, 'a'));
-    EXPECT_TRUE(m_downloader.DownloadFile(url("/limit.txt"), target()));
+    EXPECT_TRUE(netwait::download(m_downloader, url("/limit.txt"), target()));
 }
 
 TEST_F(FileDownloaderTest, SecondDownloadWhileBusyFailsAtOnce)
@@ -175,9 +176,9 @@ TEST_F(FileDownloaderTest, SecondDownloadWhileBusyFailsAtOnce)
     int nestedCalls = 0;
     QObject::connect(&m_downloader, &FileDownloader::waitStarted, &m_downloader, [&] {
         if (nestedCalls++ == 0)
-            nestedResult = m_downloader.DownloadFile(url("/a.txt"), target() + QStringLiteral(".2"));
+            nestedResult = netwait::download(m_downloader, url("/a.txt"), target() + QStringLiteral(".2"));
     });
-    EXPECT_TRUE(m_downloader.DownloadFile(url("/a.txt"), target()));
+    EXPECT_TRUE(netwait::download(m_downloader, url("/a.txt"), target()));
     EXPECT_FALSE(nestedResult);
     EXPECT_EQ(m_server.requestCount(), 1);
 }
@@ -207,7 +208,7 @@ TEST_F(FileDownloaderTest, RefusingProxyAndBadAddressesFail)
         SCOPED_TRACE(c.name);
         m_log.clear();
         m_downloader.setProxy(c.proxy);
-        EXPECT_FALSE(m_downloader.DownloadFile(c.url, target()));
+        EXPECT_FALSE(netwait::download(m_downloader, c.url, target()));
         EXPECT_TRUE(std::any_of(m_log.cbegin(), m_log.cend(),
                                 [](const QString &l) { return l.startsWith(QStringLiteral("Falied : ")); }));
         EXPECT_FALSE(QFile::exists(target()));
@@ -219,7 +220,7 @@ TEST_F(FileDownloaderTest, UnwritableTemporaryFolderFailsSilently)
 {
     m_server.setBody("/a.txt", "a\r\n");
     m_downloader.setTempFolder(m_dir.filePath(QStringLiteral("no/such/folder")));
-    EXPECT_FALSE(m_downloader.DownloadFile(url("/a.txt"), target()));
+    EXPECT_FALSE(netwait::download(m_downloader, url("/a.txt"), target()));
     EXPECT_FALSE(std::any_of(m_log.cbegin(), m_log.cend(),
                              [](const QString &l) { return l.startsWith(QStringLiteral("Falied")); }));
     EXPECT_EQ(m_server.requestCount(), 0);
@@ -290,12 +291,12 @@ TEST_F(FileDownloaderTest, GoesThroughTheProxyOnlyWhileProxyUseIsOn)
     m_server.setBody("/servers.txt", "10.0.0.5:7777\r\n");
 
     m_downloader.setProxy({true, QStringLiteral("127.0.0.1"), QString::number(proxy.port())});
-    ASSERT_TRUE(m_downloader.DownloadFile(url("/servers.txt"), target()))
+    ASSERT_TRUE(netwait::download(m_downloader, url("/servers.txt"), target()))
         << m_log.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(testsupport::readFile(target()), QByteArray("10.0.0.5:7777\r\n"));
 
     m_downloader.setProxy({false, QStringLiteral("127.0.0.1"), QString::number(proxy.port())});
-    ASSERT_TRUE(m_downloader.DownloadFile(url("/servers.txt"), target()));
+    ASSERT_TRUE(netwait::download(m_downloader, url("/servers.txt"), target()));
 
     ASSERT_EQ(m_server.requestCount(), 2);
     const auto &viaProxy = m_server.requests().at(0);

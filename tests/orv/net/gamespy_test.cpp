@@ -15,6 +15,7 @@
 #include "orv/net/filedownloader.h"
 #include "orv/net/gamespyclient.h"
 #include "orv/net/internetlistbuilder.h"
+#include "tests/orv/net/netwait.h"
 
 using namespace orv::net;
 using orv::demo::FakeGameSpyMaster;
@@ -182,7 +183,7 @@ protected:
     bool download(MasterGame game = MasterGame::UnrealTournament)
     {
         m_log.clear();
-        return m_downloader.DownloadFile(m_master.url(), target(), game);
+        return netwait::download(m_downloader, m_master.url(), target(), game);
     }
 
     QTemporaryDir m_dir;
@@ -261,8 +262,8 @@ TEST_F(GameSpyDownloadTest, MisbehavingMastersFailWithAReasonAndKeepTheOldTarget
 
     const quint16 closed = m_master.port();
     m_master.close();
-    EXPECT_FALSE(m_downloader.DownloadFile(QStringLiteral("gamespy://127.0.0.1:%1").arg(closed), target(),
-                                           MasterGame::UnrealTournament));
+    EXPECT_FALSE(netwait::download(m_downloader, QStringLiteral("gamespy://127.0.0.1:%1").arg(closed), target(),
+                                   MasterGame::UnrealTournament));
     EXPECT_EQ(m_downloader.lastFailure(), QStringLiteral("connection refused"));
 }
 
@@ -306,7 +307,7 @@ TEST_F(GameSpyDownloadTest, BuildInternetListMixesBothKindsAndKeepsTheCacheWhenA
     options.utUrls = {{m_master.url(), true}};
     orv::engine::ServerList internet;
 
-    ASSERT_EQ(builder.BuildInternetList(options, internet), BuildOutcome::Downloaded);
+    ASSERT_EQ(netwait::build(builder, options, internet), BuildOutcome::Downloaded);
     EXPECT_EQ(internet.addresses.lines(),
               (QStringList{"10.0.0.4 7777 7778", "10.0.0.5 7777 7778", "127.0.0.2 7777 7778", "127.0.0.3 8000 8001"}));
     QFile saved(cache);
@@ -320,7 +321,7 @@ TEST_F(GameSpyDownloadTest, BuildInternetListMixesBothKindsAndKeepsTheCacheWhenA
     options.utUrls.prepend({QStringLiteral("gamespy://127.0.0.1:1"), true});
     messages.clear();
     m_log.clear();
-    ASSERT_EQ(builder.BuildInternetList(options, internet), BuildOutcome::Downloaded);
+    ASSERT_EQ(netwait::build(builder, options, internet), BuildOutcome::Downloaded);
     EXPECT_EQ(messages, QStringList{InternetListBuilder::kNothingDownloaded});
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), before);

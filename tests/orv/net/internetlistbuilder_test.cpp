@@ -10,6 +10,8 @@
 #include "orv/demo/fakemasterserver.h"
 #include "orv/engine/serverlist.h"
 #include "orv/net/filedownloader.h"
+#include "orv/net/masterfetch.h"
+#include "tests/orv/net/netwait.h"
 #include "tests/support/testpaths.h"
 
 using orv::demo::FakeMasterServer;
@@ -77,11 +79,13 @@ TEST_F(InternetListBuilderTest, MergesBothGamesIntoASortedCacheWithoutDuplicates
 {
     m_options.merge = ListMerge::MergeLists;
     m_internet.addresses.append(QStringLiteral("old 1 2"));
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Downloaded);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Downloaded);
     EXPECT_EQ(m_asked, 0);
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_EQ(requestedPaths(),
-              (QStringList{QStringLiteral("/unreal/servers.txt"), QStringLiteral("/ut/UnrealTournament.txt")}));
+    // Both sources are asked at once, so their requests come in either order.
+    QStringList paths = requestedPaths();
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList{QStringLiteral("/unreal/servers.txt"), QStringLiteral("/ut/UnrealTournament.txt")}));
     EXPECT_EQ(testsupport::readFile(cache()),
               QByteArray("10.0.0.2 7777 7778\r\n10.0.0.3 7777 7778\r\n10.0.0.5 7777 7778\r\n"));
     EXPECT_EQ(m_internet.addresses.lines(),
@@ -123,10 +127,11 @@ TEST_F(InternetListBuilderTest, TheChoiceWindowPicksTheUrlSets)
         server.setBody("/ut/UnrealTournament.txt", "10.0.0.6:7777\r\n");
         m_choice = c.choice;
         m_internet.addresses.setLines({QStringLiteral("kept 1 2")});
-        EXPECT_EQ(m_builder.BuildInternetList(options, m_internet), c.outcome);
+        EXPECT_EQ(netwait::build(m_builder, options, m_internet), c.outcome);
         QStringList paths;
         for (const auto &request : server.requests())
             paths.append(QString::fromLatin1(request.path));
+        paths.sort(); // asked at once: in either order
         EXPECT_EQ(paths, c.paths);
         if (c.outcome == BuildOutcome::Cancelled) {
             EXPECT_EQ(m_internet.addresses.lines(), QStringList{QStringLiteral("kept 1 2")});
@@ -140,7 +145,7 @@ TEST_F(InternetListBuilderTest, SavedFileModeWithoutCacheShowsTheErrorAndDownloa
 {
     m_options.reloadList = ListLoad::SavedFile;
     m_internet.addresses.setLines({QStringLiteral("kept 1 2")});
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Failed);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Failed);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages.first().first, MessageKind::Error);
     EXPECT_EQ(m_messages.first().second, QStringLiteral("Local file not found! Dowonload it from web."));
@@ -150,7 +155,7 @@ TEST_F(InternetListBuilderTest, SavedFileModeWithoutCacheShowsTheErrorAndDownloa
 
     ASSERT_TRUE(testsupport::writeFile(cache(), "10.0.0.1 7777 7778\r\n"));
     m_messages.clear();
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::LoadedFromCache);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::LoadedFromCache);
     EXPECT_TRUE(m_messages.isEmpty());
     EXPECT_TRUE(m_log.contains(QStringLiteral("Load servers list from local file.")));
     EXPECT_EQ(m_internet.addresses.lines(), QStringList{QStringLiteral("10.0.0.1 7777 7778")});
@@ -163,7 +168,7 @@ TEST_F(InternetListBuilderTest, FailedDownloadsWarnAndTheOldCacheSurvives)
     m_server.removeRoute("/ut/UnrealTournament.txt");
     ASSERT_TRUE(testsupport::writeFile(cache(), "10.0.0.1 7777 7778\r\n"));
 
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Downloaded);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Downloaded);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages.first().first, MessageKind::Warning);
     EXPECT_EQ(m_messages.first().second, QStringLiteral("Nothing dowonloaded! (Load local file)"));
@@ -177,7 +182,7 @@ TEST_F(InternetListBuilderTest, NothingDownloadedAndNoCacheReportsTheFileError)
     m_options.unrealUrls.clear();
     m_options.utUrls = {{url("/ut/UnrealTournament.txt"), false}};
     m_internet.addresses.setLines({QStringLiteral("kept 1 2")});
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Failed);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Failed);
     ASSERT_EQ(m_messages.size(), 2);
     EXPECT_EQ(m_messages.at(0).first, MessageKind::Warning);
     EXPECT_EQ(m_messages.at(1).first, MessageKind::Error);
@@ -193,15 +198,13 @@ TEST_F(InternetListBuilderTest, CancelledUrlFailsAndTheNextIsStillFetched)
     stall.body = QByteArray(100, 'x');
     stall.stallAfter = 5;
     m_server.setRoute("/unreal/servers.txt", stall);
-    QObject::connect(&m_downloader, &orv::net::FileDownloader::waitStarted, &m_downloader, [this] {
-        if (m_server.requestCount() == 0)
-            QTimer::singleShot(300, &m_downloader, [this] { m_downloader.cancel(); });
-    });
-    QStringList downloadLog;
-    QObject::connect(&m_downloader, &orv::net::FileDownloader::logLine, &m_downloader,
-                     [&downloadLog](const QString &line) { downloadLog.append(line); });
+    // Cancel comes when the other source is through, as the stalled one still runs.
+    orv::net::MasterFetch &fetch = m_builder.fetch();
+    QObject::connect(&fetch, &orv::net::MasterFetch::waitStarted, &fetch,
+                     [&fetch] { QTimer::singleShot(300, &fetch, [&fetch] { fetch.cancel(); }); });
+    QStringList &downloadLog = m_log;
 
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Downloaded);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Downloaded);
     EXPECT_TRUE(std::any_of(downloadLog.cbegin(), downloadLog.cend(), [](const QString &l) {
         return l.startsWith(QStringLiteral("Falied : ")) && l.endsWith(QStringLiteral("Operation canceled"));
     }));
@@ -212,7 +215,7 @@ TEST_F(InternetListBuilderTest, UnconvertibleListIsMergedAsDownloaded)
 {
     m_options.merge = ListMerge::MergeLists;
     m_server.setBody("/unreal/servers.txt", "10.0.0.7:7777 \r\n10.0.0.8:7777\r\n");
-    EXPECT_EQ(m_builder.BuildInternetList(m_options, m_internet), BuildOutcome::Downloaded);
+    EXPECT_EQ(netwait::build(m_builder, m_options, m_internet), BuildOutcome::Downloaded);
     EXPECT_EQ(testsupport::readFile(cache()), QByteArray("10.0.0.3 7777 7778\r\n10.0.0.5 7777 7778\r\n"
                                                          "10.0.0.7:7777 \r\n10.0.0.8:7777\r\n"));
 }

@@ -71,7 +71,7 @@ TEST_F(LocalDiscoveryTest, AnsweringServerIsListedWithTheGamePortItReports)
     m_rig.engine.setAddresses(orv::engine::ServerPage::Local,
                               orv::engine::AddressList({QStringLiteral("10.9.9.9 1 2")}));
 
-    m_rig.discovery.DiscoverLocal();
+    ASSERT_TRUE(m_rig.discover());
 
     EXPECT_EQ(m_rig.localLines(), QStringList{kHost + QStringLiteral(" 7000 ") + q});
     EXPECT_EQ(game->lastRequest(), QByteArray("\\info\\"));
@@ -95,7 +95,7 @@ TEST_F(LocalDiscoveryTest, ServerAnsweringBothBeaconsIsListedOnce)
     unreal->setPorts(7000, game->queryPort());
     ASSERT_TRUE(unreal->listen(QHostAddress(kHost), m_unrealBeacon, false));
 
-    m_rig.discovery.DiscoverLocal();
+    ASSERT_TRUE(m_rig.discover());
     EXPECT_EQ(m_rig.localLines(), QStringList{kHost + QStringLiteral(" 7000 ") + QString::number(game->queryPort())});
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Server response from: ") + kHost), 1);
 }
@@ -107,7 +107,7 @@ TEST_F(LocalDiscoveryTest, ServerSilentToInfoIsListedWithItsQueryPort)
     dead.dead = true;
     game->setBehaviour(dead);
     const QString q = QString::number(game->queryPort());
-    m_rig.discovery.DiscoverLocal();
+    ASSERT_TRUE(m_rig.discover());
     EXPECT_EQ(game->requestCount(), 1);
     EXPECT_EQ(m_rig.localLines(), QStringList{kHost + QLatin1Char(' ') + q + QLatin1Char(' ') + q});
 }
@@ -136,7 +136,7 @@ TEST_F(LocalDiscoveryTest, BadBeaconAnswersAddNothingAndQueryNothing)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakeBeaconResponder *beacon = addRawBeacon(m_utBeacon, c.answer);
-        m_rig.discovery.DiscoverLocal();
+        ASSERT_TRUE(m_rig.discover());
         EXPECT_EQ(beacon->requestCount(), 1);
         EXPECT_TRUE(m_rig.localLines().isEmpty());
         EXPECT_EQ(game.requestCount(), 0);
@@ -147,7 +147,7 @@ TEST_F(LocalDiscoveryTest, BadBeaconAnswersAddNothingAndQueryNothing)
 
 TEST_F(LocalDiscoveryTest, NothingAnsweringLeavesTheListEmpty)
 {
-    m_rig.discovery.DiscoverLocal();
+    ASSERT_TRUE(m_rig.discover());
     EXPECT_TRUE(m_rig.localLines().isEmpty());
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Listen complete.")), 2);
     EXPECT_FALSE(m_rig.log.contains(QStringLiteral("Error when UDP send data")));
@@ -164,7 +164,7 @@ TEST_F(LocalDiscoveryTest, BusyBeaconPortAndBadWaitTimeAreLogged)
     m_rig.engine.setOptions(options);
     addServer("ut", m_utBeacon, 7000);
 
-    m_rig.discovery.DiscoverLocal();
+    ASSERT_TRUE(m_rig.discover());
     // Unreal: the port is held, so sending and listening fail; UT: the wait is no number.
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Error when UDP send data")), 1);
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Error when UDP listen data")), 2);
@@ -179,12 +179,12 @@ TEST_F(LocalDiscoveryTest, SecondDiscoveryDuringTheWaitIsIgnored)
 {
     FakeGameServer *game = addServer("ut", m_utBeacon, 7000);
     int nested = 0;
-    QObject::connect(&m_rig.discovery, &orv::net::LocalDiscovery::logLine, &m_rig.discovery,
-                     [this, &nested](const QString &line) {
-                         if (line.startsWith(QStringLiteral("Listen answers")) && nested++ == 0)
-                             QTimer::singleShot(50, &m_rig.discovery, [this] { m_rig.discovery.DiscoverLocal(); });
-                     });
-    m_rig.discovery.DiscoverLocal();
+    QObject::connect(
+        &m_rig.discovery, &orv::net::LocalDiscovery::logLine, &m_rig.discovery, [this, &nested](const QString &line) {
+            if (line.startsWith(QStringLiteral("Listen answers")) && nested++ == 0)
+                QTimer::singleShot(50, &m_rig.discovery, [this] { EXPECT_FALSE(m_rig.discovery.DiscoverLocal()); });
+        });
+    ASSERT_TRUE(m_rig.discover());
     EXPECT_EQ(m_rig.log.count(QStringLiteral("Listen complete.")), 2);
     EXPECT_EQ(m_rig.localLines(), QStringList{kHost + QStringLiteral(" 7000 ") + QString::number(game->queryPort())});
 }

@@ -40,7 +40,7 @@ TEST(LocalDiscoveryBroadcast, FindsServersOfBothGamesOnTheNetwork)
     ASSERT_TRUE(entered.isEmpty()) << entered.toStdString();
     {
         nettest::DiscoveryRig rig; // default beacon ports and broadcast address
-        rig.discovery.DiscoverLocal();
+        ASSERT_TRUE(rig.discover());
         QStringList found = rig.localLines();
         found.sort();
         EXPECT_EQ(found, (QStringList{QStringLiteral("10.77.0.2 7777 7778"), QStringLiteral("10.77.0.2 7787 7788"),

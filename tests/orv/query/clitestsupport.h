@@ -57,7 +57,7 @@ inline std::unique_ptr<orv::demo::FakeGameServer> fakeServer(int host, const QBy
 }
 
 // ADDRESS:GAMEPORT of a fake server, as the tool takes it.
-inline QString spec(const orv::demo::FakeGameServer &s)
+inline QString serverArgument(const orv::demo::FakeGameServer &s)
 {
     return s.address().toString() + QLatin1Char(':') + QString::number(s.queryPort() - 1);
 }

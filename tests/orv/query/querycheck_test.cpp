@@ -74,12 +74,13 @@ TEST_F(CheckFixture, OneLinePerServerWithVerdictAndMarks)
     auto silent = server(4, "DM-Gothic", dead);
     // Map is ctf-face, or more than five players: "+-" for Face, "--" for Deck.
     const QString path = script("rule.ovs", "-,MapName,=,ctf-face\r\nor\r\n-,NumPlayers,>,5\r\n");
-    const CliRun r = run({L1("--check"), path, L1("--timeout"), L1("300"), spec(*face), spec(*deck), spec(*silent)});
+    const CliRun r = run({L1("--check"), path, L1("--timeout"), L1("300"), serverArgument(*face), serverArgument(*deck),
+                          serverArgument(*silent)});
     EXPECT_EQ(r.status, kExitRuleRight) << qPrintable(r.err);
     EXPECT_EQ(r.out, L1("127.0.0.2 right +-\n127.0.0.3 not right --\n127.0.0.4 incomplete\n"));
 
     // None right: exit 1.
-    const CliRun none = run({L1("--check"), path, spec(*deck)});
+    const CliRun none = run({L1("--check"), path, serverArgument(*deck)});
     EXPECT_EQ(none.status, kExitRuleNeverRight);
 }
 
@@ -100,7 +101,8 @@ TEST_F(CheckFixture, PassNumberAndPingReachTheRuleAndJsonCarriesTheVerdict)
         {{L1("--pass"), L1("3"), L1("--no-ping"), L1("--strict")}, "right", "++", kExitRuleRight},
     };
     for (const Case &c : cases) {
-        const CliRun r = run(QStringList{L1("--check"), loop, L1("--json")} + c.extra + QStringList{spec(*face)});
+        const CliRun r =
+            run(QStringList{L1("--check"), loop, L1("--json")} + c.extra + QStringList{serverArgument(*face)});
         EXPECT_EQ(r.status, c.status) << qPrintable(c.extra.join(u' '));
         const QJsonObject o = QJsonDocument::fromJson(r.out.trimmed().toUtf8()).object();
         EXPECT_EQ(o.value(L1("address")).toString(), L1("127.0.0.5"));

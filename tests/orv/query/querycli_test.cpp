@@ -87,7 +87,8 @@ TEST(QueryCli, JsonLinesForCompleteAndDeadServers)
     dead.dead = true;
     auto up = fakeServer(2, "Up \xe9");
     auto down = fakeServer(3, "Down", dead);
-    const CliRun r = run({L1("--json"), L1("--no-ping"), L1("--timeout"), L1("200"), spec(*up), spec(*down)});
+    const CliRun r =
+        run({L1("--json"), L1("--no-ping"), L1("--timeout"), L1("200"), serverArgument(*up), serverArgument(*down)});
     EXPECT_EQ(r.status, kExitSomeIncomplete);
     const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 2);
@@ -126,7 +127,7 @@ TEST(QueryCli, JsonLinesForCompleteAndDeadServers)
 TEST(QueryCli, TableAndExitStatusZeroWhenAllComplete)
 {
     auto up = fakeServer(4, "Table Server");
-    const CliRun r = run({L1("--no-ping"), spec(*up)});
+    const CliRun r = run({L1("--no-ping"), serverArgument(*up)});
     EXPECT_EQ(r.status, kExitAllComplete);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4); // header, server, two players
@@ -144,7 +145,7 @@ TEST(QueryCli, StrictIncompleteServerIsDeadButReportsIncomplete)
     half.rawDatagrams = {"\\hostname\\Half\\numplayers\\3\\queryid\\9.1"};
     auto server = fakeServer(5, "unused", half);
     const CliRun r = run({L1("--json"), L1("--no-ping"), L1("--strict"), L1("--tries"), L1("2"), L1("--timeout"),
-                          L1("150"), spec(*server)});
+                          L1("150"), serverArgument(*server)});
     EXPECT_EQ(r.status, kExitSomeIncomplete);
     const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 1);
@@ -225,7 +226,7 @@ TEST(QueryCliProgram, RunsWithoutADisplayAndAnswersOverUdp)
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    process.start(program, {L1("--json"), L1("--no-ping"), spec(*up)});
+    process.start(program, {L1("--json"), L1("--no-ping"), serverArgument(*up)});
     loop.exec();
     ASSERT_EQ(process.state(), QProcess::NotRunning);
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();

@@ -337,6 +337,15 @@ protected:
         m_form.setWebSite(m_server.url(""));
     }
 
+    // "Download information" to its end: true when the list was fetched.
+    bool download()
+    {
+        QSignalSpy done(&m_form, &TClansForm::informationDownloaded);
+        if (!m_form.downloadInformation() || !done.wait(30000))
+            return false;
+        return done.first().first().toBool();
+    }
+
     FakeMasterServer m_server;
 };
 
@@ -346,8 +355,10 @@ TEST_F(ClansDownloadTest, DownloadReplacesTheFileAndReloads)
     ASSERT_EQ(column(m_form.clansList(), 0), QStringList{"Old Timers"});
     m_server.setBody("/files/clans.lst", kSample);
     QSignalSpy waitShown(&m_downloader, &FileDownloader::waitStarted);
+    QSignalSpy done(&m_form, &TClansForm::informationDownloaded);
 
     m_form.downloadButton()->click();
+    ASSERT_TRUE(done.wait(30000));
 
     EXPECT_EQ(m_sounds, QStringList{"shot.wav"});
     ASSERT_EQ(m_server.requestCount(), 1);
@@ -377,7 +388,7 @@ TEST_F(ClansDownloadTest, FailedDownloadKeepsTheFileAndStillReloads)
         showWith("[Clane.OLD]\r\nFullName=Old Timers\r\nShortName=OLD\r\n");
         m_server.setRoute("/files/clans.lst", c.route);
         selectClan(0);
-        EXPECT_FALSE(m_form.downloadInformation());
+        EXPECT_FALSE(download());
         EXPECT_EQ(testsupport::readFile(listPath()),
                   QByteArray("[Clane.OLD]\r\nFullName=Old Timers\r\nShortName=OLD\r\n"));
         // Reloaded: the clan is listed again, with no row selected.
@@ -397,7 +408,7 @@ TEST_F(ClansDownloadTest, DownloadGoesThroughTheProxyOfThatMoment)
     });
     m_server.setBody("/files/clans.lst", kSample);
     showWith({});
-    ASSERT_TRUE(m_form.downloadInformation());
+    ASSERT_TRUE(download());
     ASSERT_EQ(m_server.requestCount(), 1);
     EXPECT_EQ(m_server.requests().first().target, QByteArray("http://www.orvane.invalid/files/clans.lst"));
     EXPECT_EQ(m_form.clansList()->topLevelItemCount(), 4);
@@ -412,7 +423,7 @@ TEST_F(ClansDownloadTest, DownloadGoesThroughTheProxyOfThatMoment)
     }
     m_form.setWebSite(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closedPort)));
     useProxy = false;
-    EXPECT_FALSE(m_form.downloadInformation());
+    EXPECT_FALSE(download());
     EXPECT_EQ(m_server.requestCount(), 1);
     EXPECT_EQ(m_form.clansList()->topLevelItemCount(), 4);
 }

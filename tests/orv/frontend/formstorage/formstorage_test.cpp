@@ -778,7 +778,7 @@ TEST_F(FormStorageTest, WindowsCanBindTheirOwnPropertyKinds)
     auto table = std::make_shared<orv::frontend::PropertyTable>(orv::frontend::PropertyTable::standard());
     table->add("QLineEdit", QStringLiteral("MaxLength"),
                orv::frontend::PropertyBinding::ofScalar(orv::frontend::ScalarBinding{
-                   orv::frontend::ScalarSpec::integer(),
+                   orv::frontend::ScalarFormat::integer(),
                    [](const QObject *o) { return QVariant(qobject_cast<const QLineEdit *>(o)->maxLength()); },
                    [](QObject *o, const QVariant &v) { qobject_cast<QLineEdit *>(o)->setMaxLength(v.toInt()); }}));
     const QString section = key(QStringLiteral("Repeat\\Default"));

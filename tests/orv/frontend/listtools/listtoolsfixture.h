@@ -20,7 +20,7 @@ namespace listtoolstest {
 
 // One server row: caption, game, players, map, game type, the three identifying words
 // and the state icon.
-struct RowSpec
+struct RowData
 {
     const char *caption;
     const char *address;
@@ -33,19 +33,19 @@ struct RowSpec
     const char *gameType = "N/A";
 };
 
-inline orv::engine::ServerEntry makeRow(const RowSpec &spec)
+inline orv::engine::ServerEntry makeRow(const RowData &data)
 {
     orv::engine::ServerEntry entry;
-    entry.caption = QString::fromLatin1(spec.caption);
+    entry.caption = QString::fromLatin1(data.caption);
     entry.setColumn(1, QStringLiteral("50"));
-    entry.setColumn(2, QString::fromLatin1(spec.game));
-    entry.setColumn(3, QString::fromLatin1(spec.players));
-    entry.setColumn(4, QString::fromLatin1(spec.map));
-    entry.setColumn(6, QString::fromLatin1(spec.gameType));
-    entry.setColumn(orv::engine::kColumnAddress, QString::fromLatin1(spec.address));
-    entry.setColumn(orv::engine::kColumnGamePort, QString::fromLatin1(spec.gamePort));
-    entry.setColumn(orv::engine::kColumnQueryPort, QString::fromLatin1(spec.queryPort));
-    entry.icon = spec.icon;
+    entry.setColumn(2, QString::fromLatin1(data.game));
+    entry.setColumn(3, QString::fromLatin1(data.players));
+    entry.setColumn(4, QString::fromLatin1(data.map));
+    entry.setColumn(6, QString::fromLatin1(data.gameType));
+    entry.setColumn(orv::engine::kColumnAddress, QString::fromLatin1(data.address));
+    entry.setColumn(orv::engine::kColumnGamePort, QString::fromLatin1(data.gamePort));
+    entry.setColumn(orv::engine::kColumnQueryPort, QString::fromLatin1(data.queryPort));
+    entry.icon = data.icon;
     return entry;
 }
 
@@ -73,12 +73,12 @@ struct Fixture
     QString favoritesPath() const { return dir.filePath(QStringLiteral("favorites.lst")); }
 
     // Fills a page's view with rows and its address list with their lines.
-    void setRows(orv::engine::ServerPage page, const std::vector<RowSpec> &specs)
+    void setRows(orv::engine::ServerPage page, const std::vector<RowData> &rowData)
     {
         std::vector<orv::engine::ServerEntry> rows;
         QStringList lines;
-        for (const RowSpec &spec : specs) {
-            rows.push_back(makeRow(spec));
+        for (const RowData &data : rowData) {
+            rows.push_back(makeRow(data));
             lines.append(rows.back().server().toLine());
         }
         engine.setRows(page, std::move(rows));

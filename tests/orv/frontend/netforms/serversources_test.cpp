@@ -22,7 +22,9 @@
 #include "orv/frontend/netforms/serversform.h"
 #include "orv/frontend/netforms/webwaitform.h"
 #include "orv/frontend/netforms/whatlistform.h"
+#include "orv/net/masterfetch.h"
 #include "platform/registrystore.h"
+#include "tests/orv/net/netwait.h"
 
 using orv::demo::FakeMasterServer;
 using orv::demo::HttpRoute;
@@ -77,6 +79,15 @@ protected:
         }
     }
 
+    // The Internet command's build to its end.
+    std::optional<orv::net::BuildOutcome> build()
+    {
+        std::optional<orv::net::BuildOutcome> outcome;
+        if (m_sources.BuildInternetList([&outcome](orv::net::BuildOutcome o) { outcome = o; }))
+            netwait::until([&outcome] { return outcome.has_value(); });
+        return outcome;
+    }
+
     void addUrl(bool ut, const QByteArray &path)
     {
         if (ut)
@@ -108,7 +119,7 @@ TEST_F(ServerSourcesTest, AskedChoiceFetchesOnlyThatGamesCheckedUrls)
     QTimer::singleShot(0, m_sources.whatListForm(), [this] {
         m_sources.whatListForm()->findChild<QPushButton *>(QStringLiteral("UTButton"))->click();
     });
-    EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    EXPECT_EQ(build(), orv::net::BuildOutcome::Downloaded);
     ASSERT_EQ(m_server.requestCount(), 1);
     EXPECT_EQ(m_server.requests().first().path, QByteArray("/ut.txt"));
     EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
@@ -124,15 +135,16 @@ TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
     m_server.setRoute("/stall.txt", stall);
     m_server.setBody("/ok.txt", "10.0.0.3:7000\r\n");
     addUrl(false, "/stall.txt");
-    addUrl(false, "/ok.txt");
     QTest::mouseClick(m_options.findChild<orv::frontend::TRadioGroup *>(QStringLiteral("Merge"))->button(0),
                       Qt::LeftButton);
 
     orv::frontend::TmyWEBWaitForm *wait = m_sources.waitForm();
+    orv::net::MasterFetch &fetch = m_sources.builder().fetch();
     bool seenVisible = false;
     int maximum = -1;
     QString label;
-    QObject::connect(&m_sources.downloader(), &orv::net::FileDownloader::progressChanged, wait, [&](qint64 value) {
+    // The window follows the one source's bytes; Cancel ends it.
+    auto follow = QObject::connect(&fetch, &orv::net::MasterFetch::progressChanged, wait, [&](qint64 value) {
         if (value < 500 || !wait->isVisible() || seenVisible)
             return;
         seenVisible = true;
@@ -140,13 +152,33 @@ TEST_F(ServerSourcesTest, WaitWindowFollowsTheDownloadAndItsCancelWorks)
         label = wait->ProgressL()->text();
         QTimer::singleShot(50, wait, [wait] { QTest::mouseClick(wait->CancelButton(), Qt::LeftButton); });
     });
-
-    EXPECT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    EXPECT_EQ(build(), orv::net::BuildOutcome::Failed);
     EXPECT_TRUE(seenVisible);
     EXPECT_EQ(maximum, 2000);
     EXPECT_TRUE(label.endsWith(QStringLiteral("/stall.txt")));
     EXPECT_FALSE(wait->isVisible());
-    EXPECT_EQ(wait->ProgressL()->text(), QStringLiteral("Complete"));
+    EXPECT_EQ(m_messages.first(), orv::net::InternetListBuilder::kNothingDownloaded);
+    QObject::disconnect(follow);
+
+    // Two sources at once: the window counts the sources that are through, and Cancel ends
+    // the one still running while the other's list is kept.
+    addUrl(false, "/ok.txt");
+    seenVisible = false;
+    QObject::connect(&fetch, &orv::net::MasterFetch::progressChanged, wait, [&](qint64 value) {
+        if (value != 1 || !wait->isVisible() || seenVisible)
+            return;
+        seenVisible = true;
+        maximum = wait->ProgressBar1()->maximum();
+        label = wait->ProgressL()->text();
+        QTimer::singleShot(50, wait, [wait] { QTest::mouseClick(wait->CancelButton(), Qt::LeftButton); });
+    });
+    EXPECT_EQ(build(), orv::net::BuildOutcome::Downloaded);
+    EXPECT_TRUE(seenVisible);
+    EXPECT_EQ(maximum, 2);
+    EXPECT_EQ(label, QStringLiteral("Dowonload: 1 of 2 sources done"));
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_FALSE(fetch.result(0).downloaded);
+    EXPECT_TRUE(fetch.result(0).failure.endsWith(QStringLiteral(" Operation canceled")));
     EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(),
               QStringList{QStringLiteral("10.0.0.3 7000 7001")});
 }
@@ -168,7 +200,7 @@ TEST_F(ServerSourcesTest, AMastersServerKeepsItsReportedGamePortInTheSavedList)
     QTest::mouseClick(m_options.findChild<orv::frontend::TRadioGroup *>(QStringLiteral("Merge"))->button(0),
                       Qt::LeftButton);
 
-    ASSERT_EQ(m_sources.BuildInternetList(), orv::net::BuildOutcome::Downloaded);
+    ASSERT_EQ(build(), orv::net::BuildOutcome::Downloaded);
     const QString q = QString::number(game.queryPort());
     const QString listed = QStringLiteral("127.0.0.2 ") + QString::number(game.queryPort() - 1) + QLatin1Char(' ') + q;
     ASSERT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(), QStringList{listed});
