@@ -407,7 +407,8 @@ TEST_F(RepeatFormFixture, ExportWritesOnlyWhatImportTakesBack)
     EXPECT_FALSE(QFileInfo::exists(refused));
 
     const QString lossy = dir.filePath(L1("lossy.ovs"));
-    form->setScriptLines({L1("-,Ping,<,300"), L1("and"), QString::fromUtf16(u"-,HostName,?,\u00e9t\u00e9 \u041c\u0438\u0440")});
+    form->setScriptLines(
+        {L1("-,Ping,<,300"), L1("and"), QString::fromUtf16(u"-,HostName,?,\u00e9t\u00e9 \u041c\u0438\u0440")});
     answer = QMessageBox::No;
     EXPECT_FALSE(form->exportScript(lossy));
     EXPECT_TRUE(messages.last().startsWith(L1("Line 3 of the script holds characters"))) << qPrintable(messages.last());
