@@ -237,6 +237,11 @@ sounds = {
     "prepare.wav": concat(tone([523], 0.12, 0.3), tone([659], 0.12, 0.3), tone([784], 0.25, 0.3, release=0.15)),
     "exit.wav": concat(tone([784], 0.12, 0.3), tone([659], 0.12, 0.3), tone([523], 0.3, 0.3, release=0.2)),
     "whawhaw.wav": concat(tone([440], 0.25, 0.35, slide=0.5), tone([392], 0.35, 0.35, slide=0.5, release=0.2)),
+    # The checker's default alarm: two soft bell-like tones, high then low, played twice.
+    "warning.wav": concat(
+        *[concat(tone([988, 1976], 0.17, 0.38, attack=0.01, release=0.09), silence(0.03),
+                 tone([784, 1568], 0.22, 0.38, attack=0.01, release=0.14), silence(0.12))
+          for _ in range(2)]),
 }
 for name, samples in sounds.items():
     write_wav(os.path.join(DATA_SOUNDS, name), samples)

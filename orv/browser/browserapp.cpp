@@ -44,11 +44,12 @@ namespace {
 // Files the browser ships and copies into its folder on first start, so the user can
 // change them there.
 const QStringList kShippedFiles = {
-    QStringLiteral("amp.wav"),      QStringLiteral("beep.wav"),     QStringLiteral("confirm.wav"),
-    QStringLiteral("dropdown.wav"), QStringLiteral("exit.wav"),     QStringLiteral("prepare.wav"),
-    QStringLiteral("respawn.wav"),  QStringLiteral("select.wav"),   QStringLiteral("shot.wav"),
-    QStringLiteral("whawhaw.wav"),  QStringLiteral("u_skins.lst"),  QStringLiteral("u_skins.bmp"),
-    QStringLiteral("ut_skins.lst"), QStringLiteral("ut_skins.bmp"), QStringLiteral("ut_voices.lst"),
+    QStringLiteral("amp.wav"),       QStringLiteral("beep.wav"),     QStringLiteral("confirm.wav"),
+    QStringLiteral("dropdown.wav"),  QStringLiteral("exit.wav"),     QStringLiteral("prepare.wav"),
+    QStringLiteral("respawn.wav"),   QStringLiteral("select.wav"),   QStringLiteral("shot.wav"),
+    QStringLiteral("whawhaw.wav"),   QStringLiteral("warning.wav"),  QStringLiteral("u_skins.lst"),
+    QStringLiteral("u_skins.bmp"),   QStringLiteral("ut_skins.lst"), QStringLiteral("ut_skins.bmp"),
+    QStringLiteral("ut_voices.lst"),
 };
 
 // The general options keep their radio choices as item indexes.

@@ -2,7 +2,10 @@
 #include "orv/checker/argumenttable.h"
 
 #include <array>
+#include <limits>
 #include <string>
+
+#include "orv/engine/textutil.h"
 
 namespace orv::checker {
 
@@ -95,6 +98,14 @@ bool parseRule(QStringView text, RuleOp &op)
         }
     }
     return false;
+}
+
+std::optional<qint32> readRuleNumber(QStringView text)
+{
+    const auto number = engine::parseWholeNumber(text);
+    if (!number || *number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(*number);
 }
 
 std::span<const char *const> ruleTexts()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <span>
 
 #include <QString>
@@ -47,6 +48,10 @@ enum class RuleOp { Equal, Less, More, LessOrEqual, MoreOrEqual, NotEqual, Conta
 
 // The rule of that text ("=", "<", ">", "<=", ">=", "<>", "?"); false for any other text.
 bool parseRule(QStringView text, RuleOp &op);
+
+// A rule's value, or a number argument's server text, read as a signed 32-bit whole number
+// in decimal; nullopt for any other text.
+std::optional<qint32> readRuleNumber(QStringView text);
 
 // The rule texts in the order the box lists them.
 std::span<const char *const> ruleTexts();

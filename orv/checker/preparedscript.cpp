@@ -29,7 +29,8 @@ platform::Result<PreparedScript> PreparedScript::fromFile(const QString &path)
     if (!prepared) {
         const ScriptCheckResult &check = prepared.error();
         QString message = check.message;
-        if (check.status == ScriptCheckStatus::Failed)
+        // The messages of unknown lines name their line already.
+        if (check.status == ScriptCheckStatus::Failed && check.scriptError < kErrorUnknownCommand)
             message = QCoreApplication::translate("orv::checker::PreparedScript", "%1 (line %2)")
                           .arg(check.message, QString::number(check.line + 1));
         return platform::Error{kScriptErrorCodeBase + check.scriptError, message};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/checker/presetname.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 
 namespace orv::checker {
@@ -31,12 +33,24 @@ PresetAdd checkPresetAdd(const QStringList &names, const QString &name)
         return PresetAdd::Ignored;
     if (names.contains(name, Qt::CaseSensitive))
         return PresetAdd::Duplicate;
+    if (names.contains(name, Qt::CaseInsensitive))
+        return PresetAdd::CaseDuplicate;
     return PresetAdd::Added;
 }
 
 QString duplicatePresetMessage()
 {
     return QCoreApplication::translate("orv::checker::presetname", "Change preset name!");
+}
+
+QString caseDuplicatePresetMessage(const QStringList &names, const QString &name)
+{
+    const auto existing = std::find_if(names.cbegin(), names.cend(),
+                                       [&name](const QString &n) { return n.compare(name, Qt::CaseInsensitive) == 0; });
+    return QCoreApplication::translate("orv::checker::presetname",
+                                       "Change preset name! \"%1\" differs from the preset \"%2\" only in letter "
+                                       "case, and presets are stored without regard to case.")
+        .arg(name, existing != names.cend() ? *existing : name);
 }
 
 QString presetSection(const QString &name)

@@ -25,14 +25,19 @@ bool presetBoxAccepts(QChar c);
 std::optional<QString> importedPresetNameProblem(QStringView name);
 
 enum class PresetAdd {
-    Added,    // the name may be appended
-    Ignored,  // empty name, or 255 names already: nothing happens, no message
-    Duplicate // a name equal to it (case counts) is in the list: "Change preset name!"
+    Added,     // the name may be appended
+    Ignored,   // empty name, or 255 names already: nothing happens, no message
+    Duplicate, // a name equal to it (case counts) is in the list: "Change preset name!"
+    // a name differing from it only in letter case is in the list; the settings store
+    // finds keys whatever their case, so both would share one stored preset
+    CaseDuplicate
 };
 
 // Whether "Add preset" (and an import) may append the name to the list.
 PresetAdd checkPresetAdd(const QStringList &names, const QString &name);
 QString duplicatePresetMessage();
+// The message for a name that differs from an existing preset only in letter case.
+QString caseDuplicatePresetMessage(const QStringList &names, const QString &name);
 
 // The settings section of a preset below "SOFTWARE\Orvane" ("Repeat\" + name), and the
 // two keys that deleting the preset removes with everything below them.

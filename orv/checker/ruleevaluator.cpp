@@ -73,10 +73,7 @@ bool containsFolded(QStringView server, QStringView foldedValue)
 
 std::optional<qint32> readNumber(QStringView text)
 {
-    const auto number = engine::parseWholeNumber(text);
-    if (!number || *number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return static_cast<qint32>(*number);
+    return readRuleNumber(text);
 }
 
 bool textRule(QStringView server, RuleOp rule, QStringView foldedValue)
@@ -343,7 +340,12 @@ Evaluation CompiledScript::evaluate(const ServerInfo &info, const EvaluationCont
             // EvaluateBlock: every operator met while the value is still true applies to
             // the lines just above and below it; the first "}" ends the block. Without a
             // "}" the block ends with the script.
+            // A block without any operator holds only when it has expressions and all of
+            // them hold: the starting value alone never makes a block true.
             bool value = true;
+            bool joined = false;
+            bool anyExpression = false;
+            bool allExpressions = true;
             qsizetype k = i + 1;
             while (k < n) {
                 const Line &inner = m_lines[static_cast<size_t>(k)];
@@ -351,10 +353,19 @@ Evaluation CompiledScript::evaluate(const ServerInfo &info, const EvaluationCont
                     ++k;
                     break;
                 }
-                if (value && isOperator(inner.kind))
-                    value = applyOperator(inner.kind, rAt(k - 1), rAt(k + 1));
+                if (inner.kind == LineKind::Expression) {
+                    anyExpression = true;
+                    allExpressions = allExpressions && rAt(k);
+                }
+                if (isOperator(inner.kind)) {
+                    joined = true;
+                    if (value)
+                        value = applyOperator(inner.kind, rAt(k - 1), rAt(k + 1));
+                }
                 ++k;
             }
+            if (!joined)
+                value = anyExpression && allExpressions;
             items.push_back(value ? Item::True : Item::False);
             itemLine.push_back(i);
             i = k;
@@ -389,6 +400,16 @@ Evaluation CompiledScript::evaluate(const ServerInfo &info, const EvaluationCont
     bool value = true;
     bool left = true;
     const size_t count = items.size();
+    bool joined = false;
+    bool anyValue = false;
+    bool allValues = true;
+    for (const Item item : items) {
+        joined = joined || isOperatorItem(item);
+        if (item == Item::True || item == Item::False) {
+            anyValue = true;
+            allValues = allValues && item == Item::True;
+        }
+    }
     size_t pos = 0;
     while (pos < count) {
         const Item item = items[pos];
@@ -409,7 +430,11 @@ Evaluation CompiledScript::evaluate(const ServerInfo &info, const EvaluationCont
             left = value;
         }
     }
-    // An empty script says nothing about the server: it is never right.
+    // Without an operator the starting value would decide: a list of values alone holds
+    // only when it has values and all of them hold. So an empty script, or expressions
+    // that are all false with no "not" between them, is never right.
+    if (!joined)
+        value = anyValue && allValues;
     result.right = count > 0 && value;
     return result;
 }

@@ -89,7 +89,9 @@ private:
 // Tests every expression line, sets its mark, reduces blocks, folds, and returns the
 // result. Scripts that did not pass CheckScript are evaluated too, and never read past
 // their last line: a "{" without a later "}" takes every line to the end as its block,
-// and an operator with no line below it has false as its right operand.
+// and an operator with no line below it has false as its right operand. A block or a
+// script without an operator holds only when all of its values hold (lines with other
+// commands add none), so only the script's own expressions, or a "not", make it right.
 Evaluation EvaluateScript(const QList<CheckerLine> &rows, const engine::ServerInfo &info,
                           const EvaluationContext &context);
 

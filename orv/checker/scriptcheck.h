@@ -23,7 +23,7 @@ enum class MessageKind { Information, Error };
 struct ScriptCheckResult
 {
     ScriptCheckStatus status = ScriptCheckStatus::Passed;
-    int scriptError = 0; // 0 to 11; left 0 when the check was abandoned
+    int scriptError = 0; // 0 to 15; left 0 when the check was abandoned
     int line = -1;       // the offending (or last examined) line; -1 when the walk did not start
     QString message;     // the text to show; for Passed only when the user asked for the check
     MessageKind kind = MessageKind::Information;
@@ -35,11 +35,23 @@ struct ScriptCheckResult
 // their order, and a "}" standing before its "{" would leave the last block unclosed.
 constexpr int kErrorEndBeforeBegin = 3;
 
-// The message of a ScriptError number (0 to 11); empty for other numbers.
+// ScriptErrors of lines the evaluation does not know: an empty line or an unknown command,
+// and expressions with an unknown argument or rule, or a value the test can never match.
+// Such a line would only ever read as false, so it is refused before anything else is
+// checked. Their messages name the line, counted from 1.
+constexpr int kErrorUnknownCommand = 12;
+constexpr int kErrorUnknownArgument = 13;
+constexpr int kErrorUnknownRule = 14;
+constexpr int kErrorBadValue = 15;
+
+// The message of a ScriptError number (0 to 11); empty for other numbers, whose messages
+// are made for their line.
 QString scriptErrorMessage(int scriptError);
 
-// Checks the commands in order. showSuccess says whether the user started the check (the
-// success message is then given) or a run did (no message when it passes).
+// Checks the script in order: first that every line is one the evaluation knows, then that
+// "{" and "}" pair up, then where blocks and operators stand. showSuccess says whether the
+// user started the check (the success message is then given) or a run did (no message when
+// it passes). The form with commands alone checks no expression's argument, rule or value.
 ScriptCheckResult CheckScript(const QStringList &commands, bool showSuccess);
 ScriptCheckResult CheckScript(const CheckerScript &script, bool showSuccess);
 

@@ -79,4 +79,49 @@ platform::Status write(const QString &path, const QStringList &lines)
     return platform::textfile::writeAtomically(path, serialize(lines));
 }
 
+WriteCheck checkWrite(const QStringList &lines)
+{
+    WriteCheck check;
+    if (lines.size() > kMaxLines) {
+        check.refusal = tr("The script has %1 lines; a script file can be imported with at most %2.")
+                            .arg(QString::number(lines.size()), QString::number(kMaxLines));
+        return check;
+    }
+    QStringList lossy;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        const QString lineNumber = QString::number(i + 1);
+        // One character is one byte in the file.
+        if (line.size() > kMaxLineBytes) {
+            check.refusal = tr("Line %1 of the script has %2 characters; a script file can be imported only with "
+                               "lines of at most %3 characters. Shorten its value.")
+                                .arg(lineNumber, QString::number(line.size()), QString::number(kMaxLineBytes));
+            return check;
+        }
+        bool lost = false;
+        for (const QChar c : line) {
+            const char16_t u = c.unicode();
+            if ((u < 0x20 && u != u'\t') || u == 0x7f) {
+                check.refusal = tr("Line %1 of the script holds a line break or another control character, which a "
+                                   "script file cannot keep.")
+                                    .arg(lineNumber);
+                return check;
+            }
+            lost = lost || u > 0xff;
+        }
+        if (lost)
+            lossy.append(lineNumber);
+    }
+    if (lossy.size() == 1) {
+        check.loss = tr("Line %1 of the script holds characters that a script file cannot keep; they would be "
+                        "written as \"?\".")
+                         .arg(lossy.constFirst());
+    } else if (lossy.size() > 1) {
+        check.loss = tr("Lines %1 of the script hold characters that a script file cannot keep; they would be "
+                        "written as \"?\".")
+                         .arg(lossy.join(QStringLiteral(", ")));
+    }
+    return check;
+}
+
 } // namespace orv::checker::scriptfile

@@ -18,6 +18,9 @@ namespace orv::checker::scriptfile {
 constexpr qint64 kMaxFileBytes = 1024 * 1024;
 constexpr int kMaxLines = 4096;
 constexpr int kMaxLineBytes = 1024;
+// The longest value the editor takes: the expression line "-," + Arg + "," + Rule + "," +
+// Value with the longest argument ("PlayersBalanceTeams") and rule still fits a line.
+constexpr int kMaxValueLength = kMaxLineBytes - 25;
 
 enum class ReadError {
     Unreadable = 1, // missing, unreadable, or larger than kMaxFileBytes
@@ -40,5 +43,17 @@ platform::Result<QStringList> read(const QString &path);
 QByteArray serialize(const QStringList &lines);
 // Replaces the file atomically; characters outside Latin-1 are written as '?'.
 platform::Status write(const QString &path, const QStringList &lines);
+
+// What writing the lines would do to them, so an export can be refused or confirmed first.
+struct WriteCheck
+{
+    // Why the file could not be read back (too many lines, a line too long, a line break
+    // or other control character inside a line); empty when it could.
+    QString refusal;
+    // The lines holding characters that the 8-bit file cannot keep and that would be
+    // written as '?', said in words; empty when nothing is lost.
+    QString loss;
+};
+WriteCheck checkWrite(const QStringList &lines);
 
 } // namespace orv::checker::scriptfile

@@ -104,6 +104,19 @@ bool SoundService::play(const QString &wavPath)
     return true;
 }
 
+QString SoundService::problem(const QString &wavPath) const
+{
+    if (!m_impl->enabled)
+        return QStringLiteral("sounds are switched off");
+    if (wavPath.isEmpty() || !QFileInfo(wavPath).isFile())
+        return QStringLiteral("there is no such file");
+    if (!playableDuration(wavPath))
+        return QStringLiteral("it is not a WAV file that can be played");
+    if (!hasAudioOutput())
+        return QStringLiteral("there is no sound output");
+    return {};
+}
+
 bool SoundService::playAndWait(const QString &wavPath)
 {
     if (!play(wavPath))

@@ -25,6 +25,9 @@ public:
     // Starts the sound and returns; a new sound replaces the one playing.
     // False when the file cannot be played (missing, not a WAV, no output, disabled).
     bool play(const QString &wavPath);
+    // Why play() would refuse the file, in words for the user ("there is no sound
+    // output"); empty when it would play it.
+    QString problem(const QString &wavPath) const;
     // Plays the sound and returns when it has ended, processing events meanwhile.
     bool playAndWait(const QString &wavPath);
     // Plays the sound again and again until stop() or another play().

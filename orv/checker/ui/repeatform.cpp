@@ -41,11 +41,7 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
     buildStorages();
 
     CheckerRunHooks hooks;
-    hooks.log = [this](const QString &text) {
-        if (m_form)
-            m_form->log(text);
-        emit logLine(text);
-    };
+    hooks.log = [this](const QString &text) { logText(text); };
     hooks.trayAnimation = [this](bool on) {
         if (m_form)
             m_form->setTrayBusy(on);
@@ -88,9 +84,14 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
             m_repeatPrg->topLevelItem(i)->setText(4, m_script.rows().at(i).mark);
     };
     m_run->setHooks(std::move(hooks));
+    connect(&m_sounds, &orv::frontend::SoundBank::alarmNotPlayed, this, &TRepeatForm::alertNotPlayed);
     connect(m_run, &CheckerRun::runningChanged, this, [this](bool running) {
-        m_goButton->setDefaultAction(running ? m_actions.value(QStringLiteral("A_Stop"))
-                                             : m_actions.value(QStringLiteral("A_Go")));
+        QAction *go = m_actions.value(QStringLiteral("A_Go"));
+        QAction *stop = m_actions.value(QStringLiteral("A_Stop"));
+        // A tool button with more actions than its default one draws a menu arrow: it
+        // carries only the one it shows.
+        m_goButton->removeAction(running ? go : stop);
+        m_goButton->setDefaultAction(running ? stop : go);
         m_closeButton->setEnabled(!running);
         if (running)
             m_servers->setFocus();
@@ -246,6 +247,31 @@ QMessageBox::StandardButton TRepeatForm::message(QMessageBox::Icon kind, const Q
         return m_messages(kind, text, buttons);
     QMessageBox box(kind, QStringLiteral("Orvane"), text, buttons, this);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void TRepeatForm::logText(const QString &text)
+{
+    if (m_form)
+        m_form->log(text);
+    emit logLine(text);
+}
+
+void TRepeatForm::testAlert()
+{
+    m_testingAlert = true;
+    playAlert();
+    m_testingAlert = false;
+}
+
+void TRepeatForm::alertNotPlayed(const QString &name, const QString &reason)
+{
+    const QString text = QStringLiteral("The alert sound \"%1\" cannot be played: %2.").arg(name, reason);
+    // The test button answers at once; a run's alarm goes to the log, where the user looks
+    // after a silent alert, and holds up nothing.
+    if (m_testingAlert)
+        message(QMessageBox::Warning, text);
+    else
+        logText(text);
 }
 
 // ---- window ----

@@ -148,6 +148,10 @@ private:
     void importWithDialogs();
     void exportWithDialog();
     void playAlert();
+    // The "!" button beside the alert sound: plays it now and says so when it cannot.
+    void testAlert();
+    void alertNotPlayed(const QString &name, const QString &reason);
+    void logText(const QString &text);
     void showNotice();
     bool addFavorite(const RepeatServer &server);
     bool runGame(const RepeatServer &server, const QString &playerPreset);
@@ -200,6 +204,7 @@ private:
     bool m_storage2Loaded = false;
     bool m_presetListOpened = false;
     bool m_programClosing = false;
+    bool m_testingAlert = false;
 };
 
 } // namespace orv::checker::ui

@@ -24,6 +24,7 @@
 
 #include "orv/checker/argumenttable.h"
 #include "orv/checker/presetname.h"
+#include "orv/checker/scriptfile.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 
 namespace orv::checker::ui {
@@ -148,10 +149,16 @@ void TRepeatForm::buildLists(QVBoxLayout *root)
     m_repeatPrg->setStyleSheet(kLook);
     m_repeatPrg->setMinimumWidth(320);
     m_repeatPrg->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_repeatPrg, &QTreeWidget::currentItemChanged, this, [this] {
+    // A row chosen by keyboard or mouse loads into the editor, and so does a click on the
+    // row that is current already (after a rebuild the first row is current without being
+    // selected, and a click on it changes only the selection).
+    const auto activated = [this] {
         rowActivated();
         updateActions();
-    });
+    };
+    connect(m_repeatPrg, &QTreeWidget::currentItemChanged, this, activated);
+    connect(m_repeatPrg, &QTreeWidget::itemSelectionChanged, this, activated);
+    connect(m_repeatPrg, &QTreeWidget::itemClicked, this, activated);
     lists->addWidget(m_repeatPrg, 1);
     root->addLayout(lists, 1);
 
@@ -186,6 +193,8 @@ void TRepeatForm::buildEditor(QVBoxLayout *root)
     m_value = new QLineEdit(QStringLiteral("300"), m_editor);
     m_value->setObjectName(QStringLiteral("Value"));
     m_value->setToolTip(QStringLiteral("Your value which used for checking"));
+    // The longest expression line must still fit a line of a script file.
+    m_value->setMaxLength(scriptfile::kMaxValueLength);
     connect(m_value, &QLineEdit::returnPressed, this, [this] { m_actions.value(QStringLiteral("A_Add"))->trigger(); });
     connect(m_value, &QLineEdit::textChanged, this, &TRepeatForm::updateActions);
     m_arg->installEventFilter(this);
@@ -257,7 +266,7 @@ void TRepeatForm::buildRunSettings(QVBoxLayout *root)
     auto *testSound = new QToolButton(this);
     testSound->setText(QStringLiteral("!"));
     testSound->setToolTip(QStringLiteral("Test...."));
-    connect(testSound, &QToolButton::clicked, this, &TRepeatForm::playAlert);
+    connect(testSound, &QToolButton::clicked, this, &TRepeatForm::testAlert);
     auto *soundButtons = new QHBoxLayout;
     soundButtons->addWidget(browse);
     soundButtons->addWidget(testSound);

@@ -183,6 +183,9 @@ bool TRepeatForm::acceptsNewPresetName(const QString &name)
     case PresetAdd::Duplicate:
         message(QMessageBox::Critical, duplicatePresetMessage());
         return false;
+    case PresetAdd::CaseDuplicate:
+        message(QMessageBox::Critical, caseDuplicatePresetMessage(presetNames(), name));
+        return false;
     case PresetAdd::Added:
         break;
     }
@@ -196,11 +199,20 @@ void TRepeatForm::addPreset()
     const QString name = presetText();
     if (!acceptsNewPresetName(name))
         return;
+    const QString previousSection = m_storage2->IniSection();
+    const bool previousLoaded = m_storage2Loaded;
     m_presets->addItem(name);
     m_presets->setEditText(name);
     pointStorage2At(name);
     if (const platform::Status saved = m_storage2->SaveSettings(); !saved) {
-        message(QMessageBox::Critical, saved.error().message);
+        // Nothing was stored: the name leaves the list again and the preset in use stays
+        // the one the settings shown belong to.
+        m_presets->removeItem(m_presets->count() - 1);
+        m_presets->setEditText(name);
+        m_storage2->setIniSection(previousSection);
+        m_storage2Loaded = previousLoaded;
+        const QString cause = m_storage2->lastFailureCause();
+        message(QMessageBox::Critical, cause.isEmpty() ? saved.error().message : cause);
         return;
     }
     // The shown settings are now exactly the new preset's.
@@ -279,6 +291,16 @@ void TRepeatForm::importScript(const QString &path, const QString &name)
 
 bool TRepeatForm::exportScript(const QString &path)
 {
+    // Only a file that the import takes back line for line is written without a word.
+    const scriptfile::WriteCheck check = scriptfile::checkWrite(m_script.prg());
+    if (!check.refusal.isEmpty()) {
+        message(QMessageBox::Critical, check.refusal + QStringLiteral(" The script was not exported."));
+        return false;
+    }
+    if (!check.loss.isEmpty() &&
+        message(QMessageBox::Warning, check.loss + QStringLiteral(" Export the script all the same?"),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
     const platform::Status written = scriptfile::write(path, m_script.prg());
     if (!written) {
         message(QMessageBox::Critical, written.error().message);

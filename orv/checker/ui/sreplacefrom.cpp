@@ -85,8 +85,13 @@ TSReplaceFrom::TSReplaceFrom(ReplacementTable &table, platform::RegistryStore &s
         if (const platform::Status saved = saveTable(); !saved)
             reportError(saved.error().message);
     });
-    // A table that could not be stored is lost at the next start: the user must hear of it.
-    m_storage->setErrorHandler([this](const QString &text) { reportError(text); });
+    // A table that could not be stored is lost at the next start: the user must hear of it,
+    // and of the reason (the settings file that could not be locked or written) rather than
+    // of the value that happened to be written first.
+    m_storage->setErrorHandler([this](const QString &text) {
+        const QString cause = m_storage->lastFailureCause();
+        reportError(cause.isEmpty() ? text : cause);
+    });
     showTable();
 }
 

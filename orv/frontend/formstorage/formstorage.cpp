@@ -224,7 +224,8 @@ platform::Status TFormStorage::ensureBaseKey() const
     if (m_store.keyExists(m_iniFileName))
         return {};
     if (platform::Status created = m_store.createKey(m_iniFileName); !created) {
-        qCWarning(lcFormStorage).noquote() << created.error().message;
+        m_lastFailureCause = created.error().message;
+        qCWarning(lcFormStorage).noquote() << m_lastFailureCause;
         return platform::Error{kErrCreateKey, QStringLiteral("Failed to create key %1").arg(m_iniFileName)};
     }
     return {};
@@ -233,7 +234,8 @@ platform::Status TFormStorage::ensureBaseKey() const
 platform::Status TFormStorage::writeIn(const QString &key, const QString &name, const QString &value)
 {
     if (platform::Status written = m_store.setString(key, name, value); !written) {
-        qCWarning(lcFormStorage).noquote() << written.error().message;
+        m_lastFailureCause = written.error().message;
+        qCWarning(lcFormStorage).noquote() << m_lastFailureCause;
         return setDataError(name);
     }
     return {};
@@ -243,8 +245,10 @@ platform::Result<QString> TFormStorage::readIn(const QString &key, const QString
                                                const QString &defaultValue) const
 {
     const platform::Result<std::optional<QString>> read = m_store.readString(key, name);
-    if (!read)
+    if (!read) {
+        m_lastFailureCause = read.error().message;
         return platform::Error{kErrGetData, QStringLiteral("Failed to get data for '%1'").arg(name)};
+    }
     return read.value().value_or(defaultValue);
 }
 
@@ -283,7 +287,8 @@ platform::Status TFormStorage::DeleteSection(const QString &keyPath)
     if (QStringView(keyPath).split(u'\\', Qt::SkipEmptyParts).isEmpty())
         return {};
     if (platform::Status deleted = m_store.deleteKey(keyPath); !deleted) {
-        qCWarning(lcFormStorage).noquote() << deleted.error().message;
+        m_lastFailureCause = deleted.error().message;
+        qCWarning(lcFormStorage).noquote() << m_lastFailureCause;
         return platform::Error{kErrSetData, QStringLiteral("Failed to delete key %1").arg(keyPath)};
     }
     return {};
@@ -373,7 +378,8 @@ platform::Status TFormStorage::SaveSettings()
             result = saveProperty(item);
         }
         if (platform::Status committed = batch.commit(); !committed && result) {
-            qCWarning(lcFormStorage).noquote() << committed.error().message;
+            m_lastFailureCause = committed.error().message;
+            qCWarning(lcFormStorage).noquote() << m_lastFailureCause;
             result = setDataError(QStringLiteral("FormVersion"));
         }
     }

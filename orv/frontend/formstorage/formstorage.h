@@ -100,6 +100,9 @@ public:
     QString sectionKey() const;
 
     void setErrorHandler(std::function<void(const QString &)> handler) { m_errorHandler = std::move(handler); }
+    // The settings store's own words for the last failure behind an error of this storage
+    // (the file that could not be locked or written); the error itself names the key or value.
+    QString lastFailureCause() const { return m_lastFailureCause; }
 
     // For the window's destructor: saves each Active storage of the form that was loaded
     // and has not saved since, last-made first. Safe to call more than once.
@@ -156,6 +159,7 @@ private:
     bool m_saved = false;
     bool m_destroying = false;
     std::function<void(const QString &)> m_errorHandler;
+    mutable QString m_lastFailureCause;
 };
 
 } // namespace orv::frontend

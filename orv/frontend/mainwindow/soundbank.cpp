@@ -51,13 +51,24 @@ QString SoundBank::resolve(const QString &name) const
 void SoundBank::play(const QString &name)
 {
     if (m_enabled)
-        playIgnoringMute(name);
+        (void)playFound(name);
+}
+
+bool SoundBank::playFound(const QString &name)
+{
+    const QString path = announce(name);
+    return !path.isEmpty() && m_service.play(path);
 }
 
 void SoundBank::playIgnoringMute(const QString &name)
 {
-    if (const QString path = announce(name); !path.isEmpty())
-        m_service.play(path);
+    if (playFound(name))
+        return;
+    const QString path = resolve(name);
+    QString reason = path.isEmpty() ? QStringLiteral("there is no such file") : m_service.problem(path);
+    if (reason.isEmpty())
+        reason = QStringLiteral("the sound output refused it");
+    emit alarmNotPlayed(name, reason);
 }
 
 void SoundBank::playAndWait(const QString &name)

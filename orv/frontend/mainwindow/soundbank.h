@@ -37,6 +37,7 @@ public:
     void play(const QString &name);
     void playAndWait(const QString &name);
     // Plays whether sounds are switched on or off, leaving the switch as it is (an alarm).
+    // A sound that cannot be played is reported through alarmNotPlayed().
     void playIgnoringMute(const QString &name);
     // Plays the sound again and again until stop(), another sound or sounds switched off.
     void playLooped(const QString &name);
@@ -49,8 +50,14 @@ signals:
     // played was stopped.
     void started(const QString &path);
     void stopped();
+    // An alarm was asked for and stays silent: the name was found nowhere, or its file
+    // cannot be played; reason says why in words for the user.
+    void alarmNotPlayed(const QString &name, const QString &reason);
 
 private:
+    // Plays a sound found by name; false when it was found nowhere or cannot be played.
+    bool playFound(const QString &name);
+
     // The file a sound name is found as, announced through started(); empty when missing.
     QString announce(const QString &name);
 

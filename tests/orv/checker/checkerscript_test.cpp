@@ -277,7 +277,7 @@ TEST(PresetName, AddingFollowsTheListRules)
     };
     const Case cases[] = {
         {s("Night"), PresetAdd::Added},
-        {s("default"), PresetAdd::Added}, // case counts in the list
+        {s("default"), PresetAdd::CaseDuplicate}, // the store finds keys whatever their case
         {s("Default"), PresetAdd::Duplicate},
         {QString(), PresetAdd::Ignored},
     };

@@ -189,10 +189,13 @@ TEST(EvaluateScript, FoldsTheTopLevelWithoutPrecedence)
         {"one block", script({"{", "T", "and", "F", "}"}), false},
         {"blocks joined", script({"{", "T", "or", "F", "}", "and", "{", "F", "or", "T", "}"}), true},
         {"block and expression", script({"F", "or", "{", "T", "and", "T", "}"}), true},
-        // Items without an operator leave the result true.
-        {"no operator", script({"F", "xor", "F"}), true},
-        {"only unknown", script({"xor"}), true},
+        // Without an operator only the values decide: false ones are never right.
+        {"no operator, all false", script({"F", "xor", "F"}), false},
+        {"no operator, one false", script({"T", "xor", "F"}), false},
+        {"no operator, all true", script({"T", "xor", "T"}), true},
+        {"only unknown", script({"xor"}), false},
         {"empty script is never right", script({}), false},
+        {"block without operator, false", script({"{", "F", "xor", "F", "}"}), false},
     };
     for (const Case &c : cases)
         EXPECT_EQ(EvaluateScript(c.rows, server(), context()).right, c.expected) << c.name;
@@ -254,7 +257,7 @@ TEST(EvaluateScript, MalformedScriptsStayInsideTheScript)
          script({"T", "}", "and", "{", "T", "and", "T"}),
          true,
          {s("true"), s("}"), s("and"), s("true")}},
-        {"begin last", script({"T", "and", "{"}), true, {s("true"), s("and"), s("true")}},
+        {"begin last", script({"T", "and", "{"}), false, {s("true"), s("and"), s("false")}},
         // An operator with nothing below takes false as its right operand.
         {"operator last", script({"T", "and"}), false, {s("true"), s("and")}},
         {"block operator last", script({"{", "T", "or"}), true, {s("true")}},

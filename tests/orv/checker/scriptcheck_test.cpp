@@ -30,7 +30,6 @@ TEST(CheckScript, FindsTheFirstMisplacedLine)
         {"one expression", cmds({"-"}), 0, 0},
         {"block with operator", cmds({"{", "-", "and", "-", "}"}), 0, 4},
         {"blocks joined", cmds({"{", "-", "or", "-", "}", "and not", "-"}), 0, 6},
-        {"unknown command passes", cmds({"-", "xor", "-"}), 0, 2},
         {"empty block", cmds({"{", "}"}), 6, 0},
         {"one-expression block", cmds({"{", "-", "}"}), 4, 0},
         {"two expressions", cmds({"-", "-"}), 5, 0},
@@ -45,7 +44,6 @@ TEST(CheckScript, FindsTheFirstMisplacedLine)
         {"operator last", cmds({"-", "and"}), 8, 1},
         {"operator after operator", cmds({"-", "and", "or", "-"}), 11, 1},
         {"block after expression", cmds({"-", "and", "{", "-", "and", "-", "}", "or", "-"}), 0, 8},
-        {"unknown before expression", cmds({"-", "and", "xor", "-"}), 11, 1},
     };
     for (const Case &c : cases) {
         const ScriptCheckResult r = CheckScript(c.commands, true);
@@ -55,6 +53,52 @@ TEST(CheckScript, FindsTheFirstMisplacedLine)
         EXPECT_EQ(r.message, scriptErrorMessage(c.error)) << c.name;
         EXPECT_EQ(r.kind, c.error ? MessageKind::Error : MessageKind::Information) << c.name;
     }
+}
+
+// A line the evaluation does not know would only ever read as false: it is refused first,
+// with its line number, even where the blocks do not pair up.
+TEST(CheckScript, RefusesEveryLineItDoesNotKnow)
+{
+    const auto lines = [](std::initializer_list<const char *> texts) {
+        QStringList prg;
+        for (const char *t : texts)
+            prg.append(QString::fromLatin1(t));
+        return CheckerScript::fromPrg(prg);
+    };
+    struct Case
+    {
+        CheckerScript script;
+        int error;
+        int line;
+        const char *message;
+    };
+    const Case cases[] = {
+        {lines({"-,Ping,>,99999", "", "-,Ping,>,99998"}), kErrorUnknownCommand, 1, "Line 2 is empty."},
+        {lines({"-,Ping,>,1", "AND", "-,Ping,>,2"}), kErrorUnknownCommand, 1,
+         "Line 2: \"AND\" is not a command; did you mean \"and\"?"},
+        {lines({"-,Ping,>,1", "and ", "-,Ping,>,2"}), kErrorUnknownCommand, 1, "did you mean \"and\"?"},
+        {lines({"{", "-,Ping,>,1", "xor", "-,Ping,>,2"}), kErrorUnknownCommand, 2, "Line 3: \"xor\" is not a command"},
+        {lines({"-,ping,>,1"}), kErrorUnknownArgument, 0,
+         "Line 1: \"ping\" is not an argument; did you mean \"Ping\"?"},
+        {lines({"-,Frags,>,1"}), kErrorUnknownArgument, 0, "choose one from the list"},
+        {lines({"-,Ping,=<,1"}), kErrorUnknownRule, 0, "Line 1: \"=<\" is not a rule; did you mean \"<=\"?"},
+        {lines({"-,Ping,~,1"}), kErrorUnknownRule, 0, "the rules are =, <, >, <=, >=, <> and ?."},
+        {lines({"-,Ping,<"}), kErrorBadValue, 0, "Line 1: the expression has no value."},
+        {lines({"-,MapName,=,x", "or", "-,Ping,<,300ms"}), kErrorBadValue, 2,
+         "Line 3: Ping compares whole numbers, and \"300ms\" is not one."},
+    };
+    for (const Case &c : cases) {
+        const ScriptCheckResult r = CheckScript(c.script, true);
+        EXPECT_EQ(r.status, ScriptCheckStatus::Failed) << c.message;
+        EXPECT_EQ(r.scriptError, c.error) << c.message;
+        EXPECT_EQ(r.line, c.line) << c.message;
+        EXPECT_TRUE(r.message.contains(QString::fromLatin1(c.message))) << qPrintable(r.message);
+        EXPECT_EQ(r.kind, MessageKind::Error) << c.message;
+    }
+    // Text and player values need no number; the commands alone are checked the same way.
+    EXPECT_TRUE(CheckScript(lines({"-,HostName,?,clan", "and", "-,PlayerFrags,>,9x"}), false).passed());
+    EXPECT_EQ(CheckScript(cmds({"-", "xor", "-"}), false).line, 1);
+    EXPECT_EQ(CheckScript(cmds({"{", "-", ""}), false).scriptError, kErrorUnknownCommand);
 }
 
 TEST(CheckScript, AbandonsEmptyAndUnbalancedScriptsBeforeTheWalk)

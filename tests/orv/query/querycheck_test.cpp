@@ -56,6 +56,13 @@ TEST_F(CheckFixture, BadArgumentsAndScriptErrorsExitWithTwo)
         {{L1("--check"), script("unbalanced.ovs", "{\r\n-,Ping,<,3\r\n"), L1("10.0.0.5")}, "Some block is not closed"},
         {{L1("--check"), script("empty.ovs", ""), L1("10.0.0.5")}, "Where a script?"},
         {{L1("--check"), script("binary.ovs", QByteArray("-,Ping\0,<,3", 11)), L1("10.0.0.5")}, "binary.ovs"},
+        // Lines the evaluation does not know would read as false and leave the rule right.
+        {{L1("--check"), script("blank.ovs", "-,Ping,>,99999\r\n\r\n-,Ping,>,99998\r\n"), L1("127.0.0.2")},
+         "Line 2 is empty."},
+        {{L1("--check"), script("upper.ovs", "-,Ping,>,99999\r\nAND\r\n-,Ping,>,99998\r\n"), L1("127.0.0.2")},
+         "Line 2: \"AND\" is not a command"},
+        {{L1("--check"), script("arg.ovs", "-,ping,>,99999\r\n"), L1("127.0.0.2")}, "Line 1: \"ping\" is not an"},
+        {{L1("--check"), script("rule.ovs", "-,Ping,=<,99999\r\n"), L1("127.0.0.2")}, "Line 1: \"=<\" is not a rule"},
     };
     for (const Bad &b : bad) {
         const CliRun r = run(b.args);

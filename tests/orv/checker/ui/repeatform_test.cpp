@@ -2,18 +2,24 @@
 #include "orv/checker/ui/repeatform.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include "orv/checker/presetname.h"
 #include "orv/checker/scriptfile.h"
+#include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/soundbank.h"
@@ -44,6 +50,8 @@ struct RepeatFormFixture : ::testing::Test
     orv::engine::QueryEngine engine;
     std::unique_ptr<TRepeatForm> form;
     QStringList messages;
+    QStringList log;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
 
     void SetUp() override { makeForm(); }
 
@@ -53,8 +61,10 @@ struct RepeatFormFixture : ::testing::Test
         form = std::make_unique<TRepeatForm>(engine, *store, sounds);
         form->setMessageSink([this](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons) {
             messages.append(text);
-            return QMessageBox::Ok;
+            return answer;
         });
+        QObject::connect(form.get(), &TRepeatForm::logLine, form.get(),
+                         [this](const QString &line) { log.append(line); });
         if (load) {
             ASSERT_TRUE(form->formStorage()->LoadSettings());
             ASSERT_TRUE(form->presetStorage()->LoadSettings());
@@ -67,6 +77,39 @@ struct RepeatFormFixture : ::testing::Test
     {
         const auto value = store->readString(kBase + key, name);
         return value && value.value() ? *value.value() : L1("<missing>");
+    }
+
+    QLineEdit *lineEdit(const char *name) const { return form->findChild<QLineEdit *>(L1(name)); }
+
+    // Runs the window's Go against one fake server whose map the default script's rule finds,
+    // and waits for the run to end.
+    void runOnce(std::initializer_list<RuleRightAction> actions)
+    {
+        orv::demo::FakeGameServer server;
+        ASSERT_TRUE(server.listen(QHostAddress(L1("127.0.0.2")), 0));
+        orv::demo::ServerDescription d;
+        d.hostName = "Alarm";
+        d.hostPort = server.queryPort() - 1;
+        d.mapName = "DM-Deck16";
+        server.setDescription(d);
+        orv::engine::EngineOptions options;
+        options.internetServTimeOut = L1("400");
+        engine.setOptions(options);
+        engine.setPinger([](const QString &) { return quint16(20); });
+        form->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
+        auto *list = form->findChild<QListWidget *>(L1("WhenRuleRight"));
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setCheckState(Qt::Unchecked);
+        for (RuleRightAction a : actions)
+            list->item(static_cast<int>(a))->setCheckState(Qt::Checked);
+        form->setScriptLines({L1("-,MapName,=,dm-deck16")});
+        form->setServers({{L1("Alarm"), L1("127.0.0.2"), QString::number(server.queryPort() - 1),
+                           QString::number(server.queryPort())}});
+        form->go();
+        for (int i = 0; i < 500 && form->isRunning(); ++i)
+            QTest::qWait(10);
+        ASSERT_FALSE(form->isRunning());
+        ASSERT_TRUE(log.contains(L1("Repeat stoped"))) << qPrintable(log.join(u'|'));
     }
 
     QString writeScript(const char *name, const QByteArray &bytes)
@@ -92,13 +135,139 @@ TEST_F(RepeatFormFixture, AddedPresetStoresItsSettingsUnderItsOwnKeys)
     EXPECT_EQ(stored(L1("Repeat\\Alpha\\TRepeatFormWhenRuleRight"), L1("Item0")), L1("0"));
     EXPECT_EQ(stored(L1("Repeat\\Alpha\\TRepeatFormWhenRuleRight"), L1("Item2")), L1("1"));
 
-    // Same name again: refused. A name differing only in case: allowed.
+    // Same name again: refused. A name differing only in case would share the stored
+    // preset, since the store finds keys whatever their case: refused with its reason, on
+    // Add and on Import, and the stored preset keeps its script.
     form->setPresetText(L1("Alpha"));
     form->addPreset();
     EXPECT_EQ(messages.last(), L1("Change preset name!"));
+    form->setScriptLines({L1("-,Ping,<,999")});
     form->setPresetText(L1("alpha"));
     form->addPreset();
-    EXPECT_EQ(form->presetNames(), (QStringList{L1("Alpha"), L1("alpha")}));
+    EXPECT_EQ(messages.last(), L1("Change preset name! \"alpha\" differs from the preset \"Alpha\" only in letter "
+                                  "case, and presets are stored without regard to case."));
+    form->importScript(writeScript("alpha.ovs", "-,Ping,<,5\r\n"), L1("ALPHA"));
+    EXPECT_TRUE(messages.last().contains(L1("only in letter case")));
+    EXPECT_EQ(form->presetNames(), (QStringList{L1("Alpha")}));
+    EXPECT_EQ(stored(L1("Repeat\\Alpha.Prg_Items"), L1("Item0")), L1("-,Ping,<,200"));
+}
+
+TEST_F(RepeatFormFixture, AddThatCannotBeStoredLeavesTheListAsItWas)
+{
+    // The settings folder turns into a file after the window has loaded.
+    const QString folder = dir.filePath(L1("not-a-folder"));
+    form.reset();
+    store = std::make_unique<platform::RegistryStore>(platform::RegistryRoot::CurrentUser,
+                                                      folder + L1("/HKEY_CURRENT_USER.reg"));
+    store->setWarningHandler([](const QString &) {});
+    makeForm();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(testsupport::writeFile(folder, "a file where the folder should be"));
+    const QString sectionBefore = form->presetStorage()->IniSection();
+    form->setPresetText(L1("Night"));
+    form->addPreset();
+    // The message names the cause, not a value that happened to be written first.
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.last().contains(L1("not-a-folder"))) << qPrintable(messages.last());
+    EXPECT_FALSE(messages.contains(L1("Checker preset added!")));
+    EXPECT_TRUE(form->presetNames().isEmpty());
+    EXPECT_EQ(form->presetStorage()->IniSection(), sectionBefore);
+}
+
+// The editor's boxes follow a click on any row; Replace then writes what the row held.
+TEST_F(RepeatFormFixture, AClickOnTheFirstRowAfterAPresetSwitchLoadsIt)
+{
+    form->setScriptLines({L1("-,MapName,=,dm-deck16")});
+    form->setPresetText(L1("Maps"));
+    form->addPreset();
+    form->setScriptLines({L1("-,Ping,>,99999")});
+    form->setPresetText(L1("Slow"));
+    form->addPreset();
+    form->setPresetText(L1("Maps"));
+    form->switchPreset();
+    form->setPresetText(L1("Slow"));
+    form->switchPreset();
+    form->setEditorValues(L1("Ping"), L1("<"), L1("11111"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+
+    auto *list = form->findChild<QTreeWidget *>(L1("RepeatPrg"));
+    const QRect first = list->visualItemRect(list->topLevelItem(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(form->findChild<QComboBox *>(L1("Rule"))->currentText(), L1(">"));
+    EXPECT_EQ(lineEdit("Value")->text(), L1("99999"));
+    form->action(L1("A_Replace"))->trigger();
+    EXPECT_EQ(prg(), QStringList{L1("-,Ping,>,99999")});
+
+    // A second click on the selected row brings its values back after the boxes changed.
+    lineEdit("Value")->setText(L1("1"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(lineEdit("Value")->text(), L1("99999"));
+    form->hide();
+}
+
+// A line the evaluation does not know is refused with its number by "Check script" and by
+// Go, which then starts no run.
+TEST_F(RepeatFormFixture, CheckAndGoRefuseALineTheyDoNotKnow)
+{
+    form->setScriptLines({L1("-,Ping,>,99999"), QString(), L1("-,Ping,>,99998")});
+    form->setServers({{L1("Nobody"), L1("127.0.0.2"), L1("7777"), L1("7778")}});
+    form->action(L1("A_Check"))->trigger();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.last().startsWith(L1("Line 2 is empty."))) << qPrintable(messages.last());
+    EXPECT_EQ(form->selectedRow(), 1);
+
+    form->setScriptLines({L1("-,Ping,>,99999"), L1("AND"), L1("-,Ping,=<,99998")});
+    // A run that started anyway would go round for ever: it is stopped after a while.
+    QTimer::singleShot(2000, form.get(), [this] { form->stop(); });
+    form->go();
+    for (int i = 0; i < 300 && form->isRunning(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(messages.last(), L1("Line 2: \"AND\" is not a command; did you mean \"and\"?"));
+    EXPECT_FALSE(log.contains(L1("Check start with preset:Default")));
+    form->setScriptLines({L1("-,Ping,>,99999"), L1("and"), L1("-,Ping,=<,99998")});
+    form->action(L1("A_Check"))->trigger();
+    EXPECT_EQ(messages.last(), L1("Line 3: \"=<\" is not a rule; did you mean \"<=\"?"));
+    EXPECT_EQ(form->selectedRow(), 2);
+}
+
+TEST_F(RepeatFormFixture, TheDefaultAlarmIsShippedAndASilentOneIsReported)
+{
+    // The default alert names a sound the program ships.
+    EXPECT_EQ(lineEdit("AlertSound")->text(), L1("warning.wav"));
+    EXPECT_EQ(QFileInfo(sounds.resolve(L1("warning.wav"))).fileName(), L1("warning.wav"));
+
+    // The "!" button beside it says why a chosen sound stays silent.
+    const QString missing = dir.filePath(L1("missing.wav"));
+    lineEdit("AlertSound")->setText(u'"' + missing + u'"');
+    QToolButton *test = nullptr;
+    for (QToolButton *b : form->findChildren<QToolButton *>())
+        if (b->toolTip() == L1("Test....") && !test)
+            test = b;
+    ASSERT_TRUE(test);
+    test->click();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.last(), L1("The alert sound \"") + missing + L1("\" cannot be played: there is no such file."));
+
+    // A run's alarm goes to the log instead, with the other actions still taken.
+    const QString notWav = writeScript("alarm.wav", "not a sound");
+    lineEdit("AlertSound")->setText(notWav);
+    const qsizetype shown = messages.size();
+    runOnce({RuleRightAction::PlaySound});
+    EXPECT_TRUE(log.contains(L1("The alert sound \"") + notWav +
+                             L1("\" cannot be played: it is not a WAV file that can be played.")))
+        << qPrintable(log.join(u'|'));
+    EXPECT_EQ(messages.size(), shown);
+}
+
+// A tool button with more than its one action draws a menu arrow.
+TEST_F(RepeatFormFixture, GoButtonCarriesOnlyTheActionItShowsAfterARun)
+{
+    runOnce({});
+    auto *go = form->findChild<QToolButton *>(L1("GoButton"));
+    ASSERT_TRUE(go);
+    EXPECT_EQ(go->defaultAction(), form->action(L1("A_Go")));
+    EXPECT_EQ(go->actions(), QList<QAction *>{form->action(L1("A_Go"))});
 }
 
 TEST_F(RepeatFormFixture, SwitchingSavesThePresetInUseAndLoadsTheChosenOne)
@@ -211,6 +380,42 @@ TEST_F(RepeatFormFixture, ExportWritesTheStoredLinesWithCrLf)
     ASSERT_TRUE(form->exportScript(path));
     EXPECT_EQ(testsupport::readFile(path), QByteArray("-,HostName,?,a,b\r\n{\r\n-,Ping,<,5\r\n}\r\n"));
     EXPECT_EQ(form->script().rows().at(0).value, L1("a"));
+}
+
+// What export writes, import takes back: the longest value the editor takes round-trips,
+// a longer stored one is refused before writing, and text the file cannot keep is written
+// only after the user agreed.
+TEST_F(RepeatFormFixture, ExportWritesOnlyWhatImportTakesBack)
+{
+    form->setScriptLines({});
+    lineEdit("Value")->setText(QString(1100, u'x'));
+    form->setEditorValues(L1("PlayersBalanceTeams"), L1("<="), lineEdit("Value")->text());
+    form->action(L1("A_Add"))->trigger();
+    const QStringList longest = prg();
+    ASSERT_EQ(longest.size(), 1);
+    EXPECT_EQ(longest.first().size(), scriptfile::kMaxLineBytes);
+    const QString roundTrip = dir.filePath(L1("longest.ovs"));
+    ASSERT_TRUE(form->exportScript(roundTrip));
+    form->importScript(roundTrip, L1("Longest"));
+    EXPECT_EQ(form->presetText(), L1("Longest"));
+    EXPECT_EQ(prg(), longest);
+
+    const QString refused = dir.filePath(L1("refused.ovs"));
+    form->setScriptLines({L1("-,HostName,?,") + QString(1100, u'y')});
+    EXPECT_FALSE(form->exportScript(refused));
+    EXPECT_TRUE(messages.last().contains(L1("at most 1024 characters"))) << qPrintable(messages.last());
+    EXPECT_FALSE(QFileInfo::exists(refused));
+
+    const QString lossy = dir.filePath(L1("lossy.ovs"));
+    form->setScriptLines(
+        {L1("-,Ping,<,300"), L1("and"), QString::fromUtf16(u"-,HostName,?,\u00e9t\u00e9 \u041c\u0438\u0440")});
+    answer = QMessageBox::No;
+    EXPECT_FALSE(form->exportScript(lossy));
+    EXPECT_TRUE(messages.last().startsWith(L1("Line 3 of the script holds characters"))) << qPrintable(messages.last());
+    EXPECT_FALSE(QFileInfo::exists(lossy));
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(form->exportScript(lossy));
+    EXPECT_EQ(testsupport::readFile(lossy), QByteArray("-,Ping,<,300\r\nand\r\n-,HostName,?,\xe9t\xe9 ???\r\n"));
 }
 
 TEST_F(RepeatFormFixture, EditingActionsFollowTheirEnablingRules)
