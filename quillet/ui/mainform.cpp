@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
 
@@ -104,7 +105,6 @@ QAction *TMainForm::makeAction(const QString &caption, const QString &hint, cons
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    connect(action, &QAction::hovered, this, [this, action] { m_hintPanel->setText(action->statusTip()); });
     return action;
 }
 
@@ -198,6 +198,9 @@ void TMainForm::createMenusAndToolBar()
     updateWindowMenu();
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->addAction(HelpAbout1);
+    // A menu closed by a click or a key leaves no hint behind.
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        connect(menu, &QMenu::aboutToHide, m_hintPanel, &QLabel::clear);
 
     ToolBar2 = addToolBar(tr("Tools"));
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
@@ -319,7 +322,9 @@ bool TMainForm::saveToFile(TMDIChild *child, const QString &path)
 {
     const platform::Status written = core::writeScriptFile(path, child->text());
     if (!written) {
-        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)));
+        // Say why: a full disk, a folder without write permission, a read-only file.
+        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\n") +
+                                  written.error().message);
         return false;
     }
     return true;
@@ -368,26 +373,51 @@ void TMainForm::FileExit1Execute()
 
 bool TMainForm::FormCloseQuery(TMDIChild *child)
 {
-    if (!child->Modified())
+    if (m_closingAll || !child->Modified())
         return true;
-    if (!m_prompts.confirm(this, tr("This Unreal Script File has been modified since you last opened it. Would you "
-                                    "like to save it before closing?")))
+    // Show which file the question is about.
+    if (auto *window = qobject_cast<QMdiSubWindow *>(child->parentWidget()))
+        m_mdiArea->setActiveSubWindow(window);
+    switch (m_prompts.askToSave(this, tr("This Unreal Script File has been modified since you last opened it. Would "
+                                         "you like to save it before closing?"))) {
+    case SaveAnswer::No:
         return true;
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::Yes:
+        break;
+    }
     // The edits must not be lost: a cancelled or failed save keeps the window open.
     return saveChild(child);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // Each modified window is asked in turn; a window whose save was cancelled or failed
-    // stays open, and so does the program.
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-        if (!window->close()) {
+    // Each modified window is asked in turn before any window closes: a cancelled question,
+    // or a save that was cancelled or failed, keeps every window and the program open.
+    const QList<TMDIChild *> children = editorWindows();
+    for (TMDIChild *child : children) {
+        if (!FormCloseQuery(child)) {
             event->ignore();
             return;
         }
     }
+    m_closingAll = true;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        window->close();
+    m_closingAll = false;
     event->accept();
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // Menus and tool-bar buttons send their hint when the mouse comes onto them and an empty
+    // one when it leaves, so the status line never keeps a stale hint.
+    if (event->type() == QEvent::StatusTip) {
+        m_hintPanel->setText(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TMainForm::reportError(const platform::Error &error)

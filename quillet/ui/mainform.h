@@ -90,6 +90,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     // Lays the open, not minimised document windows out one after another in that direction.
@@ -117,6 +118,8 @@ private:
     QLabel *m_hintPanel = nullptr;
     TAboutBox *m_aboutBox = nullptr;
     QList<QAction *> m_windowListActions;
+    // Set while Exit closes windows whose question was already answered.
+    bool m_closingAll = false;
 };
 
 } // namespace quillet::ui

@@ -26,6 +26,23 @@ bool DialogPrompts::confirm(QWidget *parent, const QString &text)
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+SaveAnswer DialogPrompts::askToSave(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Escape, Alt+F4 and the title bar's close button all end in Cancel: the edits stay.
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Yes;
+    case QMessageBox::No:
+        return SaveAnswer::No;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 QString DialogPrompts::openFileName(QWidget *parent, const QString &directory, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, QString(), directory, filter);

@@ -11,6 +11,9 @@ class QWidget;
 
 namespace quillet::ui {
 
+// The answer to "save changes before closing?".
+enum class SaveAnswer { Yes, No, Cancel };
+
 // Everything the editor asks of the user or the desktop in one place: message boxes,
 // file dialogs, modal dialogs and starting the compiler. The program uses DialogPrompts;
 // tests pass a scripted stand-in.
@@ -23,6 +26,8 @@ public:
     virtual void information(QWidget *parent, const QString &text) = 0;
     // A confirmation with Yes and No; true for Yes.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // Yes, No and Cancel; Escape and closing the question are Cancel.
+    virtual SaveAnswer askToSave(QWidget *parent, const QString &text) = 0;
     // Empty when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &directory, const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) = 0;
@@ -39,6 +44,7 @@ public:
     void error(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    SaveAnswer askToSave(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &directory, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) override;
     int execDialog(QDialog &dialog) override;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDialog>
 #include <QStringList>
@@ -26,6 +27,8 @@ public:
     QStringList informations;
     QStringList confirmations;
     bool confirmAnswer = false;
+    // The answer to "save before closing?"; without one, confirmAnswer gives Yes or No.
+    std::optional<SaveAnswer> saveQuestionAnswer;
     QString openAnswer;
     QStringList openDirectories;
     QString saveAnswer;
@@ -42,6 +45,13 @@ public:
     {
         confirmations.append(text);
         return confirmAnswer;
+    }
+    SaveAnswer askToSave(QWidget *, const QString &text) override
+    {
+        confirmations.append(text);
+        if (saveQuestionAnswer)
+            return *saveQuestionAnswer;
+        return confirmAnswer ? SaveAnswer::Yes : SaveAnswer::No;
     }
     QString openFileName(QWidget *, const QString &directory, const QString &) override
     {
