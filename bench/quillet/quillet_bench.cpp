@@ -112,7 +112,7 @@ public:
     QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     int execDialog(QDialog &) override { return QDialog::Rejected; }
-    platform::Status startDetached(const QString &, const QStringList &, const QString &) override { return {}; }
+    quillet::ui::SaveAnswer askToSave(QWidget *, const QString &) override { return quillet::ui::SaveAnswer::Cancel; }
 };
 
 // Open (read, TAB conversion, write back), load into a new editor window and style every

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/core/scriptfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -78,6 +79,13 @@ platform::Status writeScriptFile(const QString &path, const QByteArray &text)
     if (!written)
         return platform::Error{static_cast<int>(ScriptFileError::CannotCreate), written.error().message};
     return {};
+}
+
+QString fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 bool isUnsavedName(const QString &fileName)

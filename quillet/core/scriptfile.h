@@ -37,6 +37,10 @@ platform::Result<ScriptText> prepareScriptFile(const QString &path, int tabTrans
 // CannotCreate, with the reason as message.
 platform::Status writeScriptFile(const QString &path, const QByteArray &text);
 
+// What tells two names of one file apart from names of two files: the canonical path when the
+// file exists (links and "..", resolved), else the cleaned absolute path.
+QString fileIdentity(const QString &path);
+
 // A file name that has never been saved: a bare "UntitledN.uc" without any folder.
 bool isUnsavedName(const QString &fileName);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/mainform.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -25,7 +27,10 @@
 
 #include "platform/registrystore.h"
 #include "quillet/core/buildcommand.h"
+#include "quillet/core/compilermessage.h"
 #include "quillet/core/scriptfile.h"
+#include "quillet/ui/buildprocess.h"
+#include "quillet/ui/outputpane.h"
 #include "quillet/ui/taboutbox.h"
 #include "quillet/ui/tdlgbuildform.h"
 #include "quillet/ui/tfrmeitoroptions.h"
@@ -77,6 +82,19 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
         updateActions();
     });
     updateActions();
+
+    m_output = new OutputPane(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_output);
+    m_output->hide();
+    OutputPane1->setChecked(false);
+    connect(m_output, &QDockWidget::visibilityChanged, OutputPane1,
+            [this] { OutputPane1->setChecked(m_output->isVisible()); });
+    connect(m_output, &OutputPane::locationActivated, this, &TMainForm::gotoLocation);
+    connect(m_output, &OutputPane::stopRequested, this, &TMainForm::stopRunning);
+    m_build = new BuildProcess(this);
+    connect(m_build, &BuildProcess::lineRead, this, &TMainForm::onBuildLine);
+    connect(m_build, &BuildProcess::finished, this, &TMainForm::onBuildFinished);
+    connect(m_build, &BuildProcess::failedToStart, this, &TMainForm::onBuildFailedToStart);
 
     m_aboutBox = new TAboutBox(this);
     LoadEditorOptions();
@@ -141,6 +159,15 @@ void TMainForm::createActions()
     btnBuild->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
     btnBuildCommand = makeAction(tr("Build Command Line..."), tr("Build Command Line..."));
     btnBuildCommand->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    OutputPane1 = makeAction(tr("&Output Pane"), tr("Output|Show or hide the build output and search results"));
+    OutputPane1->setCheckable(true);
+    NextMessage1 = makeAction(tr("&Next Message"), tr("Next message|Go to the next error, warning or hit"),
+                              QKeySequence(Qt::Key_F4));
+    PreviousMessage1 =
+        makeAction(tr("Pre&vious Message"), tr("Previous message|Go to the previous error, warning or hit"),
+                   QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    StopBuild1 = makeAction(tr("&Stop"), tr("Stop|Stop the running build or search"));
+    StopBuild1->setIcon(style->standardIcon(QStyle::SP_BrowserStop));
     WindowCascade1->setIcon(programIcon(QStringLiteral("window-cascade")));
     WindowTileHorizontal1->setIcon(programIcon(QStringLiteral("window-tile-horizontal")));
     WindowTileVertical1->setIcon(programIcon(QStringLiteral("window-tile-vertical")));
@@ -177,6 +204,21 @@ void TMainForm::createActions()
     connect(WindowMinimizeAll1, &QAction::triggered, this, &TMainForm::minimizeAll);
     connect(WindowArrangeAll1, &QAction::triggered, this, &TMainForm::arrangeAll);
     connect(HelpAbout1, &QAction::triggered, this, &TMainForm::HelpAbout1Execute);
+    connect(OutputPane1, &QAction::triggered, this, [this](bool shown) {
+        if (shown)
+            showOutputPane();
+        else
+            m_output->hide();
+    });
+    connect(NextMessage1, &QAction::triggered, this, [this] {
+        showOutputPane();
+        m_output->gotoNext();
+    });
+    connect(PreviousMessage1, &QAction::triggered, this, [this] {
+        showOutputPane();
+        m_output->gotoPrevious();
+    });
+    connect(StopBuild1, &QAction::triggered, this, &TMainForm::stopRunning);
 }
 
 void TMainForm::createMenusAndToolBar()
@@ -192,7 +234,8 @@ void TMainForm::createMenusAndToolBar()
     options->addActions({mniBuild, mniBuildCommand});
     options->addSeparator();
     options->addAction(mniEditoOptions);
-    menuBar()->addMenu(tr("&Tools"));
+    Tools1 = menuBar()->addMenu(tr("&Tools"));
+    Tools1->addActions({OutputPane1, NextMessage1, PreviousMessage1, StopBuild1});
     Window1 = menuBar()->addMenu(tr("&Window"));
     connect(Window1, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
     updateWindowMenu();
@@ -492,10 +535,97 @@ void TMainForm::mniBuildClick()
         mniBuildCommandClick();
         return;
     }
-    const platform::Status started = m_prompts.startDetached(build->program, build->arguments, build->workingDir);
-    // The compiler runs on its own; only a start that failed at once is worth a word.
-    m_hintPanel->setText(started ? tr("Build started: %1").arg(build->program)
-                                 : tr("Build could not be started: %1").arg(started.error().message));
+    if (m_build->isRunning()) {
+        showOutputPane();
+        m_hintPanel->setText(tr("A build is running; stop it before starting another."));
+        return;
+    }
+    // The compiler's output goes to the pane, line by line, marked where it names a script.
+    m_output->clear();
+    showOutputPane();
+    m_buildDir = build->workingDir;
+    m_buildErrors = 0;
+    m_buildWarnings = 0;
+    QStringList shown{build->program};
+    shown += build->arguments;
+    m_output->appendLine(tr("Building: %1 (in %2)").arg(shown.join(u' '), QDir::toNativeSeparators(build->workingDir)));
+    m_output->setRunning(true);
+    m_outputOwner = OutputOwner::Build;
+    m_build->start(*build);
+}
+
+void TMainForm::onBuildLine(const QString &line)
+{
+    if (const auto message = core::parseCompilerMessage(line))
+        ++(message->kind == core::MessageKind::Warning ? m_buildWarnings : m_buildErrors);
+    m_output->appendCompilerLine(line, m_buildDir);
+}
+
+void TMainForm::onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds)
+{
+    const QString time = QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1);
+    QString summary;
+    if (stopped)
+        summary = tr("Build stopped after %1 s.").arg(time);
+    else if (crashed)
+        summary = tr("The compiler ended abnormally after %1 s.").arg(time);
+    else
+        summary = tr("Build finished with exit status %1 after %2 s: %3 error(s), %4 warning(s).")
+                      .arg(exitStatus)
+                      .arg(time)
+                      .arg(m_buildErrors)
+                      .arg(m_buildWarnings);
+    m_output->appendLine(summary);
+    m_output->setRunning(false);
+    m_hintPanel->setText(summary);
+}
+
+void TMainForm::onBuildFailedToStart(const QString &reason)
+{
+    m_output->appendLine(reason, OutputPane::Mark::Error);
+    m_output->setRunning(m_build->isRunning());
+    m_hintPanel->setText(reason);
+}
+
+void TMainForm::showOutputPane()
+{
+    m_output->show();
+    m_output->raise();
+}
+
+void TMainForm::gotoLocation(const SourceLocation &location)
+{
+    TMDIChild *child = findEditor(location.file);
+    if (!child)
+        child = OpenScriptFile(location.file);
+    if (!child)
+        return;
+    if (auto *window = qobject_cast<QMdiSubWindow *>(child->parentWidget())) {
+        if (window->isMinimized())
+            window->showNormal();
+        m_mdiArea->setActiveSubWindow(window);
+    }
+    const int line = std::clamp(location.line - 1, 0, std::max(0, child->mwCustomEdit1->lines() - 1));
+    child->mwCustomEdit1->setCursorPosition(line, 0);
+    child->mwCustomEdit1->ensureLineVisible(line);
+    child->mwCustomEdit1->setFocus();
+    child->UpdateCaretPanel();
+}
+
+TMDIChild *TMainForm::findEditor(const QString &path) const
+{
+    const QString wanted = core::fileIdentity(path);
+    for (TMDIChild *child : editorWindows()) {
+        if (!core::isUnsavedName(child->FileName()) && core::fileIdentity(child->FileName()) == wanted)
+            return child;
+    }
+    return nullptr;
+}
+
+void TMainForm::stopRunning()
+{
+    if (m_build->isRunning())
+        m_build->stop();
 }
 
 void TMainForm::HelpAbout1Execute()

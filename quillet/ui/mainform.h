@@ -20,6 +20,9 @@ class RegistryStore;
 
 namespace quillet::ui {
 
+class BuildProcess;
+class OutputPane;
+struct SourceLocation;
 class TAboutBox;
 class TMDIChild;
 class UserPrompts;
@@ -59,6 +62,16 @@ public:
     void mniBuildCommandClick();
     void HelpAbout1Execute();
 
+    // The pane with the compiler's output and search hits, at the bottom.
+    OutputPane *outputPane() const { return m_output; }
+    void showOutputPane();
+    // Opens the file (or brings its window forward) with the caret at the start of the line.
+    void gotoLocation(const quillet::ui::SourceLocation &location);
+    // The window showing this file, if one does.
+    TMDIChild *findEditor(const QString &path) const;
+    // Stops a running build (or search).
+    void stopRunning();
+
     // Window arrangement.
     void tileHorizontally();
     void tileVertically();
@@ -85,6 +98,11 @@ public:
     QAction *HelpAbout1 = nullptr;
     QAction *btnBuild = nullptr;
     QAction *btnBuildCommand = nullptr;
+    QAction *OutputPane1 = nullptr;
+    QAction *NextMessage1 = nullptr;
+    QAction *PreviousMessage1 = nullptr;
+    QAction *StopBuild1 = nullptr;
+    QMenu *Tools1 = nullptr;
     QMenu *Window1 = nullptr;
     QToolBar *ToolBar2 = nullptr;
 
@@ -109,6 +127,9 @@ private:
     // Whether the window may close; asks about unsaved changes.
     bool FormCloseQuery(TMDIChild *child);
     void reportError(const platform::Error &error);
+    void onBuildLine(const QString &line);
+    void onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds);
+    void onBuildFailedToStart(const QString &reason);
 
     platform::RegistryStore &m_store;
     core::Registry_Access m_registry;
@@ -120,6 +141,13 @@ private:
     QList<QAction *> m_windowListActions;
     // Set while Exit closes windows whose question was already answered.
     bool m_closingAll = false;
+    OutputPane *m_output = nullptr;
+    BuildProcess *m_build = nullptr;
+    enum class OutputOwner { None, Build, Search };
+    OutputOwner m_outputOwner = OutputOwner::None;
+    QString m_buildDir;
+    int m_buildErrors = 0;
+    int m_buildWarnings = 0;
 };
 
 } // namespace quillet::ui

@@ -6,8 +6,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "platform/desktop/shell.h"
-
 namespace quillet::ui {
 
 void DialogPrompts::error(QWidget *parent, const QString &text)
@@ -62,12 +60,6 @@ QString DialogPrompts::saveFileName(QWidget *parent, const QString &initialName,
 int DialogPrompts::execDialog(QDialog &dialog)
 {
     return dialog.exec();
-}
-
-platform::Status DialogPrompts::startDetached(const QString &program, const QStringList &arguments,
-                                              const QString &workingDir)
-{
-    return platform::shell::startDetached(program, arguments, workingDir);
 }
 
 } // namespace quillet::ui

@@ -15,7 +15,7 @@ namespace quillet::ui {
 enum class SaveAnswer { Yes, No, Cancel };
 
 // Everything the editor asks of the user or the desktop in one place: message boxes,
-// file dialogs, modal dialogs and starting the compiler. The program uses DialogPrompts;
+// file dialogs and modal dialogs. The program uses DialogPrompts;
 // tests pass a scripted stand-in.
 class UserPrompts
 {
@@ -33,8 +33,6 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) = 0;
     // Runs the dialog modally and returns its result code.
     virtual int execDialog(QDialog &dialog) = 0;
-    virtual platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                           const QString &workingDir) = 0;
 };
 
 // Real message boxes and dialogs, and the platform's detached start.
@@ -48,8 +46,6 @@ public:
     QString openFileName(QWidget *parent, const QString &directory, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) override;
     int execDialog(QDialog &dialog) override;
-    platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                   const QString &workingDir) override;
 };
 
 } // namespace quillet::ui

@@ -16,13 +16,6 @@ namespace quillet::ui::testing {
 class FakePrompts : public UserPrompts
 {
 public:
-    struct Start
-    {
-        QString program;
-        QStringList arguments;
-        QString workingDir;
-    };
-
     QStringList errors;
     QStringList informations;
     QStringList confirmations;
@@ -36,8 +29,6 @@ public:
     // Decides the dialog's result; the default cancels.
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     int dialogs = 0;
-    QList<Start> starts;
-    platform::Status startResult;
 
     void error(QWidget *, const QString &text) override { errors.append(text); }
     void information(QWidget *, const QString &text) override { informations.append(text); }
@@ -71,12 +62,6 @@ public:
         const int result = onDialog(dialog);
         dialog.done(result);
         return result;
-    }
-    platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                   const QString &workingDir) override
-    {
-        starts.append({program, arguments, workingDir});
-        return startResult;
     }
 };
 
