@@ -47,18 +47,16 @@ QString existingBelow(const QString &base, const QString &relative)
 
 std::optional<CompilerMessage> parseCompilerMessage(QStringView line)
 {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^\s*(.*?\.uc)\s*\(\s*(\d+)\s*\)\s*:\s*(error|warning)\b)"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(.*?\.uc)\s*\(\s*(\d+)\s*\)\s*:\s*(error|warning)\b)"),
+                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = form.match(line.toString());
     if (!match.hasMatch())
         return std::nullopt;
     CompilerMessage message;
     message.file = match.captured(1).trimmed();
     message.line = match.captured(2).toInt();
-    message.kind = match.captured(3).compare(QLatin1String("warning"), Qt::CaseInsensitive) == 0
-                       ? MessageKind::Warning
-                       : MessageKind::Error;
+    message.kind = match.captured(3).compare(QLatin1String("warning"), Qt::CaseInsensitive) == 0 ? MessageKind::Warning
+                                                                                                 : MessageKind::Error;
     if (message.file.isEmpty() || message.line <= 0)
         return std::nullopt;
     return message;

@@ -22,6 +22,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -30,9 +31,11 @@
 #include "quillet/core/compilermessage.h"
 #include "quillet/core/scriptfile.h"
 #include "quillet/ui/buildprocess.h"
+#include "quillet/ui/findbar.h"
 #include "quillet/ui/outputpane.h"
 #include "quillet/ui/taboutbox.h"
 #include "quillet/ui/tdlgbuildform.h"
+#include "quillet/ui/textsearch.h"
 #include "quillet/ui/tfrmeitoroptions.h"
 #include "quillet/ui/tmdichild.h"
 #include "quillet/ui/userprompts.h"
@@ -68,7 +71,16 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     setObjectName(QStringLiteral("MainForm"));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setBackground(QApplication::palette().brush(QPalette::Dark));
-    setCentralWidget(m_mdiArea);
+    // The find bar sits under the document windows, above the output pane.
+    auto *centre = new QWidget(this);
+    auto *centreLayout = new QVBoxLayout(centre);
+    centreLayout->setContentsMargins(0, 0, 0, 0);
+    centreLayout->setSpacing(0);
+    centreLayout->addWidget(m_mdiArea, 1);
+    m_findBar = new FindBar(centre);
+    m_findBar->hide();
+    centreLayout->addWidget(m_findBar);
+    setCentralWidget(centre);
     m_hintPanel = new QLabel(this);
     statusBar()->addWidget(m_hintPanel, 1);
 
@@ -159,6 +171,15 @@ void TMainForm::createActions()
     btnBuild->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
     btnBuildCommand = makeAction(tr("Build Command Line..."), tr("Build Command Line..."));
     btnBuildCommand->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Find1 = makeAction(tr("&Find..."), tr("Find|Find text in the current file"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    Replace1 = makeAction(tr("&Replace..."), tr("Replace|Replace text in the current file"),
+                          QKeySequence(Qt::CTRL | Qt::Key_H));
+    Replace1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    FindNext1 = makeAction(tr("Find &Next"), tr("Find next|Find the next match"), QKeySequence(Qt::Key_F3));
+    FindPrevious1 = makeAction(tr("Find &Previous"), tr("Find previous|Find the previous match"),
+                               QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    GotoLine1 =
+        makeAction(tr("&Go to Line..."), tr("Go to line|Move the caret to a line"), QKeySequence(Qt::CTRL | Qt::Key_G));
     OutputPane1 = makeAction(tr("&Output Pane"), tr("Output|Show or hide the build output and search results"));
     OutputPane1->setCheckable(true);
     NextMessage1 = makeAction(tr("&Next Message"), tr("Next message|Go to the next error, warning or hit"),
@@ -219,6 +240,11 @@ void TMainForm::createActions()
         m_output->gotoPrevious();
     });
     connect(StopBuild1, &QAction::triggered, this, &TMainForm::stopRunning);
+    connect(Find1, &QAction::triggered, this, [this] { openFindBar(false); });
+    connect(Replace1, &QAction::triggered, this, [this] { openFindBar(true); });
+    connect(FindNext1, &QAction::triggered, this, [this] { findNext(true); });
+    connect(FindPrevious1, &QAction::triggered, this, [this] { findNext(false); });
+    connect(GotoLine1, &QAction::triggered, this, &TMainForm::gotoLine);
 }
 
 void TMainForm::createMenusAndToolBar()
@@ -235,7 +261,16 @@ void TMainForm::createMenusAndToolBar()
     options->addSeparator();
     options->addAction(mniEditoOptions);
     Tools1 = menuBar()->addMenu(tr("&Tools"));
+    Tools1->addActions({Find1, Replace1, FindNext1, FindPrevious1, GotoLine1});
+    Tools1->addSeparator();
     Tools1->addActions({OutputPane1, NextMessage1, PreviousMessage1, StopBuild1});
+    connect(m_findBar, &FindBar::findRequested, this, &TMainForm::findNext);
+    connect(m_findBar, &FindBar::replaceRequested, this, &TMainForm::replaceNext);
+    connect(m_findBar, &FindBar::replaceAllRequested, this, &TMainForm::replaceAll);
+    connect(m_findBar, &FindBar::closed, this, [this] {
+        if (TMDIChild *child = activeEditor())
+            child->mwCustomEdit1->setFocus();
+    });
     Window1 = menuBar()->addMenu(tr("&Window"));
     connect(Window1, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
     updateWindowMenu();
@@ -620,6 +655,85 @@ TMDIChild *TMainForm::findEditor(const QString &path) const
             return child;
     }
     return nullptr;
+}
+
+void TMainForm::openFindBar(bool withReplace)
+{
+    // A selection within one line is what the user wants to find.
+    QString text;
+    if (TMDIChild *child = activeEditor()) {
+        const QString selected = child->mwCustomEdit1->selectedText();
+        if (!selected.contains(u'\n') && !selected.contains(u'\r'))
+            text = selected;
+    }
+    m_findBar->open(withReplace, text);
+}
+
+void TMainForm::showSearchResult(SearchResult result)
+{
+    QString text;
+    switch (result) {
+    case SearchResult::Found:
+        break;
+    case SearchResult::FoundAfterWrapping:
+        text = tr("Wrapped around");
+        break;
+    case SearchResult::NotFound:
+        text = tr("Not found");
+        break;
+    case SearchResult::InvalidPattern:
+        text = tr("Invalid regular expression");
+        break;
+    }
+    m_findBar->setMessage(text);
+    m_hintPanel->setText(text);
+}
+
+void TMainForm::findNext(bool forward)
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    if (m_findBar->pattern().text.isEmpty()) {
+        openFindBar(false);
+        return;
+    }
+    showSearchResult(findInEditor(*child->mwCustomEdit1, m_findBar->pattern(), forward, m_findBar->wrap()));
+}
+
+void TMainForm::replaceNext()
+{
+    if (TMDIChild *child = activeEditor())
+        showSearchResult(
+            replaceInEditor(*child->mwCustomEdit1, m_findBar->pattern(), m_findBar->replacement(), m_findBar->wrap()));
+}
+
+void TMainForm::replaceAll()
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    const int count = replaceAllInEditor(*child->mwCustomEdit1, m_findBar->pattern(), m_findBar->replacement());
+    const QString text = count < 0 ? tr("Invalid regular expression") : tr("%n replacement(s)", nullptr, count);
+    m_findBar->setMessage(text);
+    m_hintPanel->setText(text);
+}
+
+void TMainForm::gotoLine()
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    int line = 0;
+    int index = 0;
+    child->mwCustomEdit1->getCursorPosition(&line, &index);
+    GotoLineDialog dialog(line + 1, child->mwCustomEdit1->lines(), this);
+    if (m_prompts.execDialog(dialog) != QDialog::Accepted)
+        return;
+    child->mwCustomEdit1->setCursorPosition(dialog.line() - 1, 0);
+    child->mwCustomEdit1->ensureLineVisible(dialog.line() - 1);
+    child->mwCustomEdit1->setFocus();
+    child->UpdateCaretPanel();
 }
 
 void TMainForm::stopRunning()

@@ -21,6 +21,8 @@ class RegistryStore;
 namespace quillet::ui {
 
 class BuildProcess;
+class FindBar;
+enum class SearchResult;
 class OutputPane;
 struct SourceLocation;
 class TAboutBox;
@@ -69,6 +71,13 @@ public:
     void gotoLocation(const quillet::ui::SourceLocation &location);
     // The window showing this file, if one does.
     TMDIChild *findEditor(const QString &path) const;
+    // Find and replace in the active document through the find bar, and go to line.
+    FindBar *findBar() const { return m_findBar; }
+    void openFindBar(bool withReplace);
+    void findNext(bool forward);
+    void replaceNext();
+    void replaceAll();
+    void gotoLine();
     // Stops a running build (or search).
     void stopRunning();
 
@@ -98,6 +107,11 @@ public:
     QAction *HelpAbout1 = nullptr;
     QAction *btnBuild = nullptr;
     QAction *btnBuildCommand = nullptr;
+    QAction *Find1 = nullptr;
+    QAction *Replace1 = nullptr;
+    QAction *FindNext1 = nullptr;
+    QAction *FindPrevious1 = nullptr;
+    QAction *GotoLine1 = nullptr;
     QAction *OutputPane1 = nullptr;
     QAction *NextMessage1 = nullptr;
     QAction *PreviousMessage1 = nullptr;
@@ -127,6 +141,7 @@ private:
     // Whether the window may close; asks about unsaved changes.
     bool FormCloseQuery(TMDIChild *child);
     void reportError(const platform::Error &error);
+    void showSearchResult(SearchResult result);
     void onBuildLine(const QString &line);
     void onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds);
     void onBuildFailedToStart(const QString &reason);
@@ -142,6 +157,7 @@ private:
     // Set while Exit closes windows whose question was already answered.
     bool m_closingAll = false;
     OutputPane *m_output = nullptr;
+    FindBar *m_findBar = nullptr;
     BuildProcess *m_build = nullptr;
     enum class OutputOwner { None, Build, Search };
     OutputOwner m_outputOwner = OutputOwner::None;

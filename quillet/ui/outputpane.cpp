@@ -83,7 +83,8 @@ void OutputPane::appendLines(const QStringList &texts, Mark mark, const QList<So
         break;
     }
     // Follow the end only when the user has not scrolled away from it.
-    const bool atEnd = m_list->count() == 0 || m_list->verticalScrollBar()->value() == m_list->verticalScrollBar()->maximum();
+    const bool atEnd =
+        m_list->count() == 0 || m_list->verticalScrollBar()->value() == m_list->verticalScrollBar()->maximum();
     m_list->setUpdatesEnabled(false);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         auto *item = new QListWidgetItem(texts[i]);

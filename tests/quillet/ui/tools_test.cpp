@@ -2,11 +2,15 @@
 // The Tools menu driven through the main window: build output, find and replace, find in
 // files, one window per file and changes on disk, window placement.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -16,6 +20,7 @@
 
 #include "platform/registrystore.h"
 #include "quillet/core/registry_access.h"
+#include "quillet/ui/findbar.h"
 #include "quillet/ui/mainform.h"
 #include "quillet/ui/outputpane.h"
 #include "quillet/ui/tmdichild.h"
@@ -31,13 +36,14 @@ using quillet::ui::testing::FakePrompts;
 namespace {
 
 // A compiler that prints the two message forms and fails, or with "long" runs until stopped.
-const QByteArray kFakeCompiler = "#!/bin/sh\n"
-                                 "if [ \"$1\" = long ]; then echo started; sleep 60; echo never; exit 0; fi\n"
-                                 "echo \"Compiling MyPkg in $(pwd)\"\n"
-                                 "printf '..\\\\MyPkg\\\\Classes\\\\Broken.uc(3) : Error, Bad or missing expression\\r\\n'\n"
-                                 "echo 'MyPkg/Classes/broken.uc(5) : Warning, Unused local Foo'\n"
-                                 "echo 'Failure - 1 error(s), 1 warning(s)'\n"
-                                 "exit 1\n";
+const QByteArray kFakeCompiler =
+    "#!/bin/sh\n"
+    "if [ \"$1\" = long ]; then echo started; sleep 60; echo never; exit 0; fi\n"
+    "echo \"Compiling MyPkg in $(pwd)\"\n"
+    "printf '..\\\\MyPkg\\\\Classes\\\\Broken.uc(3) : Error, Bad or missing expression\\r\\n'\n"
+    "echo 'MyPkg/Classes/broken.uc(5) : Warning, Unused local Foo'\n"
+    "echo 'Failure - 1 error(s), 1 warning(s)'\n"
+    "exit 1\n";
 
 class ToolsTest : public ::testing::Test
 {
@@ -163,4 +169,90 @@ TEST_F(ToolsTest, StopEndsALongBuildAndAFailedStartSaysWhy)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1], QStringLiteral("Cannot start %1: the file does not exist.").arg(missing));
     EXPECT_FALSE(pane->stopButton()->isEnabled());
+}
+
+TEST_F(ToolsTest, FindReplaceAndGoToLine)
+{
+    TMainForm form(store, prompts);
+    form.show();
+    TMDIChild *child = form.FileNew1Execute();
+    QsciScintilla *edit = child->mwCustomEdit1;
+    edit->setText(QStringLiteral("var int Count;\r\nvar int count2;\r\nCount = Count + 1;\r\n"));
+    edit->setCursorPosition(0, 0);
+    ui::FindBar *bar = form.findBar();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    edit->setFocus();
+
+    // Ctrl+F opens the bar; F3 finds the next match, whole words and case as asked.
+    QTest::keyClick(edit, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->findEdit->hasFocus());
+    bar->findEdit->setText(QStringLiteral("count"));
+    bar->wholeWord->setChecked(true);
+    const auto selection = [edit] {
+        int lineFrom = 0, indexFrom = 0, lineTo = 0, indexTo = 0;
+        edit->getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
+        return QStringLiteral("%1:%2-%3:%4").arg(lineFrom + 1).arg(indexFrom + 1).arg(lineTo + 1).arg(indexTo + 1);
+    };
+    form.FindNext1->trigger();
+    EXPECT_EQ(selection(), QStringLiteral("1:9-1:14")); // not "count2"
+    form.FindNext1->trigger();
+    EXPECT_EQ(selection(), QStringLiteral("3:1-3:6"));
+    form.FindPrevious1->trigger();
+    EXPECT_EQ(selection(), QStringLiteral("1:9-1:14"));
+    bar->matchCase->setChecked(true);
+    form.FindNext1->trigger();
+    EXPECT_EQ(bar->message(), QStringLiteral("Not found"));
+
+    // A regular expression, wrapping around from the end.
+    bar->matchCase->setChecked(false);
+    bar->wholeWord->setChecked(false);
+    bar->regularExpression->setChecked(true);
+    bar->findEdit->setText(QStringLiteral("count[0-9]"));
+    edit->setCursorPosition(2, 0);
+    form.FindNext1->trigger();
+    EXPECT_EQ(selection(), QStringLiteral("2:9-2:15"));
+    EXPECT_EQ(bar->message(), QStringLiteral("Wrapped around"));
+    bar->findEdit->setText(QStringLiteral("(unclosed"));
+    form.FindNext1->trigger();
+    EXPECT_EQ(bar->message(), QStringLiteral("Invalid regular expression"));
+
+    // Replace all with groups, undone in one step.
+    child->setModified(false);
+    const QByteArray before = child->text();
+    form.Replace1->trigger();
+    EXPECT_TRUE(bar->replaceEdit->isVisible());
+    bar->findEdit->setText(QStringLiteral("var int (\\w+);"));
+    bar->replaceEdit->setText(QStringLiteral("var float \\1;"));
+    QTest::mouseClick(bar->replaceAllButton, Qt::LeftButton);
+    EXPECT_EQ(bar->message(), QStringLiteral("2 replacement(s)"));
+    EXPECT_EQ(child->text(), QByteArray("var float Count;\r\nvar float count2;\r\nCount = Count + 1;\r\n"));
+    EXPECT_TRUE(child->Modified());
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(child->text(), before);
+
+    // Replace one at a time: the first press finds, the next replaces and goes on.
+    bar->regularExpression->setChecked(false);
+    bar->findEdit->setText(QStringLiteral("Count"));
+    bar->matchCase->setChecked(true);
+    bar->replaceEdit->setText(QStringLiteral("Total"));
+    edit->setCursorPosition(2, 0);
+    form.replaceNext();
+    form.replaceNext();
+    EXPECT_EQ(child->text(), QByteArray("var int Count;\r\nvar int count2;\r\nTotal = Count + 1;\r\n"));
+    EXPECT_EQ(selection(), QStringLiteral("3:9-3:14"));
+
+    // Ctrl+G puts the caret on the chosen line.
+    prompts.onDialog = [](QDialog &dialog) {
+        auto *gotoLine = qobject_cast<ui::GotoLineDialog *>(&dialog);
+        if (!gotoLine)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(gotoLine->lineNumber->maximum(), 4);
+        gotoLine->lineNumber->setValue(2);
+        return int(QDialog::Accepted);
+    };
+    form.GotoLine1->trigger();
+    EXPECT_EQ(child->caretPanelText(), QStringLiteral("2:1"));
+    child->setModified(false);
 }
