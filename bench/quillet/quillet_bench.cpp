@@ -109,6 +109,7 @@ public:
     void error(QWidget *, const QString &) override {}
     void information(QWidget *, const QString &) override {}
     bool confirm(QWidget *, const QString &) override { return false; }
+    bool confirmDefaultNo(QWidget *, const QString &) override { return false; }
     QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     int execDialog(QDialog &) override { return QDialog::Rejected; }

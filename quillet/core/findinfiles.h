@@ -24,8 +24,8 @@ struct TextPattern
 struct FileHit
 {
     QString file;
-    int line = 0;      // counted from 1
-    QByteArray text;   // the line's bytes, without its line break
+    int line = 0;    // counted from 1
+    QByteArray text; // the line's bytes, without its line break
 };
 
 // The ".uc" files to search, in a stable order: with packageClassesOnly, those in the

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/core/scriptfile.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <qplatformdefs.h>
 
 #include "platform/textfile.h"
 
@@ -86,6 +89,30 @@ QString fileIdentity(const QString &path)
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+DiskStamp diskStampOf(const QString &path)
+{
+    DiskStamp stamp;
+#ifdef Q_OS_UNIX
+    // Nanoseconds and the inode: a quick second write, or a file replaced by a new one of the
+    // same size, still counts as a change.
+    QT_STATBUF info;
+    if (QT_STAT(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.st_size;
+    stamp.modifiedNs = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.inode = info.st_ino;
+#else
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return stamp;
 }
 
 bool isUnsavedName(const QString &fileName)

@@ -41,6 +41,18 @@ platform::Status writeScriptFile(const QString &path, const QByteArray &text);
 // file exists (links and "..", resolved), else the cleaned absolute path.
 QString fileIdentity(const QString &path);
 
+// What the disk says about a file, to notice that another program changed it.
+struct DiskStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+
+    friend bool operator==(const DiskStamp &, const DiskStamp &) = default;
+};
+DiskStamp diskStampOf(const QString &path);
+
 // A file name that has never been saved: a bare "UntitledN.uc" without any folder.
 bool isUnsavedName(const QString &fileName);
 

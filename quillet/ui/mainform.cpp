@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -88,11 +90,15 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     createMenusAndToolBar();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (window) {
-            if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
+            if (auto *child = qobject_cast<TMDIChild *>(window->widget())) {
                 child->UpdateCaretPanel();
+                checkDiskChange(child);
+            }
         }
         updateActions();
     });
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &TMainForm::onFileChanged);
     updateActions();
 
     m_output = new OutputPane(this);
@@ -382,6 +388,16 @@ TMDIChild *TMainForm::OpenScriptFile(const QString &path)
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
 
+    // A file has one window: opening it again brings that window forward.
+    if (TMDIChild *open = findEditor(path)) {
+        if (auto *window = qobject_cast<QMdiSubWindow *>(open->parentWidget())) {
+            if (window->isMinimized())
+                window->showNormal();
+            m_mdiArea->setActiveSubWindow(window);
+        }
+        open->mwCustomEdit1->setFocus();
+        return open;
+    }
     // A file that cannot be written opens for viewing only; it is never written on opening.
     auto prepared = core::prepareScriptFile(path, m_options.EditorTabTranslation);
     if (!prepared) {
@@ -393,6 +409,7 @@ TMDIChild *TMainForm::OpenScriptFile(const QString &path)
     child->setFileName(path);
     child->setReadOnly(prepared.value().readOnly);
     child->UpdateCaretPanel();
+    watch(child);
     return child;
 }
 
@@ -413,9 +430,18 @@ bool TMainForm::saveChild(TMDIChild *child)
     // A read-only file is saved under another name, like one that was never saved.
     if (core::isUnsavedName(child->FileName()) || child->isReadOnly())
         return saveChildAs(child);
+    // Another program wrote the file since this window read it: its work is not overwritten
+    // unasked.
+    const core::DiskStamp onDisk = core::diskStampOf(child->FileName());
+    if (onDisk.exists && onDisk != child->loadedStamp() &&
+        !m_prompts.confirmDefaultNo(this, tr("The file %1 has been changed on disk since it was opened or saved here. "
+                                             "Overwrite it with the text of this window?")
+                                              .arg(QDir::toNativeSeparators(child->FileName()))))
+        return false;
     if (!saveToFile(child, child->FileName()))
         return false;
     child->setModified(false);
+    watch(child);
     return true;
 }
 
@@ -424,11 +450,20 @@ bool TMainForm::saveChildAs(TMDIChild *child)
     const QString path = m_prompts.saveFileName(this, child->FileName(), kSaveFilter);
     if (path.isEmpty())
         return false;
+    // Two windows on one file would overwrite each other's work.
+    if (TMDIChild *other = findEditor(path); other && other != child) {
+        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\n") +
+                                  tr("The file is open in another window."));
+        return false;
+    }
     if (!saveToFile(child, path))
         return false;
+    if (!core::isUnsavedName(child->FileName()))
+        m_watcher->removePath(child->FileName());
     child->setFileName(path);
     child->setReadOnly(false);
     child->setModified(false);
+    watch(child);
     return true;
 }
 
@@ -491,6 +526,11 @@ bool TMainForm::event(QEvent *event)
 {
     // Menus and tool-bar buttons send their hint when the mouse comes onto them and an empty
     // one when it leaves, so the status line never keeps a stale hint.
+    // Coming back to the program is when changes made by other programs are noticed.
+    if (event->type() == QEvent::WindowActivate) {
+        if (TMDIChild *child = activeEditor())
+            QTimer::singleShot(0, child, [this, child] { checkDiskChange(child); });
+    }
     if (event->type() == QEvent::StatusTip) {
         m_hintPanel->setText(static_cast<QStatusTipEvent *>(event)->tip());
         return true;
@@ -734,6 +774,73 @@ void TMainForm::gotoLine()
     child->mwCustomEdit1->ensureLineVisible(dialog.line() - 1);
     child->mwCustomEdit1->setFocus();
     child->UpdateCaretPanel();
+}
+
+void TMainForm::watch(TMDIChild *child)
+{
+    child->setLoadedStamp(core::diskStampOf(child->FileName()));
+    // A file replaced by a new one (as saving does) is no longer watched: watch its name anew.
+    m_watcher->removePath(child->FileName());
+    m_watcher->addPath(child->FileName());
+}
+
+void TMainForm::onFileChanged(const QString &path)
+{
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+    // The window the user looks at is asked at once; the others when they are activated.
+    TMDIChild *child = findEditor(path);
+    if (child && child == activeEditor() && isActiveWindow())
+        QTimer::singleShot(0, child, [this, child] { checkDiskChange(child); });
+}
+
+void TMainForm::checkDiskChange(TMDIChild *child)
+{
+    // Nothing to compare with before the window has read its file.
+    if (m_checkingDisk || core::isUnsavedName(child->FileName()) || !child->loadedStamp().exists)
+        return;
+    const core::DiskStamp onDisk = core::diskStampOf(child->FileName());
+    if (onDisk == child->noticedStamp())
+        return;
+    m_checkingDisk = true;
+    const auto done = qScopeGuard([this] { m_checkingDisk = false; });
+    child->setNoticedStamp(onDisk);
+    const QString name = QDir::toNativeSeparators(child->FileName());
+    if (!onDisk.exists) {
+        // Keep the text; closing the window now asks to save it.
+        m_prompts.information(this, tr("The file %1 has been deleted or moved on disk. Save it to keep it.").arg(name));
+        child->setModified(true);
+        return;
+    }
+    const bool reload =
+        child->Modified()
+            ? m_prompts.confirmDefaultNo(this, tr("The file %1 has been changed on disk by another program, and this "
+                                                  "window has unsaved changes. Reload it and lose your changes?")
+                                                   .arg(name))
+            : m_prompts.confirm(this,
+                                tr("The file %1 has been changed on disk by another program. Reload it?").arg(name));
+    if (reload)
+        reloadChild(child);
+}
+
+void TMainForm::reloadChild(TMDIChild *child)
+{
+    auto prepared = core::prepareScriptFile(child->FileName(), m_options.EditorTabTranslation);
+    if (!prepared) {
+        m_prompts.error(this, tr("Cannot open file %1").arg(QDir::toNativeSeparators(child->FileName())));
+        return;
+    }
+    int line = 0;
+    int index = 0;
+    child->mwCustomEdit1->getCursorPosition(&line, &index);
+    child->loadText(prepared.value().text);
+    child->setModified(false);
+    child->setReadOnly(prepared.value().readOnly);
+    line = std::min(line, std::max(0, child->mwCustomEdit1->lines() - 1));
+    child->mwCustomEdit1->setCursorPosition(line, 0);
+    child->mwCustomEdit1->ensureLineVisible(line);
+    child->UpdateCaretPanel();
+    watch(child);
 }
 
 void TMainForm::stopRunning()

@@ -9,6 +9,7 @@
 
 class QAction;
 class QLabel;
+class QFileSystemWatcher;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -142,6 +143,12 @@ private:
     bool FormCloseQuery(TMDIChild *child);
     void reportError(const platform::Error &error);
     void showSearchResult(SearchResult result);
+    // Remembers the file as this window now matches it and watches it for changes.
+    void watch(TMDIChild *child);
+    void onFileChanged(const QString &path);
+    // Tells the user once about a change on disk and offers to reload; never reloads unasked.
+    void checkDiskChange(TMDIChild *child);
+    void reloadChild(TMDIChild *child);
     void onBuildLine(const QString &line);
     void onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds);
     void onBuildFailedToStart(const QString &reason);
@@ -158,6 +165,8 @@ private:
     bool m_closingAll = false;
     OutputPane *m_output = nullptr;
     FindBar *m_findBar = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
+    bool m_checkingDisk = false;
     BuildProcess *m_build = nullptr;
     enum class OutputOwner { None, Build, Search };
     OutputOwner m_outputOwner = OutputOwner::None;

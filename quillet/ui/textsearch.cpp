@@ -52,8 +52,8 @@ std::optional<Match> search(QsciScintilla &edit, const core::TextPattern &patter
     sci(edit, Sci::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
     sci(edit, Sci::SCI_SETTARGETEND, static_cast<unsigned long>(to));
     sci(edit, Sci::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(pattern)));
-    const long found = edit.SendScintilla(Sci::SCI_SEARCHINTARGET, static_cast<unsigned long>(needle.size()),
-                                          needle.constData());
+    const long found =
+        edit.SendScintilla(Sci::SCI_SEARCHINTARGET, static_cast<unsigned long>(needle.size()), needle.constData());
     if (found == kInvalid)
         return Match{kInvalid, kInvalid};
     if (found < 0)

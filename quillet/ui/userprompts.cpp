@@ -24,6 +24,12 @@ bool DialogPrompts::confirm(QWidget *parent, const QString &text)
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool DialogPrompts::confirmDefaultNo(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 SaveAnswer DialogPrompts::askToSave(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,

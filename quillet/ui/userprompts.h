@@ -26,6 +26,8 @@ public:
     virtual void information(QWidget *parent, const QString &text) = 0;
     // A confirmation with Yes and No; true for Yes.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // The same with No as the default button, for answers that lose something.
+    virtual bool confirmDefaultNo(QWidget *parent, const QString &text) = 0;
     // Yes, No and Cancel; Escape and closing the question are Cancel.
     virtual SaveAnswer askToSave(QWidget *parent, const QString &text) = 0;
     // Empty when cancelled.
@@ -42,6 +44,7 @@ public:
     void error(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override;
     SaveAnswer askToSave(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &directory, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) override;

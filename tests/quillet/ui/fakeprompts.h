@@ -37,6 +37,7 @@ public:
         confirmations.append(text);
         return confirmAnswer;
     }
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override { return confirm(parent, text); }
     SaveAnswer askToSave(QWidget *, const QString &text) override
     {
         confirmations.append(text);

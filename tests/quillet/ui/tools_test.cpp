@@ -256,3 +256,61 @@ TEST_F(ToolsTest, FindReplaceAndGoToLine)
     EXPECT_EQ(child->caretPanelText(), QStringLiteral("2:1"));
     child->setModified(false);
 }
+
+TEST_F(ToolsTest, OneWindowPerFileAndChangesOnDisk)
+{
+    const QString path = file(QStringLiteral("Twice.uc"));
+    const QString other = file(QStringLiteral("Other.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "var int A;\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(other, "var int B;\r\n"));
+    TMainForm form(store, prompts);
+    TMDIChild *first = form.OpenScriptFile(path);
+    TMDIChild *otherWindow = form.OpenScriptFile(other);
+    ASSERT_NE(first, nullptr);
+    // The same file under another name of its path: the first window comes forward.
+    EXPECT_EQ(form.OpenScriptFile(dir.path() + QStringLiteral("/./Twice.uc")), first);
+    EXPECT_EQ(form.editorWindows().size(), 2);
+    EXPECT_EQ(form.activeEditor(), first);
+    const auto activate = [&form](TMDIChild *child) {
+        form.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(child->parentWidget()));
+    };
+
+    // Changed on disk, no edits: asked on activation, reloaded on Yes.
+    ASSERT_TRUE(testsupport::writeFile(path, "var int A;\r\nvar int Added;\r\n"));
+    activate(otherWindow);
+    prompts.confirmAnswer = true;
+    activate(first);
+    ASSERT_EQ(prompts.confirmations.size(), 1) << prompts.confirmations.join(u'|').toStdString();
+    EXPECT_TRUE(
+        prompts.confirmations[0].endsWith(QStringLiteral("has been changed on disk by another program. Reload it?")));
+    EXPECT_EQ(first->text(), QByteArray("var int A;\r\nvar int Added;\r\n"));
+    EXPECT_FALSE(first->Modified());
+    activate(otherWindow);
+    activate(first);
+    EXPECT_EQ(prompts.confirmations.size(), 1); // told once per change
+
+    // Changed on disk with unsaved edits: asked, No keeps the edits; saving asks before
+    // overwriting the newer file, and No leaves it as the other program wrote it.
+    first->mwCustomEdit1->insert(QStringLiteral("// mine\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(path, "// theirs\r\n"));
+    prompts.confirmAnswer = false;
+    activate(otherWindow);
+    activate(first);
+    ASSERT_EQ(prompts.confirmations.size(), 2);
+    EXPECT_TRUE(prompts.confirmations[1].contains(QStringLiteral("unsaved changes")));
+    EXPECT_TRUE(first->Modified());
+    EXPECT_TRUE(first->text().startsWith("// mine\r\n"));
+    form.FileSave1Execute();
+    ASSERT_EQ(prompts.confirmations.size(), 3);
+    EXPECT_TRUE(prompts.confirmations[2].contains(QStringLiteral("Overwrite it")));
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("// theirs\r\n"));
+    EXPECT_TRUE(first->Modified());
+    prompts.confirmAnswer = true;
+    form.FileSave1Execute();
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("// mine\r\nvar int A;\r\nvar int Added;\r\n"));
+    EXPECT_FALSE(first->Modified());
+    // Our own save is no change on disk.
+    activate(otherWindow);
+    activate(first);
+    EXPECT_EQ(prompts.confirmations.size(), 4);
+}
