@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -50,6 +51,8 @@ namespace {
 
 const QString kOpenFilter = QStringLiteral("Unreal Script Files (*.uc);;All files (*)");
 const QString kSaveFilter = QStringLiteral("Unreal Script Files (*.uc)");
+// Set on a document window placed to fill the whole area.
+constexpr char kFillsAreaProperty[] = "fillsArea";
 
 // An icon of the program's resources (":/icons/<name>.svg"), else the desktop theme's;
 // empty when neither has it, and the button then shows its caption.
@@ -97,6 +100,7 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
         }
         updateActions();
     });
+    m_mdiArea->viewport()->installEventFilter(this);
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &TMainForm::onFileChanged);
     updateActions();
@@ -225,7 +229,7 @@ void TMainForm::createActions()
     connect(mniBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
     connect(btnBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
     connect(mniEditoOptions, &QAction::triggered, this, &TMainForm::mniEditoOptionsClick);
-    connect(WindowCascade1, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(WindowCascade1, &QAction::triggered, this, &TMainForm::cascade);
     connect(WindowTileHorizontal1, &QAction::triggered, this, &TMainForm::tileHorizontally);
     connect(WindowTileVertical1, &QAction::triggered, this, &TMainForm::tileVertically);
     connect(WindowMinimizeAll1, &QAction::triggered, this, &TMainForm::minimizeAll);
@@ -354,12 +358,28 @@ TMDIChild *TMainForm::createEditorWindow(const QString &caption)
     auto *child = new TMDIChild;
     child->setFileName(caption);
     child->setCloseQuery([this](TMDIChild &closing) { return FormCloseQuery(&closing); });
+    // Where the next window goes: the first fills the area, the others step down and right
+    // from the active one at two thirds of the area, always fully inside it.
+    QMdiSubWindow *previous = m_mdiArea->activeSubWindow();
+    if (previous && (previous->isMinimized() || previous->isMaximized()))
+        previous = nullptr;
+    const bool first = m_mdiArea->subWindowList().isEmpty();
     QMdiSubWindow *window = m_mdiArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(std::max(320, m_mdiArea->width() * 2 / 3), std::max(240, m_mdiArea->height() * 2 / 3));
     connect(window, &QObject::destroyed, this, [this] { updateActions(); });
     ApplyEditorOptions();
     window->show();
+    const QRect area = m_mdiArea->viewport()->rect();
+    if (first) {
+        window->setGeometry(area);
+        window->setProperty(kFillsAreaProperty, true);
+    } else {
+        const QSize size = cascadeSize();
+        QPoint at = previous ? previous->pos() + QPoint(cascadeStep(), cascadeStep()) : QPoint(0, 0);
+        if (!area.contains(QRect(at, size)))
+            at = QPoint(0, 0);
+        window->setGeometry(QRect(at, size));
+    }
     m_mdiArea->setActiveSubWindow(window);
     child->mwCustomEdit1->setFocus();
     updateActions();
@@ -852,6 +872,56 @@ void TMainForm::stopRunning()
 void TMainForm::HelpAbout1Execute()
 {
     m_prompts.execDialog(*m_aboutBox);
+}
+
+int TMainForm::cascadeStep() const
+{
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+}
+
+QSize TMainForm::cascadeSize() const
+{
+    const QSize area = m_mdiArea->viewport()->size();
+    return {std::min(area.width(), std::max(320, area.width() * 2 / 3)),
+            std::min(area.height(), std::max(240, area.height() * 2 / 3))};
+}
+
+void TMainForm::cascade()
+{
+    // Each window keeps a useful size (two thirds of the area), one title bar below and
+    // right of the one before, starting again at the corner before leaving the area.
+    const QRect area = m_mdiArea->viewport()->rect();
+    const QSize size = cascadeSize();
+    const int step = cascadeStep();
+    int offset = 0;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isMinimized())
+            continue;
+        window->showNormal();
+        if (!area.contains(QRect(QPoint(offset, offset), size)))
+            offset = 0;
+        window->setGeometry(QRect(QPoint(offset, offset), size));
+        window->raise();
+        offset += step;
+    }
+    if (QMdiSubWindow *active = m_mdiArea->activeSubWindow())
+        active->raise();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window that filled the area (the first one of a start) keeps filling it when the
+    // area changes size, as it does when the frame is maximised after the files opened.
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize) {
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        const QRect before(QPoint(0, 0), resize->oldSize());
+        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+            if (window->property(kFillsAreaProperty).toBool() && !window->isMinimized() && !window->isMaximized() &&
+                window->geometry() == before)
+                window->setGeometry(QRect(QPoint(0, 0), resize->size()));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::tileHorizontally()

@@ -83,6 +83,7 @@ public:
     void stopRunning();
 
     // Window arrangement.
+    void cascade();
     void tileHorizontally();
     void tileVertically();
     void minimizeAll();
@@ -124,10 +125,13 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Lays the open, not minimised document windows out one after another in that direction.
     void tile(Qt::Orientation direction);
+    int cascadeStep() const;
+    QSize cascadeSize() const;
     QAction *makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut = {});
     void createActions();
     void createMenusAndToolBar();

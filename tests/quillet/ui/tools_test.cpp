@@ -314,3 +314,39 @@ TEST_F(ToolsTest, OneWindowPerFileAndChangesOnDisk)
     activate(first);
     EXPECT_EQ(prompts.confirmations.size(), 4);
 }
+
+TEST_F(ToolsTest, WindowsOpenAndCascadeFullyInsideTheArea)
+{
+    const QString path = file(QStringLiteral("First.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "var int A;\r\n"));
+    TMainForm form(store, prompts);
+    form.resize(900, 700);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect area = form.mdiArea()->viewport()->rect();
+    const auto windowOf = [](TMDIChild *child) { return qobject_cast<QMdiSubWindow *>(child->parentWidget()); };
+
+    // The first file of a start fills the area, and keeps filling it when the frame grows.
+    QMdiSubWindow *first = windowOf(form.OpenScriptFile(path));
+    EXPECT_EQ(first->geometry(), area);
+    form.resize(1000, 760);
+    QApplication::processEvents();
+    const QRect grown = form.mdiArea()->viewport()->rect();
+    ASSERT_NE(grown, area);
+    EXPECT_EQ(first->geometry(), grown);
+
+    // Later windows: two thirds of the area, each fully inside it, however many.
+    for (int i = 0; i < 12; ++i) {
+        const QRect placed = windowOf(form.FileNew1Execute())->geometry();
+        EXPECT_TRUE(grown.contains(placed)) << i;
+        EXPECT_EQ(placed.size(), QSize(grown.width() * 2 / 3, grown.height() * 2 / 3)) << i;
+    }
+    form.WindowCascade1->trigger();
+    for (QMdiSubWindow *window : form.mdiArea()->subWindowList()) {
+        EXPECT_TRUE(grown.contains(window->geometry()));
+        EXPECT_EQ(window->size(), QSize(grown.width() * 2 / 3, grown.height() * 2 / 3));
+    }
+    // Tiling keeps its meaning: side by side across the whole width.
+    form.WindowTileVertical1->trigger();
+    EXPECT_EQ(first->height(), grown.height());
+}
