@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -20,9 +22,11 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -35,6 +39,7 @@
 #include "quillet/core/scriptfile.h"
 #include "quillet/ui/buildprocess.h"
 #include "quillet/ui/findbar.h"
+#include "quillet/ui/findinfilesdialog.h"
 #include "quillet/ui/outputpane.h"
 #include "quillet/ui/taboutbox.h"
 #include "quillet/ui/tdlgbuildform.h"
@@ -190,6 +195,8 @@ void TMainForm::createActions()
                                QKeySequence(Qt::SHIFT | Qt::Key_F3));
     GotoLine1 =
         makeAction(tr("&Go to Line..."), tr("Go to line|Move the caret to a line"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    FindInFiles1 = makeAction(tr("Find in F&iles..."), tr("Find in files|Find text in every script of a folder"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     OutputPane1 = makeAction(tr("&Output Pane"), tr("Output|Show or hide the build output and search results"));
     OutputPane1->setCheckable(true);
     NextMessage1 = makeAction(tr("&Next Message"), tr("Next message|Go to the next error, warning or hit"),
@@ -255,6 +262,7 @@ void TMainForm::createActions()
     connect(FindNext1, &QAction::triggered, this, [this] { findNext(true); });
     connect(FindPrevious1, &QAction::triggered, this, [this] { findNext(false); });
     connect(GotoLine1, &QAction::triggered, this, &TMainForm::gotoLine);
+    connect(FindInFiles1, &QAction::triggered, this, &TMainForm::findInFiles);
 }
 
 void TMainForm::createMenusAndToolBar()
@@ -272,6 +280,8 @@ void TMainForm::createMenusAndToolBar()
     options->addAction(mniEditoOptions);
     Tools1 = menuBar()->addMenu(tr("&Tools"));
     Tools1->addActions({Find1, Replace1, FindNext1, FindPrevious1, GotoLine1});
+    Tools1->addSeparator();
+    Tools1->addAction(FindInFiles1);
     Tools1->addSeparator();
     Tools1->addActions({OutputPane1, NextMessage1, PreviousMessage1, StopBuild1});
     connect(m_findBar, &FindBar::findRequested, this, &TMainForm::findNext);
@@ -867,6 +877,100 @@ void TMainForm::stopRunning()
 {
     if (m_build->isRunning())
         m_build->stop();
+    if (m_search)
+        m_search->cancel = true;
+}
+
+void TMainForm::findInFiles()
+{
+    if (m_search || m_build->isRunning()) {
+        showOutputPane();
+        m_hintPanel->setText(tr("The output pane is busy; stop the build or search first."));
+        return;
+    }
+    QString text;
+    if (TMDIChild *child = activeEditor()) {
+        const QString selected = child->mwCustomEdit1->selectedText();
+        if (!selected.contains(u'\n') && !selected.contains(u'\r'))
+            text = selected;
+    }
+    if (text.isEmpty())
+        text = m_lastFileSearch.text;
+    const QString folder = m_lastSearchFolder.isEmpty() ? core::gameFolderOf(m_options.UTSysDir) : m_lastSearchFolder;
+    FindInFilesDialog dialog(text, folder, this);
+    dialog.matchCase->setChecked(m_lastFileSearch.matchCase);
+    dialog.wholeWord->setChecked(m_lastFileSearch.wholeWord);
+    dialog.regularExpression->setChecked(m_lastFileSearch.regularExpression);
+    if (m_prompts.execDialog(dialog) != QDialog::Accepted || dialog.pattern().text.isEmpty())
+        return;
+    m_lastFileSearch = dialog.pattern();
+    m_lastSearchFolder = dialog.folder();
+    startFileSearch(dialog.pattern(), dialog.folder(), dialog.packageClassesOnly());
+}
+
+void TMainForm::startFileSearch(const core::TextPattern &pattern, const QString &folder, bool packageClassesOnly)
+{
+    m_output->clear();
+    showOutputPane();
+    m_output->appendLine(
+        tr("Finding \"%1\" in %2")
+            .arg(pattern.text,
+                 QDir::toNativeSeparators(packageClassesOnly ? folder + QStringLiteral("/*/Classes") : folder)));
+    m_output->setRunning(true);
+    m_outputOwner = OutputOwner::Search;
+    // The files are listed and read on a thread of their own, so the window stays usable.
+    auto search = std::make_shared<FileSearch>();
+    m_search = search;
+    QThread *worker = QThread::create([search, pattern, folder, packageClassesOnly] {
+        QElapsedTimer clock;
+        clock.start();
+        const QStringList files = core::scriptFilesUnder(folder, packageClassesOnly);
+        search->files = files.size();
+        search->hits = core::findInFiles(files, pattern, &search->cancel);
+        search->milliseconds = clock.elapsed();
+    });
+    connect(worker, &QThread::finished, this, [this, worker, search] {
+        worker->deleteLater();
+        showFileSearchResults(*search);
+        m_search.reset();
+    });
+    worker->start();
+}
+
+void TMainForm::showFileSearchResults(const FileSearch &search)
+{
+    constexpr qsizetype kMostShown = 20000;
+    QStringList lines;
+    QList<SourceLocation> locations;
+    QSet<QString> files;
+    const qsizetype shown = std::min(search.hits.size(), kMostShown);
+    lines.reserve(shown);
+    locations.reserve(shown);
+    for (qsizetype i = 0; i < search.hits.size(); ++i) {
+        const core::FileHit &hit = search.hits[i];
+        files.insert(hit.file);
+        if (i >= shown)
+            continue;
+        lines.append(QStringLiteral("%1(%2): %3")
+                         .arg(QDir::toNativeSeparators(hit.file))
+                         .arg(hit.line)
+                         .arg(QString::fromLatin1(hit.text.trimmed())));
+        locations.append({hit.file, hit.line});
+    }
+    m_output->appendLines(lines, OutputPane::Mark::Hit, locations);
+    const QString time = QString::number(static_cast<double>(search.milliseconds) / 1000.0, 'f', 2);
+    QString summary = tr("%1 hit(s) in %2 file(s); %3 file(s) searched in %4 s.")
+                          .arg(search.hits.size())
+                          .arg(files.size())
+                          .arg(search.files)
+                          .arg(time);
+    if (search.cancel)
+        summary = tr("Search stopped. ") + summary;
+    if (shown < search.hits.size())
+        summary += u' ' + tr("The first %1 are listed.").arg(shown);
+    m_output->appendLine(summary);
+    m_output->setRunning(false);
+    m_hintPanel->setText(summary);
 }
 
 void TMainForm::HelpAbout1Execute()

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
+#include <memory>
+
 #include <QList>
 #include <QMainWindow>
 
 #include "quillet/core/editoroptions.h"
+#include "quillet/core/findinfiles.h"
 #include "quillet/core/registry_access.h"
 
 class QAction;
@@ -79,6 +83,10 @@ public:
     void replaceNext();
     void replaceAll();
     void gotoLine();
+    // Searches the scripts of a folder and lists the hits in the output pane.
+    void findInFiles();
+    void startFileSearch(const core::TextPattern &pattern, const QString &folder, bool packageClassesOnly);
+    bool isSearchingFiles() const { return m_search != nullptr; }
     // Stops a running build (or search).
     void stopRunning();
 
@@ -114,6 +122,7 @@ public:
     QAction *FindNext1 = nullptr;
     QAction *FindPrevious1 = nullptr;
     QAction *GotoLine1 = nullptr;
+    QAction *FindInFiles1 = nullptr;
     QAction *OutputPane1 = nullptr;
     QAction *NextMessage1 = nullptr;
     QAction *PreviousMessage1 = nullptr;
@@ -153,6 +162,14 @@ private:
     // Tells the user once about a change on disk and offers to reload; never reloads unasked.
     void checkDiskChange(TMDIChild *child);
     void reloadChild(TMDIChild *child);
+    struct FileSearch
+    {
+        std::atomic<bool> cancel{false};
+        QList<core::FileHit> hits;
+        qsizetype files = 0;
+        qint64 milliseconds = 0;
+    };
+    void showFileSearchResults(const FileSearch &search);
     void onBuildLine(const QString &line);
     void onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds);
     void onBuildFailedToStart(const QString &reason);
@@ -171,6 +188,9 @@ private:
     FindBar *m_findBar = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     bool m_checkingDisk = false;
+    std::shared_ptr<FileSearch> m_search;
+    core::TextPattern m_lastFileSearch;
+    QString m_lastSearchFolder;
     BuildProcess *m_build = nullptr;
     enum class OutputOwner { None, Build, Search };
     OutputOwner m_outputOwner = OutputOwner::None;

@@ -21,6 +21,7 @@
 #include "platform/registrystore.h"
 #include "quillet/core/registry_access.h"
 #include "quillet/ui/findbar.h"
+#include "quillet/ui/findinfilesdialog.h"
 #include "quillet/ui/mainform.h"
 #include "quillet/ui/outputpane.h"
 #include "quillet/ui/tmdichild.h"
@@ -349,4 +350,51 @@ TEST_F(ToolsTest, WindowsOpenAndCascadeFullyInsideTheArea)
     // Tiling keeps its meaning: side by side across the whole width.
     form.WindowTileVertical1->trigger();
     EXPECT_EQ(first->height(), grown.height());
+}
+
+TEST_F(ToolsTest, FindInFilesListsHitsThatLeadToTheLine)
+{
+    // The game's packages: Classes folders in either letter case, and a script elsewhere.
+    ASSERT_TRUE(testsupport::writeFile(file(QStringLiteral("Game/PkgA/Classes/A.uc")),
+                                       "class A;\r\nvar int bDeleteMe;\r\n// bDeleteMeToo\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(file(QStringLiteral("Game/PkgB/classes/B.uc")),
+                                       "class B;\r\n\r\n\r\nfunction F() { bDELETEME = true; }\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(file(QStringLiteral("Game/PkgB/Other/C.uc")), "var int bDeleteMe;\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(file(QStringLiteral("Game/PkgA/Classes/Notes.txt")), "bDeleteMe\r\n"));
+    TMainForm form(store, prompts);
+    form.show();
+    prompts.onDialog = [this](QDialog &dialog) {
+        auto *find = qobject_cast<ui::FindInFilesDialog *>(&dialog);
+        if (!find)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(find->folder(), file(QStringLiteral("Game")));
+        EXPECT_TRUE(find->classesOnly->isChecked());
+        find->findEdit->setText(QStringLiteral("bdeleteme"));
+        find->wholeWord->setChecked(true);
+        return int(QDialog::Accepted);
+    };
+    form.FindInFiles1->trigger();
+    OutputPane *pane = form.outputPane();
+    ASSERT_TRUE(waitUntilIdle(*pane));
+    const QStringList lines = paneLines(*pane);
+    ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines[1], file(QStringLiteral("Game/PkgA/Classes/A.uc(2): var int bDeleteMe;")));
+    EXPECT_EQ(lines[2], file(QStringLiteral("Game/PkgB/classes/B.uc(4): function F() { bDELETEME = true; }")));
+    EXPECT_EQ(pane->lineMark(1), OutputPane::Mark::Hit);
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("2 hit(s) in 2 file(s); 2 file(s) searched in ")))
+        << lines[3].toStdString();
+
+    form.NextMessage1->trigger();
+    form.NextMessage1->trigger();
+    ASSERT_EQ(form.editorWindows().size(), 2); // A.uc, then B.uc
+    EXPECT_EQ(form.activeEditor()->FileName(), file(QStringLiteral("Game/PkgB/classes/B.uc")));
+    EXPECT_EQ(form.activeEditor()->caretPanelText(), QStringLiteral("4:1"));
+
+    // A regular expression over every script below a folder.
+    const QStringList files = core::scriptFilesUnder(file(QStringLiteral("Game/PkgB")), false);
+    ASSERT_EQ(files.size(), 2);
+    const QList<core::FileHit> hits = core::findInFiles(files, {QStringLiteral("^var int \\w+;$"), true, false, true});
+    ASSERT_EQ(hits.size(), 1);
+    EXPECT_EQ(hits[0].file, file(QStringLiteral("Game/PkgB/Other/C.uc")));
+    EXPECT_EQ(hits[0].line, 1);
 }
