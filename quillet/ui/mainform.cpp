@@ -620,6 +620,8 @@ void TMainForm::mniBuildCommandClick()
     const auto stored = m_registry.RegReadString(core::kQuillKey, QStringLiteral("BuildCommand"));
     if (stored && !stored->isEmpty())
         dialog.edtBuildCommand->setText(*stored);
+    else // the compiler that is installed in the configured game folder
+        dialog.edtBuildCommand->setText(core::defaultBuildCommand(m_options.UTSysDir));
     if (m_prompts.execDialog(dialog) == QDialog::Accepted)
         m_registry.RegWriteString(core::kQuillKey, QStringLiteral("BuildCommand"),
                                   dialog.edtBuildCommand->text().trimmed());

@@ -513,7 +513,7 @@ TEST_F(MainFormTest, BuildWithoutACommandAsksForOne)
     };
     form.mniBuildClick();
     EXPECT_EQ(prompts.informations.size(), 1);
-    EXPECT_EQ(shownCommand, QStringLiteral("C:\\UnrealTournament\\System\\UCC.exe make"));
+    EXPECT_EQ(shownCommand, QStringLiteral("c:\\UT\\System\\UCC.exe make")); // nothing installed there
     EXPECT_EQ(form.outputPane()->lineCount(), 0); // the build is not started after the dialog
     EXPECT_EQ(storedString(QStringLiteral("BuildCommand")), QStringLiteral("/opt/ut/System/ucc make"));
 
