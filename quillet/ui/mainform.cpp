@@ -714,6 +714,9 @@ void TMainForm::gotoLocation(const SourceLocation &location)
     }
     const int line = std::clamp(location.line - 1, 0, std::max(0, child->mwCustomEdit1->lines() - 1));
     child->mwCustomEdit1->setCursorPosition(line, 0);
+    // The line a third down the view, with what leads up to it above.
+    const long onScreen = child->mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    child->mwCustomEdit1->setFirstVisibleLine(std::max(0, line - static_cast<int>(onScreen / 3)));
     child->mwCustomEdit1->ensureLineVisible(line);
     child->mwCustomEdit1->setFocus();
     child->UpdateCaretPanel();

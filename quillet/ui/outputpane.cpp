@@ -33,6 +33,8 @@ OutputPane::OutputPane(QWidget *parent)
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const int iconSide = m_list->fontMetrics().height() - 2;
+    m_list->setIconSize(QSize(iconSide, iconSide));
     m_stop = new QToolButton(body);
     m_stop->setText(tr("Stop"));
     m_stop->setToolTip(tr("Stop the running build or search"));
@@ -77,7 +79,7 @@ void OutputPane::appendLines(const QStringList &texts, Mark mark, const QList<So
         colour = QColor(0x99, 0x55, 0x00);
         break;
     case Mark::Hit:
-        icon = style()->standardIcon(QStyle::SP_ArrowRight);
+        colour = QColor(0x00, 0x33, 0x88);
         break;
     case Mark::None:
         break;
