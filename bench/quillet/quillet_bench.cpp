@@ -141,7 +141,7 @@ void BM_FindInFilesFullGameTree(benchmark::State &state)
     pattern.text = QString::fromLatin1(state.range(0) == 0 ? "bdeleteme" : "simulated");
     pattern.regularExpression = state.range(1) != 0;
     if (pattern.regularExpression)
-        pattern.text = QStringLiteral("function\\s+\\w*Touch");
+        pattern.text = QStringLiteral("simulated\\s+function\\s+\\w+\\(");
     long long hits = 0;
     for (auto _ : state) {
         const QStringList files = quillet::core::scriptFilesUnder(dir.path(), true);

@@ -139,6 +139,14 @@ TMainForm::~TMainForm()
         child->setCloseQuery({});
     }
     m_mdiArea->disconnect(this);
+    // A search still reading files is told to stop and waited for.
+    if (m_search)
+        m_search->cancel = true;
+    if (m_searchThread) {
+        m_searchThread->disconnect(this);
+        m_searchThread->wait();
+        delete m_searchThread;
+    }
 }
 
 QAction *TMainForm::makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut)
@@ -642,9 +650,9 @@ void TMainForm::mniBuildClick()
         mniBuildCommandClick();
         return;
     }
-    if (m_build->isRunning()) {
+    if (m_build->isRunning() || m_search) {
         showOutputPane();
-        m_hintPanel->setText(tr("A build is running; stop it before starting another."));
+        m_hintPanel->setText(tr("The output pane is busy; stop the build or search first."));
         return;
     }
     // The compiler's output goes to the pane, line by line, marked where it names a script.
@@ -657,7 +665,6 @@ void TMainForm::mniBuildClick()
     shown += build->arguments;
     m_output->appendLine(tr("Building: %1 (in %2)").arg(shown.join(u' '), QDir::toNativeSeparators(build->workingDir)));
     m_output->setRunning(true);
-    m_outputOwner = OutputOwner::Build;
     m_build->start(*build);
 }
 
@@ -922,7 +929,6 @@ void TMainForm::startFileSearch(const core::TextPattern &pattern, const QString 
             .arg(pattern.text,
                  QDir::toNativeSeparators(packageClassesOnly ? folder + QStringLiteral("/*/Classes") : folder)));
     m_output->setRunning(true);
-    m_outputOwner = OutputOwner::Search;
     // The files are listed and read on a thread of their own, so the window stays usable.
     auto search = std::make_shared<FileSearch>();
     m_search = search;
@@ -934,6 +940,7 @@ void TMainForm::startFileSearch(const core::TextPattern &pattern, const QString 
         search->hits = core::findInFiles(files, pattern, &search->cancel);
         search->milliseconds = clock.elapsed();
     });
+    m_searchThread = worker;
     connect(worker, &QThread::finished, this, [this, worker, search] {
         worker->deleteLater();
         showFileSearchResults(*search);

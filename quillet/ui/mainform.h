@@ -6,6 +6,8 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <QThread>
 
 #include "quillet/core/editoroptions.h"
 #include "quillet/core/findinfiles.h"
@@ -189,11 +191,10 @@ private:
     QFileSystemWatcher *m_watcher = nullptr;
     bool m_checkingDisk = false;
     std::shared_ptr<FileSearch> m_search;
+    QPointer<QThread> m_searchThread;
     core::TextPattern m_lastFileSearch;
     QString m_lastSearchFolder;
     BuildProcess *m_build = nullptr;
-    enum class OutputOwner { None, Build, Search };
-    OutputOwner m_outputOwner = OutputOwner::None;
     QString m_buildDir;
     int m_buildErrors = 0;
     int m_buildWarnings = 0;
