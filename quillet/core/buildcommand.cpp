@@ -2,6 +2,7 @@
 #include "quillet/core/buildcommand.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "platform/argumentsplit.h"
@@ -24,6 +25,15 @@ QString folderOf(const QString &path)
     if (cut == 0)
         return path.left(1);
     return path.left(cut);
+}
+
+// A path as one word of a command line.
+QString quoted(QString path)
+{
+    if (!path.contains(u' ') && !path.contains(u'"'))
+        return path;
+    path.replace(QStringLiteral("\""), QStringLiteral("\\\""));
+    return u'"' + path + u'"';
 }
 
 } // namespace
@@ -87,6 +97,40 @@ std::optional<BuildCommand> parseBuildCommand(const QString &command)
     build.arguments = parameters.isEmpty() ? QStringList() : platform::shell::splitCommandLine(parameters);
     build.workingDir = folderOf(build.program);
     return build;
+}
+
+QString defaultBuildCommand(const QString &utSysDir)
+{
+    const QString typed =
+        utSysDir.trimmed().isEmpty() ? QStringLiteral("C:\\UnrealTournament\\System") : utSysDir.trimmed();
+    const QString systemDir = QDir::cleanPath(nativeProgramPath(typed));
+    const QString gameDir = QFileInfo(systemDir).path();
+    // The configured folder first, then the game's other system folders, 64-bit first.
+    QStringList folders{systemDir};
+    for (const QString &name : {QStringLiteral("System64"), QStringLiteral("SystemARM64"), QStringLiteral("System")}) {
+        const QString folder = gameDir + u'/' + name;
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    const QStringList compilers{QStringLiteral("ucc-bin-amd64"), QStringLiteral("ucc-bin-arm64"),
+                                QStringLiteral("ucc-bin"), QStringLiteral("ucc-bin-x86")};
+    for (const QString &folder : folders) {
+        for (const QString &compiler : compilers) {
+            const QFileInfo info(folder + u'/' + compiler);
+            if (info.isFile() && info.isExecutable())
+                return quoted(info.absoluteFilePath()) + QStringLiteral(" make");
+        }
+    }
+    // A Windows install (or nothing found): the compiler in the configured folder, through Wine.
+    QString exe = QStringLiteral("UCC.exe");
+    const QStringList present = QDir(systemDir).entryList({QStringLiteral("ucc.exe")}, QDir::Files);
+    if (!present.isEmpty())
+        exe = present.first();
+    QString folder = typed;
+    while (folder.endsWith(u'\\') || folder.endsWith(u'/'))
+        folder.chop(1);
+    const QChar separator = isDrivePath(typed) || typed.contains(u'\\') ? u'\\' : u'/';
+    return folder + separator + exe + QStringLiteral(" make");
 }
 
 QString directoryOfFile(const QString &filePath)

@@ -31,6 +31,12 @@ std::optional<BuildCommand> parseBuildCommand(const QString &command);
 // drive path goes below "<wine prefix>/dosdevices/<drive>:" and backslashes become slashes.
 QString nativeProgramPath(const QString &path);
 
+// The build command to offer when none is stored, from what is installed around the
+// configured system folder: the native compiler of a native install ("System64/ucc-bin-amd64",
+// "SystemARM64/ucc-bin-arm64", "System/ucc-bin"), which runs in its own folder, else
+// "UCC.exe make" in the system folder, started through Wine.
+QString defaultBuildCommand(const QString &utSysDir);
+
 // The folder of a chosen file as the editor remembers it: without a trailing separator,
 // except for a root ("/", "C:\").
 QString directoryOfFile(const QString &filePath);

@@ -26,15 +26,32 @@ struct ScriptText
 bool isReadOnlyFile(const QString &path);
 
 // Reads a script file and widens its TABs. When that changed the text, the converted text is
-// written back atomically, so the file on disk matches the editor; a file without TABs is
+// written back (as writeScriptFile writes), so the file on disk matches the editor; a file without TABs is
 // never written. A read-only file, or one whose write-back fails, is left as it was and
 // comes back marked readOnly, with the converted text for viewing. Error code CannotOpen
 // when the file cannot be read.
 platform::Result<ScriptText> prepareScriptFile(const QString &path, int tabTranslation);
 
-// Writes the editor's lines with CR LF after each, atomically. A read-only file is not
-// replaced. Error code CannotCreate.
+// Writes the editor's lines with CR LF after each, atomically where the folder takes a
+// temporary file, else straight into the file. A read-only file is not replaced. Error code
+// CannotCreate, with the reason as message.
 platform::Status writeScriptFile(const QString &path, const QByteArray &text);
+
+// What tells two names of one file apart from names of two files: the canonical path when the
+// file exists (links and "..", resolved), else the cleaned absolute path.
+QString fileIdentity(const QString &path);
+
+// What the disk says about a file, to notice that another program changed it.
+struct DiskStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+
+    friend bool operator==(const DiskStamp &, const DiskStamp &) = default;
+};
+DiskStamp diskStampOf(const QString &path);
 
 // A file name that has never been saved: a bare "UntitledN.uc" without any folder.
 bool isUnsavedName(const QString &fileName);

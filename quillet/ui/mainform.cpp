@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "quillet/ui/mainform.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,18 +20,30 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <Qsci/qsciscintilla.h>
 
 #include "platform/registrystore.h"
 #include "quillet/core/buildcommand.h"
+#include "quillet/core/compilermessage.h"
 #include "quillet/core/scriptfile.h"
+#include "quillet/ui/buildprocess.h"
+#include "quillet/ui/findbar.h"
+#include "quillet/ui/findinfilesdialog.h"
+#include "quillet/ui/outputpane.h"
 #include "quillet/ui/taboutbox.h"
 #include "quillet/ui/tdlgbuildform.h"
+#include "quillet/ui/textsearch.h"
 #include "quillet/ui/tfrmeitoroptions.h"
 #include "quillet/ui/tmdichild.h"
 #include "quillet/ui/userprompts.h"
@@ -39,6 +56,8 @@ namespace {
 
 const QString kOpenFilter = QStringLiteral("Unreal Script Files (*.uc);;All files (*)");
 const QString kSaveFilter = QStringLiteral("Unreal Script Files (*.uc)");
+// Set on a document window placed to fill the whole area.
+constexpr char kFillsAreaProperty[] = "fillsArea";
 
 // An icon of the program's resources (":/icons/<name>.svg"), else the desktop theme's;
 // empty when neither has it, and the button then shows its caption.
@@ -62,7 +81,16 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     setObjectName(QStringLiteral("MainForm"));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setBackground(QApplication::palette().brush(QPalette::Dark));
-    setCentralWidget(m_mdiArea);
+    // The find bar sits under the document windows, above the output pane.
+    auto *centre = new QWidget(this);
+    auto *centreLayout = new QVBoxLayout(centre);
+    centreLayout->setContentsMargins(0, 0, 0, 0);
+    centreLayout->setSpacing(0);
+    centreLayout->addWidget(m_mdiArea, 1);
+    m_findBar = new FindBar(centre);
+    m_findBar->hide();
+    centreLayout->addWidget(m_findBar);
+    setCentralWidget(centre);
     m_hintPanel = new QLabel(this);
     statusBar()->addWidget(m_hintPanel, 1);
 
@@ -70,12 +98,30 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     createMenusAndToolBar();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (window) {
-            if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
+            if (auto *child = qobject_cast<TMDIChild *>(window->widget())) {
                 child->UpdateCaretPanel();
+                checkDiskChange(child);
+            }
         }
         updateActions();
     });
+    m_mdiArea->viewport()->installEventFilter(this);
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &TMainForm::onFileChanged);
     updateActions();
+
+    m_output = new OutputPane(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_output);
+    m_output->hide();
+    OutputPane1->setChecked(false);
+    connect(m_output, &QDockWidget::visibilityChanged, OutputPane1,
+            [this] { OutputPane1->setChecked(m_output->isVisible()); });
+    connect(m_output, &OutputPane::locationActivated, this, &TMainForm::gotoLocation);
+    connect(m_output, &OutputPane::stopRequested, this, &TMainForm::stopRunning);
+    m_build = new BuildProcess(this);
+    connect(m_build, &BuildProcess::lineRead, this, &TMainForm::onBuildLine);
+    connect(m_build, &BuildProcess::finished, this, &TMainForm::onBuildFinished);
+    connect(m_build, &BuildProcess::failedToStart, this, &TMainForm::onBuildFailedToStart);
 
     m_aboutBox = new TAboutBox(this);
     LoadEditorOptions();
@@ -93,6 +139,14 @@ TMainForm::~TMainForm()
         child->setCloseQuery({});
     }
     m_mdiArea->disconnect(this);
+    // A search still reading files is told to stop and waited for.
+    if (m_search)
+        m_search->cancel = true;
+    if (m_searchThread) {
+        m_searchThread->disconnect(this);
+        m_searchThread->wait();
+        delete m_searchThread;
+    }
 }
 
 QAction *TMainForm::makeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut)
@@ -104,7 +158,6 @@ QAction *TMainForm::makeAction(const QString &caption, const QString &hint, cons
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    connect(action, &QAction::hovered, this, [this, action] { m_hintPanel->setText(action->statusTip()); });
     return action;
 }
 
@@ -141,6 +194,26 @@ void TMainForm::createActions()
     btnBuild->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
     btnBuildCommand = makeAction(tr("Build Command Line..."), tr("Build Command Line..."));
     btnBuildCommand->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Find1 = makeAction(tr("&Find..."), tr("Find|Find text in the current file"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    Replace1 = makeAction(tr("&Replace..."), tr("Replace|Replace text in the current file"),
+                          QKeySequence(Qt::CTRL | Qt::Key_H));
+    Replace1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    FindNext1 = makeAction(tr("Find &Next"), tr("Find next|Find the next match"), QKeySequence(Qt::Key_F3));
+    FindPrevious1 = makeAction(tr("Find &Previous"), tr("Find previous|Find the previous match"),
+                               QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    GotoLine1 =
+        makeAction(tr("&Go to Line..."), tr("Go to line|Move the caret to a line"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    FindInFiles1 = makeAction(tr("Find in F&iles..."), tr("Find in files|Find text in every script of a folder"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    OutputPane1 = makeAction(tr("&Output Pane"), tr("Output|Show or hide the build output and search results"));
+    OutputPane1->setCheckable(true);
+    NextMessage1 = makeAction(tr("&Next Message"), tr("Next message|Go to the next error, warning or hit"),
+                              QKeySequence(Qt::Key_F4));
+    PreviousMessage1 =
+        makeAction(tr("Pre&vious Message"), tr("Previous message|Go to the previous error, warning or hit"),
+                   QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    StopBuild1 = makeAction(tr("&Stop"), tr("Stop|Stop the running build or search"));
+    StopBuild1->setIcon(style->standardIcon(QStyle::SP_BrowserStop));
     WindowCascade1->setIcon(programIcon(QStringLiteral("window-cascade")));
     WindowTileHorizontal1->setIcon(programIcon(QStringLiteral("window-tile-horizontal")));
     WindowTileVertical1->setIcon(programIcon(QStringLiteral("window-tile-vertical")));
@@ -171,12 +244,33 @@ void TMainForm::createActions()
     connect(mniBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
     connect(btnBuildCommand, &QAction::triggered, this, &TMainForm::mniBuildCommandClick);
     connect(mniEditoOptions, &QAction::triggered, this, &TMainForm::mniEditoOptionsClick);
-    connect(WindowCascade1, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(WindowCascade1, &QAction::triggered, this, &TMainForm::cascade);
     connect(WindowTileHorizontal1, &QAction::triggered, this, &TMainForm::tileHorizontally);
     connect(WindowTileVertical1, &QAction::triggered, this, &TMainForm::tileVertically);
     connect(WindowMinimizeAll1, &QAction::triggered, this, &TMainForm::minimizeAll);
     connect(WindowArrangeAll1, &QAction::triggered, this, &TMainForm::arrangeAll);
     connect(HelpAbout1, &QAction::triggered, this, &TMainForm::HelpAbout1Execute);
+    connect(OutputPane1, &QAction::triggered, this, [this](bool shown) {
+        if (shown)
+            showOutputPane();
+        else
+            m_output->hide();
+    });
+    connect(NextMessage1, &QAction::triggered, this, [this] {
+        showOutputPane();
+        m_output->gotoNext();
+    });
+    connect(PreviousMessage1, &QAction::triggered, this, [this] {
+        showOutputPane();
+        m_output->gotoPrevious();
+    });
+    connect(StopBuild1, &QAction::triggered, this, &TMainForm::stopRunning);
+    connect(Find1, &QAction::triggered, this, [this] { openFindBar(false); });
+    connect(Replace1, &QAction::triggered, this, [this] { openFindBar(true); });
+    connect(FindNext1, &QAction::triggered, this, [this] { findNext(true); });
+    connect(FindPrevious1, &QAction::triggered, this, [this] { findNext(false); });
+    connect(GotoLine1, &QAction::triggered, this, &TMainForm::gotoLine);
+    connect(FindInFiles1, &QAction::triggered, this, &TMainForm::findInFiles);
 }
 
 void TMainForm::createMenusAndToolBar()
@@ -192,12 +286,27 @@ void TMainForm::createMenusAndToolBar()
     options->addActions({mniBuild, mniBuildCommand});
     options->addSeparator();
     options->addAction(mniEditoOptions);
-    menuBar()->addMenu(tr("&Tools"));
+    Tools1 = menuBar()->addMenu(tr("&Tools"));
+    Tools1->addActions({Find1, Replace1, FindNext1, FindPrevious1, GotoLine1});
+    Tools1->addSeparator();
+    Tools1->addAction(FindInFiles1);
+    Tools1->addSeparator();
+    Tools1->addActions({OutputPane1, NextMessage1, PreviousMessage1, StopBuild1});
+    connect(m_findBar, &FindBar::findRequested, this, &TMainForm::findNext);
+    connect(m_findBar, &FindBar::replaceRequested, this, &TMainForm::replaceNext);
+    connect(m_findBar, &FindBar::replaceAllRequested, this, &TMainForm::replaceAll);
+    connect(m_findBar, &FindBar::closed, this, [this] {
+        if (TMDIChild *child = activeEditor())
+            child->mwCustomEdit1->setFocus();
+    });
     Window1 = menuBar()->addMenu(tr("&Window"));
     connect(Window1, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
     updateWindowMenu();
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->addAction(HelpAbout1);
+    // A menu closed by a click or a key leaves no hint behind.
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        connect(menu, &QMenu::aboutToHide, m_hintPanel, &QLabel::clear);
 
     ToolBar2 = addToolBar(tr("Tools"));
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
@@ -267,12 +376,28 @@ TMDIChild *TMainForm::createEditorWindow(const QString &caption)
     auto *child = new TMDIChild;
     child->setFileName(caption);
     child->setCloseQuery([this](TMDIChild &closing) { return FormCloseQuery(&closing); });
+    // Where the next window goes: the first fills the area, the others step down and right
+    // from the active one at two thirds of the area, always fully inside it.
+    QMdiSubWindow *previous = m_mdiArea->activeSubWindow();
+    if (previous && (previous->isMinimized() || previous->isMaximized()))
+        previous = nullptr;
+    const bool first = m_mdiArea->subWindowList().isEmpty();
     QMdiSubWindow *window = m_mdiArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(std::max(320, m_mdiArea->width() * 2 / 3), std::max(240, m_mdiArea->height() * 2 / 3));
     connect(window, &QObject::destroyed, this, [this] { updateActions(); });
     ApplyEditorOptions();
     window->show();
+    const QRect area = m_mdiArea->viewport()->rect();
+    if (first) {
+        window->setGeometry(area);
+        window->setProperty(kFillsAreaProperty, true);
+    } else {
+        const QSize size = cascadeSize();
+        QPoint at = previous ? previous->pos() + QPoint(cascadeStep(), cascadeStep()) : QPoint(0, 0);
+        if (!area.contains(QRect(at, size)))
+            at = QPoint(0, 0);
+        window->setGeometry(QRect(at, size));
+    }
     m_mdiArea->setActiveSubWindow(window);
     child->mwCustomEdit1->setFocus();
     updateActions();
@@ -301,6 +426,16 @@ TMDIChild *TMainForm::OpenScriptFile(const QString &path)
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
 
+    // A file has one window: opening it again brings that window forward.
+    if (TMDIChild *open = findEditor(path)) {
+        if (auto *window = qobject_cast<QMdiSubWindow *>(open->parentWidget())) {
+            if (window->isMinimized())
+                window->showNormal();
+            m_mdiArea->setActiveSubWindow(window);
+        }
+        open->mwCustomEdit1->setFocus();
+        return open;
+    }
     // A file that cannot be written opens for viewing only; it is never written on opening.
     auto prepared = core::prepareScriptFile(path, m_options.EditorTabTranslation);
     if (!prepared) {
@@ -312,6 +447,7 @@ TMDIChild *TMainForm::OpenScriptFile(const QString &path)
     child->setFileName(path);
     child->setReadOnly(prepared.value().readOnly);
     child->UpdateCaretPanel();
+    watch(child);
     return child;
 }
 
@@ -319,7 +455,9 @@ bool TMainForm::saveToFile(TMDIChild *child, const QString &path)
 {
     const platform::Status written = core::writeScriptFile(path, child->text());
     if (!written) {
-        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)));
+        // Say why: a full disk, a folder without write permission, a read-only file.
+        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\n") +
+                                  written.error().message);
         return false;
     }
     return true;
@@ -330,9 +468,18 @@ bool TMainForm::saveChild(TMDIChild *child)
     // A read-only file is saved under another name, like one that was never saved.
     if (core::isUnsavedName(child->FileName()) || child->isReadOnly())
         return saveChildAs(child);
+    // Another program wrote the file since this window read it: its work is not overwritten
+    // unasked.
+    const core::DiskStamp onDisk = core::diskStampOf(child->FileName());
+    if (onDisk.exists && onDisk != child->loadedStamp() &&
+        !m_prompts.confirmDefaultNo(this, tr("The file %1 has been changed on disk since it was opened or saved here. "
+                                             "Overwrite it with the text of this window?")
+                                              .arg(QDir::toNativeSeparators(child->FileName()))))
+        return false;
     if (!saveToFile(child, child->FileName()))
         return false;
     child->setModified(false);
+    watch(child);
     return true;
 }
 
@@ -341,11 +488,20 @@ bool TMainForm::saveChildAs(TMDIChild *child)
     const QString path = m_prompts.saveFileName(this, child->FileName(), kSaveFilter);
     if (path.isEmpty())
         return false;
+    // Two windows on one file would overwrite each other's work.
+    if (TMDIChild *other = findEditor(path); other && other != child) {
+        m_prompts.error(this, tr("Cannot create file %1").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\n") +
+                                  tr("The file is open in another window."));
+        return false;
+    }
     if (!saveToFile(child, path))
         return false;
+    if (!core::isUnsavedName(child->FileName()))
+        m_watcher->removePath(child->FileName());
     child->setFileName(path);
     child->setReadOnly(false);
     child->setModified(false);
+    watch(child);
     return true;
 }
 
@@ -368,26 +524,56 @@ void TMainForm::FileExit1Execute()
 
 bool TMainForm::FormCloseQuery(TMDIChild *child)
 {
-    if (!child->Modified())
+    if (m_closingAll || !child->Modified())
         return true;
-    if (!m_prompts.confirm(this, tr("This Unreal Script File has been modified since you last opened it. Would you "
-                                    "like to save it before closing?")))
+    // Show which file the question is about.
+    if (auto *window = qobject_cast<QMdiSubWindow *>(child->parentWidget()))
+        m_mdiArea->setActiveSubWindow(window);
+    switch (m_prompts.askToSave(this, tr("This Unreal Script File has been modified since you last opened it. Would "
+                                         "you like to save it before closing?"))) {
+    case SaveAnswer::No:
         return true;
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::Yes:
+        break;
+    }
     // The edits must not be lost: a cancelled or failed save keeps the window open.
     return saveChild(child);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // Each modified window is asked in turn; a window whose save was cancelled or failed
-    // stays open, and so does the program.
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-        if (!window->close()) {
+    // Each modified window is asked in turn before any window closes: a cancelled question,
+    // or a save that was cancelled or failed, keeps every window and the program open.
+    const QList<TMDIChild *> children = editorWindows();
+    for (TMDIChild *child : children) {
+        if (!FormCloseQuery(child)) {
             event->ignore();
             return;
         }
     }
+    m_closingAll = true;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        window->close();
+    m_closingAll = false;
     event->accept();
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // Menus and tool-bar buttons send their hint when the mouse comes onto them and an empty
+    // one when it leaves, so the status line never keeps a stale hint.
+    // Coming back to the program is when changes made by other programs are noticed.
+    if (event->type() == QEvent::WindowActivate) {
+        if (TMDIChild *child = activeEditor())
+            QTimer::singleShot(0, child, [this, child] { checkDiskChange(child); });
+    }
+    if (event->type() == QEvent::StatusTip) {
+        m_hintPanel->setText(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TMainForm::reportError(const platform::Error &error)
@@ -442,6 +628,8 @@ void TMainForm::mniBuildCommandClick()
     const auto stored = m_registry.RegReadString(core::kQuillKey, QStringLiteral("BuildCommand"));
     if (stored && !stored->isEmpty())
         dialog.edtBuildCommand->setText(*stored);
+    else // the compiler that is installed in the configured game folder
+        dialog.edtBuildCommand->setText(core::defaultBuildCommand(m_options.UTSysDir));
     if (m_prompts.execDialog(dialog) == QDialog::Accepted)
         m_registry.RegWriteString(core::kQuillKey, QStringLiteral("BuildCommand"),
                                   dialog.edtBuildCommand->text().trimmed());
@@ -462,15 +650,394 @@ void TMainForm::mniBuildClick()
         mniBuildCommandClick();
         return;
     }
-    const platform::Status started = m_prompts.startDetached(build->program, build->arguments, build->workingDir);
-    // The compiler runs on its own; only a start that failed at once is worth a word.
-    m_hintPanel->setText(started ? tr("Build started: %1").arg(build->program)
-                                 : tr("Build could not be started: %1").arg(started.error().message));
+    if (m_build->isRunning() || m_search) {
+        showOutputPane();
+        m_hintPanel->setText(tr("The output pane is busy; stop the build or search first."));
+        return;
+    }
+    // The compiler's output goes to the pane, line by line, marked where it names a script.
+    m_output->clear();
+    showOutputPane();
+    m_buildDir = build->workingDir;
+    m_buildErrors = 0;
+    m_buildWarnings = 0;
+    QStringList shown{build->program};
+    shown += build->arguments;
+    m_output->appendLine(tr("Building: %1 (in %2)").arg(shown.join(u' '), QDir::toNativeSeparators(build->workingDir)));
+    m_output->setRunning(true);
+    m_build->start(*build);
+}
+
+void TMainForm::onBuildLine(const QString &line)
+{
+    if (const auto message = core::parseCompilerMessage(line))
+        ++(message->kind == core::MessageKind::Warning ? m_buildWarnings : m_buildErrors);
+    m_output->appendCompilerLine(line, m_buildDir);
+}
+
+void TMainForm::onBuildFinished(int exitStatus, bool stopped, bool crashed, qint64 milliseconds)
+{
+    const QString time = QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1);
+    QString summary;
+    if (stopped)
+        summary = tr("Build stopped after %1 s.").arg(time);
+    else if (crashed)
+        summary = tr("The compiler ended abnormally after %1 s.").arg(time);
+    else
+        summary = tr("Build finished with exit status %1 after %2 s: %3 error(s), %4 warning(s).")
+                      .arg(exitStatus)
+                      .arg(time)
+                      .arg(m_buildErrors)
+                      .arg(m_buildWarnings);
+    m_output->appendLine(summary);
+    m_output->setRunning(false);
+    m_hintPanel->setText(summary);
+}
+
+void TMainForm::onBuildFailedToStart(const QString &reason)
+{
+    m_output->appendLine(reason, OutputPane::Mark::Error);
+    m_output->setRunning(m_build->isRunning());
+    m_hintPanel->setText(reason);
+}
+
+void TMainForm::showOutputPane()
+{
+    m_output->show();
+    m_output->raise();
+}
+
+void TMainForm::gotoLocation(const SourceLocation &location)
+{
+    TMDIChild *child = findEditor(location.file);
+    if (!child)
+        child = OpenScriptFile(location.file);
+    if (!child)
+        return;
+    if (auto *window = qobject_cast<QMdiSubWindow *>(child->parentWidget())) {
+        if (window->isMinimized())
+            window->showNormal();
+        m_mdiArea->setActiveSubWindow(window);
+    }
+    const int line = std::clamp(location.line - 1, 0, std::max(0, child->mwCustomEdit1->lines() - 1));
+    child->mwCustomEdit1->setCursorPosition(line, 0);
+    // The line a third down the view, with what leads up to it above.
+    const long onScreen = child->mwCustomEdit1->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    child->mwCustomEdit1->setFirstVisibleLine(std::max(0, line - static_cast<int>(onScreen / 3)));
+    child->mwCustomEdit1->ensureLineVisible(line);
+    child->mwCustomEdit1->setFocus();
+    child->UpdateCaretPanel();
+}
+
+TMDIChild *TMainForm::findEditor(const QString &path) const
+{
+    const QString wanted = core::fileIdentity(path);
+    for (TMDIChild *child : editorWindows()) {
+        if (!core::isUnsavedName(child->FileName()) && core::fileIdentity(child->FileName()) == wanted)
+            return child;
+    }
+    return nullptr;
+}
+
+void TMainForm::openFindBar(bool withReplace)
+{
+    // A selection within one line is what the user wants to find.
+    QString text;
+    if (TMDIChild *child = activeEditor()) {
+        const QString selected = child->mwCustomEdit1->selectedText();
+        if (!selected.contains(u'\n') && !selected.contains(u'\r'))
+            text = selected;
+    }
+    m_findBar->open(withReplace, text);
+}
+
+void TMainForm::showSearchResult(SearchResult result)
+{
+    QString text;
+    switch (result) {
+    case SearchResult::Found:
+        break;
+    case SearchResult::FoundAfterWrapping:
+        text = tr("Wrapped around");
+        break;
+    case SearchResult::NotFound:
+        text = tr("Not found");
+        break;
+    case SearchResult::InvalidPattern:
+        text = tr("Invalid regular expression");
+        break;
+    }
+    m_findBar->setMessage(text);
+    m_hintPanel->setText(text);
+}
+
+void TMainForm::findNext(bool forward)
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    if (m_findBar->pattern().text.isEmpty()) {
+        openFindBar(false);
+        return;
+    }
+    showSearchResult(findInEditor(*child->mwCustomEdit1, m_findBar->pattern(), forward, m_findBar->wrap()));
+}
+
+void TMainForm::replaceNext()
+{
+    if (TMDIChild *child = activeEditor())
+        showSearchResult(
+            replaceInEditor(*child->mwCustomEdit1, m_findBar->pattern(), m_findBar->replacement(), m_findBar->wrap()));
+}
+
+void TMainForm::replaceAll()
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    const int count = replaceAllInEditor(*child->mwCustomEdit1, m_findBar->pattern(), m_findBar->replacement());
+    const QString text = count < 0 ? tr("Invalid regular expression") : tr("%n replacement(s)", nullptr, count);
+    m_findBar->setMessage(text);
+    m_hintPanel->setText(text);
+}
+
+void TMainForm::gotoLine()
+{
+    TMDIChild *child = activeEditor();
+    if (!child)
+        return;
+    int line = 0;
+    int index = 0;
+    child->mwCustomEdit1->getCursorPosition(&line, &index);
+    GotoLineDialog dialog(line + 1, child->mwCustomEdit1->lines(), this);
+    if (m_prompts.execDialog(dialog) != QDialog::Accepted)
+        return;
+    child->mwCustomEdit1->setCursorPosition(dialog.line() - 1, 0);
+    child->mwCustomEdit1->ensureLineVisible(dialog.line() - 1);
+    child->mwCustomEdit1->setFocus();
+    child->UpdateCaretPanel();
+}
+
+void TMainForm::watch(TMDIChild *child)
+{
+    child->setLoadedStamp(core::diskStampOf(child->FileName()));
+    // A file replaced by a new one (as saving does) is no longer watched: watch its name anew.
+    m_watcher->removePath(child->FileName());
+    m_watcher->addPath(child->FileName());
+}
+
+void TMainForm::onFileChanged(const QString &path)
+{
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+    // The window the user looks at is asked at once; the others when they are activated.
+    TMDIChild *child = findEditor(path);
+    if (child && child == activeEditor() && isActiveWindow())
+        QTimer::singleShot(0, child, [this, child] { checkDiskChange(child); });
+}
+
+void TMainForm::checkDiskChange(TMDIChild *child)
+{
+    // Nothing to compare with before the window has read its file.
+    if (m_checkingDisk || core::isUnsavedName(child->FileName()) || !child->loadedStamp().exists)
+        return;
+    const core::DiskStamp onDisk = core::diskStampOf(child->FileName());
+    if (onDisk == child->noticedStamp())
+        return;
+    m_checkingDisk = true;
+    const auto done = qScopeGuard([this] { m_checkingDisk = false; });
+    child->setNoticedStamp(onDisk);
+    const QString name = QDir::toNativeSeparators(child->FileName());
+    if (!onDisk.exists) {
+        // Keep the text; closing the window now asks to save it.
+        m_prompts.information(this, tr("The file %1 has been deleted or moved on disk. Save it to keep it.").arg(name));
+        child->setModified(true);
+        return;
+    }
+    const bool reload =
+        child->Modified()
+            ? m_prompts.confirmDefaultNo(this, tr("The file %1 has been changed on disk by another program, and this "
+                                                  "window has unsaved changes. Reload it and lose your changes?")
+                                                   .arg(name))
+            : m_prompts.confirm(this,
+                                tr("The file %1 has been changed on disk by another program. Reload it?").arg(name));
+    if (reload)
+        reloadChild(child);
+}
+
+void TMainForm::reloadChild(TMDIChild *child)
+{
+    auto prepared = core::prepareScriptFile(child->FileName(), m_options.EditorTabTranslation);
+    if (!prepared) {
+        m_prompts.error(this, tr("Cannot open file %1").arg(QDir::toNativeSeparators(child->FileName())));
+        return;
+    }
+    int line = 0;
+    int index = 0;
+    child->mwCustomEdit1->getCursorPosition(&line, &index);
+    child->loadText(prepared.value().text);
+    child->setModified(false);
+    child->setReadOnly(prepared.value().readOnly);
+    line = std::min(line, std::max(0, child->mwCustomEdit1->lines() - 1));
+    child->mwCustomEdit1->setCursorPosition(line, 0);
+    child->mwCustomEdit1->ensureLineVisible(line);
+    child->UpdateCaretPanel();
+    watch(child);
+}
+
+void TMainForm::stopRunning()
+{
+    if (m_build->isRunning())
+        m_build->stop();
+    if (m_search)
+        m_search->cancel = true;
+}
+
+void TMainForm::findInFiles()
+{
+    if (m_search || m_build->isRunning()) {
+        showOutputPane();
+        m_hintPanel->setText(tr("The output pane is busy; stop the build or search first."));
+        return;
+    }
+    QString text;
+    if (TMDIChild *child = activeEditor()) {
+        const QString selected = child->mwCustomEdit1->selectedText();
+        if (!selected.contains(u'\n') && !selected.contains(u'\r'))
+            text = selected;
+    }
+    if (text.isEmpty())
+        text = m_lastFileSearch.text;
+    const QString folder = m_lastSearchFolder.isEmpty() ? core::gameFolderOf(m_options.UTSysDir) : m_lastSearchFolder;
+    FindInFilesDialog dialog(text, folder, this);
+    dialog.matchCase->setChecked(m_lastFileSearch.matchCase);
+    dialog.wholeWord->setChecked(m_lastFileSearch.wholeWord);
+    dialog.regularExpression->setChecked(m_lastFileSearch.regularExpression);
+    if (m_prompts.execDialog(dialog) != QDialog::Accepted || dialog.pattern().text.isEmpty())
+        return;
+    m_lastFileSearch = dialog.pattern();
+    m_lastSearchFolder = dialog.folder();
+    startFileSearch(dialog.pattern(), dialog.folder(), dialog.packageClassesOnly());
+}
+
+void TMainForm::startFileSearch(const core::TextPattern &pattern, const QString &folder, bool packageClassesOnly)
+{
+    m_output->clear();
+    showOutputPane();
+    m_output->appendLine(
+        tr("Finding \"%1\" in %2")
+            .arg(pattern.text,
+                 QDir::toNativeSeparators(packageClassesOnly ? folder + QStringLiteral("/*/Classes") : folder)));
+    m_output->setRunning(true);
+    // The files are listed and read on a thread of their own, so the window stays usable.
+    auto search = std::make_shared<FileSearch>();
+    m_search = search;
+    QThread *worker = QThread::create([search, pattern, folder, packageClassesOnly] {
+        QElapsedTimer clock;
+        clock.start();
+        const QStringList files = core::scriptFilesUnder(folder, packageClassesOnly);
+        search->files = files.size();
+        search->hits = core::findInFiles(files, pattern, &search->cancel);
+        search->milliseconds = clock.elapsed();
+    });
+    m_searchThread = worker;
+    connect(worker, &QThread::finished, this, [this, worker, search] {
+        worker->deleteLater();
+        showFileSearchResults(*search);
+        m_search.reset();
+    });
+    worker->start();
+}
+
+void TMainForm::showFileSearchResults(const FileSearch &search)
+{
+    constexpr qsizetype kMostShown = 20000;
+    QStringList lines;
+    QList<SourceLocation> locations;
+    QSet<QString> files;
+    const qsizetype shown = std::min(search.hits.size(), kMostShown);
+    lines.reserve(shown);
+    locations.reserve(shown);
+    for (qsizetype i = 0; i < search.hits.size(); ++i) {
+        const core::FileHit &hit = search.hits[i];
+        files.insert(hit.file);
+        if (i >= shown)
+            continue;
+        lines.append(QStringLiteral("%1(%2): %3")
+                         .arg(QDir::toNativeSeparators(hit.file))
+                         .arg(hit.line)
+                         .arg(QString::fromLatin1(hit.text.trimmed())));
+        locations.append({hit.file, hit.line});
+    }
+    m_output->appendLines(lines, OutputPane::Mark::Hit, locations);
+    const QString time = QString::number(static_cast<double>(search.milliseconds) / 1000.0, 'f', 2);
+    QString summary = tr("%1 hit(s) in %2 file(s); %3 file(s) searched in %4 s.")
+                          .arg(search.hits.size())
+                          .arg(files.size())
+                          .arg(search.files)
+                          .arg(time);
+    if (search.cancel)
+        summary = tr("Search stopped. ") + summary;
+    if (shown < search.hits.size())
+        summary += u' ' + tr("The first %1 are listed.").arg(shown);
+    m_output->appendLine(summary);
+    m_output->setRunning(false);
+    m_hintPanel->setText(summary);
 }
 
 void TMainForm::HelpAbout1Execute()
 {
     m_prompts.execDialog(*m_aboutBox);
+}
+
+int TMainForm::cascadeStep() const
+{
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+}
+
+QSize TMainForm::cascadeSize() const
+{
+    const QSize area = m_mdiArea->viewport()->size();
+    return {std::min(area.width(), std::max(320, area.width() * 2 / 3)),
+            std::min(area.height(), std::max(240, area.height() * 2 / 3))};
+}
+
+void TMainForm::cascade()
+{
+    // Each window keeps a useful size (two thirds of the area), one title bar below and
+    // right of the one before, starting again at the corner before leaving the area.
+    const QRect area = m_mdiArea->viewport()->rect();
+    const QSize size = cascadeSize();
+    const int step = cascadeStep();
+    int offset = 0;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isMinimized())
+            continue;
+        window->showNormal();
+        if (!area.contains(QRect(QPoint(offset, offset), size)))
+            offset = 0;
+        window->setGeometry(QRect(QPoint(offset, offset), size));
+        window->raise();
+        offset += step;
+    }
+    if (QMdiSubWindow *active = m_mdiArea->activeSubWindow())
+        active->raise();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window that filled the area (the first one of a start) keeps filling it when the
+    // area changes size, as it does when the frame is maximised after the files opened.
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize) {
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        const QRect before(QPoint(0, 0), resize->oldSize());
+        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+            if (window->property(kFillsAreaProperty).toBool() && !window->isMinimized() && !window->isMaximized() &&
+                window->geometry() == before)
+                window->setGeometry(QRect(QPoint(0, 0), resize->size()));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::tileHorizontally()

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "quillet/core/editoroptions.h"
+#include "quillet/core/scriptfile.h"
 
 class QKeyEvent;
 class QLabel;
@@ -90,6 +91,13 @@ public:
     static constexpr int kUndoDepth = 10;
     int undoSteps() const { return m_undoSteps; }
 
+    // The file on disk as this window's text last matched it (opened, reloaded or saved), and
+    // the last change on disk the user was told about.
+    core::DiskStamp loadedStamp() const { return m_loadedStamp; }
+    void setLoadedStamp(const core::DiskStamp &stamp) { m_loadedStamp = m_noticedStamp = stamp; }
+    core::DiskStamp noticedStamp() const { return m_noticedStamp; }
+    void setNoticedStamp(const core::DiskStamp &stamp) { m_noticedStamp = stamp; }
+
     // The hint shown while the scroll box is dragged; empty when none is shown.
     QString scrollHintText() const { return m_scrollHint; }
 
@@ -124,6 +132,8 @@ private:
     bool m_readOnly = false;
     int m_undoSteps = 0;
     QString m_scrollHint;
+    core::DiskStamp m_loadedStamp;
+    core::DiskStamp m_noticedStamp;
 };
 
 } // namespace quillet::ui

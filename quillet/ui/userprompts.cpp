@@ -6,8 +6,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "platform/desktop/shell.h"
-
 namespace quillet::ui {
 
 void DialogPrompts::error(QWidget *parent, const QString &text)
@@ -24,6 +22,29 @@ bool DialogPrompts::confirm(QWidget *parent, const QString &text)
 {
     return QMessageBox::question(parent, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool DialogPrompts::confirmDefaultNo(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+SaveAnswer DialogPrompts::askToSave(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Escape, Alt+F4 and the title bar's close button all end in Cancel: the edits stay.
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Yes;
+    case QMessageBox::No:
+        return SaveAnswer::No;
+    default:
+        return SaveAnswer::Cancel;
+    }
 }
 
 QString DialogPrompts::openFileName(QWidget *parent, const QString &directory, const QString &filter)
@@ -45,12 +66,6 @@ QString DialogPrompts::saveFileName(QWidget *parent, const QString &initialName,
 int DialogPrompts::execDialog(QDialog &dialog)
 {
     return dialog.exec();
-}
-
-platform::Status DialogPrompts::startDetached(const QString &program, const QStringList &arguments,
-                                              const QString &workingDir)
-{
-    return platform::shell::startDetached(program, arguments, workingDir);
 }
 
 } // namespace quillet::ui

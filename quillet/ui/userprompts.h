@@ -11,8 +11,11 @@ class QWidget;
 
 namespace quillet::ui {
 
+// The answer to "save changes before closing?".
+enum class SaveAnswer { Yes, No, Cancel };
+
 // Everything the editor asks of the user or the desktop in one place: message boxes,
-// file dialogs, modal dialogs and starting the compiler. The program uses DialogPrompts;
+// file dialogs and modal dialogs. The program uses DialogPrompts;
 // tests pass a scripted stand-in.
 class UserPrompts
 {
@@ -23,13 +26,15 @@ public:
     virtual void information(QWidget *parent, const QString &text) = 0;
     // A confirmation with Yes and No; true for Yes.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // The same with No as the default button, for answers that lose something.
+    virtual bool confirmDefaultNo(QWidget *parent, const QString &text) = 0;
+    // Yes, No and Cancel; Escape and closing the question are Cancel.
+    virtual SaveAnswer askToSave(QWidget *parent, const QString &text) = 0;
     // Empty when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &directory, const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) = 0;
     // Runs the dialog modally and returns its result code.
     virtual int execDialog(QDialog &dialog) = 0;
-    virtual platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                           const QString &workingDir) = 0;
 };
 
 // Real message boxes and dialogs, and the platform's detached start.
@@ -39,11 +44,11 @@ public:
     void error(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override;
+    SaveAnswer askToSave(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &directory, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &initialName, const QString &filter) override;
     int execDialog(QDialog &dialog) override;
-    platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                   const QString &workingDir) override;
 };
 
 } // namespace quillet::ui

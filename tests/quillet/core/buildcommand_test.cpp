@@ -2,8 +2,12 @@
 #include "quillet/core/buildcommand.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/testpaths.h"
 
 using namespace quillet::core;
 
@@ -76,4 +80,36 @@ TEST(BuildCommand, DirectoryOfFileKeepsOnlyRootSeparators)
     };
     for (const auto &[path, expected] : cases)
         EXPECT_EQ(directoryOfFile(path), expected) << path.toStdString();
+}
+
+TEST(BuildCommand, DefaultIsTheCompilerThatIsInstalled)
+{
+    QTemporaryDir dir;
+    const auto install = [&dir](const QString &relative) {
+        const QString path = dir.filePath(relative);
+        ASSERT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n"));
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    // Nothing installed: the compiler in the configured folder, through Wine.
+    EXPECT_EQ(defaultBuildCommand(QStringLiteral("C:\\UnrealTournament\\System\\")),
+              QStringLiteral("C:\\UnrealTournament\\System\\UCC.exe make"));
+    // A Windows install keeps its UCC.exe, spelt as it is on disk.
+    install(QStringLiteral("Win/System/ucc.exe"));
+    EXPECT_EQ(defaultBuildCommand(dir.filePath(QStringLiteral("Win/System"))),
+              dir.filePath(QStringLiteral("Win/System/ucc.exe make")));
+    // Native installs: the 32-bit compiler where that is all there is, else the 64-bit one,
+    // whichever system folder is configured; it runs in its own folder.
+    install(QStringLiteral("Old/System/ucc-bin"));
+    EXPECT_EQ(defaultBuildCommand(dir.filePath(QStringLiteral("Old/System"))),
+              dir.filePath(QStringLiteral("Old/System/ucc-bin make")));
+    install(QStringLiteral("New Game/System/UCC.exe"));
+    install(QStringLiteral("New Game/System64/ucc-bin-amd64"));
+    const QString command = defaultBuildCommand(dir.filePath(QStringLiteral("New Game/System")));
+    EXPECT_EQ(command,
+              u'"' + dir.filePath(QStringLiteral("New Game/System64/ucc-bin-amd64")) + QStringLiteral("\" make"));
+    const std::optional<BuildCommand> parsed = parseBuildCommand(command);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->program, dir.filePath(QStringLiteral("New Game/System64/ucc-bin-amd64")));
+    EXPECT_EQ(parsed->arguments, QStringList{QStringLiteral("make")});
+    EXPECT_EQ(parsed->workingDir, dir.filePath(QStringLiteral("New Game/System64")));
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/quillet/core/enforcedpermissions.h"
 #include "tests/support/testpaths.h"
 
 #include <sys/stat.h>
@@ -76,20 +77,33 @@ TEST(ScriptFile, ReadOnlyFilesAreOnlyViewed)
     ASSERT_FALSE(saved.hasValue());
     EXPECT_EQ(saved.error().code, static_cast<int>(ScriptFileError::CannotCreate));
     EXPECT_EQ(testsupport::readFile(path), QByteArray("\tx\r\n"));
+}
 
-    // A writable file whose write-back fails (its folder is read-only) is viewed as well.
-    // Root writes into any folder, so only other users can try it.
-    if (::geteuid() == 0)
-        return;
-    const QString failing = dir.filePath(QStringLiteral("sub/Writable.uc"));
-    ASSERT_TRUE(testsupport::writeFile(failing, "\tx\r\n"));
-    const QString folder = QFileInfo(failing).path();
+TEST(ScriptFile, OwnFileInAReadOnlyFolderIsWrittenInPlace)
+{
+    // The folder takes no temporary file, the file itself is writable: opening converts it
+    // and saving replaces its text, both written straight into the file.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sub/Writable.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "\tx\r\n"));
+    const QString folder = QFileInfo(path).path();
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    const auto failed = prepareScriptFile(failing, 2);
+    {
+        const quillet::testing::EnforcedPermissions enforced;
+        ASSERT_FALSE(QFile(dir.filePath(QStringLiteral("sub/new.uc"))).open(QIODevice::WriteOnly));
+        const auto prepared = prepareScriptFile(path, 2);
+        ASSERT_TRUE(prepared.hasValue());
+        EXPECT_FALSE(prepared.value().readOnly);
+        EXPECT_EQ(testsupport::readFile(path), QByteArray("  x\r\n"));
+        EXPECT_TRUE(writeScriptFile(path, "y").hasValue());
+        EXPECT_EQ(testsupport::readFile(path), QByteArray("y\r\n"));
+        // A file that cannot be made either way says why.
+        const auto refused = writeScriptFile(dir.filePath(QStringLiteral("sub/new.uc")), "z");
+        ASSERT_FALSE(refused.hasValue());
+        EXPECT_EQ(refused.error().code, static_cast<int>(ScriptFileError::CannotCreate));
+        EXPECT_FALSE(refused.error().message.isEmpty());
+    }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_TRUE(failed.hasValue());
-    EXPECT_TRUE(failed.value().readOnly);
-    EXPECT_EQ(testsupport::readFile(failing), QByteArray("\tx\r\n"));
 }
 
 TEST(ScriptFile, WriteUsesCrLfLineEnds)

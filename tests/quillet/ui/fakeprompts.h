@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDialog>
 #include <QStringList>
@@ -15,17 +16,12 @@ namespace quillet::ui::testing {
 class FakePrompts : public UserPrompts
 {
 public:
-    struct Start
-    {
-        QString program;
-        QStringList arguments;
-        QString workingDir;
-    };
-
     QStringList errors;
     QStringList informations;
     QStringList confirmations;
     bool confirmAnswer = false;
+    // The answer to "save before closing?"; without one, confirmAnswer gives Yes or No.
+    std::optional<SaveAnswer> saveQuestionAnswer;
     QString openAnswer;
     QStringList openDirectories;
     QString saveAnswer;
@@ -33,8 +29,6 @@ public:
     // Decides the dialog's result; the default cancels.
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     int dialogs = 0;
-    QList<Start> starts;
-    platform::Status startResult;
 
     void error(QWidget *, const QString &text) override { errors.append(text); }
     void information(QWidget *, const QString &text) override { informations.append(text); }
@@ -42,6 +36,14 @@ public:
     {
         confirmations.append(text);
         return confirmAnswer;
+    }
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override { return confirm(parent, text); }
+    SaveAnswer askToSave(QWidget *, const QString &text) override
+    {
+        confirmations.append(text);
+        if (saveQuestionAnswer)
+            return *saveQuestionAnswer;
+        return confirmAnswer ? SaveAnswer::Yes : SaveAnswer::No;
     }
     QString openFileName(QWidget *, const QString &directory, const QString &) override
     {
@@ -61,12 +63,6 @@ public:
         const int result = onDialog(dialog);
         dialog.done(result);
         return result;
-    }
-    platform::Status startDetached(const QString &program, const QStringList &arguments,
-                                   const QString &workingDir) override
-    {
-        starts.append({program, arguments, workingDir});
-        return startResult;
     }
 };
 

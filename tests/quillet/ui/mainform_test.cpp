@@ -3,16 +3,21 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
@@ -22,10 +27,13 @@
 #include "quillet/core/registry_access.h"
 #include "quillet/core/unrealscriptsyn.h"
 #include "quillet/ui/colorgrid.h"
+#include "quillet/ui/outputpane.h"
 #include "quillet/ui/taboutbox.h"
 #include "quillet/ui/tdlgbuildform.h"
 #include "quillet/ui/tfrmeitoroptions.h"
 #include "quillet/ui/tmdichild.h"
+#include "quillet/ui/userprompts.h"
+#include "tests/quillet/core/enforcedpermissions.h"
 #include "tests/quillet/ui/fakeprompts.h"
 #include "tests/support/testpaths.h"
 
@@ -217,7 +225,8 @@ TEST_F(MainFormTest, ReadOnlyFilesOpenForViewingOnly)
     // Save As never replaces a read-only file.
     prompts.saveAnswer = path;
     form.FileSaveAs1Execute();
-    EXPECT_EQ(prompts.errors, QStringList{QStringLiteral("Cannot create file ") + path});
+    EXPECT_EQ(prompts.errors,
+              QStringList{QStringLiteral("Cannot create file ") + path + QStringLiteral("\n\nThe file is read-only.")});
     EXPECT_EQ(testsupport::readFile(path), QByteArray("\tvar int A;\r\n"));
 }
 
@@ -261,7 +270,12 @@ TEST_F(MainFormTest, FailedSaveKeepsTheWindowModified)
     const QString path = file(QStringLiteral("no/such/folder/A.uc"));
     prompts.saveAnswer = path;
     form.FileSaveAs1Execute();
-    EXPECT_EQ(prompts.errors, QStringList{QStringLiteral("Cannot create file ") + path});
+    // The message says why.
+    ASSERT_EQ(prompts.errors.size(), 1);
+    const QStringList lines = prompts.errors.first().split(u'\n');
+    EXPECT_EQ(lines.first(), QStringLiteral("Cannot create file ") + path);
+    EXPECT_GE(lines.size(), 3);
+    EXPECT_FALSE(lines.last().isEmpty());
     EXPECT_TRUE(child->Modified());
     EXPECT_EQ(child->FileName(), QStringLiteral("Untitled1.uc"));
 }
@@ -298,6 +312,101 @@ TEST_F(MainFormTest, ClosingAsksForEachModifiedWindow)
                              "save it before closing?"));
     EXPECT_EQ(testsupport::readFile(path), QByteArray("var int A;\r\n"));
     EXPECT_TRUE(form.mdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(MainFormTest, EscapeOrClosingTheSaveQuestionKeepsEveryWindow)
+{
+    storeOptions();
+    ui::DialogPrompts dialogs; // the real question box
+    TMainForm form(store, dialogs);
+    form.show();
+    const QString path = file(QStringLiteral("Keep.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "var int A;\r\n"));
+    TMDIChild *edited = form.OpenScriptFile(path);
+    ASSERT_NE(edited, nullptr);
+    edited->mwCustomEdit1->insert(QStringLiteral("// edit\r\n"));
+    form.FileNew1Execute(); // unmodified
+
+    // Answers the next question box as the user does: Escape, or its close button / Alt+F4.
+    int questions = 0;
+    const auto answerWith = [&](bool escape) {
+        auto *poll = new QTimer(&form);
+        QObject::connect(poll, &QTimer::timeout, &form, [&questions, poll, escape] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            ++questions;
+            poll->deleteLater();
+            if (escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+        poll->start(5);
+    };
+    for (const bool escape : {true, false}) {
+        answerWith(escape);
+        form.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(edited->parentWidget()));
+        form.FileClose1->trigger();
+        answerWith(escape);
+        EXPECT_FALSE(form.close());
+        EXPECT_EQ(form.editorWindows().size(), 2) << escape; // unmodified windows stay too
+        EXPECT_EQ(edited->text(), QByteArray("// edit\r\nvar int A;\r\n"));
+        EXPECT_TRUE(edited->Modified());
+    }
+    EXPECT_EQ(questions, 4);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("var int A;\r\n"));
+    edited->setModified(false);
+}
+
+TEST_F(MainFormTest, OwnFileInAReadOnlyFolderIsSaved)
+{
+    storeOptions(2);
+    const QString path = file(QStringLiteral("sub/Own.uc"));
+    ASSERT_TRUE(testsupport::writeFile(path, "\tvar int A;\r\n"));
+    const QString folder = QFileInfo(path).path();
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    {
+        const quillet::testing::EnforcedPermissions enforced;
+        TMainForm form(store, prompts);
+        TMDIChild *child = form.OpenScriptFile(path);
+        ASSERT_NE(child, nullptr);
+        EXPECT_FALSE(child->isReadOnly());
+        child->mwCustomEdit1->insert(QStringLiteral("// x\r\n"));
+        form.FileSave1Execute();
+        EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join(u'|').toStdString();
+        EXPECT_FALSE(child->Modified());
+        EXPECT_EQ(testsupport::readFile(path), QByteArray("// x\r\n  var int A;\r\n"));
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(MainFormTest, HintsLeaveTheStatusLineWithTheMouse)
+{
+    storeOptions();
+    TMainForm form(store, prompts);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QWidget *button = form.ToolBar2->widgetForAction(form.FileNew1);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseMove(button);
+    EXPECT_EQ(form.statusText(), QStringLiteral("Create a new file"));
+    QTest::mouseMove(form.mdiArea());
+    EXPECT_EQ(form.statusText(), QString());
+
+    QMenu *fileMenu = nullptr;
+    for (QObject *object : form.FileOpen1->associatedObjects()) {
+        if (auto *menu = qobject_cast<QMenu *>(object))
+            fileMenu = menu;
+    }
+    ASSERT_NE(fileMenu, nullptr);
+    fileMenu->popup(form.mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+    QTest::mouseMove(fileMenu, fileMenu->actionGeometry(form.FileOpen1).center());
+    EXPECT_EQ(form.statusText(), QStringLiteral("Open a file"));
+    QTest::keyClick(fileMenu, Qt::Key_Escape);
+    EXPECT_EQ(form.statusText(), QString());
 }
 
 TEST_F(MainFormTest, AnsweringYesSavesBeforeClosing)
@@ -404,15 +513,9 @@ TEST_F(MainFormTest, BuildWithoutACommandAsksForOne)
     };
     form.mniBuildClick();
     EXPECT_EQ(prompts.informations.size(), 1);
-    EXPECT_EQ(shownCommand, QStringLiteral("C:\\UnrealTournament\\System\\UCC.exe make"));
-    EXPECT_TRUE(prompts.starts.isEmpty()); // the build is not started after the dialog
+    EXPECT_EQ(shownCommand, QStringLiteral("c:\\UT\\System\\UCC.exe make")); // nothing installed there
+    EXPECT_EQ(form.outputPane()->lineCount(), 0); // the build is not started after the dialog
     EXPECT_EQ(storedString(QStringLiteral("BuildCommand")), QStringLiteral("/opt/ut/System/ucc make"));
-
-    form.mniBuild->trigger();
-    ASSERT_EQ(prompts.starts.size(), 1);
-    EXPECT_EQ(prompts.starts[0].program, QStringLiteral("/opt/ut/System/ucc"));
-    EXPECT_EQ(prompts.starts[0].arguments, QStringList{QStringLiteral("make")});
-    EXPECT_EQ(prompts.starts[0].workingDir, QStringLiteral("/opt/ut/System"));
 
     // The stored command is shown again; Cancel keeps it.
     prompts.onDialog = [&shownCommand](QDialog &dialog) {
@@ -424,23 +527,6 @@ TEST_F(MainFormTest, BuildWithoutACommandAsksForOne)
     form.btnBuildCommand->trigger();
     EXPECT_EQ(shownCommand, QStringLiteral("/opt/ut/System/ucc make"));
     EXPECT_EQ(storedString(QStringLiteral("BuildCommand")), QStringLiteral("/opt/ut/System/ucc make"));
-}
-
-TEST_F(MainFormTest, BuildStartFailureIsShownInTheStatusLine)
-{
-    storeOptions();
-    ASSERT_TRUE(store
-                    .setString(core::kQuillKey, QStringLiteral("BuildCommand"),
-                               QStringLiteral("C:\\UnrealTournament\\System\\UCC.exe make"))
-                    .hasValue());
-    TMainForm form(store, prompts);
-    prompts.startResult = platform::Error{2, QStringLiteral("wine is not installed")};
-    form.mniBuildClick();
-    ASSERT_EQ(prompts.starts.size(), 1);
-    EXPECT_TRUE(prompts.starts[0].program.endsWith(QStringLiteral("/dosdevices/c:/UnrealTournament/System/UCC.exe")));
-    EXPECT_EQ(prompts.starts[0].arguments, QStringList{QStringLiteral("make")});
-    EXPECT_TRUE(form.statusText().contains(QStringLiteral("wine is not installed")));
-    EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 TEST_F(MainFormTest, MenuShortcutsWinOverTheEditorKeys)
