@@ -81,8 +81,10 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Orvane"));
     setWindowIcon(IconProvider::programIcon());
-    setMinimumSize(800, 580);
-    resize(800, 580);
+    // The minimum is the whole window's, frame included; until the frame is known it counts
+    // for the client area, which the first show corrects.
+    setMinimumSize(kMinimumWindowSize);
+    resize(kMinimumWindowSize);
     // Centred on the screen until the settings restore a stored placement.
     if (const QScreen *screen = this->screen()) {
         QRect frame(QPoint(0, 0), size());
@@ -322,7 +324,9 @@ void TMainForm::buildLayout()
     // Status bar: refresh progress, then the latest message.
     m_status0 = new QLabel(this);
     m_status0->setObjectName(QStringLiteral("StatusPanel0"));
-    m_status0->setFixedWidth(70);
+    // Wide enough for the counts of the largest lists ("12345 of 12345"), never less than 70.
+    m_status0->setMinimumWidth(
+        qMax(70, m_status0->fontMetrics().horizontalAdvance(QStringLiteral("00000 of 00000")) + 8));
     m_status0->setAlignment(Qt::AlignCenter);
     m_status1 = new QLabel(this);
     m_status1->setObjectName(QStringLiteral("StatusPanel1"));
@@ -669,6 +673,9 @@ bool TMainForm::event(QEvent *event)
         m_status1->setText(m_showingStatusTip ? tip : m_statusMessage);
         return true;
     }
+    // The window manager tells the frame's size some time after the window shows.
+    if (event->type() == QEvent::Move && isVisible() && frameGeometry().size() - size() != m_fittedFrame)
+        QTimer::singleShot(0, this, &TMainForm::fitFrameToScreen);
     return QMainWindow::event(event);
 }
 
@@ -826,6 +833,28 @@ void TMainForm::showEvent(QShowEvent *event)
         m_shownOnce = true;
         QTimer::singleShot(0, this, &TMainForm::firstShow);
     }
+    // The frame is known once the window shows: the minimum counts for the whole window.
+    QTimer::singleShot(0, this, &TMainForm::fitFrameToScreen);
+}
+
+void TMainForm::fitFrameToScreen()
+{
+    const QSize frameExtra = frameGeometry().size() - size();
+    m_fittedFrame = frameExtra;
+    setMinimumSize((kMinimumWindowSize - frameExtra).expandedTo(QSize(0, 0)));
+    const QScreen *screen = this->screen();
+    if (!screen || isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    resize(size().boundedTo(available.size() - frameExtra).expandedTo(minimumSize()));
+    frame = frameGeometry();
+    frame.moveLeft(
+        qBound(available.left(), frame.left(), qMax(available.left(), available.right() - frame.width() + 1)));
+    frame.moveTop(qBound(available.top(), frame.top(), qMax(available.top(), available.bottom() - frame.height() + 1)));
+    move(frame.topLeft());
 }
 
 void TMainForm::firstShow()

@@ -135,7 +135,10 @@ void TINIForm::buildControls()
     buttons->addWidget(SaveIniAs);
     buttons->addWidget(m_closeButton);
     grid->addLayout(buttons, 2, 2);
-    grid->setColumnStretch(2, 1);
+    // On a small screen the grid gets most of the room the lists leave.
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 5);
     // Wide enough for both grid columns where the screen allows, and centred on the screen
     // until a stored place is applied. The frame is not known yet: leave room for it.
     QSize size(1060, 560);
