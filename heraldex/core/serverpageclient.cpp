@@ -72,6 +72,7 @@ void ServerPageClient::OpenServerPage(const ServerLogin &login)
 {
     abort();
     m_abortReason = PageError::None;
+    m_lastHttpStatus = 0;
     m_challenges = 0;
 
     bool portOk = false;
@@ -137,6 +138,7 @@ void ServerPageClient::onFinished()
 
     PageError error = m_abortReason;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_lastHttpStatus = status;
     if (error == PageError::None && m_body.size() > m_maxPageSize)
         error = PageError::TooLarge;
     if (error == PageError::None) {

@@ -41,6 +41,9 @@ public:
     ~ServerPageClient() override;
 
     void setTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds timeout() const { return m_timeout; }
+    // The HTTP status of the last finished download, 0 when none arrived.
+    int lastHttpStatus() const { return m_lastHttpStatus; }
     void setMaxPageSize(qint64 bytes);
     bool isBusy() const;
 
@@ -68,6 +71,7 @@ private:
     QByteArray m_body;
     PageError m_abortReason = PageError::None;
     int m_challenges = 0;
+    int m_lastHttpStatus = 0;
     quint64 m_generation = 0;
 };
 

@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -37,6 +38,38 @@ namespace {
 const QString kSaveCaption = QStringLiteral("Save Settings");
 const QString kCurrentCaption = QStringLiteral("Current Settings");
 
+// The window's own dialogs: modal boxes over the window, and the sound service.
+class WindowDialogs : public UserDialogs
+{
+public:
+    WindowDialogs(QWidget &window, platform::SoundService &sound)
+        : m_window(window)
+        , m_sound(sound)
+    {}
+
+    void message(QMessageBox::Icon icon, const QString &text) override
+    {
+        QMessageBox box(icon, m_window.windowTitle(), text, QMessageBox::Ok, &m_window);
+        box.exec();
+    }
+    std::optional<QString> inputBox(const QString &prompt) override
+    {
+        bool ok = false;
+        const QString answer =
+            QInputDialog::getText(&m_window, m_window.windowTitle(), prompt, QLineEdit::Normal, {}, &ok);
+        return ok ? std::optional<QString>(answer) : std::nullopt;
+    }
+    QString openFile(const QString &startFolder, const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(&m_window, QObject::tr("Open"), startFolder, filter);
+    }
+    bool playSound(const QString &wavPath) override { return m_sound.playAndWait(wavPath); }
+
+private:
+    QWidget &m_window;
+    platform::SoundService &m_sound;
+};
+
 } // namespace
 
 frmMain::frmMain(platform::RegistryStore &machineStore, platform::SoundService &sound, QWidget *parent)
@@ -47,28 +80,15 @@ frmMain::frmMain(platform::RegistryStore &machineStore, platform::SoundService &
     , m_checklist(machineStore)
     , m_poller(machineStore)
 {
-    m_hooks.message = [this](QMessageBox::Icon icon, const QString &text) {
-        QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
-        box.exec();
-    };
-    m_hooks.inputBox = [this](const QString &prompt) -> std::optional<QString> {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(this, windowTitle(), prompt, QLineEdit::Normal, {}, &ok);
-        return ok ? std::optional<QString>(answer) : std::nullopt;
-    };
-    m_hooks.openFile = [this](const QString &startFolder, const QString &filter) {
-        return QFileDialog::getOpenFileName(this, tr("Open"), startFolder, filter);
-    };
-    m_hooks.playSound = [this](const QString &wavPath) { return m_sound.playAndWait(wavPath); };
+    m_ownDialogs = std::make_unique<WindowDialogs>(*this, m_sound);
+    m_dialogs = m_ownDialogs.get();
 
     buildWindow();
     buildTray();
     setTabOrder();
 
-    connect(&m_poller, &core::PlayerPoller::pollFinished, this,
-            [this](const QList<core::Announcement> &announcements) { onPollFinished(announcements); });
-    connect(&m_showClient, &core::ServerPageClient::pageOpened, this,
-            [this](const QString &page) { onShowPage(page); });
+    connect(&m_poller, &core::PlayerPoller::pollFinished, this, &frmMain::onPollFinished);
+    connect(&m_showClient, &core::ServerPageClient::pageOpened, this, &frmMain::onShowPage);
 
     Form_Load();
 }
@@ -79,16 +99,31 @@ frmMain::~frmMain()
         m_tray->hide();
 }
 
-void frmMain::setHooks(const Hooks &hooks)
+void frmMain::setDialogs(UserDialogs *dialogs)
 {
-    if (hooks.message)
-        m_hooks.message = hooks.message;
-    if (hooks.inputBox)
-        m_hooks.inputBox = hooks.inputBox;
-    if (hooks.openFile)
-        m_hooks.openFile = hooks.openFile;
-    if (hooks.playSound)
-        m_hooks.playSound = hooks.playSound;
+    m_dialogs = dialogs ? dialogs : m_ownDialogs.get();
+}
+
+QString frmMain::pageErrorText(core::PageError error, int httpStatus, std::chrono::milliseconds timeout)
+{
+    using core::PageError;
+    switch (error) {
+    case PageError::None:
+        return {};
+    case PageError::BadAddress:
+        return tr("The server address or port is not valid.");
+    case PageError::Unreachable:
+        return tr("The server's web admin cannot be reached (server down, or wrong address or port).");
+    case PageError::Refused:
+        return tr("The server refused the admin name or password.");
+    case PageError::TimedOut:
+        return tr("The server did not answer within %1 seconds.").arg(QString::number(timeout.count() / 1000.0));
+    case PageError::TooLarge:
+        return tr("The server's page is too large.");
+    case PageError::HttpStatus:
+        return tr("The server answered with HTTP status %1.").arg(httpStatus);
+    }
+    return {};
 }
 
 void frmMain::buildWindow()
@@ -397,7 +432,7 @@ void frmMain::cmdSaveSettings_Click()
 {
     if (m_txtIPAddress->text().isEmpty() || m_txtPortNumber->text().isEmpty() || m_txtAdminName->text().isEmpty() ||
         m_txtPassword->text().isEmpty()) {
-        m_hooks.message(QMessageBox::Information, tr("Please enter all fields!"));
+        m_dialogs->message(QMessageBox::Information, tr("Please enter all fields!"));
         return;
     }
 
@@ -425,8 +460,8 @@ void frmMain::cmdSaveSettings_Click()
          core::kEnemyValue.toString());
 
     if (!failures.isEmpty()) {
-        m_hooks.message(QMessageBox::Warning,
-                        tr("The settings could not all be saved:\n%1").arg(failures.join(QLatin1Char('\n'))));
+        m_dialogs->message(QMessageBox::Warning,
+                           tr("The settings could not all be saved:\n%1").arg(failures.join(QLatin1Char('\n'))));
         setSaveState(true);
         UpdatePlayerControls();
         return;
@@ -444,7 +479,7 @@ void frmMain::Command1_Click()
     const QString start = folder.isEmpty()
                               ? platform::paths::homeFolder()
                               : QDir(QDir::fromNativeSeparators(folder)).filePath(QStringLiteral("System"));
-    const QString chosen = m_hooks.openFile(start, tr("Ini Files (*.ini);;All Files (*)"));
+    const QString chosen = m_dialogs->openFile(start, tr("Ini Files (*.ini);;All Files (*)"));
     if (chosen.isEmpty())
         return;
     m_txtINIfile->setText(QDir::toNativeSeparators(chosen));
@@ -458,7 +493,7 @@ void frmMain::browseWav(QLineEdit *field)
     QString start = platform::paths::shippedDataFolder();
     if (start.isEmpty())
         start = QCoreApplication::applicationDirPath();
-    const QString chosen = m_hooks.openFile(start, tr("Wav Files (*.wav)"));
+    const QString chosen = m_dialogs->openFile(start, tr("Wav Files (*.wav)"));
     if (chosen.isEmpty())
         return;
     field->setText(QDir::toNativeSeparators(chosen));
@@ -479,7 +514,7 @@ void frmMain::playWav(const QString &path)
 {
     // A file that cannot be played stays silent: no fallback sound, no message.
     if (!path.isEmpty())
-        m_hooks.playSound(path);
+        m_dialogs->playSound(path);
 }
 
 void frmMain::cmdPlayFriend_Click()
@@ -585,8 +620,18 @@ void frmMain::Timer_Timer()
     m_poller.PollServer(login());
 }
 
-void frmMain::onPollFinished(const QList<core::Announcement> &announcements)
+void frmMain::onPollFinished(const QList<core::Announcement> &announcements, core::PageError error)
 {
+    // The clock's own words: the hint is read at a glance, not parsed.
+    const QString now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    if (error == core::PageError::None) {
+        m_lastSuccessTime = now;
+    } else {
+        m_lastFailure = pageErrorText(error, m_poller.client().lastHttpStatus(), m_poller.client().timeout());
+        m_lastFailureTime = now;
+        m_lastSuccessTime.clear();
+    }
+    updateTrayHint();
     m_handlingPoll = true;
     for (const core::Announcement &a : announcements)
         playWav(a.kind == core::EntryKind::Friend ? m_txtFriendWav->text() : m_txtEnemyWav->text());
@@ -603,10 +648,29 @@ void frmMain::cmdShowCurrent_Click()
     m_showClient.OpenServerPage(login());
 }
 
-void frmMain::onShowPage(const QString &page)
+void frmMain::updateTrayHint()
 {
+    QString hint = QStringLiteral("Heraldex");
+    if (!m_lastFailure.isEmpty()) {
+        if (!m_lastSuccessTime.isEmpty())
+            hint += QLatin1Char('\n') + tr("Last poll %1: players read").arg(m_lastSuccessTime);
+        hint += QLatin1Char('\n') + tr("Last failed poll %1: %2").arg(m_lastFailureTime, m_lastFailure);
+    }
+    m_tray->setToolTip(hint);
+}
+
+void frmMain::onShowPage(const QString &page, core::PageError error)
+{
+    // A page that could not be read is no empty server: say why, and leave the checklist.
+    if (error != core::PageError::None) {
+        m_dialogs->message(QMessageBox::Warning,
+                           tr("Cannot read the players on-line.") + QLatin1Char('\n') +
+                               pageErrorText(error, m_showClient.lastHttpStatus(), m_showClient.timeout()));
+        emit showHandled();
+        return;
+    }
     if (!core::hasPlayerTable(page)) {
-        m_hooks.message(QMessageBox::Information, tr("No players on-line."));
+        m_dialogs->message(QMessageBox::Information, tr("No players on-line."));
         emit showHandled();
         return;
     }
@@ -616,7 +680,7 @@ void frmMain::onShowPage(const QString &page)
         m_lstIP->addItem(row.ip);
     }
     if (rows.isEmpty()) {
-        m_hooks.message(QMessageBox::Information, tr("No players on-line."));
+        m_dialogs->message(QMessageBox::Information, tr("No players on-line."));
         (void)m_checklist.resetToYES();
     }
     emit showHandled();
@@ -652,7 +716,7 @@ void frmMain::addEntries(QListWidget *list, bool addressList)
         const bool isFriend = kind == core::EntryKind::Friend;
         const QString prompt = addressList ? (isFriend ? tr("Enter FRIEND IP Address") : tr("Enter FOE IP Address"))
                                            : (isFriend ? tr("Enter FRIEND Player Name") : tr("Enter FOE Player Name"));
-        const std::optional<QString> answer = m_hooks.inputBox(prompt);
+        const std::optional<QString> answer = m_dialogs->inputBox(prompt);
         if (!answer || answer->isEmpty())
             return;
         texts.append(*answer);
@@ -680,8 +744,9 @@ void frmMain::addEntries(QListWidget *list, bool addressList)
             m_lstAdd->addItem(key);
     }
     if (!refused.isEmpty()) {
-        m_hooks.message(QMessageBox::Warning,
-                        tr("These texts could not be put on the checklist:\n%1").arg(refused.join(QLatin1Char('\n'))));
+        m_dialogs->message(
+            QMessageBox::Warning,
+            tr("These texts could not be put on the checklist:\n%1").arg(refused.join(QLatin1Char('\n'))));
     }
 }
 

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
+#include <chrono>
+#include <memory>
 #include <optional>
 
 #include <QList>
@@ -33,6 +34,21 @@ class SoundService;
 
 namespace heraldex::ui {
 
+// What the window asks of the user and plays to them: message boxes, questions, file
+// choices and sounds. The window brings its own; tests put in one that answers for the user.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+    virtual void message(QMessageBox::Icon icon, const QString &text) = 0;
+    // nullopt when the user cancels.
+    virtual std::optional<QString> inputBox(const QString &prompt) = 0;
+    // Empty when the user cancels.
+    virtual QString openFile(const QString &startFolder, const QString &filter) = 0;
+    // Plays a WAV file and returns when it has ended.
+    virtual bool playSound(const QString &wavPath) = 0;
+};
+
 // The announcer's one window: the server's web admin settings, the checklist of friends
 // and foes, and the tray icon under which it polls the server while minimised.
 class frmMain : public QWidget
@@ -42,29 +58,20 @@ class frmMain : public QWidget
 public:
     static constexpr int kPollInterval = 32768;
 
-    // The modal pieces of the window, replaceable so that tests can answer them.
-    struct Hooks
-    {
-        std::function<void(QMessageBox::Icon, const QString &)> message;
-        // nullopt when the user cancels.
-        std::function<std::optional<QString>(const QString &prompt)> inputBox;
-        // Empty when the user cancels.
-        std::function<QString(const QString &startFolder, const QString &filter)> openFile;
-        // Plays a WAV file and returns when it has ended.
-        std::function<bool(const QString &wavPath)> playSound;
-    };
-
     frmMain(platform::RegistryStore &machineStore, platform::SoundService &sound, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Replaces the hooks that are set in hooks; the others keep their defaults.
-    void setHooks(const Hooks &hooks);
+    // Puts other dialogs in place of the window's own (which come back with nullptr); the
+    // window does not own them.
+    void setDialogs(UserDialogs *dialogs);
 
     core::PlayerPoller &poller() { return m_poller; }
     core::ServerPageClient &showClient() { return m_showClient; }
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     QMenu *mPopupSys() const { return m_mPopupSys; }
     QString saveButtonCaption() const;
+    // Why the players page could not be read, in the user's words; empty for no error.
+    static QString pageErrorText(core::PageError error, int httpStatus, std::chrono::milliseconds timeout);
 
     // Handlers; public so that the tray, the menu and the tests reach them alike.
     void Form_MouseMove(QSystemTrayIcon::ActivationReason reason);
@@ -119,8 +126,9 @@ private:
     void addEntries(QListWidget *list, bool addressList);
     void removeEntries(const QStringList &keyNames);
     void lstAdd_KeyDown(int keyCode);
-    void onPollFinished(const QList<core::Announcement> &announcements);
-    void onShowPage(const QString &page);
+    void onPollFinished(const QList<core::Announcement> &announcements, core::PageError error);
+    void onShowPage(const QString &page, core::PageError error);
+    void updateTrayHint();
     std::array<QString, FieldCount> fieldTexts() const;
     core::ServerLogin login() const;
     core::EntryKind selectedKind() const;
@@ -131,7 +139,12 @@ private:
     core::Checklist m_checklist;
     core::PlayerPoller m_poller;
     core::ServerPageClient m_showClient;
-    Hooks m_hooks;
+    std::unique_ptr<UserDialogs> m_ownDialogs;
+    UserDialogs *m_dialogs = nullptr;
+    // The last poll that got no page: when, and why. The tray hint names it.
+    QString m_lastFailure;
+    QString m_lastFailureTime;
+    QString m_lastSuccessTime;
 
     // The text a field had when it got the focus, or that a browsed field had before.
     QString m_focusText;

@@ -38,7 +38,8 @@ platform::Status IniEditSession::open(const QString &iniPath)
     auto bytes = platform::textfile::readAll(iniPath);
     if (!bytes)
         return bytes.error();
-    if (auto written = platform::textfile::writeAtomically(m_tempPath, numberDuplicateKeys(*bytes)); !written)
+    QByteArray numbered = numberDuplicateKeys(*bytes);
+    if (auto written = platform::textfile::writeAtomically(m_tempPath, numbered); !written)
         return written;
     auto store = std::make_unique<TBiggerIniFile>(m_tempPath);
     if (auto loaded = store->load(); !loaded) {
@@ -46,6 +47,7 @@ platform::Status IniEditSession::open(const QString &iniPath)
         return loaded;
     }
     m_store = std::move(store);
+    m_numbered = std::move(numbered);
     m_filePath = iniPath;
     m_modified = false;
     return {};
@@ -81,25 +83,20 @@ platform::Status IniEditSession::saveTo(const QString &path)
 {
     if (!m_store)
         return platform::Error{1, QStringLiteral("No file is open")};
-    // An unchanged store leaves the working copy as it was numbered, so a save without
-    // edits gives the file back byte for byte; a changed one is written out as the store.
-    QByteArray numbered;
-    if (m_store->isChanged()) {
-        numbered = m_store->toBytes();
-    } else {
-        auto copy = platform::textfile::readAll(m_tempPath);
-        if (!copy)
-            return copy.error();
-        numbered = std::move(*copy);
-    }
+    // The edited lines go in place of the lines they came from; every other line of the
+    // file (comments, blank lines, repeated sections, line ends) is written back as it was.
+    const QByteArray numbered = m_store->isChanged() ? m_store->mergedInto(m_numbered) : m_numbered;
     if (auto written = m_writer(path, stripKeyNumbers(numbered)); !written) {
         qCWarning(lcTools) << "saving" << path << "failed:" << written.error().message;
         // The working copy gets the edits, so they survive even if the program ends now.
-        if (auto updated = m_store->update(); !updated)
+        if (auto updated = platform::textfile::writeAtomically(m_tempPath, numbered); !updated)
             qCWarning(lcTools) << "could not update the working copy:" << updated.error().message;
+        else
+            m_numbered = numbered;
         return written;
     }
     m_store.reset();
+    m_numbered.clear();
     m_filePath.clear();
     m_modified = false;
     if (!QFile::remove(m_tempPath))
@@ -110,6 +107,7 @@ platform::Status IniEditSession::saveTo(const QString &path)
 void IniEditSession::discard()
 {
     m_store.reset();
+    m_numbered.clear();
     m_filePath.clear();
     m_modified = false;
     if (QFile::exists(m_tempPath))

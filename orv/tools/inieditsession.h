@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -14,8 +15,9 @@ namespace orv::tools {
 
 // The INI editor without its window: one open file at a time, edited through its numbered
 // working copy. Opening numbers the file's repeated keys into the working copy and loads a
-// store on it; saving strips the numbers from the store's text and replaces the target
-// file in one atomic step. A failed save leaves the user's file as it was, puts the edits
+// store on it; saving puts the store's lines back into the working copy's text, strips the
+// numbers and replaces the target file in one atomic step, so every line the user did not
+// edit keeps its bytes. A failed save leaves the user's file as it was, puts the edits
 // into the working copy and keeps the file open for another try.
 class IniEditSession
 {
@@ -64,6 +66,8 @@ private:
     Writer m_writer;
     QString m_filePath;
     std::unique_ptr<TBiggerIniFile> m_store;
+    // The working copy's text as the store was loaded from it.
+    QByteArray m_numbered;
     bool m_modified = false;
 };
 

@@ -155,6 +155,80 @@ QByteArray TBigIniFile::toBytes() const
     return out;
 }
 
+QByteArray TBigIniFile::mergedInto(QByteArrayView loadedText) const
+{
+    // New lines end the way the file's lines end.
+    QByteArrayView newline = "\r\n";
+    forEachLine(loadedText, [&, found = false](QByteArrayView, QByteArrayView terminator) mutable {
+        if (!found && !terminator.isEmpty()) {
+            newline = terminator;
+            found = true;
+        }
+    });
+
+    QByteArray out;
+    out.reserve(loadedText.size() + loadedText.size() / 8 + 64);
+    QHash<QByteArray, int> seen;
+    const IniSection *current = nullptr; // the kept section whose lines are being walked
+    qsizetype next = 0;                  // its next line
+    QByteArray blanks;                   // blank lines held back until the next other line
+    const auto appendLine = [&](QByteArrayView line) {
+        // A last line without its line end gets one before anything follows it.
+        if (!out.isEmpty() && out.back() != '\n' && out.back() != '\r')
+            out.append(newline);
+        out.append(line).append(newline);
+    };
+    // Lines added to the section go after its last line, before the blank lines that
+    // separate it from the next section.
+    const auto finishSection = [&] {
+        if (current) {
+            for (qsizetype i = next; i < current->lines.size(); ++i)
+                appendLine(current->lines[i]);
+        }
+        out.append(blanks);
+        blanks.clear();
+    };
+    forEachLine(loadedText, [&](QByteArrayView line, QByteArrayView terminator) {
+        if (isBlank(line)) {
+            blanks.append(line).append(terminator);
+            return;
+        }
+        if (isSectionLine(line)) {
+            finishSection();
+            const QByteArray folded = toLowerAscii(line.sliced(1, line.size() - 2));
+            current = nullptr;
+            if (!seen.contains(folded)) {
+                const int index = int(seen.size());
+                seen.insert(folded, index);
+                current = index < m_sections.size() ? &m_sections[index] : nullptr;
+                next = 0;
+            }
+        } else {
+            out.append(blanks);
+            blanks.clear();
+            if (current && next < current->lines.size()) {
+                const QByteArray &kept = current->lines[next++];
+                if (kept != line) {
+                    out.append(kept).append(terminator);
+                    return;
+                }
+            }
+        }
+        out.append(line).append(terminator);
+    });
+    finishSection();
+    // Sections the file did not have yet.
+    for (qsizetype index = seen.size(); index < m_sections.size(); ++index) {
+        const IniSection &section = m_sections[index];
+        if (section.lines.isEmpty())
+            continue;
+        appendLine('[' + section.name + ']');
+        for (const QByteArray &line : section.lines)
+            appendLine(line);
+    }
+    return out;
+}
+
 platform::Status TBigIniFile::update()
 {
     if (!m_changed)

@@ -55,6 +55,12 @@ public:
     // The file text: each section with lines as "[name]", its lines and one blank line,
     // every line ended by CR LF.
     QByteArray toBytes() const;
+    // The text the store was loaded from with the store's lines put in place of the lines
+    // they were loaded from: lines the store does not keep (blank lines, lines in front of
+    // the first section, repeated sections) and unchanged lines keep their bytes and line
+    // ends; lines added to a section follow its last line, new sections come at the end.
+    // The text must be the one the store was loaded from (writes only replace or add lines).
+    QByteArray mergedInto(QByteArrayView loadedText) const;
     // Rewrites the file (atomically) when something changed, then clears the flag.
     platform::Status update();
     // What closing the store does to its file: the same as update().

@@ -6,6 +6,7 @@
 #include <QFontComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,18 +27,39 @@ namespace quillet::ui {
 
 namespace {
 
+// Whether every glyph of the font takes the same room, as the user sees it. The font's own
+// fixed-pitch flag is not enough: some monospaced fonts (Noto Sans Mono, for one) do not set
+// it, and fontconfig picks them for "monospace" where they are installed.
+bool hasEvenAdvances(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(QLatin1Char('M'));
+    for (const QChar c : QStringLiteral("iWl.0 m_"))
+        if (metrics.horizontalAdvance(c) != advance)
+            return false;
+    return advance > 0;
+}
+
 // The font the box shows for a stored name: that family when it is installed, else a
-// fixed-pitch one ("Courier New" where installed, else the system's fixed font), so that a
-// first run or a font missing here never offers a proportional font for code.
+// monospaced one ("Courier New" where installed, else the system's fixed font, else any
+// installed family whose glyphs are all equally wide), so that a first run or a font missing
+// here never offers a proportional font for code.
 QFont editorFont(const QString &family)
 {
     if (!family.isEmpty() && QFontDatabase::hasFamily(family))
         return QFont(family);
-    const QString courierNew = QStringLiteral("Courier New");
-    if (QFontDatabase::hasFamily(courierNew))
-        return QFont(courierNew);
     // The system's fixed font may name an alias ("monospace"); the box lists real families.
-    return QFont(QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family());
+    const QString systemFixed = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    QStringList candidates = {QStringLiteral("Courier New"), systemFixed};
+    for (const QString &installed : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(installed))
+            candidates.append(installed);
+    candidates += QFontDatabase::families();
+    for (const QString &candidate : candidates) {
+        if (QFontDatabase::hasFamily(candidate) && hasEvenAdvances(QFont(candidate)))
+            return QFont(candidate);
+    }
+    return QFont(systemFixed);
 }
 
 // The style list's items in order, with their style bits.

@@ -43,6 +43,12 @@ QByteArray makePrivateFolders()
 int main(int argc, char **argv)
 {
     const QByteArray root = makePrivateFolders();
+    // The same locale and time zone on every machine, whatever the user has set: tests
+    // that care about either name their own.
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C.UTF-8");
+    qunsetenv("LANGUAGE");
+    qputenv("TZ", "UTC");
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

@@ -131,7 +131,10 @@ void TDebugForm::appendRendered(const QString &text)
 {
     QScrollBar *bar = m_text->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    m_text->append(linkified(text));
+    // append() guesses whether its text is rich text and takes a line without anything that
+    // looks like a tag as plain text, which would show the escapes ("&gt;") themselves; the
+    // span makes every line the rich text it is.
+    m_text->append(QStringLiteral("<span>") + linkified(text) + QStringLiteral("</span>"));
     if (atEnd)
         bar->setValue(bar->maximum());
 }

@@ -74,8 +74,10 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Orvane"));
     setWindowIcon(IconProvider::programIcon());
-    setMinimumSize(800, 580);
-    resize(800, 580);
+    // The minimum is the whole window's, frame included; until the frame is known it counts
+    // for the client area, which the first show corrects.
+    setMinimumSize(kMinimumWindowSize);
+    resize(kMinimumWindowSize);
     // Centred on the screen until the settings restore a stored placement.
     if (const QScreen *screen = this->screen()) {
         QRect frame(QPoint(0, 0), size());
@@ -344,6 +346,9 @@ bool TMainForm::event(QEvent *event)
         m_status->showTip(static_cast<QStatusTipEvent *>(event)->tip());
         return true;
     }
+    // The window manager tells the frame's size some time after the window shows.
+    if (event->type() == QEvent::Move && isVisible() && frameGeometry().size() - size() != m_fittedFrame)
+        QTimer::singleShot(0, this, &TMainForm::fitFrameToScreen);
     return QMainWindow::event(event);
 }
 
@@ -577,6 +582,28 @@ void TMainForm::showEvent(QShowEvent *event)
         m_shownOnce = true;
         QTimer::singleShot(0, this, &TMainForm::firstShow);
     }
+    // The frame is known once the window shows: the minimum counts for the whole window.
+    QTimer::singleShot(0, this, &TMainForm::fitFrameToScreen);
+}
+
+void TMainForm::fitFrameToScreen()
+{
+    const QSize frameExtra = frameGeometry().size() - size();
+    m_fittedFrame = frameExtra;
+    setMinimumSize((kMinimumWindowSize - frameExtra).expandedTo(QSize(0, 0)));
+    const QScreen *screen = this->screen();
+    if (!screen || isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    resize(size().boundedTo(available.size() - frameExtra).expandedTo(minimumSize()));
+    frame = frameGeometry();
+    frame.moveLeft(
+        qBound(available.left(), frame.left(), qMax(available.left(), available.right() - frame.width() + 1)));
+    frame.moveTop(qBound(available.top(), frame.top(), qMax(available.top(), available.bottom() - frame.height() + 1)));
+    move(frame.topLeft());
 }
 
 void TMainForm::firstShow()

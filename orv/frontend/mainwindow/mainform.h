@@ -188,6 +188,9 @@ signals:
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Keeps the whole window, frame included, at least 800 x 580 and on the screen.
+    void fitFrameToScreen();
+    static constexpr QSize kMinimumWindowSize{800, 580};
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -227,6 +230,8 @@ private:
     QTimer *m_autoOpenTimer = nullptr;
 
     bool m_shownOnce = false;
+    // The frame size the window was last fitted to the screen with.
+    QSize m_fittedFrame;
     bool m_firstRun = true;
     bool m_exitSoundPending = true;
     bool m_autoOpenPending = true;

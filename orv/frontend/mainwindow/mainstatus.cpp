@@ -22,7 +22,9 @@ void MainStatus::createPanels(QMainWindow &window)
     // Status bar: refresh progress, then the latest message.
     m_status0 = new QLabel(&window);
     m_status0->setObjectName(QStringLiteral("StatusPanel0"));
-    m_status0->setFixedWidth(70);
+    // Wide enough for the counts of the largest lists ("12345 of 12345"), never less than 70.
+    m_status0->setMinimumWidth(
+        qMax(70, m_status0->fontMetrics().horizontalAdvance(QStringLiteral("00000 of 00000")) + 8));
     m_status0->setAlignment(Qt::AlignCenter);
     m_status1 = new QLabel(&window);
     m_status1->setObjectName(QStringLiteral("StatusPanel1"));

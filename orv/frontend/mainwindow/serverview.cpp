@@ -62,19 +62,35 @@ MarkerHeader::MarkerHeader(QWidget *parent)
 {
     setSectionsClickable(true);
     setHighlightSections(false);
-    setSortIndicatorShown(false);
+    // The header keeps the sort column and direction as its sort indicator, so the style
+    // treats the sections as sortable; the marker itself is drawn from the row pictures.
+    setSortIndicatorShown(true);
+    setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void MarkerHeader::setMarker(int column, int image)
 {
     m_column = column;
     m_image = image;
+    setSortIndicator(image < 0 ? -1 : column,
+                     image == IconProvider::kDescendingMarker ? Qt::DescendingOrder : Qt::AscendingOrder);
     viewport()->update();
+}
+
+void MarkerHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    // The style's own arrow would stand beside the marker picture.
+    option->sortIndicator = QStyleOptionHeader::None;
 }
 
 void MarkerHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
+    // The style sheet's section drawing leaves its own painter state behind (the marker
+    // drawn after it never showed): draw the section on a saved state.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     if (logicalIndex != m_column || m_image < 0 || rect.width() < 20)
         return;
     const QPixmap marker = IconProvider::rowPixmap(m_image, 16);
@@ -101,7 +117,11 @@ ServerView::ServerView(QWidget *parent)
     m_report->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_report->setSelectionMode(QAbstractItemView::SingleSelection);
     m_report->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The view never sorts the model itself (the engine sorts its rows on request), but
+    // turning its sorting off also makes the header unclickable: give the clicks back.
     m_report->setSortingEnabled(false);
+    m_header->setSectionsClickable(true);
+    m_header->setSortIndicatorShown(true);
     m_header->setStretchLastSection(false);
     m_header->setMinimumSectionSize(0);
 

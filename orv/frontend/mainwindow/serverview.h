@@ -31,6 +31,7 @@ public:
 
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
 
 private:
     int m_column = -1;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -64,11 +65,27 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
     setWindowTitle(tr("Options"));
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
 
+    // One page per section, so the window fits the smallest screen (800 x 600) with room to
+    // spare; each page is titled by its section's caption.
     auto *grid = new QGridLayout(this);
     int row = 0;
-    buildInternetSection(grid, row);
-    buildLocalSection(grid, row);
-    buildInterfaceSection(grid, row);
+    auto *sections = new QTabWidget(this);
+    sections->setObjectName(QStringLiteral("Sections"));
+    for (auto build : {&TOptionsForm::buildInternetSection, &TOptionsForm::buildLocalSection,
+                       &TOptionsForm::buildInterfaceSection}) {
+        auto *page = new QWidget(sections);
+        auto *pageGrid = new QGridLayout(page);
+        int pageRow = 0;
+        (this->*build)(pageGrid, pageRow);
+        pageGrid->setRowStretch(pageRow, 1);
+        auto *box = page->findChild<QGroupBox *>(QString(), Qt::FindDirectChildrenOnly);
+        sections->addTab(page, box ? box->title() : QString());
+        if (box) {
+            box->setTitle(QString());
+            box->setFlat(true);
+        }
+    }
+    grid->addWidget(sections, row++, 0, 1, 2);
 
     auto *exitButton = new QPushButton(tr("Close"), this);
     exitButton->setObjectName(QStringLiteral("ExitButton"));
@@ -79,7 +96,7 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
     bottom->addWidget(exitButton);
     grid->addLayout(bottom, row, 0, 1, 2);
 
-    resize(sizeHint().expandedTo(QSize(468, 475)));
+    resize(sizeHint().expandedTo(QSize(468, 400)));
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/frontend/netforms/whatlistform.h"
 
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -39,6 +40,12 @@ TWhatListForm::TWhatListForm(QWidget *parent)
         });
         layout->addWidget(button);
     }
+    // The buttons alone would make the window narrower than its caption, which the title
+    // bar would then cut short; leave room for the caption (title bars mostly show it bold),
+    // the window icon and the title bar's buttons.
+    QFont title = font();
+    title.setBold(true);
+    setMinimumWidth(qMax(260, QFontMetrics(title).horizontalAdvance(windowTitle()) + 150));
 }
 
 net::ListChoice TWhatListForm::ask()

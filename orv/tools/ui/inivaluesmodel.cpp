@@ -2,12 +2,26 @@
 #include "orv/tools/ui/inivaluesmodel.h"
 
 #include "orv/tools/inieditsession.h"
+#include "orv/tools/inilines.h"
 #include "platform/textfile.h"
 
 namespace orv::tools {
 
 using platform::textfile::fromAnsi;
 using platform::textfile::toAnsi;
+
+namespace {
+
+// A key that the file itself writes with a leading number ("2.Odd") carries one more prefix
+// in the working copy, so that saving gives it back as it was. That prefix is not shown:
+// the length of it, or 0 for keys whose prefix (if any) is the editor's own numbering.
+qsizetype hiddenPrefixLength(const QByteArray &key)
+{
+    const qsizetype outer = inilines::numberPrefixLength(key);
+    return outer > 0 && inilines::numberPrefixLength(QByteArrayView(key).sliced(outer)) > 0 ? outer : 0;
+}
+
+} // namespace
 
 IniValuesModel::IniValuesModel(IniEditSession &session, QObject *parent)
     : QAbstractTableModel(parent)
@@ -44,7 +58,7 @@ QVariant IniValuesModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const IniRow &row = m_rows.at(index.row());
-    return fromAnsi(index.column() == KeyColumn ? row.key : row.value);
+    return fromAnsi(index.column() == KeyColumn ? row.key.sliced(hiddenPrefixLength(row.key)) : row.value);
 }
 
 QVariant IniValuesModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -80,11 +94,13 @@ bool IniValuesModel::setData(const QModelIndex &index, const QVariant &value, in
             return false;
         row.value = text;
     } else {
-        if (text == row.key)
+        const qsizetype hidden = hiddenPrefixLength(row.key);
+        if (text == row.key.sliced(hidden))
             return true;
-        if (!m_session.renameKey(m_section, index.row(), text))
+        const QByteArray key = row.key.first(hidden) + text;
+        if (!m_session.renameKey(m_section, index.row(), key))
             return false;
-        row.key = text;
+        row.key = key;
     }
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;

@@ -74,12 +74,12 @@ void TINIForm::buildControls()
     INIList->setObjectName(QStringLiteral("INIList"));
     INIList->setToolTip(tr("Select INI file to edit"));
     INIList->setIconSize(QSize(16, 16));
-    INIList->setMinimumWidth(180);
+    INIList->setMinimumWidth(140);
 
     Section = new QListWidget(this);
     Section->setObjectName(QStringLiteral("Section"));
     Section->setToolTip(tr("Current INI section"));
-    Section->setMinimumWidth(200);
+    Section->setMinimumWidth(150);
 
     m_model = new IniValuesModel(m_session, this);
     INIVal = new QTableView(this);
@@ -96,7 +96,8 @@ void TINIForm::buildControls()
     QFont bold = INIVal->font();
     bold.setBold(true);
     INIVal->setFont(bold);
-    INIVal->setMinimumWidth(2 * kGridColumnWidth + 24);
+    // The grid scrolls sideways rather than push the window past the smallest screen.
+    INIVal->setMinimumWidth(kGridColumnWidth + 40);
 
     ComboBox1 = new TrueFalseBox(INIVal->viewport());
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -134,8 +135,21 @@ void TINIForm::buildControls()
     buttons->addWidget(SaveIniAs);
     buttons->addWidget(m_closeButton);
     grid->addLayout(buttons, 2, 2);
-    grid->setColumnStretch(2, 1);
-    resize(1060, 560);
+    // On a small screen the grid gets most of the room the lists leave.
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 5);
+    // Wide enough for both grid columns where the screen allows, and centred on the screen
+    // until a stored place is applied. The frame is not known yet: leave room for it.
+    QSize size(1060, 560);
+    if (const QScreen *screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(16, 48)).expandedTo(minimumSizeHint());
+        resize(size);
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
+    }
 
     m_watcher = new QFileSystemWatcher(this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &TINIForm::refreshIniList);

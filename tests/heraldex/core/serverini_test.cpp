@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heraldex/core/serverini.h"
 
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -113,17 +115,39 @@ TEST_F(ServerIniTest, WriteFailureIsReportedAndLeavesTheFileAlone)
     EXPECT_FALSE(WriteServerIni(QString(), {QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("b")}));
 }
 
+// File permissions do not bind the super-user: run as root, the check drops to an
+// unprivileged user in a child process, as the program usually runs.
 TEST_F(ServerIniTest, ReadOnlyFileKeepsEveryLine)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the super-user";
     const QString ini = path("readonly.ini");
     ASSERT_TRUE(writeFile(ini, kServerIni));
-    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner));
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    const ServerIniValues values = ReadServerIni(ini);
-    EXPECT_EQ(values.adminName, QStringLiteral("boss"));
-    EXPECT_FALSE(WriteServerIni(ini, {QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("b")}));
-    EXPECT_EQ(readFile(ini), kServerIni);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const auto check = [&] {
+        if (!QFile::setPermissions(ini, QFileDevice::ReadOwner) ||
+            !QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner))
+            return false;
+        const bool kept = ReadServerIni(ini).adminName == QStringLiteral("boss") &&
+                          !WriteServerIni(ini, {QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("b")}) &&
+                          readFile(ini) == kServerIni;
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return kept;
+    };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(check());
+        return;
+    }
+    const uid_t nobody = 65534;
+    ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), nobody, nobody), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(ini).constData(), nobody, nobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        if (::setgroups(1, &nogroup) != 0 || ::setgid(nogroup) != 0 || ::setuid(nobody) != 0)
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

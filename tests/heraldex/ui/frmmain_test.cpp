@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,7 +52,7 @@ const QByteArray kServerIni = "[Engine.GameEngine]\r\n"
                               "AdminUsername=boss\r\n"
                               "AdminPassword=s3cret\r\n";
 
-class FrmMainTest : public ::testing::Test
+class FrmMainTest : public ::testing::Test, public heraldex::ui::UserDialogs
 {
 protected:
     FrmMainTest()
@@ -64,21 +65,7 @@ protected:
     void open()
     {
         form = std::make_unique<frmMain>(store, sound);
-        frmMain::Hooks hooks;
-        hooks.message = [this](QMessageBox::Icon, const QString &text) { messages.append(text); };
-        hooks.inputBox = [this](const QString &prompt) {
-            prompts.append(prompt);
-            return answer;
-        };
-        hooks.openFile = [this](const QString &start, const QString &) {
-            fileStarts.append(start);
-            return fileChoice;
-        };
-        hooks.playSound = [this](const QString &wav) {
-            played.append(wav);
-            return true;
-        };
-        form->setHooks(hooks);
+        form->setDialogs(this);
         form->poller().client().setTimeout(std::chrono::milliseconds(1500));
         form->showClient().setTimeout(std::chrono::milliseconds(1500));
     }
@@ -94,6 +81,24 @@ protected:
         ASSERT_TRUE(store.setString(kHeraldex, u"UTServerAddress", QStringLiteral("127.0.0.1")));
         ASSERT_TRUE(store.setString(kHeraldex, u"Friend", QStringLiteral("/sounds/friend.wav")));
         ASSERT_TRUE(store.setString(kHeraldex, u"Enemy", QStringLiteral("/sounds/foe.wav")));
+    }
+
+    // The user's side of the window's dialogs.
+    void message(QMessageBox::Icon, const QString &text) override { messages.append(text); }
+    std::optional<QString> inputBox(const QString &prompt) override
+    {
+        prompts.append(prompt);
+        return answer;
+    }
+    QString openFile(const QString &start, const QString &) override
+    {
+        fileStarts.append(start);
+        return fileChoice;
+    }
+    bool playSound(const QString &wav) override
+    {
+        played.append(wav);
+        return true;
     }
 
     template <typename T> T *child(const QString &name)
@@ -446,12 +451,26 @@ TEST_F(FrmMainTest, ShowWithoutPlayersSaysSoAndReArmsTheChecklist)
     EXPECT_EQ(messages, QStringList{QStringLiteral("No players on-line.")});
     EXPECT_EQ(reg(kChecklist + QStringLiteral("\\Frd_Nick"), "Annouce"), std::optional<QString>(QStringLiteral("YES")));
 
-    // A refused login has no player table: the same message, nothing else.
+    // A page that cannot be read is no empty server: Show says why and leaves the checklist.
     ASSERT_TRUE(store.setString(kChecklist + QStringLiteral("\\Frd_Nick"), u"Annouce", QStringLiteral("NO")));
     field("txtPassword")->setText(QStringLiteral("wrong"));
     ASSERT_TRUE(show());
-    EXPECT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages.last(), QStringLiteral("No players on-line."));
+    field("txtPassword")->setText(QStringLiteral("s3cret"));
+    server.setMode(FakeWebAdmin::Mode::NotFound);
+    ASSERT_TRUE(show());
+    server.setMode(FakeWebAdmin::Mode::Silent);
+    ASSERT_TRUE(show());
+    server.stop();
+    ASSERT_TRUE(show());
+    ASSERT_EQ(messages.size(), 5);
+    const QStringList reasons = {QStringLiteral("refused the admin name or password"),
+                                 QStringLiteral("HTTP status 404"), QStringLiteral("did not answer within 1.5 seconds"),
+                                 QStringLiteral("cannot be reached")};
+    for (int i = 0; i < reasons.size(); ++i) {
+        EXPECT_TRUE(messages[i + 1].startsWith(QStringLiteral("Cannot read the players on-line.\n")))
+            << messages[i + 1].toStdString();
+        EXPECT_TRUE(messages[i + 1].contains(reasons[i])) << messages[i + 1].toStdString();
+    }
     EXPECT_EQ(reg(kChecklist + QStringLiteral("\\Frd_Nick"), "Annouce"), std::optional<QString>(QStringLiteral("NO")));
     EXPECT_EQ(list("lstPlayers")->count(), 0);
 }
@@ -562,4 +581,15 @@ TEST_F(FrmMainTest, TimerPollPlaysTheSoundsOncePerAppearance)
     ASSERT_TRUE(poll());
     EXPECT_EQ(played.size(), 5);
     EXPECT_TRUE(messages.isEmpty()); // polls never show a message
+
+    // The tray hint names the last failed poll and why it failed.
+    EXPECT_EQ(form->trayIcon()->toolTip().section(u'\n', 0, 0), QStringLiteral("Heraldex"));
+    EXPECT_TRUE(form->trayIcon()->toolTip().contains(QStringLiteral("did not answer within 1.5 seconds")));
+    server.setMode(FakeWebAdmin::Mode::NotFound);
+    ASSERT_TRUE(poll());
+    const QString hint = form->trayIcon()->toolTip();
+    EXPECT_TRUE(
+        hint.contains(QRegularExpression(QStringLiteral("Last failed poll \\d\\d:\\d\\d:\\d\\d: .*HTTP status 404"))))
+        << hint.toStdString();
+    EXPECT_FALSE(hint.contains(QStringLiteral("did not answer")));
 }

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -6,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -17,8 +20,10 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
@@ -282,6 +287,107 @@ TEST(BrowserApp, OpensTheInternetPageAndExitsOnceDuringARefresh)
         EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }
 
+// Clicks on the Internet list's column header, as the user makes them: the marker shows on
+// "Ping" from the start; a click sorts by that column (descending first, as text), moves the
+// marker and is taken in the middle of a refresh too, whose end keeps the chosen order.
+TEST(BrowserApp, SortsByTheColumnWhoseHeaderIsClickedIdleAndDuringARefresh)
+{
+    prepareApplicationOnce();
+    orv::demo::DemoNetwork network;
+    orv::demo::DemoNetworkOptions options;
+    options.servers = 12;
+    options.firstAddress = QHostAddress(QStringLiteral("127.0.22.2"));
+    options.beacons = false;
+    options.churnIntervalMs = 0;
+    QString error;
+    ASSERT_TRUE(network.start(options, &error)) << error.toStdString();
+    ASSERT_TRUE(testsupport::writeFile(settingsFile(), demoProfile(network)));
+
+    BrowserApp browser;
+    orv::frontend::TMainForm &form = browser.mainForm();
+    orv::frontend::ServerView *view = form.view(ServerPage::Internet);
+    QHeaderView *header = view->report()->header();
+    const auto *model = qobject_cast<const orv::engine::ServerListModel *>(view->model());
+    ASSERT_TRUE(model);
+    auto clickHeader = [header](int column) {
+        const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    };
+    auto sortedDescending = [model](int column) {
+        for (int row = 1; row < model->size(); ++row)
+            if (model->row(row - 1).column(column).toUtf8() < model->row(row).column(column).toUtf8())
+                return false;
+        return true;
+    };
+    auto markerPixels = [header](int column) {
+        const QImage image = header->viewport()->grab().toImage();
+        int green = 0;
+        for (int x = header->sectionViewportPosition(column);
+             x < header->sectionViewportPosition(column) + header->sectionSize(column); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                green += image.pixelColor(x, y) == QColor(0x32, 0xff, 0x32) ? 1 : 0;
+        return green;
+    };
+
+    constexpr int kMap = 4;
+    bool clickedDuringRefresh = false;
+    bool sortedAtClick = false;
+    int answeredAtClick = 0;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, &form, [&] {
+        const int answered = answeredRows(form);
+        if (answered < 2 || !browser.engine().isRefreshActive())
+            return;
+        watch.stop();
+        answeredAtClick = answered;
+        clickHeader(kMap);
+        clickedDuringRefresh = browser.engine().isRefreshActive();
+        sortedAtClick = sortedDescending(kMap);
+    });
+    watch.start();
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.action(MainAction::Log)->trigger();
+    EXPECT_TRUE(header->sectionsClickable());
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_GT(markerPixels(1), 0);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answeredAtClick > 0 && !browser.engine().isRefreshActive(); }, 60000));
+    EXPECT_TRUE(clickedDuringRefresh);
+    EXPECT_TRUE(sortedAtClick);
+    EXPECT_GT(answeredRows(form), answeredAtClick);
+    EXPECT_TRUE(sortedDescending(kMap));
+    EXPECT_EQ(header->sortIndicatorSection(), kMap);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QTest::qWait(50);
+    EXPECT_EQ(markerPixels(1), 0);
+    EXPECT_GT(markerPixels(kMap), 0);
+    // The log shows the answers as they came, "Recived : 127.0.22.x >\\hostname\\…".
+    const auto *log = form.findChild<orv::frontend::TDebugForm *>();
+    ASSERT_TRUE(log);
+    const QString shown = log->findChild<QTextBrowser *>()->toPlainText();
+    EXPECT_TRUE(shown.contains(QRegularExpression(QStringLiteral(R"(Recived : 127\.0\.22\.\d+ >\\)"))))
+        << log->lineCount() << " lines, the last: " << log->lines().mid(log->lineCount() - 5).join(u'\n').toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("&gt;")));
+
+    // Idle: the next click on the same column sorts ascending, a click on "Ping" flips again.
+    clickHeader(kMap);
+    QStringList maps;
+    for (int row = 0; row < model->size(); ++row)
+        maps.append(model->row(row).column(kMap));
+    QStringList ascending = maps;
+    std::sort(ascending.begin(), ascending.end(),
+              [](const QString &a, const QString &b) { return a.toUtf8() < b.toUtf8(); });
+    EXPECT_EQ(maps, ascending);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeader(1);
+    EXPECT_TRUE(sortedDescending(1));
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_EQ(view->tag(), 1);
+}
+
 // What the user chose is there from the start, and what the windows keep comes back at the
 // next start: small images off, the INI editor in the game's folder, the log window's
 // place and save file; with no stored place the main window is centred.
@@ -501,12 +607,66 @@ TEST(BrowserApp, FitsTheSmallestScreenAndShowsHintsTheWayTheDesignSays)
     }
     options->close();
 
+    // The whole window on the screen, with every button of it inside the window: the game
+    // options, the general options (one section per page), the INI editor (centred).
+    const QRect available = form.screen()->availableGeometry();
+    auto fits = [&available](QWidget *window, const QStringList &captions) {
+        EXPECT_TRUE(available.contains(window->frameGeometry())) << window->objectName().toStdString();
+        auto *pages = window->findChild<QTabWidget *>();
+        for (const QString &caption : captions) {
+            QPushButton *button = buttonCaptioned(window, caption);
+            ASSERT_TRUE(button) << caption.toStdString();
+            for (int page = 0; pages && !button->isVisible() && page < pages->count(); ++page)
+                pages->setCurrentIndex(page);
+            EXPECT_TRUE(button->isVisible()) << caption.toStdString();
+            EXPECT_TRUE(window->rect().contains(QRect(button->mapTo(window, QPoint(0, 0)), button->size())))
+                << caption.toStdString();
+        }
+    };
+    form.action(MainAction::GeneralOptions)->trigger();
+    auto *general = form.findChild<orv::frontend::TOptionsForm *>();
+    ASSERT_TRUE(general && general->isVisible());
+    fits(general, {QStringLiteral("Close"), QStringLiteral("Select, Delete, Add  server address"),
+                   QStringLiteral("Servers list font"), QStringLiteral("Players list font"),
+                   QStringLiteral("Export all settings")});
+    general->close();
+    form.action(MainAction::INIEd)->trigger();
+    auto *ini = form.findChild<orv::tools::TINIForm *>();
+    ASSERT_TRUE(ini && ini->isVisible());
+    fits(ini, {QStringLiteral("Save INI"), QStringLiteral("Save INI as.."), QStringLiteral("Close"),
+               QStringLiteral("Browse INI folder")});
+    EXPECT_LE((ini->frameGeometry().center() - available.center()).manhattanLength(), 8);
+    ini->close();
+    EXPECT_TRUE(available.contains(form.frameGeometry()));
+    EXPECT_TRUE(form.rect().contains(form.statusBar()->geometry()));
+
+    // The list choice, asked when the Internet page opens, has room for its whole caption.
+    int choiceWidth = 0;
+    int captionWidth = 0;
+    {
+        ModalAnswerer answerer([&](QWidget *modal) {
+            if (auto *choice = qobject_cast<orv::frontend::TWhatListForm *>(modal)) {
+                choiceWidth = choice->width();
+                captionWidth = choice->fontMetrics().horizontalAdvance(choice->windowTitle());
+            }
+            modal->close();
+        });
+        form.action(MainAction::Internet)->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return choiceWidth > 0; }, 5000));
+    }
+    EXPECT_GE(choiceWidth, captionWidth + 96);
+
+    // Panel 0 shows the counts of a large list whole.
+    const auto *progress = form.findChild<QLabel *>(QStringLiteral("StatusPanel0"));
+    ASSERT_TRUE(progress);
+    form.setStatusText(orv::frontend::StatusPanel::Progress, QStringLiteral("12086 of 15000"));
+    QTest::qWait(20);
+    EXPECT_GE(progress->contentsRect().width(), progress->fontMetrics().horizontalAdvance(progress->text()));
+
     form.setStatusText(orv::frontend::StatusPanel::Progress, QStringLiteral("3/12"));
     QStatusTipEvent tip(QStringLiteral("Show internet servers"));
     QApplication::sendEvent(&form, &tip);
     EXPECT_TRUE(form.statusBar()->currentMessage().isEmpty());
-    const auto *progress = form.findChild<QLabel *>(QStringLiteral("StatusPanel0"));
-    ASSERT_TRUE(progress);
     EXPECT_TRUE(progress->isVisible());
     EXPECT_EQ(progress->text(), QStringLiteral("3/12"));
 

@@ -117,12 +117,13 @@ TEST(IniEditSession, RepeatedKeysAreShownNumberedAndEditedOneByOne)
     ASSERT_TRUE(session.writeValue("Engine.GameEngine", "2.ServerPackages", "C"));
     EXPECT_TRUE(session.isModified());
     ASSERT_TRUE(session.save());
-    EXPECT_EQ(
-        testsupport::readFile(ini),
-        "[Engine.GameEngine]\r\nServerPackages=A\r\nServerPackages=C\r\nServerActors=X\r\nServerActors=Y\r\n\r\n");
+    EXPECT_EQ(testsupport::readFile(ini),
+              "[Engine.GameEngine]\r\nServerPackages=A\r\nServerPackages=C\r\nServerActors=X\r\nServerActors=Y\r\n");
 }
 
-TEST(IniEditSession, AnEditDropsWhatTheStoreDoesNotKeep)
+// Only the edited lines change: comments, repeated sections, blank lines and line ends stay
+// as they were; a new key follows the last line of its section.
+TEST(IniEditSession, AnEditKeepsEveryLineItDidNotTouch)
 {
     struct Case
     {
@@ -131,11 +132,14 @@ TEST(IniEditSession, AnEditDropsWhatTheStoreDoesNotKeep)
         QByteArray afterEdit;
     };
     const Case cases[] = {
-        {"comment before the first section", "; top\r\n[A]\r\nk=1\r\n", "[A]\r\nk=2\r\n\r\n"},
-        {"second [Engine.Engine]", "[Engine.Engine]\r\nk=1\r\n[B]\r\nb=1\r\n[Engine.Engine]\r\nz=9\r\n",
-         "[Engine.Engine]\r\nk=2\r\n\r\n[B]\r\nb=1\r\n\r\n"},
-        {"blank lines between keys", "[A]\n\nk=1\n\n\nj=1\n", "[A]\r\nk=2\r\nj=1\r\n\r\n"},
-        {"blanks around =", "[A]\r\nk = Value\r\nk=1\r\n", "[A]\r\nk =X\r\nk=2\r\n\r\n"},
+        {"comment before the first section", "; top\r\n[A]\r\nk=1\r\n", "; top\r\n[A]\r\nk=2\r\n"},
+        {"second [Engine.Engine]",
+         "[Engine.Engine]\r\nk=1\r\n[B]\r\nb=1\r\n\r\n[Engine.Engine]\r\nLanguage=int\r\nk=7\r\n",
+         "[Engine.Engine]\r\nk=2\r\n[B]\r\nb=1\r\n\r\n[Engine.Engine]\r\nLanguage=int\r\nk=7\r\n"},
+        {"blank lines between keys", "[A]\n\nk=1\n\n\nj=1\n", "[A]\n\nk=2\n\n\nj=1\n"},
+        {"blanks around =", "[A]\r\nk = Value\r\nk=1\r\n", "[A]\r\nk =X\r\nk=2\r\n"},
+        {"new key", "[A]\nk=1\n\n[B]\nb=1", "[A]\nk=2\nnew=v\n\n[B]\nb=1"},
+        {"new key at the end without a line end", "[B]\r\nb=1\r\n[A]\r\nk=1", "[B]\r\nb=1\r\n[A]\r\nk=2\r\nnew=v\r\n"},
     };
     for (const Case &c : cases) {
         Folder folder;
@@ -143,10 +147,15 @@ TEST(IniEditSession, AnEditDropsWhatTheStoreDoesNotKeep)
         ASSERT_TRUE(testsupport::writeFile(ini, c.input));
         IniEditSession session(folder.temp());
         ASSERT_TRUE(session.open(ini)) << c.name;
-        if (QByteArrayView(c.name) == "blanks around =") {
-            ASSERT_TRUE(session.writeValue(session.store()->sectionNames().constFirst(), "k ", "X"));
+        const QByteArrayView name(c.name);
+        const QByteArray section = name.startsWith("new key") ? "A" : session.store()->sectionNames().constFirst();
+        if (name == "blanks around =") {
+            ASSERT_TRUE(session.writeValue(section, "k ", "X"));
         }
-        ASSERT_TRUE(session.writeValue(session.store()->sectionNames().constFirst(), "k", "2")) << c.name;
+        ASSERT_TRUE(session.writeValue(section, "k", "2")) << c.name;
+        if (name.startsWith("new key")) {
+            ASSERT_TRUE(session.writeValue(section, "new", "v"));
+        }
         ASSERT_TRUE(session.save()) << c.name;
         EXPECT_EQ(testsupport::readFile(ini), c.afterEdit) << c.name;
     }
@@ -163,7 +172,7 @@ TEST(IniEditSession, SaveAsLeavesTheOpenedFileAlone)
     ASSERT_TRUE(session.writeValue("A", "k", "2"));
     ASSERT_TRUE(session.saveAs(folder.path("mypreset.ini")));
     EXPECT_EQ(testsupport::readFile(ini), original);
-    EXPECT_EQ(testsupport::readFile(folder.path("mypreset.ini")), QByteArray("[A]\r\nk=2\r\n\r\n"));
+    EXPECT_EQ(testsupport::readFile(folder.path("mypreset.ini")), QByteArray("[A]\nk=2\n"));
     EXPECT_FALSE(session.isOpen());
     EXPECT_FALSE(QFile::exists(folder.temp()));
 }
@@ -210,7 +219,7 @@ TEST(IniEditSession, AFailedSaveLosesNothing)
         // The edits are still there to save once writing works again.
         failing = false;
         ASSERT_TRUE(session.save()) << int(failure);
-        EXPECT_EQ(testsupport::readFile(ini), QByteArray("[A]\r\nk=1\r\nk=changed\r\n\r\n")) << int(failure);
+        EXPECT_EQ(testsupport::readFile(ini), QByteArray("[A]\r\nk=1\r\nk=changed\r\n")) << int(failure);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -308,9 +309,33 @@ TEST(TINIForm, AFailedSaveKeepsTheFileOpen)
     // Save as somewhere that exists still works.
     form.saveAsName = fx.dir.filePath(QStringLiteral("rescued.ini"));
     ASSERT_TRUE(form.saveIniAs());
-    EXPECT_EQ(testsupport::readFile(form.saveAsName), QByteArray("[A]\r\nk=2\r\n\r\n"));
+    EXPECT_EQ(testsupport::readFile(form.saveAsName), QByteArray("[A]\r\nk=2\r\n"));
     form.close();
     EXPECT_FALSE(form.isVisible());
+}
+
+// Keys are shown as the file writes them, "2.Odd" included, and Save INI writes back every
+// line that was not edited as it was: the comment on top and the repeated section too.
+TEST(TINIForm, SaveChangesOnlyTheEditedLines)
+{
+    const QByteArray text = "; written by hand\r\n[Engine.Engine]\r\n2.Odd=1\r\nk=1\r\nk=2\r\n\r\n"
+                            "[Engine.Engine]\r\nLanguage=int\r\n";
+    Fixture fx(text);
+    ScriptedIniForm form(fx.temp());
+    form.show();
+    ASSERT_TRUE(form.openIniFile(fx.ini()));
+    QAbstractItemModel *grid = form.valuesGrid()->model();
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(cell(form, 0, 0).data().toString(), QStringLiteral("2.Odd"));
+    EXPECT_EQ(cell(form, 2, 0).data().toString(), QStringLiteral("3.k"));
+    ASSERT_TRUE(grid->setData(cell(form, 0, 0), QStringLiteral("3.Even")));
+    EXPECT_EQ(cell(form, 0, 0).data().toString(), QStringLiteral("3.Even"));
+    ASSERT_TRUE(grid->setData(cell(form, 2, 1), QStringLiteral("5")));
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("SaveIni")), Qt::LeftButton);
+    EXPECT_FALSE(form.session().isOpen());
+    QByteArray expected = text;
+    expected.replace("2.Odd=1", "3.Even=1").replace("k=2", "k=5");
+    EXPECT_EQ(testsupport::readFile(fx.ini()), expected);
 }
 
 TEST(TINIForm, BrowsingClosesTheFileAndShowsTheChosenFolder)
@@ -342,5 +367,5 @@ TEST(TINIForm, CommentRowsCannotBeEdited)
     EXPECT_TRUE(model->setData(cell(form, 1, 0), QStringLiteral("j")));
     EXPECT_EQ(cell(form, 1, 1).data().toString(), QStringLiteral("1"));
     ASSERT_TRUE(form.saveIni());
-    EXPECT_EQ(testsupport::readFile(fx.ini()), QByteArray("[A]\r\n; keep me\r\nj=1\r\n\r\n"));
+    EXPECT_EQ(testsupport::readFile(fx.ini()), QByteArray("[A]\r\n; keep me\r\nj=1\r\n"));
 }

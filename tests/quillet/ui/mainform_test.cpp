@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -92,13 +93,19 @@ TEST_F(MainFormTest, FirstRunAsksForOptionsAndStoresTheShownValues)
     EXPECT_EQ(*registry.RegReadInteger(core::kQuillKey, QStringLiteral("EditorTabTranslation")), 2);
     EXPECT_EQ(*registry.RegReadString(core::kQuillKey, QStringLiteral("UTSysDir")),
               QStringLiteral("C:\\UnrealTournament\\System"));
-    // The shown font is a fixed-pitch one, and code is painted in it.
+    // The shown font is a monospaced one as the user sees it (narrow and wide letters take
+    // the same room, whatever the font file says of itself), and code is painted in it.
+    const auto monospaced = [](const QFont &font) {
+        const QFontMetrics metrics(font);
+        return metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W')) &&
+               metrics.horizontalAdvance(QLatin1Char('.')) == metrics.horizontalAdvance(QLatin1Char('m'));
+    };
     const QString fontName = *registry.RegReadString(core::kQuillKey, QStringLiteral("EditorFontName"));
-    EXPECT_TRUE(QFontInfo(QFont(fontName)).fixedPitch()) << fontName.toStdString();
+    EXPECT_TRUE(monospaced(QFont(fontName))) << fontName.toStdString();
     TMDIChild *child = form.FileNew1Execute();
     const QFont painted = child->mwCustomEdit1->lexer()->font(0);
     EXPECT_EQ(painted.family(), fontName);
-    EXPECT_TRUE(QFontInfo(painted).fixedPitch());
+    EXPECT_TRUE(monospaced(painted));
     // Confirming unchanged keeps text readable: no slot is painted in its own background.
     for (const core::TTokenStyle &style : form.editorOptions().tokenStyles)
         EXPECT_NE(style.Foreground, style.Background);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,19 @@ TEST(DebugForm, TheCallThatFindsTheLogFullEmptiesIt)
     EXPECT_EQ(log.lineCount(), 0);
     log.log(QStringLiteral("first again"));
     EXPECT_EQ(log.lines(), QStringList{QStringLiteral("first again")});
+}
+
+TEST(DebugForm, ShowsTheLinesAsTheyAreWrittenAndTheirAddressesAsLinks)
+{
+    TDebugForm log;
+    const QStringList lines = {QStringLiteral("Recived : 127.0.0.3 >\\hostname\\<Clan> & \"Friends\""),
+                               QStringLiteral("Recived : 127.0.0.4 >"), QStringLiteral("see www.example.org <now>")};
+    for (const QString &line : lines)
+        log.log(line);
+    const auto *text = log.findChild<QTextBrowser *>();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->toPlainText().split(u'\n').mid(2), lines);
+    EXPECT_TRUE(text->toHtml().contains(QStringLiteral("href=\"http://www.example.org\"")));
 }
 
 TEST(SoundBank, FindsSoundsByPathThenInItsFoldersIgnoringCase)
