@@ -255,8 +255,10 @@ TEST(GameOptionsForm, SearchFillsPathsOrSaysNothingWasFound)
     ASSERT_TRUE(testsupport::writeFile(root + "/b/System/UnrealTournament.EXE", "MZ"));
     f.form->setSearchRoots({root});
     EXPECT_TRUE(f.form->SearchButtonClick());
+    // The editor beside UT's game file is UT's; one whose game cannot be told goes to both
+    // fields, and UT's own then wins its field.
     EXPECT_EQ(f.form->gamePath(1), QString());
-    EXPECT_EQ(f.form->gamePath(2), root + "/b/System/UnrealEd.exe");
+    EXPECT_EQ(f.form->gamePath(2), root + "/a/UNREALED.EXE");
     EXPECT_EQ(f.form->gamePath(4), root + "/b/System/UnrealEd.exe");
     EXPECT_EQ(f.form->gamePath(3), root + "/b/System/UnrealTournament.EXE");
     EXPECT_TRUE(f.form->isLedLit(3));
