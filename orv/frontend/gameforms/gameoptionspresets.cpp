@@ -78,7 +78,8 @@ void TUnrealOptionsForm::buildStorages(platform::RegistryStore &store)
     m_storage1->setOptions(TPlacementOption::fpPosition);
     m_storage1->setStoredProps({QStringLiteral("NickName.Items"), QStringLiteral("NickName.Text"),
                                 QStringLiteral("GamePath1.Text"), QStringLiteral("GamePath2.Text"),
-                                QStringLiteral("GamePath3.Text"), QStringLiteral("GamePath4.Text")});
+                                QStringLiteral("GamePath3.Text"), QStringLiteral("GamePath4.Text"),
+                                QStringLiteral("GameCommand1.Text"), QStringLiteral("GameCommand2.Text")});
     m_storage2 = new TFormStorage(this, store);
     m_storage2->setObjectName(QStringLiteral("FormStorage2"));
     m_storage2->setIniSection(QStringLiteral("Players"));
