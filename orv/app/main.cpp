@@ -91,8 +91,10 @@ int main(int argc, char *argv[])
         browser = std::make_unique<BrowserApp>(&splash);
         QObject::connect(&instance, &SingleInstance::activationRequested, browser.get(), &BrowserApp::activate);
         BrowserApp *running = browser.get();
-        QObject::connect(&instance, &SingleInstance::linkReceived, running,
-                         [running](const QString &received) { running->openLink(received, true); });
+        // Queued: the link is followed from the event loop, not inside the socket's handler.
+        QObject::connect(
+            &instance, &SingleInstance::linkReceived, running,
+            [running](const QString &received) { running->openLink(received, true); }, Qt::QueuedConnection);
         splash.close();
         browser->show();
     } catch (const std::exception &) {

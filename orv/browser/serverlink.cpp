@@ -16,8 +16,8 @@
 
 namespace orv::browser {
 
-platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine, const orv::core::launch::UnrealLink &link,
-                                             const QString &beaconSign2)
+platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
+                                             const orv::core::launch::UnrealLink &link, const QString &beaconSign2)
 {
     const QString where = link.address + u':' + link.gamePort;
     QString address = link.address;
@@ -37,7 +37,8 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine, c
     const auto queried = engine.queryServerInfo(orv::engine::ServerAddress{address, link.gamePort, queryPort},
                                                 QByteArray(orv::engine::QueryEngine::kStatusRequest));
     if (!queried)
-        return platform::Error{1, QStringLiteral("The server %1 cannot be asked: %2").arg(where, queried.error().message)};
+        return platform::Error{1,
+                               QStringLiteral("The server %1 cannot be asked: %2").arg(where, queried.error().message)};
     if (queried->exchange.outcome == orv::engine::QueryOutcome::NoAnswer)
         return platform::Error{1, QStringLiteral("The server %1 does not answer.").arg(where)};
     LinkServer server;

@@ -25,7 +25,7 @@ struct LinkServer
 // server on the link's game port + 1. beaconSign2 is the Unreal Tournament game name. A
 // host name is looked up first. Fails with a message for the user when the server cannot
 // be asked or does not answer.
-platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine, const orv::core::launch::UnrealLink &link,
-                                             const QString &beaconSign2);
+platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
+                                             const orv::core::launch::UnrealLink &link, const QString &beaconSign2);
 
 } // namespace orv::browser

@@ -376,7 +376,7 @@ bool TUnrealOptionsForm::applyFoundPaths(const QStringList &found)
 bool TUnrealOptionsForm::searchQuietly()
 {
     const QStringList roots = m_searchRoots.isEmpty() ? defaultSearchRoots() : m_searchRoots;
-    return applyFoundPaths(findFiles(roots, gameExecutableNames()));
+    return applyFoundPaths(findFilesResponsively(roots, gameExecutableNames()));
 }
 
 void TUnrealOptionsForm::browse(int field)

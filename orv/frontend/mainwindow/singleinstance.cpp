@@ -56,11 +56,13 @@ SingleInstance::SingleInstance(const QString &name, const QString &link, QObject
                     return;
                 }
                 const QByteArray line = client->readLine(kMaxLine + 1);
+                // Done with the client before anything runs: a receiver may run event loops
+                // (a query, a message box) in which the client goes away.
+                client->disconnectFromServer();
                 if (line == kActivate)
                     emit activationRequested();
                 else if (line.startsWith(kLink) && line.endsWith('\n'))
                     emit linkReceived(QString::fromUtf8(line.mid(kLink.size()).chopped(1)));
-                client->disconnectFromServer();
             });
         }
     });
