@@ -273,13 +273,18 @@ QString userIniFolder(const QString &gameFile, const QString &home)
 {
     const QFileInfo info(gameFile);
     const QString name = info.fileName().toLower();
-    QString own;
+    // UT 469 writes them below the home folder; Unreal 227 keeps UnrealLinux.ini and
+    // User.ini beside its program unless a package set up a folder of the user's own.
+    QStringList own;
     if (name.startsWith(u"ut-bin"))
-        own = QDir(home).filePath(QStringLiteral(".utpg/System"));
+        own = {QStringLiteral(".utpg/System")};
     else if (name.startsWith(u"unreal-bin"))
-        own = QDir(home).filePath(QStringLiteral(".unreal/System"));
-    if (!own.isEmpty() && QFileInfo(own).isDir())
-        return own;
+        own = {QStringLiteral(".Unreal/System"), QStringLiteral(".unreal/System")};
+    for (const QString &folder : std::as_const(own)) {
+        const QString path = QDir(home).filePath(folder);
+        if (QFileInfo(path).isDir())
+            return path;
+    }
     return gameFile.isEmpty() ? QString() : info.absolutePath();
 }
 

@@ -45,9 +45,10 @@ QStringList searchRootsFor(const QString &home, const QString &xdgDataHome, cons
 // mounts end. cancel, when given, stops the walk early.
 QStringList findFiles(const QStringList &roots, const QStringList &names, const std::atomic_bool *cancel = nullptr);
 
-// The folder of the user's own INI files for a game file: a native build of the community
-// patches keeps them in the home folder ("~/.utpg/System" for UT, "~/.unreal/System" for
-// Unreal), used when it exists; otherwise, and for Windows programs, the game's folder.
+// The folder of the user's own INI files for a game file: the native UT build keeps them in
+// "~/.utpg/System"; the native Unreal build beside itself, or in "~/.Unreal/System" where a
+// package set that up. Such a folder is used when it exists; otherwise, and for Windows
+// programs, the game's folder.
 QString userIniFolder(const QString &gameFile, const QString &home);
 QString userIniFolder(const QString &gameFile);
 

@@ -151,7 +151,9 @@ TEST(ExecutableSearch, UserIniFolderOfNativeGames)
     const QString ut = home.filePath("UT/System64/ut-bin-amd64");
     const QString unreal = home.filePath("Unreal/System64/unreal-bin-amd64");
     EXPECT_EQ(userIniFolder(ut, home.path()), home.filePath(".utpg/System"));
-    // Without its own folder (never started yet), the game's folder.
+    // Without a folder of its own, the game's folder.
     EXPECT_EQ(userIniFolder(unreal, home.path()), home.filePath("Unreal/System64"));
+    ASSERT_TRUE(QDir().mkpath(home.filePath(".Unreal/System")));
+    EXPECT_EQ(userIniFolder(unreal, home.path()), home.filePath(".Unreal/System"));
     EXPECT_EQ(userIniFolder(home.filePath("UT/System/UnrealTournament.exe"), home.path()), home.filePath("UT/System"));
 }
