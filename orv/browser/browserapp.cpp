@@ -362,6 +362,18 @@ bool BrowserApp::minimizeToTray() const
 void BrowserApp::firstRun()
 {
     m_gameOptions->SearchButtonClick();
+    // The player the game was set up with becomes the first preset's identity.
+    for (const bool ut : {true, false}) {
+        const QString game = m_gameOptions->gameExecutable(ut);
+        if (game.isEmpty())
+            continue;
+        const auto player =
+            orv::core::readGamePlayer(QDir(orv::core::userIniFolder(game)).filePath(QStringLiteral("User.ini")));
+        if (player) {
+            m_gameOptions->takeGamePlayer(*player, ut);
+            break;
+        }
+    }
     m_gameOptions->exec();
 }
 

@@ -83,6 +83,10 @@ public:
     void setCommandLine(bool ut, const QString &text);
     bool isLedLit(int field) const;
 
+    // Takes the shown preset's identity from the player the game was set up with (its
+    // User.ini), for a first start; fields the game leaves empty keep their text.
+    void takeGamePlayer(const orv::core::GamePlayer &player, bool ut);
+
     // Player presets.
     QStringList presets() const;
     QString nickname() const;

@@ -146,6 +146,28 @@ QString TUnrealOptionsForm::nickname() const
     return m_nickName->currentText();
 }
 
+void TUnrealOptionsForm::takeGamePlayer(const GamePlayer &player, bool ut)
+{
+    if (!player.name.isEmpty())
+        m_nickName->setEditText(player.name.left(kMaxNicknameLength));
+    const int team = player.team == 255 ? 0 : player.team + 1;
+    if (team >= 0 && team < m_yourTeam->count())
+        m_yourTeam->setCurrentIndex(team);
+    auto take = [](QLineEdit *field, const QString &value) {
+        if (!value.isEmpty())
+            field->setText(value.left(field->maxLength()));
+    };
+    if (ut) {
+        take(m_skinClassT, player.playerClass);
+        take(m_yourSkinT, player.skin);
+        take(m_yourFaceT, player.face);
+        take(m_yourVoiceT, player.voice);
+    } else {
+        take(m_skinClass, player.playerClass);
+        take(m_yourSkin, player.skin);
+    }
+}
+
 void TUnrealOptionsForm::setNickname(const QString &nickname)
 {
     m_nickName->setEditText(nickname);

@@ -268,3 +268,21 @@ TEST(GameOptionsForm, SearchFillsPathsOrSaysNothingWasFound)
     EXPECT_EQ(f.messages.last(),
               std::make_pair(Kind::Error, QStringLiteral("I`m can not find file on your hard drives!")));
 }
+
+TEST(GameOptionsForm, TakesTheGamesPlayerForTheShownPreset)
+{
+    FormFixture f;
+    GamePlayer player;
+    player.name = QStringLiteral("A name far longer than twenty");
+    player.team = 2;
+    player.playerClass = QStringLiteral("Botpack.TMale2");
+    player.face = QStringLiteral("SoldierSkins.Gorn");
+    f.form->takeGamePlayer(player, true);
+    const PlayerPreset preset = f.form->currentPreset();
+    EXPECT_EQ(preset.nickname, QStringLiteral("A name far longer th"));
+    EXPECT_EQ(preset.team, QStringLiteral("Green"));
+    EXPECT_EQ(preset.skinClassT, QStringLiteral("Botpack.TMale2"));
+    EXPECT_EQ(preset.faceT, QStringLiteral("SoldierSkins.Gorn"));
+    EXPECT_EQ(preset.skinT, QStringLiteral("N/A"));     // left empty by the game: kept
+    EXPECT_EQ(preset.skinClass, QStringLiteral("N/A")); // Unreal's fields are not UT's
+}
