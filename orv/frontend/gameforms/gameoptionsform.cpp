@@ -409,6 +409,11 @@ void TUnrealOptionsForm::message(MessageKind kind, const QString &text)
 void TUnrealOptionsForm::showEvent(QShowEvent *event)
 {
     refreshLeds();
+    // Command lines and "package.name" texts are read from their start; a path field shows
+    // its file's name at the end.
+    for (QLineEdit *field :
+         {m_command1, m_command2, m_yourSkin, m_skinClass, m_yourFaceT, m_yourSkinT, m_skinClassT, m_yourVoiceT})
+        field->setCursorPosition(0);
     m_chosenFromList = false;
     loadSkinLists();
     QDialog::showEvent(event);
