@@ -17,8 +17,6 @@
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/playersmodel.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/shell.h"
 
@@ -135,8 +133,7 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
         {MainAction::GotoAddress, &GameLauncher::A_GotoAddress},
     };
     for (const auto &[command, work] : commands)
-        connect(m_form.action(command), &QAction::triggered, this, work);
-    m_presetMenu = m_form.presetMenu();
+        m_form.onCommand(command, this, [this, work] { (this->*work)(); });
     connect(&m_options, &TUnrealOptionsForm::presetsChanged, this, &GameLauncher::fillPresetMenu);
     connect(m_options.formStorage(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
     fillPresetMenu();
@@ -151,26 +148,21 @@ void GameLauncher::setHost(LauncherHost *host)
 
 void GameLauncher::fillPresetMenu()
 {
-    if (!m_presetMenu)
-        return;
-    m_presetMenu->clear();
-    const QStringList presets = m_options.presets();
-    for (const QString &nickname : presets) {
-        QAction *item = m_presetMenu->addAction(nickname);
-        connect(item, &QAction::triggered, this, [this, nickname] { runWithPreset(nickname); });
-    }
+    m_form.fillPresetMenu(m_options.presets(), this, [this](const QString &nickname) { runWithPreset(nickname); });
+}
+
+QMenu *GameLauncher::presetMenu() const
+{
+    return m_form.presetMenu();
 }
 
 const orv::engine::ServerEntry *GameLauncher::selectedRow() const
 {
-    const ServerView *view = m_form.currentView();
-    const orv::engine::ServerListModel *model = &m_engine.view(m_form.currentPage());
-    if (!view || !model)
+    const orv::engine::ServerListModel &model = m_engine.view(m_form.currentPage());
+    const int row = m_form.currentRow();
+    if (row < 0 || row >= model.size())
         return nullptr;
-    const int row = view->currentRow();
-    if (row < 0 || row >= model->size())
-        return nullptr;
-    return &model->row(row);
+    return &model.row(row);
 }
 
 void GameLauncher::A_UnrealviaNet()
@@ -288,10 +280,8 @@ void GameLauncher::A_ToClipboardUURL()
 
 void GameLauncher::A_PNameToClipboard()
 {
-    const int player = m_form.playersList()->currentRow();
-    if (player < 0 || player >= m_form.playersModel()->rowCount())
-        return;
-    m_host->setClipboard(m_form.playersModel()->row(player).caption);
+    if (const auto name = m_form.currentPlayerName())
+        m_host->setClipboard(*name);
 }
 
 void GameLauncher::A_AdminMail()

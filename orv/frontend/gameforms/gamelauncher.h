@@ -6,7 +6,6 @@
 
 #include <QMenu>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -130,7 +129,7 @@ public:
     // Fills the main window's "Unreal via Net + Preset" menu with one item per preset, in
     // the presets' order, and keeps it so as presets are added, deleted and loaded.
     void fillPresetMenu();
-    QMenu *presetMenu() const { return m_presetMenu; }
+    QMenu *presetMenu() const;
 
     // The text of the last launch, as status panel 1 and the log show it.
     QString lastStatus() const { return m_lastStatus; }
@@ -157,7 +156,6 @@ private:
     orv::engine::QueryEngine &m_engine;
     TUnrealOptionsForm &m_options;
     SoundBank &m_sounds;
-    QPointer<QMenu> m_presetMenu;
     std::unique_ptr<StandardLauncherHost> m_standardHost;
     LauncherHost *m_host = nullptr;
     bool m_shortcutMode = false;
