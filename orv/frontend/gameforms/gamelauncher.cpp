@@ -318,6 +318,7 @@ bool GameLauncher::checkExecutable(const QString &path)
     case GameFileState::Ok:
         return true;
     case GameFileState::Missing:
+        m_form.log(tr("Game file not found") + QStringLiteral(": [") + path + u']');
         break;
     case GameFileState::Folder:
         m_form.log(tr("Game file is a folder, not a program") + QStringLiteral(": [") + path + u']');
