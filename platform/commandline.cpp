@@ -39,11 +39,15 @@ QString optionName(const QString &argument, bool *hasAttachedValue)
 
 QString helpText(const ProgramInfo &program)
 {
+    const QString operands = program.operandUsage.isEmpty() ? QStringLiteral("[FILE]...") : program.operandUsage;
     QString text = QStringLiteral("Usage: %1 [OPTION]...%2\n")
-                       .arg(program.name, program.acceptsFiles ? QStringLiteral(" [FILE]...") : QString());
+                       .arg(program.name, program.acceptsFiles ? u' ' + operands : QString());
     text += program.description + QLatin1Char('\n');
-    if (program.acceptsFiles)
-        text += QStringLiteral("Each FILE is opened in a window of its own, as File > Open would.\n");
+    if (program.acceptsFiles) {
+        text += program.operandHelp.isEmpty()
+                    ? QStringLiteral("Each FILE is opened in a window of its own, as File > Open would.\n")
+                    : program.operandHelp + u'\n';
+    }
     text +=
         QStringLiteral("\n"
                        "  -h, --help     show this help and exit\n"

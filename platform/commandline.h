@@ -20,6 +20,10 @@ struct ProgramInfo
     QString description;       // one line for --help
     bool acceptsFiles = false; // FILE... arguments (Quillet opens them)
     bool reportsData = false;  // --version also says where the shipped data was found
+    // With acceptsFiles: how the usage line names the arguments (default "[FILE]...") and
+    // the line of help about them.
+    QString operandUsage = {};
+    QString operandHelp = {};
 };
 
 // The outcome of reading a command line: either a run with the files it names, or an

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The browser program: one instance per user, a display large enough, the splash screen,
-// then the browser built and wired by BrowserApp until its main window closes.
+// then the browser built and wired by BrowserApp until its main window closes. Started
+// with an unreal:// link, it joins that server instead (or hands the link to the
+// instance that runs) and ends.
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -19,11 +22,32 @@ using orv::frontend::TSplashForm;
 
 int main(int argc, char *argv[])
 {
-    const platform::commandline::ProgramInfo commandLine{
-        QStringLiteral("orv"), QStringLiteral("Orvane: browses Unreal and Unreal Tournament game servers."), false,
+    platform::commandline::ProgramInfo commandLine{
+        QStringLiteral("orv"), QStringLiteral("Orvane: browses Unreal and Unreal Tournament game servers."), true,
         true};
-    if (const auto exitStatus = platform::commandline::handle(commandLine, argc, argv))
+    commandLine.operandUsage = QStringLiteral("[unreal://ADDRESS[:PORT][?password=PASSWORD]]");
+    commandLine.operandHelp =
+        QStringLiteral("With a server link, asks the server which game it runs and joins it with the default player\n"
+                       "preset, without showing the browser; a running Orvane takes the link over.\n"
+                       "Exit status: 0 when the game started, 1 when the server or game could not be reached,\n"
+                       "2 for bad arguments.");
+    QStringList operands;
+    if (const auto exitStatus = platform::commandline::handle(commandLine, argc, argv, &operands))
         return *exitStatus;
+    if (operands.size() > 1) {
+        std::fputs("orv: only one server link can be followed at a time\nTry 'orv --help' for the accepted options.\n",
+                   stderr);
+        return 2;
+    }
+    const QString link = operands.isEmpty() ? QString() : operands.constFirst();
+    if (!link.isEmpty() && !link.startsWith(QStringLiteral("unreal://"), Qt::CaseInsensitive)) {
+        const QByteArray text = QStringLiteral("orv: '%1' is not an unreal:// link\nTry 'orv --help' for the accepted "
+                                               "options.\n")
+                                    .arg(link)
+                                    .toLocal8Bit();
+        std::fputs(text.constData(), stderr);
+        return 2;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
@@ -31,10 +55,21 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.orvane.Orvane"));
     BrowserApp::prepareApplication(app);
 
-    SingleInstance instance(QStringLiteral("orvane"));
+    SingleInstance instance(QStringLiteral("orvane"), link);
     if (!instance.isPrimary()) {
-        // Another instance runs: it has been asked to come to the front.
+        // Another instance runs: it has been asked to come to the front, or to follow the link.
         return 0;
+    }
+
+    if (!link.isEmpty()) {
+        // Started for the link alone: no splash, no main window, no first-run questions.
+        try {
+            BrowserApp browser;
+            return browser.openLink(link, false);
+        } catch (const std::exception &) {
+            std::fputs("orv: the browser could not be prepared to follow the link\n", stderr);
+            return 1;
+        }
     }
 
     if (const QScreen *screen = QGuiApplication::primaryScreen();
@@ -55,6 +90,11 @@ int main(int argc, char *argv[])
         splash.stepIt();
         browser = std::make_unique<BrowserApp>(&splash);
         QObject::connect(&instance, &SingleInstance::activationRequested, browser.get(), &BrowserApp::activate);
+        BrowserApp *running = browser.get();
+        // Queued: the link is followed from the event loop, not inside the socket's handler.
+        QObject::connect(
+            &instance, &SingleInstance::linkReceived, running,
+            [running](const QString &received) { running->openLink(received, true); }, Qt::QueuedConnection);
         splash.close();
         browser->show();
     } catch (const std::exception &) {

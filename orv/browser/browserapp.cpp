@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 
 #include "orv/checker/ui/repeatform.h"
 #include "orv/checker/ui/repeatlistform.h"
 #include "orv/checker/ui/sreplacefrom.h"
+#include "orv/core/gamefilesearch.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gamelauncher.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
@@ -80,6 +82,31 @@ WhenGameStarts whenGameStartsOfIndex(int index)
 }
 
 } // namespace
+
+// The launcher's settings come from the general options, the sounds window and the
+// checker; its dialogs and program starts are the standard ones.
+class BrowserLauncherHost : public StandardLauncherHost
+{
+public:
+    BrowserLauncherHost(TMainForm &form, orv::engine::QueryEngine &engine, const TOptionsForm &options,
+                        const TSoundsForm &sounds, const TRepeatForm &checker)
+        : StandardLauncherHost(form, engine)
+        , m_options(options)
+        , m_soundsWindow(sounds)
+        , m_checker(checker)
+    {}
+
+    WhenGameStarts whenStart() const override { return whenGameStartsOfIndex(m_options.whenStart()); }
+    bool continueRefresh() const override { return m_options.continueRefresh(); }
+    QString beaconSign2() const override { return m_options.engineOptions().beaconSign2; }
+    QString startSound() const override { return m_soundsWindow.startGameSound(); }
+    bool checkerRunning() const override { return m_checker.isRunning(); }
+
+private:
+    const TOptionsForm &m_options;
+    const TSoundsForm &m_soundsWindow;
+    const TRepeatForm &m_checker;
+};
 
 void BrowserApp::prepareApplication(QApplication &app)
 {
@@ -192,13 +219,9 @@ void BrowserApp::buildWindows(TSplashForm *splash)
 void BrowserApp::connectWindows()
 {
     TMainForm &mainForm = *m_mainForm;
-    LauncherHooks launchHooks;
-    launchHooks.whenStart = [this] { return whenGameStartsOfIndex(m_options->whenStart()); };
-    launchHooks.continueRefresh = [this] { return m_options->continueRefresh(); };
-    launchHooks.beaconSign2 = [this] { return m_options->engineOptions().beaconSign2; };
-    launchHooks.startSound = [this] { return m_soundsWindow->startGameSound(); };
-    launchHooks.checkerRunning = [this] { return m_repeatForm->isRunning(); };
-    m_launcher->setHooks(launchHooks);
+    m_launcherHost =
+        std::make_unique<BrowserLauncherHost>(mainForm, m_engine, *m_options, *m_soundsWindow, *m_repeatForm);
+    m_launcher->setHost(m_launcherHost.get());
     m_repeatForm->setFavorites(m_favorites);
     m_repeatForm->setLauncher(m_launcher.get());
     m_repeatForm->setPlayerPresetNames([this] { return m_gameOptions->presetNames(); });
@@ -210,7 +233,11 @@ void BrowserApp::connectWindows()
             [&mainForm] { mainForm.triggerCommand(MainAction::Exit); });
     mainForm.setPlayerIcons([this](int index) { return m_gameOptions->playerIcon(index); });
     // The INI editor opens in the folder of the game the main window's commands act for.
-    m_iniEditor->setGameExecutableSource([this] { return m_gameOptions->gameExecutable(m_mainForm->gameSwitchUT()); });
+    // A native game keeps the user's INI files in its own folder of the home folder.
+    m_iniEditor->setGameExecutableSource([this] {
+        const QString game = m_gameOptions->gameExecutable(m_mainForm->gameSwitchUT());
+        return game.isEmpty() ? game : QDir(orv::core::userIniFolder(game)).filePath(QFileInfo(game).fileName());
+    });
 
     // The engine reads the general options from their window at every use, so a change
     // counts at once, also while the window is still open.
@@ -337,11 +364,24 @@ bool BrowserApp::minimizeToTray() const
 void BrowserApp::firstRun()
 {
     m_gameOptions->SearchButtonClick();
+    // The player the game was set up with becomes the first preset's identity.
+    for (const bool ut : {true, false}) {
+        const QString game = m_gameOptions->gameExecutable(ut);
+        if (game.isEmpty())
+            continue;
+        const auto player =
+            orv::core::readGamePlayer(QDir(orv::core::userIniFolder(game)).filePath(QStringLiteral("User.ini")));
+        if (player) {
+            m_gameOptions->takeGamePlayer(*player, ut);
+            break;
+        }
+    }
     m_gameOptions->exec();
 }
 
 void BrowserApp::loadOtherSettings()
 {
+    m_settingsLoaded = true;
     // The other windows' settings, in the order the browser has always loaded them.
     for (TFormStorage *storage :
          {m_gameOptions->formStorage(), m_gameOptions->presetStorage(), m_options->formStorage(),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,6 +47,8 @@ class TUnrealOptionsForm;
 
 namespace orv::browser {
 
+class BrowserLauncherHost;
+
 // The browser as one object: builds the settings store, the engine, the sound service and
 // every window in their fixed order, wires them together and does the work the main
 // window's commands ask of the other windows. Destroying it lets every window save its
@@ -68,6 +71,16 @@ public:
     void show();
     // Brings the main window to the front, as a second start of the program asks.
     void activate();
+
+    // Follows an unreal:// link: asks the server which game it runs, then joins it as
+    // "Unreal via Net" does, with the current player preset and the link's password. With
+    // windowShown false the program was started for the link alone: the settings load
+    // without the first-run questions and the main window stays hidden. A game that is not
+    // set up is searched for; only when none is found do the game options open. Returns
+    // the exit status: 0 when the game started, 1 otherwise (the reason was reported).
+    int openLink(const QString &link, bool windowShown);
+    // Where the link's messages go (default: standard error and a message box).
+    void setLinkMessageSink(std::function<void(const QString &)> sink) { m_linkMessage = std::move(sink); }
 
     orv::frontend::TMainForm &mainForm() { return *m_mainForm; }
     const orv::engine::QueryEngine &engine() const { return m_engine; }
@@ -146,7 +159,10 @@ private:
     orv::frontend::TFormStorage *m_soundsStorage = nullptr; // owned by the sounds window
     std::unique_ptr<orv::checker::ui::TRepeatListForm> m_repeatListForm;
     std::unique_ptr<orv::checker::ui::TSReplaceFrom> m_stringReplacer;
+    std::unique_ptr<BrowserLauncherHost> m_launcherHost;
     std::unique_ptr<orv::frontend::GameLauncher> m_launcher;
+    std::function<void(const QString &)> m_linkMessage;
+    bool m_settingsLoaded = false;
 };
 
 } // namespace orv::browser

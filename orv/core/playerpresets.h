@@ -37,6 +37,19 @@ std::optional<QString> decodeNickname(QStringView encoded);
 // The preset storage's section of a nickname: "Players\" + the encoded nickname.
 QString presetSection(QStringView nickname);
 
+// The player a game was set up with: the [DefaultPlayer] section of its User.ini.
+struct GamePlayer
+{
+    QString name;
+    int team = 255; // 255 none, 0 red, 1 blue, 2 green, 3 gold
+    QString playerClass;
+    QString skin;
+    QString face;
+    QString voice;
+};
+// Reads it; nullopt when the file cannot be read or has no such section.
+std::optional<GamePlayer> readGamePlayer(const QString &userIniPath);
+
 enum class PresetAdd { Add, Duplicate, Full, NoName };
 // Whether a nickname may join the preset list; names compare exactly as written.
 PresetAdd checkPresetAdd(const QStringList &presets, const QString &nickname);

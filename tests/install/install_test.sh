@@ -48,6 +48,12 @@ if have desktop-file-validate; then
         [ -z "$out" ] || fail "desktop-file-validate: $out"
     done
 fi
+# Orvane offers itself for unreal:// links without taking them over: the entry declares the
+# scheme and passes the link, and nothing installed names a default handler.
+orvane_entry="$installed/share/applications/example.orvane.Orvane.desktop"
+grep -qx 'MimeType=x-scheme-handler/unreal;' "$orvane_entry" || fail "Orvane does not declare x-scheme-handler/unreal"
+grep -qx 'Exec=orv %u' "$orvane_entry" || fail "Orvane's Exec line does not take the link (%u)"
+find "$installed" -name 'mimeapps.list' | grep -q . && fail "a mimeapps.list is installed"
 if have appstreamcli; then
     for metainfo in "$installed"/share/metainfo/*.metainfo.xml; do
         appstreamcli validate --no-net --no-color "$metainfo" >"$work/appstream.log" 2>&1 ||

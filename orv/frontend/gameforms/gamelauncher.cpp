@@ -10,14 +10,13 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "orv/core/gamefilesearch.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverlistmodel.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/playersmodel.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/shell.h"
 
@@ -46,6 +45,69 @@ GameFileState gameFileState(const QString &path)
     return GameFileState::Ok;
 }
 
+StandardLauncherHost::StandardLauncherHost(TMainForm &form, orv::engine::QueryEngine &engine)
+    : m_form(form)
+    , m_engine(engine)
+{}
+
+bool StandardLauncherHost::continueRefresh() const
+{
+    return m_engine.options().contRefr;
+}
+
+QString StandardLauncherHost::beaconSign2() const
+{
+    return m_engine.options().beaconSign2;
+}
+
+bool StandardLauncherHost::askYesNo(const QString &text)
+{
+    return QMessageBox::critical(&m_form, QStringLiteral("Orvane"), text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void StandardLauncherHost::warn(const QString &text)
+{
+    QMessageBox::warning(&m_form, QStringLiteral("Orvane"), text);
+}
+
+std::optional<QString> StandardLauncherHost::askLinkName(const QString &name)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(&m_form, GameLauncher::tr("Enter Link Name"), GameLauncher::tr("Name"),
+                                               QLineEdit::Normal, name, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString StandardLauncherHost::chooseIniFile(const QString &folder)
+{
+    QFileDialog dialog(&m_form, GameLauncher::tr("Select INI file"), folder,
+                       GameLauncher::tr("Ini files (*.ini);;All files (*)"));
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.selectFile(QStringLiteral("unreal"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().constFirst()
+                                                                                   : QString();
+}
+
+bool StandardLauncherHost::openUrl(const QString &url)
+{
+    return platform::shell::openUrl(url);
+}
+
+void StandardLauncherHost::setClipboard(const QString &text)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+platform::Status StandardLauncherHost::startCommand(const launch::GameCommand &command)
+{
+    return launch::startGameCommand(command);
+}
+
 GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TUnrealOptionsForm &options,
                            SoundBank &sounds, QObject *parent)
     : QObject(parent)
@@ -53,8 +115,9 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
     , m_engine(engine)
     , m_options(options)
     , m_sounds(sounds)
+    , m_standardHost(std::make_unique<StandardLauncherHost>(form, engine))
+    , m_host(m_standardHost.get())
 {
-    setHooks({});
     const std::pair<MainAction, void (GameLauncher::*)()> commands[] = {
         {MainAction::UnrealviaNet, &GameLauncher::A_UnrealviaNet},
         {MainAction::UnrealviaNetandINI, &GameLauncher::A_UnrealviaNetandINI},
@@ -70,111 +133,67 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
         {MainAction::GotoAddress, &GameLauncher::A_GotoAddress},
     };
     for (const auto &[command, work] : commands)
-        connect(m_form.action(command), &QAction::triggered, this, work);
-    m_presetMenu = m_form.presetMenu();
+        m_form.onCommand(command, this, [this, work] { (this->*work)(); });
     connect(&m_options, &TUnrealOptionsForm::presetsChanged, this, &GameLauncher::fillPresetMenu);
     connect(m_options.formStorage(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
     fillPresetMenu();
 }
 
-void GameLauncher::fillPresetMenu()
+GameLauncher::~GameLauncher() = default;
+
+void GameLauncher::setHost(LauncherHost *host)
 {
-    if (!m_presetMenu)
-        return;
-    m_presetMenu->clear();
-    const QStringList presets = m_options.presets();
-    for (const QString &nickname : presets) {
-        QAction *item = m_presetMenu->addAction(nickname);
-        connect(item, &QAction::triggered, this, [this, nickname] { runWithPreset(nickname); });
-    }
+    m_host = host ? host : m_standardHost.get();
 }
 
-void GameLauncher::setHooks(LauncherHooks hooks)
+void GameLauncher::fillPresetMenu()
 {
-    // Missing settings fall back to the engine's options and the program's defaults.
-    if (!hooks.whenStart)
-        hooks.whenStart = [] { return WhenGameStarts::Minimize; };
-    if (!hooks.continueRefresh)
-        hooks.continueRefresh = [this] { return m_engine.options().contRefr; };
-    if (!hooks.beaconSign2)
-        hooks.beaconSign2 = [this] { return m_engine.options().beaconSign2; };
-    if (!hooks.startSound)
-        hooks.startSound = [] { return QStringLiteral("prepare.wav"); };
-    if (!hooks.checkerRunning)
-        hooks.checkerRunning = [] { return false; };
-    if (!hooks.askYesNo) {
-        hooks.askYesNo = [this](const QString &text) {
-            return QMessageBox::critical(&m_form, QStringLiteral("Orvane"), text, QMessageBox::Yes | QMessageBox::No) ==
-                   QMessageBox::Yes;
-        };
-    }
-    if (!hooks.warn)
-        hooks.warn = [this](const QString &text) { QMessageBox::warning(&m_form, QStringLiteral("Orvane"), text); };
-    if (!hooks.askLinkName) {
-        hooks.askLinkName = [this](const QString &name) -> std::optional<QString> {
-            bool ok = false;
-            const QString text =
-                QInputDialog::getText(&m_form, tr("Enter Link Name"), tr("Name"), QLineEdit::Normal, name, &ok);
-            if (!ok)
-                return std::nullopt;
-            return text;
-        };
-    }
-    if (!hooks.chooseIniFile) {
-        hooks.chooseIniFile = [this](const QString &folder) {
-            QFileDialog dialog(&m_form, tr("Select INI file"), folder, tr("Ini files (*.ini);;All files (*)"));
-            dialog.setDefaultSuffix(QStringLiteral("ini"));
-            dialog.setFileMode(QFileDialog::ExistingFile);
-            dialog.selectFile(QStringLiteral("unreal"));
-            return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                       ? dialog.selectedFiles().constFirst()
-                       : QString();
-        };
-    }
-    if (!hooks.openUrl)
-        hooks.openUrl = [](const QString &url) { return platform::shell::openUrl(url); };
-    if (!hooks.setClipboard) {
-        hooks.setClipboard = [](const QString &text) {
-            if (QClipboard *clipboard = QGuiApplication::clipboard())
-                clipboard->setText(text);
-        };
-    }
-    m_hooks = std::move(hooks);
+    m_form.fillPresetMenu(m_options.presets(), this, [this](const QString &nickname) { runWithPreset(nickname); });
+}
+
+QMenu *GameLauncher::presetMenu() const
+{
+    return m_form.presetMenu();
 }
 
 const orv::engine::ServerEntry *GameLauncher::selectedRow() const
 {
-    const ServerView *view = m_form.currentView();
-    const orv::engine::ServerListModel *model = &m_engine.view(m_form.currentPage());
-    if (!view || !model)
+    const orv::engine::ServerListModel &model = m_engine.view(m_form.currentPage());
+    const int row = m_form.currentRow();
+    if (row < 0 || row >= model.size())
         return nullptr;
-    const int row = view->currentRow();
-    if (row < 0 || row >= model->size())
-        return nullptr;
-    return &model->row(row);
+    return &model.row(row);
 }
 
 void GameLauncher::A_UnrealviaNet()
 {
     const orv::engine::ServerEntry *row = selectedRow();
     const bool shortcut = m_shortcutMode;
-    if (!row || !(row->isAnswered() || shortcut || m_hooks.checkerRunning()))
+    if (!row || !(row->isAnswered() || shortcut || m_host->checkerRunning()))
         return;
-    const QString address = row->column(orv::engine::kColumnAddress);
-    const QString gamePort = row->column(orv::engine::kColumnGamePort);
+    const bool ut = row->column(kColumnGame).toLower() == m_host->beaconSign2().toLower();
+    joinServer(row->column(orv::engine::kColumnAddress), row->column(orv::engine::kColumnGamePort), ut);
+}
+
+bool GameLauncher::joinServer(const QString &address, const QString &gamePort, bool ut,
+                              const std::optional<QString> &password, bool applyWhenStart)
+{
     if (const auto bad = launch::badServerTarget(address, gamePort)) {
         m_form.log(tr("Can not run game.") + u' ' + *bad);
-        m_hooks.warn(*bad);
-        return;
+        m_host->warn(*bad);
+        return false;
     }
     const bool previous = m_form.gameSwitchUT();
-    const bool ut = row->column(kColumnGame).toLower() == m_hooks.beaconSign2().toLower();
     m_form.setGameSwitchUT(ut);
-    const QString url = launch::connectionUrl(address, gamePort, m_options.currentPreset(), ut);
-    launch(url);
+    PlayerPreset preset = m_options.currentPreset();
+    if (password)
+        preset.password = *password;
+    const QString url = launch::connectionUrl(address, gamePort, preset, ut);
+    const bool started = launch(url, std::nullopt, applyWhenStart);
     m_form.setGameSwitchUT(previous);
-    if (!m_hooks.continueRefresh())
+    if (!m_host->continueRefresh())
         m_engine.stopRefresh();
+    return started;
 }
 
 void GameLauncher::A_UnrealviaNetandINI()
@@ -185,16 +204,21 @@ void GameLauncher::A_UnrealviaNetandINI()
     const QString address = row->column(orv::engine::kColumnAddress);
     const QString gamePort = row->column(orv::engine::kColumnGamePort);
     if (const auto bad = launch::badServerTarget(address, gamePort)) {
-        m_hooks.warn(*bad);
+        m_host->warn(*bad);
         return;
     }
-    const QString folder = QFileInfo(m_options.gamePath(1)).absolutePath();
-    const QString ini = m_hooks.chooseIniFile(folder);
+    const QString folder = userIniFolder(m_options.gamePath(1));
+    const QString ini = m_host->chooseIniFile(folder);
     if (ini.isEmpty())
         return;
-    // The INI switch is an argument of its own, however the file's path is spelt.
+    // The INI switch is an argument of its own, however the file's path is spelt. A
+    // Windows game under Wine reads the path in its own form.
     const QString target = address + QStringLiteral("?port=") + gamePort;
-    const QString userIni = QStringLiteral("-userini=") + QFileInfo(ini).absoluteFilePath();
+    const QString executable = m_options.gameExecutable(m_form.gameSwitchUT());
+    QString iniPath = QFileInfo(ini).absoluteFilePath();
+    if (platform::shell::needsWine(executable))
+        iniPath = launch::windowsPath(iniPath, launch::winePrefixOf(executable));
+    const QString userIni = QStringLiteral("-userini=") + iniPath;
     launch(target + u' ' + userIni, QStringList{target, userIni});
 }
 
@@ -215,7 +239,7 @@ void GameLauncher::A_Server()
     const QString serverText = m_options.serverText(ut);
     if (!checkExecutable(executable))
         return;
-    if (!startProgram(executable, platform::shell::splitCommandLine(serverText)))
+    if (!startProgram(executable, platform::shell::splitCommandLine(serverText), ut))
         return;
     const QString line =
         tr("Run server.") + u' ' + tr("Command") + QStringLiteral(" [ ") + executable + u' ' + serverText + u']';
@@ -225,10 +249,11 @@ void GameLauncher::A_Server()
 
 void GameLauncher::A_Editor()
 {
-    const QString executable = m_options.editorExecutable(m_form.gameSwitchUT());
+    const bool ut = m_form.gameSwitchUT();
+    const QString executable = m_options.editorExecutable(ut);
     if (gameFileState(executable) != GameFileState::Ok)
         return;
-    if (startProgram(executable, {}))
+    if (startProgram(executable, {}, ut))
         m_form.log(tr("Run editor.") + u' ' + tr("Command") + u'[' + executable + u']');
 }
 
@@ -242,7 +267,7 @@ void GameLauncher::A_ShortCut()
 void GameLauncher::A_ToClipboard()
 {
     if (const orv::engine::ServerEntry *row = selectedRow()) {
-        m_hooks.setClipboard(launch::clipboardAddress(row->column(orv::engine::kColumnAddress),
+        m_host->setClipboard(launch::clipboardAddress(row->column(orv::engine::kColumnAddress),
                                                       row->column(orv::engine::kColumnGamePort)));
     }
 }
@@ -250,15 +275,13 @@ void GameLauncher::A_ToClipboard()
 void GameLauncher::A_ToClipboardUURL()
 {
     if (const orv::engine::ServerEntry *row = selectedRow())
-        m_hooks.setClipboard(launch::unrealUrl(row->column(orv::engine::kColumnAddress)));
+        m_host->setClipboard(launch::unrealUrl(row->column(orv::engine::kColumnAddress)));
 }
 
 void GameLauncher::A_PNameToClipboard()
 {
-    const int player = m_form.playersList()->currentRow();
-    if (player < 0 || player >= m_form.playersModel()->rowCount())
-        return;
-    m_hooks.setClipboard(m_form.playersModel()->row(player).caption);
+    if (const auto name = m_form.currentPlayerName())
+        m_host->setClipboard(*name);
 }
 
 void GameLauncher::A_AdminMail()
@@ -266,7 +289,7 @@ void GameLauncher::A_AdminMail()
     if (const orv::engine::ServerEntry *row = selectedRow()) {
         const QString email = row->column(kColumnAdminEmail);
         if (!email.isEmpty() && email != kNotAvailable)
-            m_hooks.openUrl(launch::mailUrl(email));
+            m_host->openUrl(launch::mailUrl(email));
     }
 }
 
@@ -279,7 +302,7 @@ void GameLauncher::A_GotoAddress()
     if (address.isEmpty() || address == kNotAvailable)
         return;
     const QString url = launch::webUrl(address);
-    if (!m_hooks.openUrl(url))
+    if (!m_host->openUrl(url))
         m_form.log(tr("Can not open address") + QStringLiteral(" [") + url + u']');
 }
 
@@ -295,6 +318,7 @@ bool GameLauncher::checkExecutable(const QString &path)
     case GameFileState::Ok:
         return true;
     case GameFileState::Missing:
+        m_form.log(tr("Game file not found") + QStringLiteral(": [") + path + u']');
         break;
     case GameFileState::Folder:
         m_form.log(tr("Game file is a folder, not a program") + QStringLiteral(": [") + path + u']');
@@ -303,12 +327,12 @@ bool GameLauncher::checkExecutable(const QString &path)
         m_form.log(tr("Game file is not executable") + QStringLiteral(": [") + path + u']');
         break;
     }
-    if (m_hooks.askYesNo(tr("Game executable file not found! You want to reselect it ?")))
+    if (m_host->askYesNo(tr("Game executable file not found! You want to reselect it ?")))
         emit optionsWindowRequested();
     return false;
 }
 
-bool GameLauncher::launch(const QString &url, const std::optional<QStringList> &urlArguments)
+bool GameLauncher::launch(const QString &url, const std::optional<QStringList> &urlArguments, bool applyWhen)
 {
     const bool ut = m_form.gameSwitchUT();
     const QString executable = m_options.gameExecutable(ut);
@@ -319,28 +343,31 @@ bool GameLauncher::launch(const QString &url, const std::optional<QStringList> &
         writeShortcut(executable, url, extra, urlArguments);
         return true;
     }
-    m_sounds.playAndWait(m_hooks.startSound());
     QStringList arguments = launch::gameArguments(url, extra);
     if (urlArguments)
         arguments = *urlArguments + launch::gameArguments(QString(), extra);
-    if (!startProgram(executable, arguments))
+    if (!startProgram(executable, arguments, ut))
         return false;
+    // The sound greets a game that did start; the program waits for it, so that ending
+    // after the start does not cut it off.
+    m_sounds.playAndWait(m_host->startSound());
     setStatus(tr("Run game.") + u' ' + tr("Command") + QStringLiteral(" [") +
               launch::commandText(executable, url, extra) + u']');
-    applyWhenStart(true);
+    if (applyWhen)
+        applyWhenStart(true);
     return true;
 }
 
-bool GameLauncher::startProgram(const QString &executable, const QStringList &arguments)
+bool GameLauncher::startProgram(const QString &executable, const QStringList &arguments, bool ut)
 {
-    if (m_hooks.startProgram)
-        return m_hooks.startProgram(executable, arguments);
-    const platform::Status status = platform::shell::startDetached(executable, arguments);
+    const launch::GameCommand command = launch::buildGameCommand(executable, arguments, m_options.commandLine(ut));
+    const platform::Status status = m_host->startCommand(command);
     if (!status) {
-        // The program could not start (no Wine for a Windows game, a broken file): say so
-        // rather than report a game that never ran.
+        // The program could not start (no Wine for a Windows game, a wrapper that is not
+        // installed, a broken file): say so, with the command, rather than report a game
+        // that never ran.
         m_form.log(status.error().message);
-        m_hooks.warn(status.error().message);
+        m_host->warn(status.error().message);
     }
     return status.hasValue();
 }
@@ -349,19 +376,31 @@ bool GameLauncher::writeShortcut(const QString &executable, const QString &url, 
                                  const std::optional<QStringList> &urlArguments)
 {
     const orv::engine::ServerEntry *row = selectedRow();
-    const auto name = m_hooks.askLinkName(row ? row->caption : QString());
+    const auto name = m_host->askLinkName(row ? row->caption : QString());
     if (!name || name->isEmpty())
         return false;
     QStringList arguments = launch::gameArguments(url, extra);
     if (urlArguments)
         arguments = *urlArguments + launch::gameArguments(QString(), extra);
+    // A plain game file is the launcher's target; a wrapper or a Wine prefix goes through
+    // env, which also enters the game's folder.
+    const bool ut = m_form.gameSwitchUT();
+    const launch::GameCommand command = launch::buildGameCommand(executable, arguments, m_options.commandLine(ut));
+    QString target = executable;
+    if (!m_options.commandLine(ut).trimmed().isEmpty() || !command.environment.isEmpty()) {
+        target = QStringLiteral("env");
+        QStringList words = {QStringLiteral("-C"), command.workingFolder};
+        for (const auto &[variable, value] : command.environment)
+            words.append(variable + u'=' + value);
+        arguments = words + QStringList{command.program} + command.arguments;
+    }
     const auto written =
-        platform::shell::createDesktopLauncher(*name, executable, arguments, QString(), m_hooks.desktopFolder);
+        platform::shell::createDesktopLauncher(*name, target, arguments, QString(), m_host->desktopFolder());
     if (!written) {
         const QString text =
             tr("Can not create shortcut to desktop") + u' ' + tr("filename") + QStringLiteral(": [") + *name + u']';
         m_form.log(text);
-        m_hooks.warn(text);
+        m_host->warn(text);
         return false;
     }
     m_form.log(tr("Create shortcut to desktop.") + u' ' + tr("Command") + QStringLiteral(" : [") +
@@ -372,7 +411,7 @@ bool GameLauncher::writeShortcut(const QString &executable, const QString &url, 
 
 void GameLauncher::applyWhenStart(bool fromGame)
 {
-    switch (m_hooks.whenStart()) {
+    switch (m_host->whenStart()) {
     case WhenGameStarts::Minimize:
         m_form.showMinimized();
         break;

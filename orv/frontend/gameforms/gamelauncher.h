@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <optional>
 
 #include <QMenu>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -30,25 +29,57 @@ GameFileState gameFileState(const QString &path);
 // What the browser does once it has started a game or server.
 enum class WhenGameStarts { Minimize, Terminate, KeepRunning };
 
-// The settings and dialogs the launcher asks for. The browser fills them from the general
-// options and the sounds window; tests replace the dialogs.
-struct LauncherHooks
+// What the launcher asks of the program around it: the settings it reads, the dialogs it
+// shows and the desktop it starts programs on. StandardLauncherHost gives the program's
+// defaults; the browser overrides the settings from its option windows, tests the dialogs.
+class LauncherHost
 {
-    std::function<WhenGameStarts()> whenStart;
-    std::function<bool()> continueRefresh;                              // "Continue refresh when game is started"
-    std::function<QString()> beaconSign2;                               // the Unreal Tournament beacon sign
-    std::function<QString()> startSound;                                // the sounds window's "Startgame"
-    std::function<bool()> checkerRunning;                               // CheckerRunning of the server checker
-    std::function<bool(const QString &)> askYesNo;                      // error question, Yes/No
-    std::function<void(const QString &)> warn;                          // warning, OK
-    std::function<std::optional<QString>(const QString &)> askLinkName; // default name
-    std::function<QString(const QString &)> chooseIniFile;              // start folder; empty when cancelled
-    std::function<bool(const QString &)> openUrl;
-    std::function<void(const QString &)> setClipboard;
-    // Starts a program detached; by default platform::shell::startDetached, whose failure
-    // is logged and shown.
-    std::function<bool(const QString &program, const QStringList &args)> startProgram;
-    QString desktopFolder; // empty: the user's desktop
+public:
+    virtual ~LauncherHost() = default;
+
+    virtual WhenGameStarts whenStart() const = 0;
+    virtual bool continueRefresh() const = 0; // "Continue refresh when game is started"
+    virtual QString beaconSign2() const = 0;  // the Unreal Tournament beacon sign
+    virtual QString startSound() const = 0;   // the sounds window's "Startgame"
+    virtual bool checkerRunning() const = 0;  // CheckerRunning of the server checker
+
+    virtual bool askYesNo(const QString &text) = 0; // error question, Yes/No
+    virtual void warn(const QString &text) = 0;     // warning, OK
+    // The desktop shortcut's name, offered with a default; nullopt when cancelled.
+    virtual std::optional<QString> askLinkName(const QString &name) = 0;
+    // An INI file chosen from a start folder; empty when cancelled.
+    virtual QString chooseIniFile(const QString &folder) = 0;
+    virtual bool openUrl(const QString &url) = 0;
+    virtual void setClipboard(const QString &text) = 0;
+    // Starts a game, editor or server detached; an error names the command that failed.
+    virtual platform::Status startCommand(const orv::core::launch::GameCommand &command) = 0;
+    // Where desktop shortcuts go (empty: the user's desktop).
+    virtual QString desktopFolder() const { return {}; }
+};
+
+// The program's defaults: the engine's options, message boxes over the main window, the
+// desktop's clipboard and web browser, real program starts.
+class StandardLauncherHost : public LauncherHost
+{
+public:
+    StandardLauncherHost(TMainForm &form, orv::engine::QueryEngine &engine);
+
+    WhenGameStarts whenStart() const override { return WhenGameStarts::Minimize; }
+    bool continueRefresh() const override;
+    QString beaconSign2() const override;
+    QString startSound() const override { return QStringLiteral("prepare.wav"); }
+    bool checkerRunning() const override { return false; }
+    bool askYesNo(const QString &text) override;
+    void warn(const QString &text) override;
+    std::optional<QString> askLinkName(const QString &name) override;
+    QString chooseIniFile(const QString &folder) override;
+    bool openUrl(const QString &url) override;
+    void setClipboard(const QString &text) override;
+    platform::Status startCommand(const orv::core::launch::GameCommand &command) override;
+
+protected:
+    TMainForm &m_form;
+    orv::engine::QueryEngine &m_engine;
 };
 
 // The launch commands of the main window ("Unreal via Net", "Run Single", "Run Server",
@@ -61,9 +92,11 @@ class GameLauncher : public QObject
 public:
     GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TUnrealOptionsForm &options, SoundBank &sounds,
                  QObject *parent = nullptr);
+    ~GameLauncher() override;
 
-    void setHooks(LauncherHooks hooks);
-    const LauncherHooks &hooks() const { return m_hooks; }
+    // The host the launcher asks; nullptr returns to the standard one. Not owned.
+    void setHost(LauncherHost *host);
+    LauncherHost &host() const { return *m_host; }
 
     // The main window ends without its exit sound after "Terminate" following a game
     // launch; the browser asks this for the exit sound.
@@ -83,13 +116,20 @@ public:
     void A_AdminMail();
     void A_GotoAddress();
 
+    // Joins a server as "Unreal via Net" does, for the given game, with the current preset
+    // (its password replaced by password when that is given). applyWhenStart false leaves
+    // the main window alone (a link handled while it was never shown). True when the game
+    // started.
+    bool joinServer(const QString &address, const QString &gamePort, bool ut,
+                    const std::optional<QString> &password = std::nullopt, bool applyWhenStart = true);
+
     // Makes the nickname current, loads its preset and runs "Unreal via Net" (the main
     // window's "Unreal via Net + Preset" items).
     void runWithPreset(const QString &nickname);
     // Fills the main window's "Unreal via Net + Preset" menu with one item per preset, in
     // the presets' order, and keeps it so as presets are added, deleted and loaded.
     void fillPresetMenu();
-    QMenu *presetMenu() const { return m_presetMenu; }
+    QMenu *presetMenu() const;
 
     // The text of the last launch, as status panel 1 and the log show it.
     QString lastStatus() const { return m_lastStatus; }
@@ -101,8 +141,11 @@ signals:
 private:
     const orv::engine::ServerEntry *selectedRow() const;
     // url is the text the log shows; urlArguments, when given, are the arguments it stands for.
-    bool launch(const QString &url, const std::optional<QStringList> &urlArguments = std::nullopt);
-    bool startProgram(const QString &executable, const QStringList &arguments);
+    bool launch(const QString &url, const std::optional<QStringList> &urlArguments = std::nullopt,
+                bool applyWhen = true);
+    // Starts a game file of the current game with the game's "Command" wrapper; a failure
+    // is logged and shown with the command that failed.
+    bool startProgram(const QString &executable, const QStringList &arguments, bool ut);
     bool checkExecutable(const QString &path);
     bool writeShortcut(const QString &executable, const QString &url, const QString &extra,
                        const std::optional<QStringList> &urlArguments);
@@ -113,8 +156,8 @@ private:
     orv::engine::QueryEngine &m_engine;
     TUnrealOptionsForm &m_options;
     SoundBank &m_sounds;
-    QPointer<QMenu> m_presetMenu;
-    LauncherHooks m_hooks;
+    std::unique_ptr<StandardLauncherHost> m_standardHost;
+    LauncherHost *m_host = nullptr;
     bool m_shortcutMode = false;
     bool m_exitSoundSuppressed = false;
     QString m_lastStatus;

@@ -157,7 +157,7 @@ QGroupBox *TUnrealOptionsForm::buildGamePathsBox()
     const QString extraHint = tr("Additional commands to run game");
     const QString serverHint = tr("Command to run dedicaded server");
     auto gameBox = [&](const QString &caption, int firstPath, const QString &addName, const QString &serverName,
-                       QLineEdit *&add, QLineEdit *&server) {
+                       QLineEdit *&add, QLineEdit *&server, QLineEdit *&wrapper) {
         auto *box = new QGroupBox(caption, pathsBox);
         auto *g = new QGridLayout(box);
         const QString labels[] = {tr("Game file"), tr("Editor")};
@@ -182,11 +182,19 @@ QGroupBox *TUnrealOptionsForm::buildGamePathsBox()
         g->addWidget(new QLabel(tr("Server start cmd."), box), 3, 0);
         g->addWidget(server, 3, 1);
         g->addWidget(serverButton, 3, 2);
+        // The program that runs the game, e.g. "gamemoderun %command%"; empty: the game itself.
+        wrapper = textField(box, QStringLiteral("GameCommand%1").arg(firstPath / 2 + 1), QString(), 32767);
+        wrapper->setPlaceholderText(QStringLiteral("%command%"));
+        wrapper->setToolTip(tr("Runs the game through another program: %command% stands for the game and its "
+                               "arguments,\ne.g. \"gamemoderun %command%\". Empty: the game runs by itself."));
+        g->addWidget(new QLabel(tr("Command"), box), 4, 0);
+        g->addWidget(wrapper, 4, 1);
         pathsRow->addWidget(box);
     };
-    gameBox(tr("Unreal"), 0, QStringLiteral("Addcmd1"), QStringLiteral("ServerCmd1"), m_addcmd1, m_serverCmd1);
+    gameBox(tr("Unreal"), 0, QStringLiteral("Addcmd1"), QStringLiteral("ServerCmd1"), m_addcmd1, m_serverCmd1,
+            m_command1);
     gameBox(tr("Unreal Tournament"), 2, QStringLiteral("Addcmd2"), QStringLiteral("ServerCmd2"), m_addcmd2,
-            m_serverCmd2);
+            m_serverCmd2, m_command2);
     return pathsBox;
 }
 
@@ -310,6 +318,16 @@ QString TUnrealOptionsForm::extraText(bool ut) const
     return (ut ? m_addcmd2 : m_addcmd1)->text();
 }
 
+QString TUnrealOptionsForm::commandLine(bool ut) const
+{
+    return (ut ? m_command2 : m_command1)->text();
+}
+
+void TUnrealOptionsForm::setCommandLine(bool ut, const QString &text)
+{
+    (ut ? m_command2 : m_command1)->setText(text);
+}
+
 QString TUnrealOptionsForm::serverText(bool ut) const
 {
     return (ut ? m_serverCmd2 : m_serverCmd1)->text();
@@ -338,16 +356,27 @@ bool TUnrealOptionsForm::SearchButtonClick()
     notice->close();
     notice->deleteLater();
     setLed(m_searchCheck, false, QColor(0xff, 0xff, 0x00));
-    const FoundGamePaths paths = assignFoundPaths(found);
-    if (!paths.any()) {
+    if (!applyFoundPaths(found)) {
         message(MessageKind::Error, tr("I`m can not find file on your hard drives!"));
         return false;
     }
+    return true;
+}
+
+bool TUnrealOptionsForm::applyFoundPaths(const QStringList &found)
+{
+    const FoundGamePaths paths = assignFoundPaths(found);
     for (int i = 0; i < 4; ++i) {
         if (paths.paths[i])
             m_paths[static_cast<size_t>(i)]->setText(*paths.paths[i]);
     }
-    return true;
+    return paths.any();
+}
+
+bool TUnrealOptionsForm::searchQuietly()
+{
+    const QStringList roots = m_searchRoots.isEmpty() ? defaultSearchRoots() : m_searchRoots;
+    return applyFoundPaths(findFilesResponsively(roots, gameExecutableNames()));
 }
 
 void TUnrealOptionsForm::browse(int field)
@@ -358,7 +387,8 @@ void TUnrealOptionsForm::browse(int field)
         chosen = m_chooseFile(edit->text());
     } else {
         chosen = QFileDialog::getOpenFileName(this, tr("Path.."), QFileInfo(edit->text()).absolutePath(),
-                                              tr("All Exec`s (*.exe *.lnk);;All files (*)"));
+                                              tr("Games (ut-bin* unreal-bin* *.exe *.lnk *.sh);;"
+                                                 "All Exec`s (*.exe *.lnk);;All files (*)"));
     }
     if (!chosen.isEmpty())
         edit->setText(chosen);
@@ -379,6 +409,11 @@ void TUnrealOptionsForm::message(MessageKind kind, const QString &text)
 void TUnrealOptionsForm::showEvent(QShowEvent *event)
 {
     refreshLeds();
+    // Command lines and "package.name" texts are read from their start; a path field shows
+    // its file's name at the end.
+    for (QLineEdit *field :
+         {m_command1, m_command2, m_yourSkin, m_skinClass, m_yourFaceT, m_yourSkinT, m_skinClassT, m_yourVoiceT})
+        field->setCursorPosition(0);
     m_chosenFromList = false;
     loadSkinLists();
     QDialog::showEvent(event);

@@ -77,7 +77,15 @@ public:
     QString editorExecutable(bool ut) const { return gamePath(ut ? 4 : 2); }
     QString extraText(bool ut) const;
     QString serverText(bool ut) const;
+    // The game's "Command" line: the wrapper that runs it ("%command%" stands for the game
+    // and its arguments); empty: the game runs by itself.
+    QString commandLine(bool ut) const;
+    void setCommandLine(bool ut, const QString &text);
     bool isLedLit(int field) const;
+
+    // Takes the shown preset's identity from the player the game was set up with (its
+    // User.ini), for a first start; fields the game leaves empty keep their text.
+    void takeGamePlayer(const orv::core::GamePlayer &player, bool ut);
 
     // Player presets.
     QStringList presets() const;
@@ -118,6 +126,11 @@ public:
 
     // The automatic search; false when nothing was found (the message was shown).
     bool SearchButtonClick();
+    // The same search without windows or messages (a link followed before any setup);
+    // false when nothing was found.
+    bool searchQuietly();
+    // Puts the search's finds into the path fields; false when none fits a field.
+    bool applyFoundPaths(const QStringList &found);
 
 signals:
     void exitRequested();
@@ -171,6 +184,8 @@ private:
     QLineEdit *m_addcmd2 = nullptr;
     QLineEdit *m_serverCmd1 = nullptr;
     QLineEdit *m_serverCmd2 = nullptr;
+    QLineEdit *m_command1 = nullptr;
+    QLineEdit *m_command2 = nullptr;
     QComboBox *m_nickName = nullptr;
     QLineEdit *m_yourPass = nullptr;
     QComboBox *m_yourTeam = nullptr;

@@ -78,7 +78,8 @@ void TUnrealOptionsForm::buildStorages(platform::RegistryStore &store)
     m_storage1->setOptions(TPlacementOption::fpPosition);
     m_storage1->setStoredProps({QStringLiteral("NickName.Items"), QStringLiteral("NickName.Text"),
                                 QStringLiteral("GamePath1.Text"), QStringLiteral("GamePath2.Text"),
-                                QStringLiteral("GamePath3.Text"), QStringLiteral("GamePath4.Text")});
+                                QStringLiteral("GamePath3.Text"), QStringLiteral("GamePath4.Text"),
+                                QStringLiteral("GameCommand1.Text"), QStringLiteral("GameCommand2.Text")});
     m_storage2 = new TFormStorage(this, store);
     m_storage2->setObjectName(QStringLiteral("FormStorage2"));
     m_storage2->setIniSection(QStringLiteral("Players"));
@@ -143,6 +144,28 @@ QStringList TUnrealOptionsForm::presetNames() const
 QString TUnrealOptionsForm::nickname() const
 {
     return m_nickName->currentText();
+}
+
+void TUnrealOptionsForm::takeGamePlayer(const GamePlayer &player, bool ut)
+{
+    if (!player.name.isEmpty())
+        m_nickName->setEditText(player.name.left(kMaxNicknameLength));
+    const int team = player.team == 255 ? 0 : player.team + 1;
+    if (team >= 0 && team < m_yourTeam->count())
+        m_yourTeam->setCurrentIndex(team);
+    auto take = [](QLineEdit *field, const QString &value) {
+        if (!value.isEmpty())
+            field->setText(value.left(field->maxLength()));
+    };
+    if (ut) {
+        take(m_skinClassT, player.playerClass);
+        take(m_yourSkinT, player.skin);
+        take(m_yourFaceT, player.face);
+        take(m_yourVoiceT, player.voice);
+    } else {
+        take(m_skinClass, player.playerClass);
+        take(m_yourSkin, player.skin);
+    }
 }
 
 void TUnrealOptionsForm::setNickname(const QString &nickname)

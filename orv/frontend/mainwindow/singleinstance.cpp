@@ -11,6 +11,9 @@ namespace orv::frontend {
 namespace {
 
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
+const QByteArray kLink = QByteArrayLiteral("link ");
+// A link longer than this is no server link; the line is dropped.
+constexpr qint64 kMaxLine = 4096;
 
 } // namespace
 
@@ -28,11 +31,11 @@ bool SingleInstance::displayLargeEnough(const QSize &screen)
     return screen.width() >= 800 && screen.height() >= 600;
 }
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent)
+SingleInstance::SingleInstance(const QString &name, const QString &link, QObject *parent)
     : QObject(parent)
     , m_socketName(socketName(name))
 {
-    if (activatePrimary(500))
+    if (link.isEmpty() ? activatePrimary(500) : sendLink(link, 500))
         return;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -47,11 +50,19 @@ SingleInstance::SingleInstance(const QString &name, QObject *parent)
         while (QLocalSocket *client = m_server->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine())
+                if (!client->canReadLine()) {
+                    if (client->bytesAvailable() > kMaxLine)
+                        client->disconnectFromServer();
                     return;
-                if (client->readLine(64) == kActivate)
-                    emit activationRequested();
+                }
+                const QByteArray line = client->readLine(kMaxLine + 1);
+                // Done with the client before anything runs: a receiver may run event loops
+                // (a query, a message box) in which the client goes away.
                 client->disconnectFromServer();
+                if (line == kActivate)
+                    emit activationRequested();
+                else if (line.startsWith(kLink) && line.endsWith('\n'))
+                    emit linkReceived(QString::fromUtf8(line.mid(kLink.size()).chopped(1)));
             });
         }
     });
@@ -61,6 +72,19 @@ SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::activatePrimary(int timeoutMs) const
 {
+    return sendLine(kActivate, timeoutMs);
+}
+
+bool SingleInstance::sendLink(const QString &link, int timeoutMs) const
+{
+    QString oneLine = link;
+    oneLine.remove(u'\n');
+    oneLine.remove(u'\r');
+    return sendLine(kLink + oneLine.toUtf8() + '\n', timeoutMs);
+}
+
+bool SingleInstance::sendLine(const QByteArray &line, int timeoutMs) const
+{
     // A listening instance accepts the connection at once (the system queues it), so a
     // successful connect is the proof that it runs; the request is read when its event
     // loop next turns, which never blocks this start.
@@ -68,7 +92,7 @@ bool SingleInstance::activatePrimary(int timeoutMs) const
     socket.connectToServer(m_socketName);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(kActivate);
+    socket.write(line);
     socket.waitForBytesWritten(timeoutMs);
     socket.disconnectFromServer();
     return true;

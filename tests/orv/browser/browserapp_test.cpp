@@ -32,6 +32,7 @@
 
 #include "orv/browser/browserapp.h"
 #include "orv/demo/demonetwork.h"
+#include "orv/demo/fakegameserver.h"
 #include "orv/engine/serverlistmodel.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
 #include "orv/frontend/mainwindow/aboutform.h"
@@ -691,4 +692,99 @@ TEST(BrowserApp, FitsTheSmallestScreenAndShowsHintsTheWayTheDesignSays)
     // The toolkit's own time would be ten seconds for a hint this short.
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 9000));
     EXPECT_GE(shown.elapsed(), 3000);
+}
+
+namespace {
+
+// A fake server on loopback for a link: the given game, reporting gamePortOffset from its
+// query port as its game port.
+std::unique_ptr<orv::demo::FakeGameServer> linkServer(const char *address, const QByteArray &game, int gamePortOffset,
+                                                      bool dead = false)
+{
+    auto server = std::make_unique<orv::demo::FakeGameServer>();
+    orv::demo::ServerBehaviour behaviour;
+    behaviour.dead = dead;
+    server->setBehaviour(behaviour);
+    bool listening = false;
+    for (int attempt = 0; attempt < 20 && !listening; ++attempt)
+        listening = server->listen(QHostAddress(QString::fromLatin1(address)), 0);
+    EXPECT_TRUE(listening);
+    orv::demo::ServerDescription d;
+    d.gameName = game;
+    d.hostName = "Linked " + game;
+    d.hostPort = server->queryPort() + gamePortOffset;
+    server->setDescription(d);
+    return server;
+}
+
+QString linkTo(const orv::demo::FakeGameServer &server, const QString &options = {})
+{
+    return QStringLiteral("unreal://%1:%2/%3")
+        .arg(server.address().toString())
+        .arg(server.queryPort() - 1)
+        .arg(options);
+}
+
+// A game file that records the folder it runs in and its arguments.
+QString recordingGame(const QString &path, const QString &record)
+{
+    EXPECT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > " +
+                                                 QFile::encodeName(record) + ".tmp && mv " + QFile::encodeName(record) +
+                                                 ".tmp " + QFile::encodeName(record) + "\n"));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(path).absolutePath();
+}
+
+QStringList waitForRecord(const QString &record)
+{
+    for (int i = 0; i < 250 && !QFile::exists(record); ++i)
+        QTest::qWait(20);
+    return QString::fromUtf8(testsupport::readFile(record)).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// "orv unreal://…" started for the link alone: the server tells its game and game port,
+// and that game starts in its own folder with the default preset and the link's password;
+// the UT game is the one set up, the Unreal one is found on the disk. The main window is
+// never shown and nothing waits for an answer. A silent server and a bad link say why.
+TEST(BrowserApp, FollowsServerLinksWithoutShowingTheWindow)
+{
+    prepareApplicationOnce();
+    QTemporaryDir games;
+    const QString utRecord = games.filePath("ut.txt");
+    const QString unrealRecord = games.filePath("unreal.txt");
+    const QString utFolder = recordingGame(games.filePath("UT/System64/ut-bin-amd64"), utRecord);
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString unrealFolder =
+        recordingGame(dataHome + QStringLiteral("/OldUnreal/UnrealGold/System64/unreal-bin-amd64"), unrealRecord);
+    ASSERT_TRUE(writeProfile({{QStringLiteral("Uneral options"),
+                               {QStringLiteral("GamePath3_Text=") + games.filePath("UT/System64/ut-bin-amd64")}}}));
+
+    auto ut = linkServer("127.0.23.2", "ut", 10);
+    auto unreal = linkServer("127.0.23.3", "unreal", -1);
+    auto silent = linkServer("127.0.23.4", "ut", -1, true);
+
+    BrowserApp browser;
+    QStringList messages;
+    browser.setLinkMessageSink([&messages](const QString &message) { messages.append(message); });
+
+    EXPECT_EQ(browser.openLink(linkTo(*ut, QStringLiteral("?password=s3cret")), false), 0);
+    EXPECT_EQ(waitForRecord(utRecord),
+              QStringList({utFolder, QStringLiteral("127.0.23.2?port=%1?Name=Player?Team=255?Password=s3cret")
+                                         .arg(ut->queryPort() + 10)}));
+
+    EXPECT_EQ(browser.openLink(linkTo(*unreal, QStringLiteral("index.unr")), false), 0);
+    EXPECT_EQ(waitForRecord(unrealRecord),
+              QStringList({unrealFolder,
+                           QStringLiteral("127.0.23.3?port=%1?Name=Player?Team=255").arg(unreal->queryPort() - 1)}));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_FALSE(browser.mainForm().isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    EXPECT_EQ(browser.openLink(linkTo(*silent), false), 1);
+    EXPECT_EQ(browser.openLink(QStringLiteral("unreal://127.0.23.2:99999"), false), 1);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], QStringLiteral("The server 127.0.23.4:%1 does not answer.").arg(silent->queryPort() - 1));
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("is not a server link")));
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include "orv/core/playerpresets.h"
+#include "tests/support/testpaths.h"
 
 using namespace orv::core;
 
@@ -57,4 +60,27 @@ TEST(PlayerPresets, AddRulesCheckSizeBeforeDuplicates)
         SCOPED_TRACE(c.label);
         EXPECT_EQ(checkPresetAdd(c.list, c.nickname), c.expected);
     }
+}
+
+// The identity a first start takes from the game's User.ini: [DefaultPlayer] only, keys in
+// any case; a file without that section gives nothing.
+TEST(PlayerPresets, GamePlayerComesFromTheDefaultPlayerSection)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("User.ini");
+    ASSERT_TRUE(testsupport::writeFile(ini, "[Engine.Input]\r\nName=NotThis\r\n[DefaultPlayer]\r\nName=Gorn\r\n"
+                                            "Class=Botpack.TMale2\r\nteam=1\r\nskin=SoldierSkins.blkt\r\n"
+                                            "Face=SoldierSkins.Gorn\r\nVoice=BotPack.VoiceMaleTwo\r\n"
+                                            "[Other]\r\nskin=Nope\r\n"));
+    const auto player = readGamePlayer(ini);
+    ASSERT_TRUE(player.has_value());
+    EXPECT_EQ(player->name, QStringLiteral("Gorn"));
+    EXPECT_EQ(player->team, 1);
+    EXPECT_EQ(player->playerClass, QStringLiteral("Botpack.TMale2"));
+    EXPECT_EQ(player->skin, QStringLiteral("SoldierSkins.blkt"));
+    EXPECT_EQ(player->face, QStringLiteral("SoldierSkins.Gorn"));
+    EXPECT_EQ(player->voice, QStringLiteral("BotPack.VoiceMaleTwo"));
+    ASSERT_TRUE(testsupport::writeFile(ini, "[Engine.Input]\r\nName=x\r\n"));
+    EXPECT_FALSE(readGamePlayer(ini).has_value());
+    EXPECT_FALSE(readGamePlayer(dir.filePath("missing.ini")).has_value());
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "orv/engine/queryengine.h"
@@ -28,8 +30,33 @@ using orv::engine::ServerPage;
 
 namespace {
 
-// A main window over a real engine, the game options and the launcher, with every dialog
-// and program start recorded instead of shown or run.
+struct LauncherFixture;
+
+// The launcher's host with every dialog and program start recorded instead of shown or run.
+class RecordingHost : public StandardLauncherHost
+{
+public:
+    RecordingHost(LauncherFixture &f, TMainForm &form, orv::engine::QueryEngine &engine)
+        : StandardLauncherHost(form, engine)
+        , m_f(f)
+    {}
+    WhenGameStarts whenStart() const override;
+    bool continueRefresh() const override { return true; }
+    QString beaconSign2() const override { return QStringLiteral("ut"); }
+    bool askYesNo(const QString &text) override;
+    void warn(const QString &text) override;
+    std::optional<QString> askLinkName(const QString &) override;
+    QString chooseIniFile(const QString &folder) override;
+    bool openUrl(const QString &url) override;
+    void setClipboard(const QString &text) override;
+    platform::Status startCommand(const launch::GameCommand &command) override;
+    QString desktopFolder() const override;
+
+private:
+    LauncherFixture &m_f;
+};
+
+// A main window over a real engine, the game options and the launcher.
 struct LauncherFixture
 {
     QTemporaryDir dir;
@@ -40,11 +67,15 @@ struct LauncherFixture
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TUnrealOptionsForm> options;
     std::unique_ptr<GameLauncher> launcher;
+    std::unique_ptr<RecordingHost> host;
     QStringList questions;
     QStringList warnings;
     QStringList opened;
     QStringList clipboard;
+    QStringList iniFolders;
+    QString iniChoice;
     QList<std::pair<QString, QStringList>> started;
+    QList<launch::GameCommand> commands;
     std::optional<QString> linkName = QStringLiteral("My server");
     WhenGameStarts whenStart = WhenGameStarts::KeepRunning;
     bool realStarts = false;
@@ -58,35 +89,11 @@ struct LauncherFixture
         options->setDataFolder(dir.path());
         options->setMessageShower([](TUnrealOptionsForm::MessageKind, const QString &) {});
         launcher = std::make_unique<GameLauncher>(*form, engine, *options, sounds);
-        LauncherHooks hooks;
-        hooks.whenStart = [this] { return whenStart; };
-        hooks.continueRefresh = [] { return true; };
-        hooks.beaconSign2 = [] { return QStringLiteral("ut"); };
-        hooks.askYesNo = [this](const QString &text) {
-            questions.append(text);
-            return false;
-        };
-        hooks.warn = [this](const QString &text) { warnings.append(text); };
-        hooks.askLinkName = [this](const QString &) { return linkName; };
-        hooks.openUrl = [this](const QString &url) {
-            opened.append(url);
-            return true;
-        };
-        hooks.setClipboard = [this](const QString &text) { clipboard.append(text); };
-        hooks.startProgram = [this](const QString &program, const QStringList &args) {
-            started.append({program, args});
-            return true;
-        };
-        hooks.desktopFolder = dir.filePath("Desktop");
-        launcher->setHooks(hooks);
+        host = std::make_unique<RecordingHost>(*this, *form, engine);
+        launcher->setHost(host.get());
     }
 
-    void useRealStarts()
-    {
-        LauncherHooks hooks = launcher->hooks();
-        hooks.startProgram = nullptr;
-        launcher->setHooks(hooks);
-    }
+    void useRealStarts() { realStarts = true; }
 
     void setRow(const QString &game, const QString &address, const QString &port, int icon = 0)
     {
@@ -110,6 +117,50 @@ struct LauncherFixture
         return path;
     }
 };
+
+WhenGameStarts RecordingHost::whenStart() const
+{
+    return m_f.whenStart;
+}
+bool RecordingHost::askYesNo(const QString &text)
+{
+    m_f.questions.append(text);
+    return false;
+}
+void RecordingHost::warn(const QString &text)
+{
+    m_f.warnings.append(text);
+}
+std::optional<QString> RecordingHost::askLinkName(const QString &)
+{
+    return m_f.linkName;
+}
+QString RecordingHost::chooseIniFile(const QString &folder)
+{
+    m_f.iniFolders.append(folder);
+    return m_f.iniChoice;
+}
+bool RecordingHost::openUrl(const QString &url)
+{
+    m_f.opened.append(url);
+    return true;
+}
+void RecordingHost::setClipboard(const QString &text)
+{
+    m_f.clipboard.append(text);
+}
+platform::Status RecordingHost::startCommand(const launch::GameCommand &command)
+{
+    if (m_f.realStarts)
+        return StandardLauncherHost::startCommand(command);
+    m_f.started.append({command.program, command.arguments});
+    m_f.commands.append(command);
+    return {};
+}
+QString RecordingHost::desktopFolder() const
+{
+    return m_f.dir.filePath("Desktop");
+}
 
 } // namespace
 
@@ -297,4 +348,82 @@ TEST(GameLauncher, PresetMenuFollowsThePresetsAndLaunchesWithTheChosenOne)
 
     f.options->SpeedButton2Click();
     EXPECT_EQ(menuTexts(), QStringList({"Eve"}));
+}
+
+// A native game runs in its own folder, through the user's wrapper when one is set; a
+// wrapper or game that cannot start is reported with its command and nothing counts as
+// started.
+TEST(GameLauncher, NativeGameWrapperAndFailuresOnTheRealSystem)
+{
+    LauncherFixture f;
+    f.useRealStarts();
+    const QString out = f.dir.filePath("record.txt");
+    const QByteArray record = "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > " +
+                              QFile::encodeName(out) + ".tmp && mv " + QFile::encodeName(out) + ".tmp " +
+                              QFile::encodeName(out) + "\n";
+    const QString system64 = f.dir.filePath("UnrealTournament/System64");
+    ASSERT_TRUE(QDir().mkpath(system64));
+    const QString game = system64 + QStringLiteral("/ut-bin-amd64");
+    ASSERT_TRUE(testsupport::writeFile(game, record));
+    QFile::setPermissions(game, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString wrapper = f.fakeGame("wrap", "#!/bin/sh\nexec \"$@\" --wrapped\n");
+    f.options->setGamePath(3, game);
+    f.options->setNickname(QStringLiteral("Bob"));
+    f.setRow(QStringLiteral("ut"), QStringLiteral("127.0.0.2"), QStringLiteral("7777"));
+    auto waitForRecord = [&out] {
+        for (int i = 0; i < 250 && !QFile::exists(out); ++i)
+            QThread::msleep(20);
+        const QStringList lines = QString::fromUtf8(testsupport::readFile(out)).split(u'\n', Qt::SkipEmptyParts);
+        QFile::remove(out);
+        return lines;
+    };
+
+    f.launcher->A_UnrealviaNet();
+    EXPECT_EQ(waitForRecord(), QStringList({system64, "127.0.0.2?port=7777?Name=Bob?Team=255"}));
+
+    f.options->setCommandLine(true, wrapper + QStringLiteral(" %command% -log"));
+    f.launcher->A_UnrealviaNet();
+    EXPECT_EQ(waitForRecord(), QStringList({system64, "127.0.0.2?port=7777?Name=Bob?Team=255", "-log", "--wrapped"}));
+    EXPECT_TRUE(f.warnings.isEmpty());
+
+    // A wrapper that is not installed, then a game file that lost its execute permission.
+    f.options->setCommandLine(true, QStringLiteral("no-such-wrapper-here %command%"));
+    const QString before = f.launcher->lastStatus();
+    f.launcher->A_UnrealviaNet();
+    ASSERT_EQ(f.warnings.size(), 1);
+    EXPECT_TRUE(f.warnings[0].contains(QStringLiteral("\"no-such-wrapper-here\" cannot be found")));
+    EXPECT_TRUE(f.warnings[0].contains(QStringLiteral("Command: no-such-wrapper-here ") + game))
+        << f.warnings[0].toStdString();
+    EXPECT_EQ(f.launcher->lastStatus(), before); // no "Run game." for a game that never ran
+    f.options->setCommandLine(true, QString());
+    QFile::setPermissions(game, QFile::ReadOwner | QFile::WriteOwner);
+    f.launcher->A_UnrealviaNet();
+    EXPECT_EQ(f.questions.size(), 1);
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// A Windows game starts through wine in the prefix it lies in, and the INI file it is
+// handed is named the way it reads paths.
+TEST(GameLauncher, WindowsGameRunsInItsWinePrefix)
+{
+    LauncherFixture f;
+    const QString prefix = f.dir.filePath("games-prefix");
+    const QString system = prefix + QStringLiteral("/drive_c/Unreal/System");
+    ASSERT_TRUE(QDir().mkpath(system));
+    const QString game = system + QStringLiteral("/Unreal.exe");
+    ASSERT_TRUE(testsupport::writeFile(game, "MZ"));
+    ASSERT_TRUE(testsupport::writeFile(system + QStringLiteral("/My User.ini"), "[DefaultPlayer]\n"));
+    f.options->setGamePath(1, game);
+    f.setRow(QStringLiteral("unreal"), QStringLiteral("192.0.2.10"), QStringLiteral("7777"));
+    f.form->setGameSwitchUT(false);
+    f.iniChoice = system + QStringLiteral("/My User.ini");
+    f.launcher->A_UnrealviaNetandINI();
+    ASSERT_EQ(f.commands.size(), 1);
+    const launch::GameCommand &command = f.commands[0];
+    EXPECT_EQ(command.program, QStringLiteral("wine"));
+    EXPECT_EQ(command.arguments,
+              QStringList({game, "192.0.2.10?port=7777", "-userini=C:\\Unreal\\System\\My User.ini"}));
+    EXPECT_EQ(command.workingFolder, system);
+    EXPECT_EQ(command.environment, (QList<std::pair<QString, QString>>{{"WINEPREFIX", prefix}}));
+    EXPECT_EQ(f.iniFolders, QStringList({system}));
 }

@@ -255,8 +255,10 @@ TEST(GameOptionsForm, SearchFillsPathsOrSaysNothingWasFound)
     ASSERT_TRUE(testsupport::writeFile(root + "/b/System/UnrealTournament.EXE", "MZ"));
     f.form->setSearchRoots({root});
     EXPECT_TRUE(f.form->SearchButtonClick());
+    // The editor beside UT's game file is UT's; one whose game cannot be told goes to both
+    // fields, and UT's own then wins its field.
     EXPECT_EQ(f.form->gamePath(1), QString());
-    EXPECT_EQ(f.form->gamePath(2), root + "/b/System/UnrealEd.exe");
+    EXPECT_EQ(f.form->gamePath(2), root + "/a/UNREALED.EXE");
     EXPECT_EQ(f.form->gamePath(4), root + "/b/System/UnrealEd.exe");
     EXPECT_EQ(f.form->gamePath(3), root + "/b/System/UnrealTournament.EXE");
     EXPECT_TRUE(f.form->isLedLit(3));
@@ -265,4 +267,22 @@ TEST(GameOptionsForm, SearchFillsPathsOrSaysNothingWasFound)
     EXPECT_FALSE(f.form->SearchButtonClick());
     EXPECT_EQ(f.messages.last(),
               std::make_pair(Kind::Error, QStringLiteral("I`m can not find file on your hard drives!")));
+}
+
+TEST(GameOptionsForm, TakesTheGamesPlayerForTheShownPreset)
+{
+    FormFixture f;
+    GamePlayer player;
+    player.name = QStringLiteral("A name far longer than twenty");
+    player.team = 2;
+    player.playerClass = QStringLiteral("Botpack.TMale2");
+    player.face = QStringLiteral("SoldierSkins.Gorn");
+    f.form->takeGamePlayer(player, true);
+    const PlayerPreset preset = f.form->currentPreset();
+    EXPECT_EQ(preset.nickname, QStringLiteral("A name far longer th"));
+    EXPECT_EQ(preset.team, QStringLiteral("Green"));
+    EXPECT_EQ(preset.skinClassT, QStringLiteral("Botpack.TMale2"));
+    EXPECT_EQ(preset.faceT, QStringLiteral("SoldierSkins.Gorn"));
+    EXPECT_EQ(preset.skinT, QStringLiteral("N/A"));     // left empty by the game: kept
+    EXPECT_EQ(preset.skinClass, QStringLiteral("N/A")); // Unreal's fields are not UT's
 }

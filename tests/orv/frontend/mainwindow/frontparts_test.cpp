@@ -103,4 +103,12 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForward)
     SingleInstance second(QStringLiteral("orvane-test"));
     EXPECT_FALSE(second.isPrimary());
     EXPECT_TRUE(activated.wait(2000));
+
+    // A start with a server link hands the link over instead.
+    QSignalSpy linked(&first, &SingleInstance::linkReceived);
+    SingleInstance third(QStringLiteral("orvane-test"), QStringLiteral("unreal://192.0.2.10:7777/?password=x"));
+    EXPECT_FALSE(third.isPrimary());
+    ASSERT_TRUE(linked.wait(2000));
+    EXPECT_EQ(linked.at(0).at(0).toString(), QStringLiteral("unreal://192.0.2.10:7777/?password=x"));
+    EXPECT_EQ(activated.size(), 1);
 }
