@@ -280,6 +280,7 @@ void TMainForm::buildLayout()
         view->setModel(m_engine.itemModel(static_cast<ServerPage>(page)), &iconOfRow);
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
+        view->report()->header()->resizeSection(orv::engine::kColumnCountry, 50);
         view->header()->setMarker(m_engine.sortColumn(static_cast<ServerPage>(page)), IconProvider::kAscendingMarker);
         setComponentReference(view, "LargeImages", m_largeImages);
         setComponentReference(view, "SmallImages", m_smallImages);
@@ -302,6 +303,15 @@ void TMainForm::buildLayout()
     auto *playersLayout = new QVBoxLayout(playersPanel);
     playersLayout->setContentsMargins(0, 0, 0, 0);
     m_players = new PlayersModel(this);
+    // The teams of a team game, when the server reports them: name, score and size of each,
+    // one line above its players.
+    m_teamsLine = new QLabel(playersPanel);
+    m_teamsLine->setObjectName(QStringLiteral("TeamsLine"));
+    m_teamsLine->setTextFormat(Qt::RichText);
+    m_teamsLine->setContentsMargins(4, 2, 4, 2);
+    m_teamsLine->setToolTip(QStringLiteral("Teams of the selected server: name, score and players"));
+    m_teamsLine->hide();
+    playersLayout->addWidget(m_teamsLine);
     m_playersView = new ServerView(playersPanel);
     m_playersView->setObjectName(QStringLiteral("PlayersList"));
     m_playersView->setToolTip(QStringLiteral("List of players selected server"));
@@ -425,8 +435,9 @@ void TMainForm::prepareServersMenu()
 
     m_columnsMenu->clear();
     QTreeView *report = currentView()->report();
-    for (int column = 0; column < orv::engine::kServerColumns; ++column) {
-        QAction *item = m_columnsMenu->addAction(orv::engine::serverColumnCaption(column));
+    for (int column = 0; column <= orv::engine::kColumnCountry; ++column) {
+        QAction *item =
+            m_columnsMenu->addAction(report->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
         item->setCheckable(true);
         const bool visible = report->header()->sectionSize(column) > 0;
         item->setChecked(visible);
@@ -523,6 +534,7 @@ void TMainForm::wireEngine()
     connect(&m_engine, &orv::engine::QueryEngine::refreshRunningChanged, this,
             [this](bool running) { action(MainAction::Refresh)->setText(refreshCaption(running)); });
     connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);
+    connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_teamsLine, &QWidget::hide);
     connect(&m_engine, &orv::engine::QueryEngine::selectedServerRefreshed, this,
             [this] { showPlayersOf(currentView()->currentRow()); });
     connect(&m_engine, &orv::engine::QueryEngine::busyChanged, this, &TMainForm::setTrayBusy);
@@ -745,6 +757,7 @@ void TMainForm::selectionChanged(ServerPage page)
     if (page != currentPage())
         return;
     m_players->clear();
+    m_teamsLine->hide();
     const int row = view(page)->currentRow();
     if (row < 0)
         return;
@@ -771,6 +784,27 @@ void TMainForm::showPlayersOf(int row)
         };
     }
     m_players->showPlayers(info, lookup);
+    showTeams(info);
+}
+
+void TMainForm::showTeams(const orv::engine::ServerInfo &info)
+{
+    static const char *const kTeamColours[] = {"#d03030", "#3060d0", "#30a040", "#c09020"};
+    QStringList parts;
+    const auto teams = orv::engine::listedTeams(info);
+    for (size_t i = 0; i < teams.size(); ++i) {
+        const orv::engine::TeamEntry &team = teams[i];
+        const auto score = orv::engine::teamScoreValue(team.score);
+        QString part = QStringLiteral("<span style=\"color:%1\">&#9632;</span> <b>%2</b> %3")
+                           .arg(QLatin1String(i < 4 ? kTeamColours[i] : "#808080"),
+                                (team.name.isEmpty() ? QStringLiteral("Team %1").arg(i) : team.name).toHtmlEscaped(),
+                                score ? QString::number(*score, 'g', 12) : QStringLiteral("-"));
+        if (!team.size.isEmpty())
+            part += QStringLiteral(" (%1)").arg(team.size.toHtmlEscaped());
+        parts.append(part);
+    }
+    m_teamsLine->setText(parts.join(QStringLiteral(" &nbsp;&nbsp; ")));
+    m_teamsLine->setVisible(!parts.isEmpty());
 }
 
 void TMainForm::runOnCurrentRow(const std::function<void(int)> &work)
