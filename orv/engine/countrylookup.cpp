@@ -60,7 +60,8 @@ struct CountryLookup::Database
 };
 #else
 struct CountryLookup::Database
-{};
+{
+};
 #endif
 
 CountryLookup::CountryLookup(QString databasePath)

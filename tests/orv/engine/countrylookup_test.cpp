@@ -29,8 +29,8 @@ TEST(CountryLookup, LongStableAllocationsOfTheInstalledDatabase)
     EXPECT_EQ(lookup.countryOf(L1("6.1.2.3")), L1("US"));
     // Loopback, private and reserved addresses have no country, nor has a text that is no
     // dotted-quad address.
-    for (const char *none : {"127.0.0.2", "10.1.2.3", "192.168.1.20", "172.20.0.1", "100.64.0.1", "240.0.0.1",
-                             "example.org", ""})
+    for (const char *none :
+         {"127.0.0.2", "10.1.2.3", "192.168.1.20", "172.20.0.1", "100.64.0.1", "240.0.0.1", "example.org", ""})
         EXPECT_EQ(lookup.countryOf(L1(none)), QString()) << none;
 }
 

@@ -35,8 +35,8 @@ TEST(QueryText, EachValueDecodedOnItsOwnAndControlsDropped)
     auto d = server->description();
     d.mapTitle = "\x93"
                  "Deck\x94 \x80"
-                 "16";                               // code page 1252: curly quotes, euro sign
-    d.adminName = "J\xF6rg\x01\x7F";                 // code page 1252 with control characters
+                 "16";                                                 // code page 1252: curly quotes, euro sign
+    d.adminName = "J\xF6rg\x01\x7F";                                   // code page 1252 with control characters
     d.mutators = "Insta\xC3\x9F, \xE2\x80\x9CLow\x1FGrav\xE2\x80\x9D"; // UTF-8
     // A long Cyrillic name is cut to 20 characters, not bytes; a character outside the
     // basic plane at the cut is kept whole.

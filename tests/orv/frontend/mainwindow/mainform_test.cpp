@@ -126,17 +126,19 @@ TEST(MainForm, ServersMenuFollowsThePageAndTheColumns)
     EXPECT_TRUE(submenu(QStringLiteral("Add to Favorites by Ping"))->isVisible());
 
     QMenu *columns = submenu(QStringLiteral("Show / hide columns"))->menu();
-    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns + 1); // and "Country"
+    EXPECT_EQ(columns->actions().last()->text(), QStringLiteral("Country"));
+    EXPECT_TRUE(columns->actions().last()->isChecked());
     EXPECT_FALSE(columns->actions()[0]->isEnabled()); // the visible first column cannot be hidden
     EXPECT_TRUE(columns->actions()[1]->isChecked());  // "Ping" shows at start
     EXPECT_FALSE(columns->actions()[5]->isChecked()); // "Map title" is hidden at start
 
-    // Hiding every column but the first still lists all 26; a hidden one comes back at 70.
+    // Hiding every column but the first still lists all 27; a hidden one comes back at 70.
     QHeaderView *header = f.form->currentView()->report()->header();
-    for (int column = 1; column < orv::engine::kServerColumns; ++column)
+    for (int column = 1; column <= orv::engine::kColumnCountry; ++column)
         header->resizeSection(column, 0);
     f.form->prepareServersMenu();
-    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns + 1);
     columns->actions()[7]->trigger();
     EXPECT_EQ(header->sectionSize(7), 70);
     columns->actions()[7]->trigger();
