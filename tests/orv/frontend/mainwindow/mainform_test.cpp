@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -325,4 +326,34 @@ TEST(MainForm, WordsTheEnginesStatesInTheStatusBarTheRefreshCommandAndTheTray)
     EXPECT_EQ(tray->toolTip(), QStringLiteral("Refresh server:3 of 7"));
     emit f.engine.refreshPassEnded();
     EXPECT_EQ(tray->toolTip(), QStringLiteral("Orvane (Click twice to restore window)"));
+}
+
+TEST(MainForm, SelectedServerShowsDecodedNamesAndItsTeams)
+{
+    MainFixture f;
+    QStringList row(26);
+    row[0] = QStringLiteral("Teams");
+    row[23] = QStringLiteral("10.0.0.5");
+    row[24] = QStringLiteral("7777");
+    row[25] = QStringLiteral("7778");
+    f.setRows(ServerPage::Internet, {row, {QStringLiteral("No teams")}});
+    // One answer mixing UTF-8 and code page 1252 values, with team keys after the players.
+    f.engine.appendReply(
+        ServerPage::Internet,
+        "10.0.0.5:7777:7778>\\numplayers\\1\\player_0\\\xD0\xA1\xD0\xB5\xD1\x80\xD0\xB3\xD0\xB5\xD0\xB9"
+        "\\team_0\\1\\teamname_0\\Red\\teamscore_0\\4.000000\\teamsize_0\\0"
+        "\\teamname_1\\\x93"
+        "Blue\x94\\teamscore_1\\2.500000\\teamsize_1\\1\\final\\\\queryid\\1.1");
+    auto *teams = f.form->findChild<QLabel *>(QStringLiteral("TeamsLine"));
+    ASSERT_NE(teams, nullptr);
+    f.form->currentView()->selectRow(0);
+    ASSERT_EQ(f.form->playersModel()->rowCount(), 1);
+    EXPECT_EQ(f.form->playersModel()->data(f.form->playersModel()->index(0, 0)).toString(),
+              QString::fromUtf8("Сергей"));
+    EXPECT_FALSE(teams->isHidden());
+    EXPECT_TRUE(teams->text().contains(QStringLiteral("<b>Red</b> 4 (0)"))) << teams->text().toStdString();
+    EXPECT_TRUE(teams->text().contains(QString::fromUtf8("<b>“Blue”</b> 2.5 (1)"))) << teams->text().toStdString();
+
+    f.form->currentView()->selectRow(1);
+    EXPECT_TRUE(teams->isHidden());
 }
