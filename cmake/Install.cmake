@@ -78,10 +78,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The country column reads the IP location database through libloc (found by the library
+# scan as well); the database and the flag pictures are recommended: without them the
+# column stays empty.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libloc1")
 # Loaded at run time, so the library scan cannot see them: the Wayland platform plugin and
 # the desktop theme plugins (X11, the SVG icons and the sound back end come with the
 # libraries found by the scan).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-qpa-plugins, libloc-database, famfamfam-flag-png")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis line comes from the summary above; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -12,7 +12,8 @@
 #include "platform/result.h"
 
 // 8-bit text files as the games and our own lists use them: bytes kept as they are, shown
-// through Latin-1, CR LF line ends written, CR, LF and CR LF accepted on reading.
+// through the Windows code page 1252, CR LF line ends written, CR, LF and CR LF accepted on
+// reading.
 namespace platform::textfile {
 
 constexpr qint64 kDefaultMaxSize = 64 * 1024 * 1024;
@@ -41,9 +42,20 @@ QList<QByteArray> splitLines(QByteArrayView bytes);
 // Joins with CR LF after every line (the last one included).
 QByteArray joinLines(const QList<QByteArray> &lines);
 
+// Code page 1252: bytes 0x80-0x9F are its letters and signs (the euro sign, curly quotes,
+// ...); its five unassigned bytes map to U+0081, U+008D, U+008F, U+0090 and U+009D, so every
+// byte survives a round trip through fromAnsi and toAnsi.
 QString fromAnsi(QByteArrayView bytes);
-// Characters outside Latin-1 become '?'.
-QByteArray toAnsi(QStringView text);
+// Characters that code page 1252 lacks become '?'. fits, when given, tells whether none did.
+QByteArray toAnsi(QStringView text, bool *fits = nullptr);
+
+// True when the bytes are valid UTF-8 and hold at least one multi-byte sequence: text that
+// is almost certainly UTF-8 rather than code page 1252.
+bool isMultiByteUtf8(QByteArrayView bytes);
+// Text whose encoding is not recorded: UTF-8 when isMultiByteUtf8, code page 1252 otherwise.
+QString fromEightBit(QByteArrayView bytes);
+// Code page 1252 when every character fits, else UTF-8, which fromEightBit reads back.
+QByteArray toEightBit(QStringView text);
 
 // Convenience: lines of a text file as strings, and the reverse, with the rules above.
 Result<QStringList> readLines(const QString &path, qint64 maxSize = kDefaultMaxSize);

@@ -14,6 +14,7 @@ packages=(
     tinyproxy xvfb xauth iproute2 python3
     desktop-file-utils appstream shared-mime-info man-db
     dpkg-dev fakeroot lintian
+    libloc-dev libloc-database famfamfam-flag-png
 )
 
 missing=()

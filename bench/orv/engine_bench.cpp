@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "orv/demo/fakegameserver.h"
+#include "orv/engine/countrylookup.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/replydecoder.h"
 
@@ -102,5 +103,25 @@ void BM_RefreshOverheadPerServer300Loopback(benchmark::State &state)
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RefreshOverheadPerServer300Loopback)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// One country lookup in the installed IP location database, each address a new one (so the
+// lookup's small cache does not answer). The goal is a few microseconds.
+void BM_CountryLookupUncached(benchmark::State &state)
+{
+    CountryLookup lookup;
+    if (!lookup.isAvailable()) {
+        state.SkipWithError("no IP location database installed");
+        return;
+    }
+    quint32 address = 0x01000001; // 1.0.0.1, then through the whole address space
+    qsizetype found = 0;
+    for (auto _ : state) {
+        address += 40503; // a stride that visits many networks
+        found += lookup.countryOf(address).size();
+    }
+    benchmark::DoNotOptimize(found);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CountryLookupUncached)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -32,6 +32,9 @@ platform::Result<QStringList> parse(QByteArrayView bytes)
         return readError(ReadError::TooManyLines, tr("The script file has %1 lines; at most %2 can be imported.")
                                                       .arg(QString::number(lines.size()), QString::number(kMaxLines)));
 
+    // A script is code page 1252 text, or UTF-8 when the whole file is valid UTF-8 (a rule
+    // that names a player whose name code page 1252 lacks).
+    const bool utf8 = platform::textfile::isMultiByteUtf8(bytes);
     QStringList result;
     result.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -47,7 +50,7 @@ platform::Result<QStringList> parse(QByteArrayView bytes)
                     ReadError::Binary,
                     tr("Line %1 of the script file holds binary data; it is not a script.").arg(lineNumber));
         }
-        result.append(platform::textfile::fromAnsi(line));
+        result.append(utf8 ? QString::fromUtf8(line) : platform::textfile::fromAnsi(line));
     }
     return result;
 }
@@ -67,10 +70,20 @@ platform::Result<QStringList> read(const QString &path)
 
 QByteArray serialize(const QStringList &lines)
 {
+    // Code page 1252 while every line fits; otherwise the whole file is UTF-8, which parse()
+    // recognises, so no rule text is lost.
     QList<QByteArray> encoded;
     encoded.reserve(lines.size());
-    for (const QString &line : lines)
-        encoded.append(platform::textfile::toAnsi(line));
+    bool allFit = true;
+    for (const QString &line : lines) {
+        bool fits = true;
+        encoded.append(platform::textfile::toAnsi(line, &fits));
+        allFit = allFit && fits;
+    }
+    if (!allFit) {
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            encoded[i] = lines[i].toUtf8();
+    }
     return platform::textfile::joinLines(encoded);
 }
 

@@ -34,14 +34,6 @@ char fold(char c)
     return kFold[static_cast<unsigned char>(c)];
 }
 
-QByteArray folded(QByteArrayView text)
-{
-    QByteArray out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = fold(text[i]);
-    return out;
-}
-
 // Whether the folded needle occurs in text, comparing text folded.
 bool containsFolded(QByteArrayView text, QByteArrayView needle)
 {
@@ -82,20 +74,49 @@ bool isPlayerKey(QByteArrayView word)
 
 } // namespace
 
+namespace {
+
+// Calls visit with each backslash-separated word of the datagram part of a store line (the
+// whole line when it has no head), in order, until visit returns true.
+template <typename Visit> bool anyWord(QByteArrayView line, Visit &&visit)
+{
+    const qsizetype gt = line.indexOf('>');
+    // A line without a head (a beacon answer) is searched whole.
+    const QByteArrayView rest = gt < 0 ? line : line.sliced(gt + 1);
+    qsizetype start = 0;
+    for (qsizetype p = 0; p <= rest.size(); ++p) {
+        if (p == rest.size() || rest[p] == '\\') {
+            if (p > start && visit(rest.sliced(start, p - start)))
+                return true;
+            start = p + 1;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 QList<QByteArray> serversWithPlayer(const orv::engine::ReplyStore &replies, QStringView name)
 {
     QList<QByteArray> heads;
     if (name.isEmpty())
         return heads;
-    const QByteArray needle = '\\' + folded(orv::engine::encodeServerText(name)) + '\\';
+    // Every value is compared as it is shown: decoded on its own (UTF-8 or code page 1252)
+    // and with control characters dropped, letter case ignored.
     static constexpr QByteArrayView kPlayerData("\\player_");
     QSet<QByteArray> seen;
     for (qsizetype i = 0; i < replies.size(); ++i) {
         const QByteArray &line = replies.line(i);
-        if (!containsFolded(line, needle) || !containsFolded(line, kPlayerData))
+        if (!containsFolded(line, kPlayerData))
             continue;
         const QByteArray head = headOf(line).toByteArray();
         if (seen.contains(head))
+            continue;
+        const bool found = anyWord(line, [name](QByteArrayView word) {
+            return word.size() >= name.size() &&
+                   orv::engine::decodeServerText(word).compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (!found)
             continue;
         seen.insert(head);
         heads.append(head);
@@ -106,8 +127,7 @@ QList<QByteArray> serversWithPlayer(const orv::engine::ReplyStore &replies, QStr
 QStringList playerNames(const orv::engine::ReplyStore &replies, const std::function<void(qsizetype line)> &progress)
 {
     QStringList names;
-    QSet<QByteArray> seen;
-    std::vector<QByteArrayView> words;
+    QSet<QString> seen;
     static constexpr QByteArrayView kPlayerMark("player_");
     for (qsizetype i = 0; i < replies.size(); ++i) {
         if (progress)
@@ -115,28 +135,18 @@ QStringList playerNames(const orv::engine::ReplyStore &replies, const std::funct
         const QByteArray &line = replies.line(i);
         if (!containsFolded(line, kPlayerMark))
             continue;
-        const qsizetype gt = line.indexOf('>');
-        // A line without a head (a beacon answer) is searched whole.
-        const QByteArrayView rest = gt < 0 ? QByteArrayView(line) : QByteArrayView(line).sliced(gt + 1);
-
-        words.clear();
-        qsizetype start = 0;
-        for (qsizetype p = 0; p <= rest.size(); ++p) {
-            if (p == rest.size() || rest[p] == '\\') {
-                if (p > start)
-                    words.push_back(rest.sliced(start, p - start));
-                start = p + 1;
+        bool nameNext = false;
+        anyWord(line, [&](QByteArrayView word) {
+            if (nameNext) {
+                QString name = orv::engine::decodeServerText(word);
+                if (!name.isEmpty() && !seen.contains(name)) {
+                    seen.insert(name);
+                    names.append(std::move(name));
+                }
             }
-        }
-        for (size_t k = 0; k + 1 < words.size(); ++k) {
-            if (!isPlayerKey(words[k]))
-                continue;
-            QByteArray name = words[k + 1].toByteArray();
-            if (seen.contains(name))
-                continue;
-            names.append(orv::engine::decodeServerText(name));
-            seen.insert(std::move(name));
-        }
+            nameNext = isPlayerKey(word);
+            return false;
+        });
     }
     return names;
 }

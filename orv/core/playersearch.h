@@ -16,8 +16,8 @@ class ReplyStore;
 namespace orv::core {
 
 // Searches of a list's stored replies for players. Reply lines are 8-bit text:
-// "address:gameport:queryport>" followed by the datagram's "\key\value" pairs. Letter case
-// is compared the Latin-1 way, as the servers' 8-bit names need.
+// "address:gameport:queryport>" followed by the datagram's "\key\value" pairs. Names are
+// compared as they are shown: each value decoded on its own, letter case ignored.
 namespace playersearch {
 
 // The heads ("address:gameport:queryport") of the lines in which some field equals the

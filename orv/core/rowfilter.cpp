@@ -3,6 +3,7 @@
 
 #include <QSet>
 
+#include "orv/engine/countrylookup.h"
 #include "orv/engine/serverlistmodel.h"
 #include "orv/engine/textutil.h"
 
@@ -26,6 +27,13 @@ RowFilter RowFilter::playersPresent()
     return {Kind::PlayersPresent, kFilterColumnPlayers, QString()};
 }
 
+QString columnText(const ServerEntry &row, int column)
+{
+    if (column == orv::engine::kColumnCountry)
+        return orv::engine::CountryLookup::shared().countryOf(row.column(orv::engine::kColumnAddress));
+    return row.column(column);
+}
+
 RowFilter RowFilter::value(int column, const QString &caption)
 {
     return {Kind::Value, column, caption};
@@ -39,7 +47,7 @@ bool RowFilter::keeps(const ServerEntry &row) const
     case Kind::PlayersPresent:
         return hasPlayersPresent(row.column(column));
     case Kind::Value:
-        return row.column(column) == text;
+        return columnText(row, column) == text;
     }
     return true;
 }
@@ -115,8 +123,8 @@ QStringList distinctColumnValues(const std::vector<ServerEntry> &rows, int colum
     QStringList values;
     QSet<QString> seen;
     for (const ServerEntry &row : rows) {
-        const QString &text = row.column(column);
-        if (text == kNotAvailable)
+        const QString text = columnText(row, column);
+        if (text == kNotAvailable || text.isEmpty())
             continue;
         QString key = text;
         key.remove(QLatin1Char('&'));

@@ -64,7 +64,12 @@ int restoreRows(std::vector<orv::engine::ServerEntry> &rows, std::vector<orv::en
 int restoreHidden(orv::engine::ServerListModel &view, std::vector<orv::engine::ServerEntry> &hidden,
                   const FilterProgress &progress = {});
 
-// The distinct values of a column for a value menu, in row order: "N/A" is left out, and
+// The text of a row's column as the lists show it, the Country column (the code of the
+// row's address) included.
+QString columnText(const orv::engine::ServerEntry &row, int column);
+
+// The distinct values of a column for a value menu, in row order: "N/A" and empty texts are
+// left out, and
 // a value equal to an earlier one apart from letter case and '&' markers is left out too.
 QStringList distinctColumnValues(const std::vector<orv::engine::ServerEntry> &rows, int column);
 

@@ -10,6 +10,7 @@
 #include "orv/demo/fakebeaconresponder.h"
 #include "orv/demo/fakegamespymaster.h"
 #include "orv/demo/fakemasterserver.h"
+#include "platform/textfile.h"
 
 namespace orv::demo {
 
@@ -98,19 +99,68 @@ constexpr Looks kUnrealLooks[] = {
     {"Male3", "Male3Skins.Kurgan", ""},   {"SkaarjPlayer", "SkTrooperSkins.T_Skaarj", ""},
 };
 
-// Names are written here in UTF-8 and sent in Latin-1, as players of that era typed them.
+// Names are written here in UTF-8 and sent in code page 1252 by older servers, as players of
+// that era typed them, and in UTF-8 by patched UT servers (469).
 constexpr const char *kPlayerNames[] = {
-    "RocketRay",  "FlakJack",  "Björn",     "Zoë",       "Señor Flak", "[XX]Killa", "Player",   "LagMonster",
-    "HeadHunter", "Ms.Impact", "Dr.Shock",  "n00b",      "Sn1per",     "Ångström",  "Jürgen",   "Chloé",
-    "Mañana",     "Ø-Zone",    "Bl@ster",   "GibMaster", "Camper",     "Lefty",     "Vex",      "Nyx",
-    "Kestrel",    "{DC}Hawk",  "Crispy",    "Wombat",    "Torque",     "Pixel",     "FragDoll", "Ripjaw",
-    "Grendel",    "Mørk",      "ShockWave", "Tank",      "Ivy",        "Orbital",   "Kahuna",   "Zap",
+    "\u201CAce\u201D",
+    "\u20ACuroFrag",
+    "Dash\u2013Dot",
+    "\u0152uvre\u2122",
+    "RocketRay",
+    "FlakJack",
+    "Björn",
+    "Zoë",
+    "Señor Flak",
+    "[XX]Killa",
+    "Player",
+    "LagMonster",
+    "HeadHunter",
+    "Ms.Impact",
+    "Dr.Shock",
+    "n00b",
+    "Sn1per",
+    "Ångström",
+    "Jürgen",
+    "Chloé",
+    "Mañana",
+    "Ø-Zone",
+    "Bl@ster",
+    "GibMaster",
+    "Camper",
+    "Lefty",
+    "Vex",
+    "Nyx",
+    "Kestrel",
+    "{DC}Hawk",
+    "Crispy",
+    "Wombat",
+    "Torque",
+    "Pixel",
+    "FragDoll",
+    "Ripjaw",
+    "Grendel",
+    "Mørk",
+    "ShockWave",
+    "Tank",
+    "Ivy",
+    "Orbital",
+    "Kahuna",
+    "Zap",
 };
+// Names only UTF-8 can carry: players of patched servers.
+constexpr const char *kWorldNames[] = {
+    "Сергей", "Νίκος", "さくら", "Łukasz", "Đorđe", "Ярослав", "Ψ-Ωmega", "김민준", "Öztürk", "Zoltán Ő",
+};
+constexpr const char *kWorldThemes[] = {"Сервер Смерти", "東京 Frag Arena", "Ελληνικό DM", "Kraków Łowcy"};
+constexpr const char *kTeamNames[] = {"Red", "Blue", "Green", "Gold"};
+constexpr const char *kWorldTeamNames[] = {"Красные", "Синие", "Зелёные", "Золотые"};
 constexpr const char *kHostPrefixes[] = {"", "", "{FRAG} ", "[EU] ", "=|TNT|= ", "*** ", "[AUS] ", "<<LAN>> ", "-=["};
 constexpr const char *kHostThemes[] = {
-    "Frag Fest",       "Rocket Arena",   "Flak Monkeys",     "Midnight Instagib", "Café Frag",
-    "Über Deathmatch", "Zürich Public",  "Old School",       "Pub of Pain",       "Noob Friendly",
-    "Hardcore Only",   "Slaughterhouse", "Ye Olde Frag Pit", "Señor Sniper's",    "Sunday Gibs",
+    "Frag Fest",           "Rocket Arena",    "Flak Monkeys",  "Midnight Instagib",
+    "Café Frag",           "Über Deathmatch", "Zürich Public", "Old School",
+    "Pub of Pain",         "Noob Friendly",   "Hardcore Only", "Slaughterhouse",
+    "Ye Olde Frag Pit",    "Señor Sniper's",  "Sunday Gibs",   "\u201CSmokin\u2019\u201D Guns",
+    "\u20ACuro Frag Zone",
 };
 constexpr const char *kAdminNames[] = {"Grim", "Sgt. Pepper", "Jörg", "Lexi", "Admin", "Mo"};
 constexpr const char *kUtMutators[] = {
@@ -152,9 +202,16 @@ template <typename T> const T &pick(std::mt19937 &rng, std::span<const T> items)
     return items[static_cast<std::size_t>(uniform(rng, 0, static_cast<int>(items.size()) - 1))];
 }
 
-QByteArray latin1(const char *utf8)
+bool sendsUtf8(const ServerDescription &server)
 {
-    return QString::fromUtf8(utf8).toLatin1();
+    return !server.isUnreal() && server.gameVersion.toInt() >= 469;
+}
+
+// A text written here in UTF-8 as the server sends it: UTF-8 on patched servers, code page
+// 1252 on the others.
+QByteArray wireText(const ServerDescription &server, const char *utf8)
+{
+    return sendsUtf8(server) ? QByteArray(utf8) : platform::textfile::toAnsi(QString::fromUtf8(utf8));
 }
 
 QByteArray trueFalse(bool value)
@@ -191,9 +248,14 @@ int teamCount(const ServerDescription &server)
 PlayerDescription randomPlayer(std::mt19937 &rng, const ServerDescription &server)
 {
     PlayerDescription player;
-    QByteArray name = latin1(pick(rng, kPlayerNames));
+    const auto pickName = [&rng, &server] {
+        if (sendsUtf8(server) && chance(rng, 0.4))
+            return wireText(server, pick(rng, kWorldNames));
+        return wireText(server, pick(rng, kPlayerNames));
+    };
+    QByteArray name = pickName();
     while (hasPlayerNamed(server, name))
-        name = latin1(pick(rng, kPlayerNames)) + QByteArray::number(uniform(rng, 1, 99));
+        name = pickName() + QByteArray::number(uniform(rng, 1, 99));
     player.name = name;
     player.ping = uniform(rng, 25, 260);
     player.frags = uniform(rng, 0, 40);
@@ -242,7 +304,7 @@ ServerDescription DemoNetwork::randomDescription(std::mt19937 &rng, bool unreal,
         server.minNetVersion = "220";
     } else {
         server.gameName = "ut";
-        server.gameVersion = pick(rng, {"451", "451", "451", "436", "469"});
+        server.gameVersion = pick(rng, {"451", "451", "436", "469", "469"});
         server.minNetVersion = "432";
     }
     server.hostPort = gamePort;
@@ -251,7 +313,10 @@ ServerDescription DemoNetwork::randomDescription(std::mt19937 &rng, bool unreal,
     server.mapTitle = map.title;
 
     QByteArray name = pick(rng, kHostPrefixes);
-    name += latin1(pick(rng, kHostThemes));
+    if (sendsUtf8(server) && chance(rng, 0.5))
+        name += wireText(server, pick(rng, kWorldThemes));
+    else
+        name += wireText(server, pick(rng, kHostThemes));
     if (name.startsWith("-=["))
         name += "]=-";
     if (!unreal) {
@@ -309,13 +374,28 @@ ServerDescription DemoNetwork::randomDescription(std::mt19937 &rng, bool unreal,
             addRule(server, "botskill", pick(rng, kBotSkills));
     }
     if (chance(rng, 0.8)) {
-        server.adminName = latin1(pick(rng, kAdminNames));
+        server.adminName = wireText(server, pick(rng, kAdminNames));
         server.adminEmail = server.adminName.toLower().replace(' ', "").replace('.', "") + "@example.org";
     }
 
     const int players = chance(rng, 0.15) ? 0 : uniform(rng, 1, server.maxPlayers);
     for (int i = 0; i < players; ++i)
         server.players.append(randomPlayer(rng, server));
+
+    // Patched UT servers answer "\teams\"; about half the others append their teams to
+    // the status answer, as the common query extension does.
+    if (!unreal && type.teams) {
+        server.teamsIn = sendsUtf8(server)  ? TeamsIn::TeamsQuery
+                         : chance(rng, 0.5) ? TeamsIn::Status
+                                            : TeamsIn::Nowhere;
+        const bool world = sendsUtf8(server) && chance(rng, 0.4);
+        const bool fractions = type.className == QByteArrayView("TeamGamePlus");
+        for (int t = 0; t < teamCount(server); ++t) {
+            const int whole = uniform(rng, 0, fractions ? 60 : 5);
+            const QByteArray score = QByteArray::number(fractions && chance(rng, 0.3) ? whole + 0.5 : whole, 'f', 6);
+            server.teams.append({wireText(server, world ? kWorldTeamNames[t % 4] : kTeamNames[t % 4]), score});
+        }
+    }
     return server;
 }
 

@@ -11,6 +11,7 @@
 #include "orv/demo/demonetwork.h"
 #include "orv/demo/fakegameserver.h"
 #include "platform/commandline.h"
+#include "platform/textfile.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ int main(int argc, char **argv)
                            .arg(server.game->queryPort())
                            .arg(QString::fromLatin1(description.gameName), -6)
                            .arg(QString::fromLatin1(description.gameType), -15)
-                           .arg(QString::fromLatin1(description.hostName));
+                           .arg(platform::textfile::fromEightBit(description.hostName));
         const QString kind = kindText(server.kind);
         if (!kind.isEmpty())
             line += QStringLiteral("  [%1]").arg(kind);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/demo/queryanswer.h"
 
+#include <algorithm>
+
 namespace orv::demo {
 
 namespace {
@@ -80,6 +82,21 @@ QList<PairGroup> playersSection(const ServerDescription &server)
     return groups;
 }
 
+// One group per team: teamname_N, teamscore_N and teamsize_N.
+QList<PairGroup> teamsSection(const ServerDescription &server)
+{
+    QList<PairGroup> groups;
+    for (qsizetype i = 0; i < server.teams.size(); ++i) {
+        const QByteArray suffix = '_' + QByteArray::number(i);
+        const auto size = std::count_if(server.players.cbegin(), server.players.cend(),
+                                        [i](const PlayerDescription &p) { return p.team == i; });
+        groups.append(PairGroup{{"teamname" + suffix, server.teams.at(i).name},
+                                {"teamscore" + suffix, server.teams.at(i).score},
+                                {"teamsize" + suffix, number(static_cast<int>(size))}});
+    }
+    return groups;
+}
+
 QByteArray encode(const PairGroup &group)
 {
     QByteArray out;
@@ -108,6 +125,9 @@ QList<PairGroup> answerGroups(const ServerDescription &server, QByteArrayView re
             groups.append(rulesSection(server));
         if (word == "players" || word == "status")
             groups.append(playersSection(server));
+        if ((word == "status" && server.teamsIn == TeamsIn::Status) ||
+            (word == "teams" && server.teamsIn != TeamsIn::Nowhere))
+            groups.append(teamsSection(server));
         if (word == "echo") {
             // The echoed text is the next word, which is consumed.
             const QByteArray text = i + 1 < words.size() ? words.at(i + 1) : QByteArray();

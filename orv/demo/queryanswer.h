@@ -20,7 +20,9 @@ using PairGroup = QList<WirePair>;
 
 // The pairs that answer a request, grouped. The request is read as real servers read it:
 // every word "basic", "info", "rules", "players" or "status" (all four sections) adds its
-// section, "echo" answers its value back; unknown words are ignored. An empty result means
+// section, "echo" answers its value back, "teams" gives the teams of a server that reports
+// them (a server that reports them in its status answer adds them there after the
+// players); unknown words are ignored. An empty result means
 // the server has nothing to say and sends no datagram.
 QList<PairGroup> answerGroups(const ServerDescription &server, QByteArrayView request);
 

@@ -9,8 +9,9 @@
 
 namespace orv::demo {
 
-// One key/value pair as it goes on the wire. Both halves are raw 8-bit bytes (Latin-1), since
-// servers of that era send their names and titles in the Windows code page.
+// One key/value pair as it goes on the wire. Both halves are raw bytes: servers of that era
+// send their names and titles in the Windows code page 1252, patched UT servers (469 and
+// later) in UTF-8.
 using WirePair = std::pair<QByteArray, QByteArray>;
 
 // One player of a simulated server, as a real server reports it in its "players" section.
@@ -27,6 +28,18 @@ struct PlayerDescription
     // Only UT servers send the "ngsecret" flag and the face; Unreal servers leave both out.
     bool ngSecret = true;
 };
+
+// One team of a team game. Its size is counted from the players at answer time.
+struct TeamDescription
+{
+    QByteArray name;
+    // As servers format it: "12.000000".
+    QByteArray score;
+};
+
+// Where a server reports its teams: nowhere, after the players of its status answer (the
+// common query extension), or only in its answer to "\teams\" (UT 469 and later).
+enum class TeamsIn { Nowhere, Status, TeamsQuery };
 
 // Everything a simulated game server reports about itself. The answer builder turns it into
 // the "basic", "info", "rules" and "players" sections in the order real servers use.
@@ -60,6 +73,8 @@ struct ServerDescription
     QByteArray adminEmail;
 
     QList<PlayerDescription> players;
+    QList<TeamDescription> teams;
+    TeamsIn teamsIn = TeamsIn::Nowhere;
 
     int numPlayers() const { return reportedNumPlayers.value_or(static_cast<int>(players.size())); }
     bool isUnreal() const { return gameName.compare("unreal", Qt::CaseInsensitive) == 0; }

@@ -189,7 +189,7 @@ void ExchangePool::accept(Exchange &e, const QByteArray &text)
         e.roundTrip = e.sentAt.elapsed();
         emit logLine(QStringLiteral("---------- Query Begin ------------"));
     }
-    emit logLine(QStringLiteral("Recived : ") + e.target.address + QStringLiteral(" >") + decodeServerText(text));
+    emit logLine(QStringLiteral("Recived : ") + e.target.address + QStringLiteral(" >") + decodeDatagramText(text));
     ++e.received;
 
     if (isFinalDatagram(text)) {

@@ -7,6 +7,7 @@
 #include "orv/engine/exchangepool.h"
 #include "orv/engine/parallelrun.h"
 #include "orv/engine/pingbatch.h"
+#include "orv/engine/teamsquery.h"
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
@@ -120,7 +121,22 @@ void QueryEngine::onParallelExchangeFinished(quint64 id, const platform::Result<
     ParallelRun::Flight flight = std::move(it->second);
     run->asking.erase(it);
 
-    if (!result) {
+    // Teams follow-up: a patched server playing a team game tells its teams only when asked.
+    // Its answer, if any, joins the status answer in the store; the server goes on with the
+    // status exchange's result either way.
+    const platform::Result<ExchangeResult> outcome =
+        flight.askingTeams ? platform::Result<ExchangeResult>(flight.exchange) : result;
+    if (!flight.askingTeams && result && !isDeadAnswer(result.value(), options()) &&
+        asksForTeams(currentList().replies, flight.server)) {
+        flight.exchange = result.value();
+        flight.askingTeams = true;
+        if (const auto teamsId = m_pool->start(flight.server, QByteArray(kTeamsRequest), options())) {
+            run->asking.emplace(*teamsId, std::move(flight));
+            return;
+        }
+    }
+
+    if (!outcome) {
         // Skipped as in the one-at-a-time refresh: the row gets its caption back and the
         // line stays as it was.
         ServerListModel *view = list(run->page).view;
@@ -134,7 +150,7 @@ void QueryEngine::onParallelExchangeFinished(quint64 id, const platform::Result<
         fillParallelRun();
         return;
     }
-    flight.exchange = result.value();
+    flight.exchange = outcome.value();
 
     const auto update = [this](ParallelRun::Flight done, std::optional<quint16> measured) {
         ParallelRun *current = m_parallel.get();

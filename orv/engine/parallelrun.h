@@ -25,6 +25,8 @@ struct QueryEngine::ParallelRun
         ServerAddress server;
         QString captionBefore;
         ExchangeResult exchange;
+        // The status exchange is over and the teams follow-up is being asked.
+        bool askingTeams = false;
     };
 
     ServerPage page = ServerPage::Internet;

@@ -7,6 +7,7 @@
 #include "orv/engine/parallelrun.h"
 #include "orv/engine/ping.h"
 #include "orv/engine/pingbatch.h"
+#include "orv/engine/teamsquery.h"
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
@@ -220,6 +221,12 @@ platform::Result<QString> QueryEngine::QueryServer(const QString &address, const
         runDeferred();
         return exchange.error();
     }
+
+    // Teams follow-up: a patched server playing a team game tells its teams only when asked.
+    // Its answer joins the status answer in the store; without one nothing changes.
+    if (request == kStatusRequest && !isDeadAnswer(exchange.value(), options()) &&
+        asksForTeams(currentList().replies, server))
+        static_cast<void>(m_exchange->run(server, QByteArray(kTeamsRequest), options()));
 
     ServerQuery query;
     query.server = server;

@@ -184,7 +184,7 @@ void QueryExchange::acceptDatagram(const QByteArray &text)
         m_roundTrip = m_sentAt.elapsed();
         emit logLine(QStringLiteral("---------- Query Begin ------------"));
     }
-    emit logLine(QStringLiteral("Recived : ") + m_target.address + QStringLiteral(" >") + decodeServerText(text));
+    emit logLine(QStringLiteral("Recived : ") + m_target.address + QStringLiteral(" >") + decodeDatagramText(text));
     ++m_received;
 
     if (isFinalDatagram(text)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/replydecoder.h"
 
+#include <algorithm>
 #include <array>
 
 #include "orv/engine/textutil.h"
@@ -142,19 +143,25 @@ void applyDatagram(ServerInfo &info, QByteArrayView datagramPart, const ValueRep
         QByteArrayView base;
         const int slot = playerSlotIndex(key, base);
         const PlayerField *playerField = slot >= 0 ? findPlayerField(base) : nullptr;
+        // teamname_N, teamscore_N and teamsize_N are team data, never player slots.
+        const TeamField *teamField = slot >= 0 && slot < kTeamSlots ? findTeamField(base) : nullptr;
         const ServerInfoField *infoField = findServerInfoField(key);
         if (infoField && !infoField->fromReply)
             infoField = nullptr;
-        if (!playerField && !infoField)
+        if (!playerField && !infoField && !teamField)
             continue;
 
         QString value = decodeServerText(rawValue);
         if (replacer)
             value = replacer(value);
         if (infoField)
-            info.*(infoField->member) = value.left(infoField->width);
+            info.*(infoField->member) = leftChars(value, infoField->width);
         if (playerField)
-            info.players[static_cast<size_t>(slot)].*(playerField->member) = value.left(playerField->width);
+            info.players[static_cast<size_t>(slot)].*(playerField->member) = leftChars(value, playerField->width);
+        if (teamField) {
+            info.teams[static_cast<size_t>(slot)].*(teamField->member) = leftChars(value, teamField->width);
+            info.teamCount = std::max(info.teamCount, slot + 1);
+        }
     }
 }
 

@@ -16,6 +16,9 @@ constexpr int kColumnPing = 1;
 constexpr int kColumnAddress = 23;
 constexpr int kColumnGamePort = 24;
 constexpr int kColumnQueryPort = 25;
+// The lists show one more column after the 26 of a row: the country of the row's address,
+// looked up when shown (CountryLookup), never stored in the row.
+constexpr int kColumnCountry = kServerColumns;
 
 // Row icons: ping classes 0-3, dead 4; the same five plus 5 for a favorite.
 enum class RowIcon : int {

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/serverinfo.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QHash>
+#include <QStringList>
 
 #include "orv/engine/textutil.h"
 
@@ -52,6 +56,12 @@ constexpr PlayerField kPlayerFields[] = {
     {"face", &PlayerEntry::face, 30},
 };
 
+constexpr TeamField kTeamFields[] = {
+    {"teamname", &TeamEntry::name, 30},
+    {"teamscore", &TeamEntry::score, 16},
+    {"teamsize", &TeamEntry::size, 4},
+};
+
 // Every word of every datagram is looked up as a key, so the lookup is a hash probe on the
 // word's own bytes rather than a scan of the table.
 template <typename Field, size_t N>
@@ -81,6 +91,46 @@ const PlayerField *findPlayerField(QByteArrayView lowerBase)
     return index.value(QByteArray::fromRawData(lowerBase.data(), lowerBase.size()), nullptr);
 }
 
+const TeamField *findTeamField(QByteArrayView lowerBase)
+{
+    if (lowerBase.size() < 8 || lowerBase.size() > 9 || !lowerBase.startsWith(QByteArrayView("team")))
+        return nullptr;
+    for (const TeamField &f : kTeamFields) {
+        if (lowerBase == QByteArrayView(f.base))
+            return &f;
+    }
+    return nullptr;
+}
+
+std::span<const TeamEntry> listedTeams(const ServerInfo &info)
+{
+    return std::span<const TeamEntry>(info.teams.data(),
+                                      static_cast<size_t>(std::clamp(info.teamCount, 0, kTeamSlots)));
+}
+
+std::optional<double> teamScoreValue(const QString &score)
+{
+    bool ok = false;
+    const double value = score.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString teamSummary(const ServerInfo &info)
+{
+    QStringList parts;
+    for (const TeamEntry &team : listedTeams(info)) {
+        const auto score = teamScoreValue(team.score);
+        QString part = team.name.isEmpty() ? QStringLiteral("?") : team.name;
+        part += QLatin1Char(' ') + (score ? QString::number(*score, 'g', 12) : QStringLiteral("-"));
+        if (!team.size.isEmpty())
+            part += QStringLiteral(" (") + team.size + QLatin1Char(')');
+        parts.append(part);
+    }
+    return parts.join(QStringLiteral(" : "));
+}
+
 PlayerEntry::PlayerEntry()
     : name(kNotComplete.left(20))
     , frags(QStringLiteral("0"))
@@ -105,9 +155,9 @@ ServerInfo ServerInfo::defaults(const QString &address, const QString &gamePort,
         return info;
     }();
     ServerInfo info = base;
-    info.hostname = address.left(128);
-    info.hostport = gamePort.left(6);
-    info.infoport = queryPort.left(6);
+    info.hostname = leftChars(address, 128);
+    info.hostport = leftChars(gamePort, 6);
+    info.infoport = leftChars(queryPort, 6);
     return info;
 }
 
@@ -116,7 +166,7 @@ bool ServerInfo::setField(QByteArrayView lowerKey, const QString &value)
     const ServerInfoField *f = findServerInfoField(lowerKey);
     if (!f || !f->fromReply)
         return false;
-    this->*(f->member) = value.left(f->width);
+    this->*(f->member) = leftChars(value, f->width);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include <QByteArrayView>
@@ -10,6 +11,7 @@
 namespace orv::engine {
 
 constexpr int kPlayerSlots = 32;
+constexpr int kTeamSlots = 16;
 constexpr quint16 kNoPing = 9999;
 
 // One player slot of a decoded server; every field is cut to its width.
@@ -24,6 +26,15 @@ struct PlayerEntry
     QString face;
 
     PlayerEntry();
+};
+
+// One team of a team game, from the keys teamname_N, teamscore_N and teamsize_N (N from 0).
+// The score stays text as sent ("12.000000"); empty fields were not sent.
+struct TeamEntry
+{
+    QString name;
+    QString score;
+    QString size;
 };
 
 // The decoded values of one server in fixed-width text fields named after the reply keys.
@@ -64,6 +75,10 @@ struct ServerInfo
     QString friendlyfire;
     // Slots 1 to 32 live at indexes 0 to 31.
     std::array<PlayerEntry, kPlayerSlots> players;
+    // Teams 0 to 15 at their number; teamCount is one more than the highest number sent,
+    // 0 when the server sent no team data.
+    std::array<TeamEntry, kTeamSlots> teams;
+    int teamCount = 0;
 
     // Every field at its default: hostname the address, hostport the game port asked
     // about, infoport the query port asked on, ping 9999 and 32 default player slots.
@@ -101,6 +116,21 @@ const PlayerField *findPlayerField(QByteArrayView lowerBase);
 // The players a players view lists: slots 1 to min(numplayers, 32); none when numplayers
 // is not a whole number or not positive.
 std::span<const PlayerEntry> listedPlayers(const ServerInfo &info);
+
+// The teams a server reported, in team-number order; none when it sent no team data.
+std::span<const TeamEntry> listedTeams(const ServerInfo &info);
+// Team field by base key name ("teamname", "teamscore", "teamsize"); nullptr for others.
+struct TeamField
+{
+    const char *base;
+    QString TeamEntry::*member;
+    int width;
+};
+const TeamField *findTeamField(QByteArrayView lowerBase);
+// A team score as a number: "12.000000" gives 12, "12.500000" 12.5; empty when not a number.
+std::optional<double> teamScoreValue(const QString &score);
+// "Red 12 (1) : Blue 7.5 (2)": name, score and size of each team; empty when there are none.
+QString teamSummary(const ServerInfo &info);
 
 // Team labels of a player's team number: "0" red ... "3" gold, else none.
 QString teamWord(const QString &team);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "orv/engine/countrylookup.h"
+
 namespace orv::engine {
 
 ServerListModel::ServerListModel(QObject *parent)
@@ -16,17 +18,17 @@ int ServerListModel::rowCount(const QModelIndex &parent) const
 
 int ServerListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : kServerColumns;
+    return parent.isValid() ? 0 : kServerColumns + 1;
 }
 
 QVariant ServerListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= size() || index.column() >= kServerColumns)
+    if (!index.isValid() || index.row() >= size() || index.column() > kColumnCountry)
         return {};
     const ServerEntry &entry = row(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return entry.column(index.column());
+        return text(index.row(), index.column());
     case IconIndexRole:
         return entry.icon;
     default:
@@ -38,21 +40,31 @@ QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return serverColumnCaption(section);
+    return section == kColumnCountry ? QStringLiteral("Country") : serverColumnCaption(section);
 }
 
 void ServerListModel::sort(int column, Qt::SortOrder order)
 {
-    if (column < 0 || column >= kServerColumns)
+    if (column < 0 || column > kColumnCountry)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> position(m_rows.size());
     for (size_t i = 0; i < position.size(); ++i)
         position[i] = static_cast<int>(i);
-    // Texts compare by their 8-bit values; equal texts keep their order.
+    // Texts compare by their character values; equal texts keep their order. Countries are
+    // looked up once per row, not once per comparison.
+    std::vector<QString> countries;
+    if (column == kColumnCountry) {
+        countries.reserve(m_rows.size());
+        for (int i = 0; i < size(); ++i)
+            countries.push_back(text(i, column));
+    }
+    const auto key = [&](int r) -> const QString & {
+        return column == kColumnCountry ? countries[static_cast<size_t>(r)] : row(r).column(column);
+    };
     std::stable_sort(position.begin(), position.end(), [&](int a, int b) {
-        const int c = QString::compare(row(a).column(column), row(b).column(column), Qt::CaseSensitive);
+        const int c = QString::compare(key(a), key(b), Qt::CaseSensitive);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
     std::vector<ServerEntry> sorted;
@@ -69,6 +81,13 @@ void ServerListModel::sort(int column, Qt::SortOrder order)
         after.append(this->index(newPosition[static_cast<size_t>(index.row())], index.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QString ServerListModel::text(int row, int column) const
+{
+    if (column == kColumnCountry)
+        return CountryLookup::shared().countryOf(this->row(row).column(kColumnAddress));
+    return this->row(row).column(column);
 }
 
 void ServerListModel::clear()
@@ -104,7 +123,7 @@ void ServerListModel::setRow(int index, ServerEntry entry)
     if (index < 0 || index >= size())
         return;
     m_rows[static_cast<size_t>(index)] = std::move(entry);
-    emit dataChanged(this->index(index, 0), this->index(index, kServerColumns - 1));
+    emit dataChanged(this->index(index, 0), this->index(index, kColumnCountry));
 }
 
 void ServerListModel::removeRowAt(int index)

@@ -10,9 +10,10 @@
 
 namespace orv::engine {
 
-// The rows of one server view: ServerEntry values in view order, 26 columns. The view
-// shows the texts; the row's icon index (0-9) is offered under IconIndexRole, and the front
-// end maps it to a picture.
+// The rows of one server view: ServerEntry values in view order, 26 columns and the
+// Country column (kColumnCountry: the two-letter code of the row's address, empty when
+// unknown). The view shows the texts; the row's icon index (0-9) is offered under
+// IconIndexRole, and the front end maps it to a picture.
 class ServerListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -44,6 +45,9 @@ public:
     // Replaces one row and reports the change of that row only.
     void setRow(int index, ServerEntry entry);
     void removeRowAt(int index);
+
+    // The text of a column, the Country column included.
+    QString text(int row, int column) const;
 
     // The first row whose columns 23 to 25 equal the three texts exactly.
     std::optional<int> FindRow(const QString &address, const QString &gamePort, const QString &queryPort) const;

@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include "platform/textfile.h"
+
 namespace orv::engine {
 
 QString SplitHead(QString &text, QChar delimiter)
@@ -72,18 +74,62 @@ QString ReplaceAll(QStringView text, QStringView find, QStringView replacement)
     return result;
 }
 
+namespace {
+
+constexpr bool isControl(char16_t u)
+{
+    return u < 0x20 || (u >= 0x7F && u < 0xA0);
+}
+
+} // namespace
+
 QString decodeServerText(QByteArrayView bytes)
 {
-    return QString::fromLatin1(bytes.data(), bytes.size());
+    // Most values are plain printable ASCII: no decoding choice and nothing to drop.
+    bool plain = true;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b >= 0x7F) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return QString::fromLatin1(bytes.data(), bytes.size());
+    QString text = platform::textfile::fromEightBit(bytes);
+    text.removeIf([](QChar c) { return isControl(c.unicode()); });
+    return text;
+}
+
+QString decodeDatagramText(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = bytes.indexOf('\\', start);
+        text.append(decodeServerText(bytes.sliced(start, (end < 0 ? bytes.size() : end) - start)));
+        if (end < 0)
+            break;
+        text.append(QLatin1Char('\\'));
+        start = end + 1;
+    }
+    return text;
 }
 
 QByteArray encodeServerText(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text)
-        bytes.append(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-    return bytes;
+    return platform::textfile::toAnsi(text);
+}
+
+QString leftChars(const QString &text, int width)
+{
+    if (text.size() <= width)
+        return text;
+    qsizetype units = 0;
+    for (int n = 0; n < width && units < text.size(); ++n)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    return text.left(units);
 }
 
 std::optional<qint64> parseWholeNumber(QStringView text)

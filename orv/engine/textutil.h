@@ -25,9 +25,19 @@ QString NthWord(int n, QStringView text, QStringView delimiters);
 // Every occurrence replaced, scanning left to right and continuing after each replacement.
 QString ReplaceAll(QStringView text, QStringView find, QStringView replacement);
 
-// Game servers and our list files speak 8-bit text; every byte maps to one character.
+// One value of a server's answer as it is shown: UTF-8 when its bytes are valid UTF-8 with a
+// multi-byte sequence (patched servers), code page 1252 otherwise (older servers), with
+// control characters (below 0x20, 0x7F and the C1 range) dropped.
 QString decodeServerText(QByteArrayView bytes);
+// A whole datagram for the log: each backslash-separated value decoded on its own, since one
+// answer may mix UTF-8 and code page 1252 values.
+QString decodeDatagramText(QByteArrayView bytes);
+// Code page 1252; characters it lacks become '?'.
 QByteArray encodeServerText(QStringView text);
+
+// The first width characters of the text; a character outside the basic plane counts as
+// one and is never cut in half.
+QString leftChars(const QString &text, int width);
 
 // A whole decimal number with an optional sign, as the 8-bit texts of servers and
 // option boxes hold them. Empty when the text is not such a number or does not fit.

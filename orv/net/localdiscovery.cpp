@@ -174,7 +174,7 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
         text.truncate(zero);
 
     m_engine.appendReply(m_engine.currentPage(), engine::encodeServerText(sender) + ':' + text);
-    emit logLine(QStringLiteral("Recived : ") + sender + QStringLiteral(" >") + engine::decodeServerText(text));
+    emit logLine(QStringLiteral("Recived : ") + sender + QStringLiteral(" >") + engine::decodeDatagramText(text));
 
     // The lines held now; the exchanges below add more, and the store may even be emptied
     // by a command run meanwhile, so work on a copy.

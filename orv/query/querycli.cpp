@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/query/querycli.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QEventLoop>
@@ -11,6 +12,7 @@
 
 #include "orv/checker/checkerrun.h"
 #include "orv/checker/preparedscript.h"
+#include "orv/engine/countrylookup.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/textutil.h"
 #include "orv/net/localdiscovery.h"
@@ -38,9 +40,13 @@ std::optional<qint64> positiveNumber(const QString &text, qint64 max)
     return n;
 }
 
+// Cut to width characters (never inside one) and filled up with blanks.
 QString padded(const QString &text, int width)
 {
-    return text.leftJustified(width, QLatin1Char(' '), true);
+    QString cut = leftChars(text, width);
+    const auto characters = static_cast<int>(
+        cut.size() - std::count_if(cut.cbegin(), cut.cend(), [](QChar c) { return c.isLowSurrogate(); }));
+    return cut + QString(std::max(0, width - characters), QLatin1Char(' '));
 }
 
 } // namespace
@@ -242,7 +248,20 @@ QJsonObject toJson(const ServerResult &r)
             {QStringLiteral("face"), p.face},
         });
     }
+    // Teams in team-number order, the score as a number ("12.000000" gives 12).
+    QJsonArray teams;
+    for (const TeamEntry &t : listedTeams(r.info)) {
+        const auto score = teamScoreValue(t.score);
+        const auto size = parseWholeNumber(t.size.trimmed());
+        teams.append(QJsonObject{
+            {QStringLiteral("name"), t.name},
+            {QStringLiteral("score"), score ? QJsonValue(*score) : QJsonValue()},
+            {QStringLiteral("size"), size ? QJsonValue(static_cast<double>(*size)) : QJsonValue()},
+        });
+    }
     return QJsonObject{
+        {QStringLiteral("teams"), teams},
+        {QStringLiteral("country"), CountryLookup::shared().countryOf(r.asked.address)},
         {QStringLiteral("address"), r.asked.address},
         {QStringLiteral("gameport"), r.asked.gamePort},
         {QStringLiteral("queryport"), r.asked.queryPort},
@@ -265,6 +284,8 @@ QStringList tableLines(const ServerResult &r)
                  padded(r.row.column(kColumnPing), 5) + QLatin1Char(' ') + padded(r.row.column(3), 7) +
                  QLatin1Char(' ') + padded(r.row.column(4), 20) + QLatin1Char(' ') + padded(r.row.column(6), 20) +
                  QLatin1Char(' ') + r.row.caption);
+    if (const QString teams = teamSummary(r.info); !teams.isEmpty())
+        lines.append(QStringLiteral("    teams: ") + teams);
     for (const PlayerEntry &p : listedPlayers(r.info)) {
         lines.append(QStringLiteral("    ") + padded(p.name, 20) + QLatin1Char(' ') + padded(p.frags, 6) +
                      QLatin1Char(' ') + padded(p.ping.trimmed(), 5) + QLatin1Char(' ') + teamLabel(p.team));

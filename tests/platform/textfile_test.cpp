@@ -33,13 +33,38 @@ TEST(TextFile, SplitLinesAcceptsEveryLineEnd)
         EXPECT_EQ(textfile::splitLines(c.input), c.lines) << c.name;
 }
 
-TEST(TextFile, BytesSurviveTheLatin1RoundTrip)
+TEST(TextFile, BytesSurviveTheCodePageRoundTrip)
 {
     QByteArray all;
     for (int i = 1; i < 256; ++i)
         all.append(static_cast<char>(i));
     EXPECT_EQ(textfile::toAnsi(textfile::fromAnsi(all)), all);
-    EXPECT_EQ(textfile::toAnsi(QStringLiteral("a\u20acb")), QByteArray("a?b"));
+    // 0x80-0x9F are code page 1252's signs, not Latin-1 controls.
+    EXPECT_EQ(textfile::fromAnsi("\x80\x93x\x94\x99"), QStringLiteral("\u20ac\u201cx\u201d\u2122"));
+    bool fits = true;
+    EXPECT_EQ(textfile::toAnsi(QStringLiteral("a\u20acb\u0416"), &fits), QByteArray("a\x80"
+                                                                                    "b?"));
+    EXPECT_FALSE(fits);
+}
+
+TEST(TextFile, UnrecordedEncodingIsUtf8OnlyWhenValidWithMultiByteSequences)
+{
+    EXPECT_EQ(textfile::fromEightBit("Se\xc3\xb1or"), QStringLiteral("Se\u00f1or"));
+    EXPECT_EQ(textfile::fromEightBit("Se\xf1or"), QStringLiteral("Se\u00f1or"));
+    EXPECT_EQ(textfile::fromEightBit("plain"), QStringLiteral("plain"));
+    // Overlong forms, surrogates and cut sequences are no UTF-8.
+    for (const char *notUtf8 : {"\xc0\xaf", "\xed\xa0\x80", "ab\xe2\x82", "\xf5\x80\x80\x80"})
+        EXPECT_FALSE(textfile::isMultiByteUtf8(notUtf8)) << notUtf8;
+    EXPECT_TRUE(textfile::isMultiByteUtf8("\xf0\x9f\x98\x80"));
+
+    // A file whose lines all fit the code page stays 8-bit; one that does not is UTF-8.
+    EXPECT_EQ(textfile::toEightBit(QStringLiteral("caf\u00e9 \u20ac")), QByteArray("caf\xe9 \x80"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    const QStringList lines{QStringLiteral("caf\u00e9"), QStringLiteral("\u0421\u0435\u0440\u0433\u0435\u0439")};
+    ASSERT_TRUE(textfile::writeLines(path, lines));
+    EXPECT_EQ(testsupport::readFile(path), lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
+    EXPECT_EQ(textfile::readLines(path).value(), lines);
 }
 
 TEST(TextFile, WritesCrLfAndReadsBack)

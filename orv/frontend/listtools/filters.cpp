@@ -52,6 +52,8 @@ Filters::Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingList
     m_mapMenu->setObjectName(QStringLiteral("MapMenu"));
     m_gameTypeMenu = m_menu->addMenu(QStringLiteral("Game type"));
     m_gameTypeMenu->setObjectName(QStringLiteral("GameTypeMenu"));
+    m_countryMenu = m_menu->addMenu(QStringLiteral("Country"));
+    m_countryMenu->setObjectName(QStringLiteral("CountryMenu"));
     m_menu->addSeparator();
     m_menu->addAction(m_reiterative);
     m_menu->addAction(act(MainAction::ResetFilter));
@@ -105,6 +107,7 @@ void Filters::prepareMenu()
     m_form.setCommandEnabled(MainAction::Aliveplayers, enabled);
     m_mapMenu->menuAction()->setEnabled(enabled);
     m_gameTypeMenu->menuAction()->setEnabled(enabled);
+    m_countryMenu->menuAction()->setEnabled(enabled && !m_countryMenu->isEmpty());
     m_form.setCommandEnabled(MainAction::ResetFilter, !m_engine.hiddenRows().empty());
 }
 
@@ -114,6 +117,7 @@ void Filters::openMenu(const QPoint &globalPos)
     if (m_engine.hiddenRows().empty() || isReiterative()) {
         fillValueMenu(m_mapMenu, kFilterColumnMap);
         fillValueMenu(m_gameTypeMenu, kFilterColumnGameType);
+        fillValueMenu(m_countryMenu, orv::engine::kColumnCountry);
     }
     prepareMenu();
     m_menu->popup(globalPos);

@@ -72,6 +72,7 @@ private:
     QMenu *m_menu = nullptr;
     QMenu *m_mapMenu = nullptr;
     QMenu *m_gameTypeMenu = nullptr;
+    QMenu *m_countryMenu = nullptr;
     QAction *m_reiterative = nullptr;
     orv::engine::ServerPage m_hiddenPage = orv::engine::ServerPage::Internet;
 };

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -260,6 +261,7 @@ void TMainForm::wireEngine()
     connect(&m_engine, &orv::engine::QueryEngine::refreshRunningChanged, this,
             [this](bool running) { action(MainAction::Refresh)->setText(refreshCaption(running)); });
     connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_players, &PlayersModel::clear);
+    connect(&m_engine, &orv::engine::QueryEngine::playersListCleared, m_teamsLine, &QWidget::hide);
     connect(&m_engine, &orv::engine::QueryEngine::selectedServerRefreshed, this,
             [this] { showPlayersOf(currentView()->currentRow()); });
     connect(&m_engine, &orv::engine::QueryEngine::busyChanged, this, &TMainForm::setTrayBusy);
@@ -501,6 +503,7 @@ void TMainForm::selectionChanged(ServerPage page)
     if (page != currentPage())
         return;
     m_players->clear();
+    m_teamsLine->hide();
     const int row = view(page)->currentRow();
     if (row < 0)
         return;
@@ -527,6 +530,27 @@ void TMainForm::showPlayersOf(int row)
         };
     }
     m_players->showPlayers(info, lookup);
+    showTeams(info);
+}
+
+void TMainForm::showTeams(const orv::engine::ServerInfo &info)
+{
+    static const char *const kTeamColours[] = {"#d03030", "#3060d0", "#30a040", "#c09020"};
+    QStringList parts;
+    const auto teams = orv::engine::listedTeams(info);
+    for (size_t i = 0; i < teams.size(); ++i) {
+        const orv::engine::TeamEntry &team = teams[i];
+        const auto score = orv::engine::teamScoreValue(team.score);
+        QString part = QStringLiteral("<span style=\"color:%1\">&#9632;</span> <b>%2</b> %3")
+                           .arg(QLatin1String(i < 4 ? kTeamColours[i] : "#808080"),
+                                (team.name.isEmpty() ? QStringLiteral("Team %1").arg(i) : team.name).toHtmlEscaped(),
+                                score ? QString::number(*score, 'g', 12) : QStringLiteral("-"));
+        if (!team.size.isEmpty())
+            part += QStringLiteral(" (%1)").arg(team.size.toHtmlEscaped());
+        parts.append(part);
+    }
+    m_teamsLine->setText(parts.join(QStringLiteral(" &nbsp;&nbsp; ")));
+    m_teamsLine->setVisible(!parts.isEmpty());
 }
 
 void TMainForm::runOnCurrentRow(const std::function<void(int)> &work)

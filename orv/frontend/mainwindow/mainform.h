@@ -204,6 +204,7 @@ private:
     QPushButton *makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound, const QSize &size);
     void selectionChanged(orv::engine::ServerPage page);
     void showPlayersOf(int row);
+    void showTeams(const orv::engine::ServerInfo &info);
     void runOnCurrentRow(const std::function<void(int)> &work);
     void firstShow();
     void autoOpenTick();
@@ -221,6 +222,7 @@ private:
     std::array<ServerView *, orv::engine::kServerPages> m_views{};
     ServerView *m_playersView = nullptr;
     PlayersModel *m_players = nullptr;
+    QLabel *m_teamsLine = nullptr;
     std::function<QIcon(int)> m_playerIcons;
     std::function<void(int)> m_closeWait;
     std::unique_ptr<MainStatus> m_status;

@@ -172,6 +172,7 @@ void TMainForm::buildLayout()
         view->setModel(m_engine.itemModel(static_cast<ServerPage>(page)), &iconOfRow);
         for (int column = 0; column < orv::engine::kServerColumns; ++column)
             view->report()->header()->resizeSection(column, kServerColumnWidths[column]);
+        view->report()->header()->resizeSection(orv::engine::kColumnCountry, 50);
         view->header()->setMarker(m_engine.sortColumn(static_cast<ServerPage>(page)), IconProvider::kAscendingMarker);
         setComponentReference(view, "LargeImages", m_largeImages);
         setComponentReference(view, "SmallImages", m_smallImages);
@@ -194,6 +195,15 @@ void TMainForm::buildLayout()
     auto *playersLayout = new QVBoxLayout(playersPanel);
     playersLayout->setContentsMargins(0, 0, 0, 0);
     m_players = new PlayersModel(this);
+    // The teams of a team game, when the server reports them: name, score and size of each,
+    // one line above its players.
+    m_teamsLine = new QLabel(playersPanel);
+    m_teamsLine->setObjectName(QStringLiteral("TeamsLine"));
+    m_teamsLine->setTextFormat(Qt::RichText);
+    m_teamsLine->setContentsMargins(4, 2, 4, 2);
+    m_teamsLine->setToolTip(QStringLiteral("Teams of the selected server: name, score and players"));
+    m_teamsLine->hide();
+    playersLayout->addWidget(m_teamsLine);
     m_playersView = new ServerView(playersPanel);
     m_playersView->setObjectName(QStringLiteral("PlayersList"));
     m_playersView->setToolTip(QStringLiteral("List of players selected server"));

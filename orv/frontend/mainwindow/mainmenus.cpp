@@ -97,8 +97,9 @@ void MainMenus::prepareServersMenu()
 
     m_columnsMenu->clear();
     QTreeView *report = m_form.currentView()->report();
-    for (int column = 0; column < orv::engine::kServerColumns; ++column) {
-        QAction *item = m_columnsMenu->addAction(orv::engine::serverColumnCaption(column));
+    for (int column = 0; column <= orv::engine::kColumnCountry; ++column) {
+        QAction *item =
+            m_columnsMenu->addAction(report->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
         item->setCheckable(true);
         const bool visible = report->header()->sectionSize(column) > 0;
         item->setChecked(visible);

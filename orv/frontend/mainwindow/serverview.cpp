@@ -2,19 +2,40 @@
 #include "orv/frontend/mainwindow/serverview.h"
 
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QHash>
+#include <QIcon>
 #include <QListView>
 #include <QPainter>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
+#include "orv/engine/serverentry.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 
 namespace orv::frontend {
 
 namespace {
 
-// Models hand out row icons as indexes; this delegate turns them into pictures.
+// The flag of a two-letter country code from the system's flag pictures (Debian's
+// famfamfam-flag-png); an empty icon when they are not installed.
+QIcon countryFlag(const QString &code)
+{
+    static QHash<QString, QIcon> flags;
+    const auto found = flags.constFind(code);
+    if (found != flags.constEnd())
+        return *found;
+    const QString path = QStringLiteral("/usr/share/flags/countries/16x11/%1.png").arg(code.toLower());
+    QIcon flag;
+    if (QFileInfo::exists(path))
+        flag = QIcon(path);
+    flags.insert(code, flag);
+    return flag;
+}
+
+// Models hand out row icons as indexes; this delegate turns them into pictures, and puts
+// each country's flag before its code.
 class IconIndexDelegate : public QStyledItemDelegate
 {
 public:
@@ -27,6 +48,15 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() == orv::engine::kColumnCountry && index.model()->columnCount() > index.column()) {
+            const QString code = index.data().toString();
+            if (const QIcon flag = code.isEmpty() ? QIcon() : countryFlag(code); !flag.isNull()) {
+                option->icon = flag;
+                option->decorationSize = QSize(16, 11);
+                option->features |= QStyleOptionViewItem::HasDecoration;
+            }
+            return;
+        }
         if (!m_icons || index.column() != 0)
             return;
         const QVariant picture = index.data(ServerView::kIconIndexRole);

@@ -199,7 +199,7 @@ void TOptionsForm::buildInternetSection(QGridLayout *grid, int &row)
     m_queriesAtOnce = numberBox(box, QStringLiteral("QueriesAtOnce"),
                                 {QStringLiteral("1"), QStringLiteral("8"), QStringLiteral("16"), QStringLiteral("32"),
                                  QStringLiteral("64"), QStringLiteral("128"), QStringLiteral("256")},
-                                QStringLiteral("1"));
+                                QStringLiteral("32"));
     m_queriesAtOnce->setToolTip(tr("Servers asked at the same time (1-256); 32 suits most connections"));
     g->addWidget(new QLabel(tr("Queries at once"), box), 6, 0);
     g->addWidget(m_queriesAtOnce, 6, 1);

@@ -59,6 +59,18 @@ TEST(ScriptFile, KeepsEightBitTextByteForByte)
     EXPECT_EQ(scriptfile::serialize(parsed.value()), bytes);
 }
 
+TEST(ScriptFile, RuleTextInUtf8IsReadAndWrittenAsUtf8)
+{
+    // A rule naming a player whose name code page 1252 lacks: the file is UTF-8.
+    const QByteArray bytes("-,Player,=,\xd0\xa1\xd0\xb5\xd1\x80\xd0\xb3\xd0\xb5\xd0\xb9 \xe2\x82\xac\r\n");
+    auto parsed = scriptfile::parse(bytes);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed.value().at(0), QString::fromUtf8("-,Player,=,Сергей €"));
+    EXPECT_EQ(scriptfile::serialize(parsed.value()), bytes);
+    // Code page 1252 text stays 8-bit, its euro sign included.
+    EXPECT_EQ(scriptfile::serialize({QString::fromUtf8("-,HostName,=,€uro")}), QByteArray("-,HostName,=,\x80uro\r\n"));
+}
+
 TEST(ScriptFile, RefusesBadFilesWithAMessage)
 {
     QByteArray manyLines;

@@ -88,8 +88,10 @@ TEST(ServerListModel, FindRowSetRowAndSingleRowChange)
     rows.push_back(ServerEntry::rebuilt({L1("10.0.0.2"), L1("7777"), L1("7790")}, false));
     model.setRows(std::move(rows));
     EXPECT_EQ(model.rowCount(), 6);
-    EXPECT_EQ(model.columnCount(), 26);
+    EXPECT_EQ(model.columnCount(), 27);
     EXPECT_EQ(model.headerData(25, Qt::Horizontal).toString(), L1("Info port"));
+    EXPECT_EQ(model.headerData(26, Qt::Horizontal).toString(), L1("Country"));
+    EXPECT_EQ(model.data(model.index(0, 26)).toString(), QString()); // a private address
     EXPECT_EQ(model.FindRow(L1("10.0.0.2"), L1("7777"), L1("7790")), 5);
     EXPECT_EQ(model.FindRow(L1("10.0.0.2"), L1("7777"), L1("7778")), 2);
     EXPECT_EQ(model.FindRow(L1("10.0.0.9"), L1("7777"), L1("7778")), std::nullopt);
@@ -104,7 +106,7 @@ TEST(ServerListModel, FindRowSetRowAndSingleRowChange)
     const auto last = changed.at(0).at(1).value<QModelIndex>();
     EXPECT_EQ(first.row(), 3);
     EXPECT_EQ(last.row(), 3);
-    EXPECT_EQ(last.column(), 25);
+    EXPECT_EQ(last.column(), 26);
     EXPECT_EQ(model.data(model.index(3, 0)).toString(), L1("Processing.."));
     EXPECT_EQ(model.data(model.index(3, 0), ServerListModel::IconIndexRole).toInt(), 4);
 }

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -126,17 +127,19 @@ TEST(MainForm, ServersMenuFollowsThePageAndTheColumns)
     EXPECT_TRUE(submenu(QStringLiteral("Add to Favorites by Ping"))->isVisible());
 
     QMenu *columns = submenu(QStringLiteral("Show / hide columns"))->menu();
-    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns + 1); // and "Country"
+    EXPECT_EQ(columns->actions().last()->text(), QStringLiteral("Country"));
+    EXPECT_TRUE(columns->actions().last()->isChecked());
     EXPECT_FALSE(columns->actions()[0]->isEnabled()); // the visible first column cannot be hidden
     EXPECT_TRUE(columns->actions()[1]->isChecked());  // "Ping" shows at start
     EXPECT_FALSE(columns->actions()[5]->isChecked()); // "Map title" is hidden at start
 
-    // Hiding every column but the first still lists all 26; a hidden one comes back at 70.
+    // Hiding every column but the first still lists all 27; a hidden one comes back at 70.
     QHeaderView *header = f.form->currentView()->report()->header();
-    for (int column = 1; column < orv::engine::kServerColumns; ++column)
+    for (int column = 1; column <= orv::engine::kColumnCountry; ++column)
         header->resizeSection(column, 0);
     f.form->prepareServersMenu();
-    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns);
+    ASSERT_EQ(columns->actions().size(), orv::engine::kServerColumns + 1);
     columns->actions()[7]->trigger();
     EXPECT_EQ(header->sectionSize(7), 70);
     columns->actions()[7]->trigger();
@@ -323,4 +326,34 @@ TEST(MainForm, WordsTheEnginesStatesInTheStatusBarTheRefreshCommandAndTheTray)
     EXPECT_EQ(tray->toolTip(), QStringLiteral("Refresh server:3 of 7"));
     emit f.engine.refreshPassEnded();
     EXPECT_EQ(tray->toolTip(), QStringLiteral("Orvane (Click twice to restore window)"));
+}
+
+TEST(MainForm, SelectedServerShowsDecodedNamesAndItsTeams)
+{
+    MainFixture f;
+    QStringList row(26);
+    row[0] = QStringLiteral("Teams");
+    row[23] = QStringLiteral("10.0.0.5");
+    row[24] = QStringLiteral("7777");
+    row[25] = QStringLiteral("7778");
+    f.setRows(ServerPage::Internet, {row, {QStringLiteral("No teams")}});
+    // One answer mixing UTF-8 and code page 1252 values, with team keys after the players.
+    f.engine.appendReply(
+        ServerPage::Internet,
+        "10.0.0.5:7777:7778>\\numplayers\\1\\player_0\\\xD0\xA1\xD0\xB5\xD1\x80\xD0\xB3\xD0\xB5\xD0\xB9"
+        "\\team_0\\1\\teamname_0\\Red\\teamscore_0\\4.000000\\teamsize_0\\0"
+        "\\teamname_1\\\x93"
+        "Blue\x94\\teamscore_1\\2.500000\\teamsize_1\\1\\final\\\\queryid\\1.1");
+    auto *teams = f.form->findChild<QLabel *>(QStringLiteral("TeamsLine"));
+    ASSERT_NE(teams, nullptr);
+    f.form->currentView()->selectRow(0);
+    ASSERT_EQ(f.form->playersModel()->rowCount(), 1);
+    EXPECT_EQ(f.form->playersModel()->data(f.form->playersModel()->index(0, 0)).toString(),
+              QString::fromUtf8("Сергей"));
+    EXPECT_FALSE(teams->isHidden());
+    EXPECT_TRUE(teams->text().contains(QStringLiteral("<b>Red</b> 4 (0)"))) << teams->text().toStdString();
+    EXPECT_TRUE(teams->text().contains(QString::fromUtf8("<b>“Blue”</b> 2.5 (1)"))) << teams->text().toStdString();
+
+    f.form->currentView()->selectRow(1);
+    EXPECT_TRUE(teams->isHidden());
 }

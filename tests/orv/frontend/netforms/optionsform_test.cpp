@@ -57,7 +57,7 @@ TEST_F(OptionsFormTest, DefaultsAreThoseTheEngineExpects)
     const orv::engine::EngineOptions read = m_form.engineOptions();
     EXPECT_EQ(read.internetServTimeOut, defaults.internetServTimeOut);
     EXPECT_EQ(read.serverTry, defaults.serverTry);
-    EXPECT_EQ(read.queriesAtOnce, QStringLiteral("1"));
+    EXPECT_EQ(read.queriesAtOnce, QStringLiteral("32"));
     EXPECT_EQ(read.allowNotfull, defaults.allowNotfull);
     EXPECT_EQ(read.usePing, defaults.usePing);
     EXPECT_EQ(read.alwaysRefresh, defaults.alwaysRefresh);
@@ -166,7 +166,7 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
     child<QLineEdit>("ProxyHost")->setText(QStringLiteral(" proxy.lan "));
     child<QLineEdit>("ProxyPort")->setText(QStringLiteral("3128"));
     child<QComboBox>("InternetServTimeOut")->setCurrentText(QStringLiteral("2000"));
-    child<QComboBox>("QueriesAtOnce")->setCurrentText(QStringLiteral("32"));
+    child<QComboBox>("QueriesAtOnce")->setCurrentText(QStringLiteral("1"));
     child<QLineEdit>("BeaconSign2")->setText(QStringLiteral("utdemo"));
     click("UseSounds");
     ASSERT_TRUE(m_form.formStorage()->SaveSettings());
@@ -182,7 +182,7 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
     EXPECT_EQ(value("ProxyHost_Enabled"), QStringLiteral("True"));
     EXPECT_EQ(value("ProxyHost_Text"), QStringLiteral("proxy.lan"));
     EXPECT_EQ(value("InternetServTimeOut_Text"), QStringLiteral("2000"));
-    EXPECT_EQ(value("QueriesAtOnce_Text"), QStringLiteral("32"));
+    EXPECT_EQ(value("QueriesAtOnce_Text"), QStringLiteral("1"));
     EXPECT_EQ(value("UseSounds_Checked"), QStringLiteral("False"));
     EXPECT_EQ(value("SndSelect_Enabled"), QStringLiteral("False"));
     EXPECT_EQ(value("ServerTry_Enabled"), QStringLiteral("False"));
@@ -197,7 +197,7 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
     EXPECT_EQ(again.proxySettings().host, QStringLiteral("proxy.lan"));
     EXPECT_TRUE(again.proxySettings().enabled);
     EXPECT_EQ(again.engineOptions().internetServTimeOut, QStringLiteral("2000"));
-    EXPECT_EQ(again.engineOptions().queriesAtOnce, QStringLiteral("32"));
+    EXPECT_EQ(again.engineOptions().queriesAtOnce, QStringLiteral("1")); // a stored profile keeps its value
     EXPECT_EQ(again.engineOptions().beaconSign2, QStringLiteral("utdemo"));
     EXPECT_FALSE(again.useSounds());
     // The sound switch follows the loaded choice.
