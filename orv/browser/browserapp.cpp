@@ -212,9 +212,10 @@ void BrowserApp::connectWindows()
     // The INI editor opens in the folder of the game the main window's commands act for.
     m_iniEditor->setGameExecutableSource([this] { return m_gameOptions->gameExecutable(m_mainForm->gameSwitchUT()); });
 
-    // The engine reads the general options from their window at every use, so a change
-    // counts at once, also while the window is still open.
-    m_engine.setOptionsSource([this] { return m_options->engineOptions(); });
+    // The options window sets the engine's options whenever the user applies a change, so a
+    // change counts at once, also while the window is still open.
+    m_engine.setOptions(m_options->engineOptions());
+    connect(m_options.get(), &TOptionsForm::engineOptionsChanged, &m_engine, &orv::engine::QueryEngine::setOptions);
     connect(m_options.get(), &QDialog::finished, &mainForm, [this] { applyOptions(); });
     connect(m_options.get(), &TOptionsForm::soundsSwitched, &m_sounds, &SoundBank::setEnabled);
     connect(m_options.get(), &TOptionsForm::soundsWindowRequested, m_soundsWindow.get(), &QWidget::show);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The list refresh with several servers in flight: each server goes through the same steps
-// as in the refresh one at a time (row set to "Processing..", exchange, ping, row update,
-// reported game port written back), driven by the event loop instead of waited for in turn.
+// The list refresh, one server at a time or several in flight: each server goes through the
+// same steps (row set to "Processing..", exchange, ping, row update, reported game port
+// written back), driven by the exchanges' results.
 #include <QCoreApplication>
 
 #include "orv/engine/exchangepool.h"
@@ -10,20 +10,6 @@
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
-
-namespace {
-
-constexpr int kMostAtOnce = 256;
-
-} // namespace
-
-int queriesAtOnce(const EngineOptions &options)
-{
-    const auto n = parseWholeNumber(options.queriesAtOnce);
-    if (!n || *n < 1)
-        return 1;
-    return static_cast<int>(std::min<qint64>(*n, kMostAtOnce));
-}
 
 void QueryEngine::refreshListParallel(ServerPage page, int atOnce)
 {
@@ -82,6 +68,10 @@ void QueryEngine::fillParallelRun()
             continue;
         }
         const ServerAddress server = AddressList::parseLine(line);
+        if (run->atOnce == 1) {
+            // One at a time, the status names the line being asked, as it is asked.
+            emitRefreshProgress(n + 1, run->count);
+        }
         if (m_pool->isInFlight(server)) {
             run->heldBack.push_back(n);
             continue;
@@ -190,12 +180,19 @@ void QueryEngine::finishParallelServer(qsizetype line)
         return;
     Q_UNUSED(line);
     ++run->finished;
+    // Several in flight finish in any order: the status counts the servers done.
+    if (run->atOnce > 1)
+        emitRefreshProgress(run->finished, run->count);
+}
+
+void QueryEngine::emitRefreshProgress(qsizetype position, qsizetype total)
+{
     EngineStatus progress;
     progress.kind = EngineStatus::Kind::Progress;
-    progress.position = run->finished;
-    progress.total = run->count;
+    progress.position = position;
+    progress.total = total;
     emit statusChanged(progress);
-    emit refreshProgress(run->finished, run->count);
+    emit refreshProgress(position, total);
 }
 
 void QueryEngine::stopParallelRun()
@@ -203,6 +200,15 @@ void QueryEngine::stopParallelRun()
     ParallelRun *run = m_parallel.get();
     if (!run)
         return;
+    if (run->atOnce == 1) {
+        // One at a time, a stopped refresh lets the exchange in progress finish; the run
+        // then ends before the next server.
+        run->heldBack.clear();
+        run->next = run->count;
+        if (run->idle())
+            run->loop.quit();
+        return;
+    }
     m_pool->abortAll();
     m_pingBatch->abortAll();
     // Rows still being asked or pinged keep their values from before, not "Processing..".

@@ -44,8 +44,9 @@ void LocalDiscovery::DiscoverLocal()
     m_engine.clearReplies(m_engine.currentPage());
     m_engine.setAddresses(engine::ServerPage::Local, {});
     const QByteArray request(kBeaconRequest);
-    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, request, m_engine.options().beaconPort);
-    BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, request, m_engine.options().beaconPort2);
+    const engine::EngineOptions &o = m_engine.options();
+    BeaconQuery(m_broadcastAddress, QString::number(o.serverBeaconPort), request, QString::number(o.beaconPort));
+    BeaconQuery(m_broadcastAddress, QString::number(o.serverBeaconPort2), request, QString::number(o.beaconPort2));
     m_discovering = false;
 }
 
@@ -77,7 +78,7 @@ void LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
         emit logLine(QStringLiteral("Error when UDP send data"));
 
     emit logLine(QStringLiteral("Listen answers from 0.0.0.0 through port:") + localPort);
-    const auto wait = engine::parseWholeNumber(m_engine.options().localServTimeOut);
+    const std::optional<qint64> wait = m_engine.options().localServTimeOut;
     if (!bound || !wait || *wait < 0 || *wait > std::numeric_limits<int>::max()) {
         emit logLine(QStringLiteral("Error when UDP listen data"));
         socket->close();

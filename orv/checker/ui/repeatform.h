@@ -200,6 +200,7 @@ private:
     bool m_storage2Loaded = false;
     bool m_presetListOpened = false;
     bool m_programClosing = false;
+    QString m_captionBeforeRun;
 };
 
 } // namespace orv::checker::ui
