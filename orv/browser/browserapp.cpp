@@ -20,7 +20,6 @@
 #include "orv/frontend/mainwindow/debugform.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "orv/frontend/mainwindow/mainformstorage.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundsform.h"
 #include "orv/frontend/mainwindow/splashform.h"
 #include "orv/frontend/netforms/optionsform.h"
@@ -207,7 +206,7 @@ void BrowserApp::connectWindows()
     connect(m_gameOptions.get(), &TUnrealOptionsForm::stringReplacerRequested, m_stringReplacer.get(), &QWidget::show);
     connect(m_launcher.get(), &GameLauncher::optionsWindowRequested, m_gameOptions.get(), &QWidget::show);
     connect(m_gameOptions.get(), &TUnrealOptionsForm::exitRequested, &mainForm,
-            [&mainForm] { mainForm.action(MainAction::Exit)->trigger(); });
+            [&mainForm] { mainForm.triggerCommand(MainAction::Exit); });
     mainForm.setPlayerIcons([this](int index) { return m_gameOptions->playerIcon(index); });
     // The INI editor opens in the folder of the game the main window's commands act for.
     m_iniEditor->setGameExecutableSource([this] { return m_gameOptions->gameExecutable(m_mainForm->gameSwitchUT()); });
@@ -225,7 +224,7 @@ void BrowserApp::connectWindows()
     connect(m_options.get(), &TOptionsForm::serversListFontChanged, &mainForm,
             [&mainForm](const QFont &font) { mainForm.setServersListFont(font); });
     connect(m_options.get(), &TOptionsForm::playersListFontChanged, &mainForm,
-            [&mainForm](const QFont &font) { mainForm.playersList()->setFont(font); });
+            [&mainForm](const QFont &font) { mainForm.setPlayersListFont(font); });
     connect(m_sources.get(), &ServerSources::logLine, &mainForm, &TMainForm::log);
     connect(m_clans.get(), &TClansForm::clickSound, &m_sounds, &SoundBank::click);
     connect(m_iniEditor.get(), &TINIForm::clickSound, &m_sounds, &SoundBank::click);
@@ -353,7 +352,7 @@ void BrowserApp::loadOtherSettings()
     m_gameOptions->loadSkinLists();
     applyOptions();
     m_mainForm->setSmallImages(m_options->smallImages());
-    m_options->setCurrentFonts(m_mainForm->currentView()->font(), m_mainForm->playersList()->font());
+    m_options->setCurrentFonts(m_mainForm->serversListFont(), m_mainForm->playersListFont());
 }
 
 int BrowserApp::playerIcon(const orv::engine::ServerInfo &info, const orv::engine::PlayerEntry &player) const

@@ -3,15 +3,12 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSet>
 #include <QTimer>
 
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/playersmodel.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/netforms/addform.h"
 
 using orv::engine::AddressList;
@@ -50,7 +47,7 @@ Favorites::Favorites(TMainForm &form, orv::engine::QueryEngine &engine, QObject 
 {
     connect(&form, &TMainForm::pageChanged, this, &Favorites::notePageShown);
     auto on = [this](MainAction command, auto &&work) {
-        connect(m_form.action(command), &QAction::triggered, this, std::forward<decltype(work)>(work));
+        m_form.onCommand(command, this, std::forward<decltype(work)>(work));
     };
     on(MainAction::AddToFavorites, [this] { addSelected(); });
     on(MainAction::DelFromFavorites, [this] { deleteSelected(); });
@@ -143,7 +140,7 @@ void Favorites::showFavorites()
         // Nothing left to show: rows of servers that are no longer favorites go.
         m_engine.RebuildList(ServerPage::Favorites);
         m_engine.clearRows(ServerPage::Favorites);
-        m_form.playersModel()->clear();
+        m_form.clearPlayers();
         return;
     }
     m_engine.RebuildList(ServerPage::Favorites);
@@ -155,7 +152,7 @@ void Favorites::addSelected()
     if (page == ServerPage::Favorites)
         return;
     const orv::engine::ServerListModel &view = m_engine.view(page);
-    const int row = m_form.currentView()->currentRow();
+    const int row = m_form.currentRow();
     if (row < 0 || row >= view.size())
         return;
     ServerEntry entry = view.row(row);
@@ -189,7 +186,7 @@ void Favorites::deleteSelected()
 {
     const ServerPage page = m_form.currentPage();
     const orv::engine::ServerListModel &pageView = m_engine.view(page);
-    const int row = m_form.currentView()->currentRow();
+    const int row = m_form.currentRow();
     if (row < 0 || row >= pageView.size())
         return;
     const ServerAddress server = pageView.row(row).server();
@@ -225,7 +222,7 @@ void Favorites::deleteSelected()
             }
         }
         m_engine.removeRow(page, row);
-        m_form.playersModel()->clear();
+        m_form.clearPlayers();
     }
     m_form.updateActions();
 }
@@ -301,10 +298,7 @@ void Favorites::addCustom()
     if (!save())
         return;
     // As if the "Favorites" button were pressed: its click sound, then the command.
-    if (QPushButton *button = m_form.commandButton(MainAction::Favorites))
-        button->click();
-    else
-        m_form.action(MainAction::Favorites)->trigger();
+    m_form.clickCommand(MainAction::Favorites);
 }
 
 void Favorites::clearAll()
@@ -313,7 +307,7 @@ void Favorites::clearAll()
     m_engine.clearFavorites();
     m_engine.clearRows(ServerPage::Favorites);
     if (m_form.currentPage() == ServerPage::Favorites)
-        m_form.playersModel()->clear();
+        m_form.clearPlayers();
     save();
     // The rebuild of the empty list drops the rows a filter hid; they belong to the
     // current page, so only the Favorites page's are dropped.

@@ -8,8 +8,6 @@
 #include "orv/engine/serverlistmodel.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/playersmodel.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/splashform.h"
 
 using orv::engine::ServerPage;
@@ -58,10 +56,10 @@ Filters::Filters(TMainForm &form, orv::engine::QueryEngine &engine, TBuldingList
     m_menu->addAction(m_reiterative);
     m_menu->addAction(act(MainAction::ResetFilter));
 
-    connect(act(MainAction::FilterUnreal), &QAction::triggered, this, [this] { filterGame(false); });
-    connect(act(MainAction::FilterUnrealTournamet), &QAction::triggered, this, [this] { filterGame(true); });
-    connect(act(MainAction::Aliveplayers), &QAction::triggered, this, [this] { filterPlayersPresent(); });
-    connect(act(MainAction::ResetFilter), &QAction::triggered, this, [this] { resetFilter(); });
+    form.onCommand(MainAction::FilterUnreal, this, [this] { filterGame(false); });
+    form.onCommand(MainAction::FilterUnrealTournamet, this, [this] { filterGame(true); });
+    form.onCommand(MainAction::Aliveplayers, this, [this] { filterPlayersPresent(); });
+    form.onCommand(MainAction::ResetFilter, this, [this] { resetFilter(); });
 
     // The game filters keep their shortcuts, so their state follows the lists at all times.
     for (int page = 0; page < orv::engine::kServerPages; ++page) {
@@ -97,17 +95,17 @@ void Filters::updateActions()
 {
     const bool enabled = valueFiltersEnabled();
     for (const MainAction command : {MainAction::FilterUnreal, MainAction::FilterUnrealTournamet})
-        m_form.action(command)->setEnabled(enabled);
+        m_form.setCommandEnabled(command, enabled);
 }
 
 void Filters::prepareMenu()
 {
     const bool enabled = valueFiltersEnabled();
     updateActions();
-    m_form.action(MainAction::Aliveplayers)->setEnabled(enabled);
+    m_form.setCommandEnabled(MainAction::Aliveplayers, enabled);
     m_mapMenu->menuAction()->setEnabled(enabled);
     m_gameTypeMenu->menuAction()->setEnabled(enabled);
-    m_form.action(MainAction::ResetFilter)->setEnabled(!m_engine.hiddenRows().empty());
+    m_form.setCommandEnabled(MainAction::ResetFilter, !m_engine.hiddenRows().empty());
 }
 
 void Filters::openMenu(const QPoint &globalPos)
@@ -204,7 +202,7 @@ void Filters::resetFilter()
 std::optional<orv::engine::ServerAddress> Filters::selectedServer(ServerPage page) const
 {
     const orv::engine::ServerListModel *view = &m_engine.view(page);
-    const int row = m_form.view(page)->currentRow();
+    const int row = m_form.currentRow(page);
     if (row < 0 || row >= view->size())
         return std::nullopt;
     return view->row(row).server();
@@ -218,9 +216,9 @@ void Filters::reselect(ServerPage page, const std::optional<orv::engine::ServerA
         return;
     const auto row = m_engine.view(page).FindRow(server->address, server->gamePort, server->queryPort);
     if (row)
-        m_form.view(page)->selectRow(*row);
+        m_form.selectRow(page, *row);
     else if (page == m_form.currentPage())
-        m_form.playersModel()->clear();
+        m_form.clearPlayers();
 }
 
 } // namespace orv::frontend

@@ -19,8 +19,6 @@
 #include "orv/engine/textutil.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/playersmodel.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "orv/frontend/mainwindow/splashform.h"
 
@@ -180,16 +178,10 @@ bool TFindForm::FindButtonClick()
                 const auto found = rowOf.constFind(orv::engine::decodeServerText(head));
                 if (found == rowOf.constEnd())
                     continue;
-                m_form.view(page)->selectRow(found.value());
+                m_form.selectRow(page, found.value());
                 m_findLabel->setText(QStringLiteral("Player found."));
-                PlayersModel *players = m_form.playersModel();
-                for (int p = 0; p < players->rowCount(); ++p) {
-                    if (players->row(p).caption.compare(name, Qt::CaseInsensitive) == 0) {
-                        m_form.playersList()->setFocus();
-                        m_form.playersList()->selectRow(p);
-                        break;
-                    }
-                }
+                if (const int p = m_form.findPlayer(name); p >= 0)
+                    m_form.selectPlayer(p);
                 return true;
             }
         }

@@ -3,18 +3,19 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
+#include <QAction>
 #include <QMainWindow>
 #include <QPointer>
 
 #include "orv/engine/serverlist.h"
 #include "orv/frontend/mainwindow/mainactions.h"
+#include "orv/frontend/mainwindow/mainstatus.h"
 
-class QAction;
-class QLabel;
 class QMenu;
 class QPushButton;
-class QSystemTrayIcon;
 class QTabWidget;
 class QTimer;
 
@@ -24,6 +25,8 @@ class QueryEngine;
 
 namespace orv::frontend {
 
+class MainMenus;
+class MainTray;
 class PlayersModel;
 class ServerView;
 class SoundBank;
@@ -34,9 +37,6 @@ enum class BrowserWindow { About, GeneralOptions, UnrealOptions, INIEditor, Clan
 
 // Which list the browser opens by itself a second after it starts.
 enum class AutoOpen { Nothing, Internet, Local, Favorites };
-
-// The two panels of the status bar: refresh progress, then the latest message.
-enum class StatusPanel { Progress, Message };
 
 // Work that other windows of the browser do for the main window's commands; the program's
 // composition root implements it. Without services the commands do only their own part.
@@ -68,7 +68,10 @@ public:
 };
 
 // The browser's main window: the three server lists on their pages, the players of the
-// selected server, the command buttons, the status bar and the tray icons.
+// selected server, the command buttons, the status bar and the tray icons. Its layout is
+// built in mainformlayout.cpp; the status texts (MainStatus), the pop-up menus (MainMenus)
+// and the tray icons (MainTray) are parts of their own. Other windows drive it through
+// the intent methods below, not through its widgets.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -86,19 +89,59 @@ public:
     // thread sleeps, handling no events, for the given time.
     void setCloseWait(std::function<void(int milliseconds)> wait) { m_closeWait = std::move(wait); }
 
+    // A command's action, to place it in another window's menu; its state and its work
+    // go through the command methods below.
     QAction *action(MainAction command) const { return m_actions[static_cast<size_t>(command)]; }
     // Every command in the order of MainAction.
     QList<QAction *> commandActions() const { return {m_actions.begin(), m_actions.end()}; }
-    // The window's button for a command, or null when the command has no button.
-    QPushButton *commandButton(MainAction command) const { return m_buttons[static_cast<size_t>(command)]; }
-    // "Unreal via Net + Preset" of the servers menu, filled by the game launcher.
-    QMenu *presetMenu() const { return m_presetMenu; }
 
+    // Commands.
+    void setCommandEnabled(MainAction command, bool enabled);
+    void triggerCommand(MainAction command);
+    // As if the command's button were pressed: its click sound, then the command. A command
+    // without a button is only triggered.
+    void clickCommand(MainAction command);
+    // Runs the work in the context of the receiver whenever the command is given.
+    template <typename Work> QMetaObject::Connection onCommand(MainAction command, const QObject *receiver, Work &&work)
+    {
+        return connect(action(command), &QAction::triggered, receiver, std::forward<Work>(work));
+    }
+    // The player presets of "Unreal via Net + Preset" in the servers menu; choosing one
+    // runs the work with its name in the context of the receiver.
+    void fillPresetMenu(const QStringList &presets, const QObject *receiver,
+                        const std::function<void(const QString &)> &run);
+
+    // The server lists and the players list.
+    orv::engine::ServerPage currentPage() const;
+    // The selected row of a page's list, or of the list shown; -1 for none.
+    int currentRow(orv::engine::ServerPage page) const;
+    int currentRow() const;
+    void selectRow(orv::engine::ServerPage page, int row);
+    void clearPlayers();
+    // The first row of the players list with this name (case ignored), or -1.
+    int findPlayer(const QString &name) const;
+    // Selects a row of the players list and gives the list the focus.
+    void selectPlayer(int row);
+    // The name of the selected player, if one is selected.
+    std::optional<QString> currentPlayerName() const;
+    // The fonts of the server lists and of the players list.
+    void setServersListFont(const QFont &font);
+    QFont serversListFont() const;
+    void setPlayersListFont(const QFont &font);
+    QFont playersListFont() const;
+
+    // The window's widgets. Other windows use the intent methods above; these stay for
+    // gamelauncher.cpp (currentView, playersList, playersModel, presetMenu) and
+    // repeatrun.cpp (currentView) until they move to them, and for the tests.
     ServerView *view(orv::engine::ServerPage page) const;
     ServerView *currentView() const;
     ServerView *playersList() const { return m_playersView; }
     PlayersModel *playersModel() const { return m_players; }
-    orv::engine::ServerPage currentPage() const;
+    // The window's button for a command, or null when the command has no button.
+    QPushButton *commandButton(MainAction command) const { return m_buttons[static_cast<size_t>(command)]; }
+    // "Unreal via Net + Preset" of the servers menu.
+    QMenu *presetMenu() const;
+
     QString modeText() const;
     QString statusText(StatusPanel panel) const;
     void setStatusText(StatusPanel panel, const QString &text);
@@ -111,15 +154,16 @@ public:
     void columnClicked(int column);
     void cycleViewStyle();
     void updateActions();
-    // The pop-up menus of the window, built as they are when they open.
-    QMenu *serversMenu();
-    QMenu *moreMenu() const { return m_moreMenu; }
+    // The servers menu, built as it is when it opens.
+    QMenu *serversMenu() const;
     void prepareServersMenu();
     void toggleColumn(int column);
     bool isTrayActive() const;
     // The tray icons' busy animation and their hint, for the engine's and the checker's runs.
     void setTrayBusy(bool busy);
     void setTrayHint(const QString &hint);
+    // Hides the tray icons and shows the window again in front.
+    void restoreFromTray();
     bool isFirstRun() const { return m_firstRun; }
     void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
     // Takes each list's sort column from its view's stored tag and shows the marker.
@@ -129,10 +173,11 @@ public:
 
     // Row pictures of report views: 16 pixels, or the 32-pixel ones in the small slot too.
     void setSmallImages(bool small);
-    void setServersListFont(const QFont &font);
 
     // The program's caption once the window shows: "Orvane v." + version.
     static QString captionFor(const QString &version);
+    // A page's caption, on its tab and in the mode label.
+    static QString pageCaption(orv::engine::ServerPage page);
 
 signals:
     void pageChanged(orv::engine::ServerPage page);
@@ -147,19 +192,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    static QIcon noPlayerIcon(int);
+    // In mainformlayout.cpp.
     void buildLayout();
-    void buildMenus();
     void wireActions();
     void wireEngine();
-    void setupTray();
     QPushButton *makeCommandButton(QWidget *parent, MainAction command, const QString &clickSound, const QSize &size);
     void selectionChanged(orv::engine::ServerPage page);
     void showPlayersOf(int row);
     void runOnCurrentRow(const std::function<void(int)> &work);
     void firstShow();
     void autoOpenTick();
-    void toTray();
-    void restoreFromTray();
 
     orv::engine::QueryEngine &m_engine;
     SoundBank &m_sounds;
@@ -176,30 +219,11 @@ private:
     PlayersModel *m_players = nullptr;
     std::function<QIcon(int)> m_playerIcons;
     std::function<void(int)> m_closeWait;
-    QLabel *m_mode = nullptr;
-    QLabel *m_status0 = nullptr;
-    QLabel *m_status1 = nullptr;
-    // The latest status message; a command's hint covers it while a menu item is hovered.
-    QString m_statusMessage;
-    bool m_showingStatusTip = false;
-    QMenu *m_serversMenu = nullptr;
-    QMenu *m_moreMenu = nullptr;
-    QMenu *m_playersMenu = nullptr;
-    QMenu *m_repeaterMenu = nullptr;
-    QMenu *m_columnsMenu = nullptr;
-    QMenu *m_byPingMenu = nullptr;
-    QMenu *m_presetMenu = nullptr;
-    QAction *m_restoreAction = nullptr;
-    QList<QAction *> m_trayOnlyItems;
-    QSystemTrayIcon *m_tray = nullptr;
-    QSystemTrayIcon *m_tray2 = nullptr;
-    QTimer *m_trayTimer = nullptr;
-    QTimer *m_tray2Timer = nullptr;
+    std::unique_ptr<MainStatus> m_status;
+    std::unique_ptr<MainMenus> m_menus;
+    std::unique_ptr<MainTray> m_tray;
     QTimer *m_idleTimer = nullptr;
     QTimer *m_autoOpenTimer = nullptr;
-    int m_trayFrame = 0;
-    int m_tray2Frame = 0;
-    bool m_trayAnimated = false;
 
     bool m_shownOnce = false;
     bool m_firstRun = true;
