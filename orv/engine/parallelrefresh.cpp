@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The list refresh, one server at a time or several in flight: each server goes through the
-// same steps (row set to "Processing..", exchange, ping, row update, reported game port
-// written back), driven by the exchanges' results.
+// The list refresh with several servers in flight: each server goes through the same steps
+// as in the refresh one at a time (row set to "Processing..", exchange, ping, row update,
+// reported game port written back), driven by the event loop instead of waited for in turn.
 #include <QCoreApplication>
 
 #include "orv/engine/exchangepool.h"
@@ -68,10 +68,6 @@ void QueryEngine::fillParallelRun()
             continue;
         }
         const ServerAddress server = AddressList::parseLine(line);
-        if (run->atOnce == 1) {
-            // One at a time, the status names the line being asked, as it is asked.
-            emitRefreshProgress(n + 1, run->count);
-        }
         if (m_pool->isInFlight(server)) {
             run->heldBack.push_back(n);
             continue;
@@ -180,19 +176,12 @@ void QueryEngine::finishParallelServer(qsizetype line)
         return;
     Q_UNUSED(line);
     ++run->finished;
-    // Several in flight finish in any order: the status counts the servers done.
-    if (run->atOnce > 1)
-        emitRefreshProgress(run->finished, run->count);
-}
-
-void QueryEngine::emitRefreshProgress(qsizetype position, qsizetype total)
-{
     EngineStatus progress;
     progress.kind = EngineStatus::Kind::Progress;
-    progress.position = position;
-    progress.total = total;
+    progress.position = run->finished;
+    progress.total = run->count;
     emit statusChanged(progress);
-    emit refreshProgress(position, total);
+    emit refreshProgress(run->finished, run->count);
 }
 
 void QueryEngine::stopParallelRun()
@@ -200,15 +189,6 @@ void QueryEngine::stopParallelRun()
     ParallelRun *run = m_parallel.get();
     if (!run)
         return;
-    if (run->atOnce == 1) {
-        // One at a time, a stopped refresh lets the exchange in progress finish; the run
-        // then ends before the next server.
-        run->heldBack.clear();
-        run->next = run->count;
-        if (run->idle())
-            run->loop.quit();
-        return;
-    }
     m_pool->abortAll();
     m_pingBatch->abortAll();
     // Rows still being asked or pinged keep their values from before, not "Processing..".

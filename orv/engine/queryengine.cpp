@@ -404,10 +404,39 @@ void QueryEngine::RefreshList(ServerPage page)
         m_deferred.push_back([this, page] { refreshDeferred(page); });
         return;
     }
-    // One server at a time or several in flight: the same run, driven by the exchanges'
-    // results; at one at a time it keeps the order, log lines and captions of asking the
-    // servers in turn.
-    refreshListParallel(page, std::clamp(options().queriesAtOnce, kQueriesAtOnceRange.least, kQueriesAtOnceRange.most));
+    if (const int atOnce = std::clamp(options().queriesAtOnce, kQueriesAtOnceRange.least, kQueriesAtOnceRange.most);
+        atOnce > 1) {
+        refreshListParallel(page, atOnce);
+        return;
+    }
+    m_refreshActive = true;
+    pumpEvents();
+    const qsizetype count = addresses.size();
+    for (qsizetype n = 0; n < count; ++n) {
+        if (!m_refreshActive)
+            return;
+        if (n >= addresses.size())
+            break;
+        const QString line = addresses.lines().at(n);
+        if (!AddressList::isServerLine(line))
+            continue;
+        EngineStatus progress;
+        progress.kind = EngineStatus::Kind::Progress;
+        progress.position = n + 1;
+        progress.total = count;
+        emit statusChanged(progress);
+        emit refreshProgress(n + 1, count);
+        const ServerAddress server = AddressList::parseLine(line);
+        const auto reported =
+            QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
+        // The list may have been rebuilt during the wait; only the line that was asked
+        // about is rewritten.
+        if (reported && n < addresses.size() && addresses.lines().at(n) == line)
+            addresses.lines()[n] =
+                server.address + QLatin1Char(' ') + reported.value() + QLatin1Char(' ') + server.queryPort;
+    }
+    m_refreshActive = false;
+    pumpEvents();
 }
 
 void QueryEngine::refreshDeferred(ServerPage page)

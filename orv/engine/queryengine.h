@@ -229,15 +229,13 @@ private:
     void refreshSelectedNow(const ServerAddress &server);
     void finishRefreshRun();
 
-    // The list refresh, one or several servers in flight (parallelrefresh.cpp).
+    // The refresh with several servers in flight (parallelrefresh.cpp).
     struct ParallelRun;
-    void emitRefreshProgress(qsizetype position, qsizetype total);
     void refreshListParallel(ServerPage page, int atOnce);
     void fillParallelRun();
     void onParallelExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
     void finishParallelServer(qsizetype line);
-    // Several in flight: ends every exchange and echo in flight at once, and their rows get
-    // back their captions. One at a time: the exchange in progress finishes first.
+    // Ends every exchange and echo in flight at once; their rows get back their captions.
     void stopParallelRun();
 
     std::array<ServerList, kServerPages> m_lists;
