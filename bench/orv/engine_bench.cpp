@@ -86,7 +86,7 @@ void BM_RefreshOverheadPerServer300Loopback(benchmark::State &state)
     QueryEngine engine;
     EngineOptions options;
     options.usePing = false;
-    options.internetServTimeOut = QStringLiteral("2000");
+    options.internetServTimeOut = 2000;
     engine.setOptions(options);
     engine.setFavoritesFile(QStringLiteral("/nonexistent/favorites.lst"));
     int dead = 0;

@@ -156,8 +156,8 @@ static void BM_RefreshThousandServers64AtOnce(benchmark::State &state)
 
     Window w;
     orv::engine::EngineOptions options;
-    options.internetServTimeOut = QStringLiteral("1000");
-    options.queriesAtOnce = QStringLiteral("64");
+    options.internetServTimeOut = 1000;
+    options.queriesAtOnce = 64;
     w.engine.setOptions(options);
     w.engine.setFavoritesFile(dir.filePath(QStringLiteral("favorites.lst")));
 

@@ -239,9 +239,10 @@ void BrowserApp::connectWindows()
         return game.isEmpty() ? game : QDir(orv::core::userIniFolder(game)).filePath(QFileInfo(game).fileName());
     });
 
-    // The engine reads the general options from their window at every use, so a change
-    // counts at once, also while the window is still open.
-    m_engine.setOptionsSource([this] { return m_options->engineOptions(); });
+    // The options window sets the engine's options whenever the user applies a change, so a
+    // change counts at once, also while the window is still open.
+    m_engine.setOptions(m_options->engineOptions());
+    connect(m_options.get(), &TOptionsForm::engineOptionsChanged, &m_engine, &orv::engine::QueryEngine::setOptions);
     connect(m_options.get(), &QDialog::finished, &mainForm, [this] { applyOptions(); });
     connect(m_options.get(), &TOptionsForm::soundsSwitched, &m_sounds, &SoundBank::setEnabled);
     connect(m_options.get(), &TOptionsForm::soundsWindowRequested, m_soundsWindow.get(), &QWidget::show);

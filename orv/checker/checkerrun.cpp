@@ -37,8 +37,18 @@ CheckerRun::CheckerRun(orv::engine::QueryEngine &engine, QObject *parent)
 
 void CheckerRun::log(const QString &text)
 {
-    if (m_hooks.log)
-        m_hooks.log(text);
+    emit logLine(text);
+}
+
+bool CheckerRun::programClosing() const
+{
+    return m_programClosing || m_engine.isExitPending();
+}
+
+void CheckerRun::stopForExit()
+{
+    m_programClosing = true;
+    stop();
 }
 
 void CheckerRun::setRunning(bool running)
@@ -78,16 +88,14 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
         return outcome;
     outcome.started = true;
 
-    if (m_hooks.trayAnimation)
-        m_hooks.trayAnimation(true);
-    if (settings().minimizeWindow && m_hooks.minimizeApplication)
-        m_hooks.minimizeApplication();
+    emit trayAnimationChanged(true);
+    if (settings().minimizeWindow)
+        emit minimizeRequested();
     QCoreApplication::processEvents();
 
     m_stopRequested = false;
     setRunning(true);
     m_passNumber = 1;
-    const QString caption = m_hooks.currentCaption ? m_hooks.currentCaption() : QString();
     log(QStringLiteral("Check start with preset") + u':' + presetName);
 
     bool ruleRight = false;
@@ -95,18 +103,12 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
         ++outcome.passes;
         for (int i = 0; i < servers.size(); ++i) {
             const RepeatServer &server = servers.at(i);
-            if (m_hooks.rowSelected)
-                m_hooks.rowSelected(i);
             emit serverStarted(i);
-            if (m_hooks.caption) {
-                m_hooks.caption(QStringLiteral("Server") + u':' + server.address + u' ' +
+            emit captionChanged(QStringLiteral("Server") + u':' + server.address + u' ' +
                                 QStringLiteral("Checker loop") + u':' + QString::number(m_passNumber));
-            }
-            if (m_hooks.trayHint) {
-                m_hooks.trayHint(QStringLiteral("Check server") + u':' + QString::number(i + 1) +
+            emit trayHintChanged(QStringLiteral("Check server") + u':' + QString::number(i + 1) +
                                  QStringLiteral(" of ") + QString::number(servers.size()) + u' ' +
                                  QStringLiteral("Loop") + u':' + QString::number(m_passNumber));
-            }
             log(QStringLiteral("Check server") + u':' + server.address + u' ' + QStringLiteral("Named") + u':' +
                 server.name);
 
@@ -118,8 +120,7 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
                                 });
             if (checked && checked->has_value()) {
                 const Evaluation &evaluation = **checked;
-                if (m_hooks.marksChanged)
-                    m_hooks.marksChanged(evaluation.marks);
+                emit marksChanged(evaluation.marks);
                 if (evaluation.right) {
                     ruleRight = true;
                     outcome.server = server;
@@ -137,23 +138,18 @@ RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::functi
                 break;
         }
         ++m_passNumber;
-        if (ruleRight || m_stopRequested || (m_hooks.programClosing && m_hooks.programClosing()))
+        if (ruleRight || m_stopRequested || programClosing())
             break;
     }
 
     setRunning(false);
     log(QStringLiteral("Repeat stoped"));
-    if (m_hooks.trayHint)
-        m_hooks.trayHint(kIdleTrayHint);
-    if (m_hooks.caption)
-        m_hooks.caption(caption);
-    if (m_hooks.trayAnimation)
-        m_hooks.trayAnimation(false);
+    emit trayHintChanged(kIdleTrayHint);
+    emit trayAnimationChanged(false);
 
     outcome.ruleRight = ruleRight;
     outcome.stopped = m_stopRequested;
-    const bool closing = m_hooks.programClosing && m_hooks.programClosing();
-    if (ruleRight && !closing)
+    if (ruleRight && !programClosing())
         performActions(settings, outcome.server);
     return outcome;
 }
@@ -165,22 +161,21 @@ void CheckerRun::performActions(const RunSettings &settings, const RepeatServer 
 
 void CheckerRun::performActions(const SettingsSource &settings, const RepeatServer &server)
 {
-    if (settings().isChecked(RuleRightAction::PlaySound) && m_hooks.playAlert)
-        m_hooks.playAlert();
-    if (settings().isChecked(RuleRightAction::ShowNotice) && m_hooks.showNotice)
-        m_hooks.showNotice();
-    if (const RunSettings now = settings();
-        now.isChecked(RuleRightAction::RestoreWindow) && now.minimizeWindow && m_hooks.restoreApplication)
-        m_hooks.restoreApplication();
-    if (settings().isChecked(RuleRightAction::AddToFavorites) && m_hooks.addFavorite)
-        m_hooks.addFavorite(server);
-    if (const RunSettings now = settings(); now.isChecked(RuleRightAction::RunGame) && m_hooks.runGame) {
+    if (settings().isChecked(RuleRightAction::PlaySound))
+        emit alertRequested();
+    if (settings().isChecked(RuleRightAction::ShowNotice))
+        emit noticeRequested();
+    if (const RunSettings now = settings(); now.isChecked(RuleRightAction::RestoreWindow) && now.minimizeWindow)
+        emit restoreRequested();
+    if (settings().isChecked(RuleRightAction::AddToFavorites))
+        emit favoriteRequested(server);
+    if (const RunSettings now = settings(); now.isChecked(RuleRightAction::RunGame)) {
         const QString preset = now.isChecked(RuleRightAction::UseOtherPlayerPreset) ? now.playerPreset : QString();
         // The launcher lets a game start go ahead while the checker is running, whatever the
         // main list shows for the server.
         m_running = true;
         m_engine.setCheckerRunning(true, m_replaceInChecker ? m_replaceInChecker() : false);
-        m_hooks.runGame(server, preset);
+        emit gameRequested(server, preset);
         m_running = false;
         m_engine.setCheckerRunning(false, m_replaceInChecker ? m_replaceInChecker() : false);
     }

@@ -52,34 +52,11 @@ struct RunOutcome
     RepeatServer server; // the server the rule was right for
 };
 
-// The parts of the program a run reports to and acts through. Every hook is optional.
-struct CheckerRunHooks
-{
-    std::function<void(const QString &)> log;
-    std::function<void(bool)> trayAnimation;
-    std::function<void(const QString &)> trayHint;
-    std::function<void(const QString &)> caption;
-    std::function<QString()> currentCaption;
-    std::function<void(int row)> rowSelected;
-    std::function<void()> minimizeApplication;
-    std::function<void()> restoreApplication;
-    std::function<bool()> programClosing;
-    // The rule-right actions.
-    std::function<void()> playAlert;
-    std::function<void()> showNotice;
-    // Adds the server unless it is there; returns whether a line was added.
-    std::function<bool(const RepeatServer &)> addFavorite;
-    // Starts the game on the server when the main list shows it; playerPreset is empty when
-    // the preset in use stays. Returns whether the server was found.
-    std::function<bool(const RepeatServer &, const QString &playerPreset)> runGame;
-    // The marks of an evaluation, one per script row.
-    std::function<void(const QStringList &marks)> marksChanged;
-};
-
 // The checking run: queries the chosen servers one after another with the engine's single
 // exchange, evaluates the script on every complete reply and goes round again, pausing
 // after each server, until the rule is right, Stop is pressed or the program closes. The
-// run is a nested event loop on the user-interface thread.
+// run is a nested event loop on the user-interface thread. It reports, and asks for the
+// rule-right actions, through signals; the checker window carries them out.
 class CheckerRun : public QObject
 {
     Q_OBJECT
@@ -87,7 +64,6 @@ class CheckerRun : public QObject
 public:
     explicit CheckerRun(orv::engine::QueryEngine &engine, QObject *parent = nullptr);
 
-    void setHooks(CheckerRunHooks hooks) { m_hooks = std::move(hooks); }
     // Whether the reply decoder replaces values during a run ("Use in server checker").
     void setReplaceInChecker(std::function<bool()> query) { m_replaceInChecker = std::move(query); }
 
@@ -106,25 +82,48 @@ public:
     void performActions(const RunSettings &settings, const RepeatServer &server);
 
     void stop();
+    // The program is closing: the run ends as after Stop and takes no actions.
+    void stopForExit();
     bool isRunning() const { return m_running; }
     int passNumber() const { return m_passNumber; }
     bool isWaitingForDelay() const { return m_waitingForDelay; }
 
 signals:
+    // On at the start of a run and off at its end; the window shows its own caption again
+    // when it goes off.
     void runningChanged(bool running);
+    // The server at this row of the run's list is being checked.
     void serverStarted(int row);
+    void logLine(const QString &text);
+    void trayAnimationChanged(bool on);
+    void trayHintChanged(const QString &hint);
+    void captionChanged(const QString &caption);
+    void minimizeRequested();
+    void restoreRequested();
+    // The marks of an evaluation, one per script row.
+    void marksChanged(const QStringList &marks);
+    // The rule-right actions.
+    void alertRequested();
+    void noticeRequested();
+    // Adds the server to the favorites unless it is there.
+    void favoriteRequested(const orv::checker::RepeatServer &server);
+    // Starts the game on the server when the main list shows it; playerPreset is empty when
+    // the preset in use stays.
+    void gameRequested(const orv::checker::RepeatServer &server, const QString &playerPreset);
 
 private:
     void setRunning(bool running);
     void log(const QString &text);
     void waitForDelay(int milliseconds);
 
+    bool programClosing() const;
+
     orv::engine::QueryEngine &m_engine;
-    CheckerRunHooks m_hooks;
     std::function<bool()> m_replaceInChecker;
     QTimer m_timer1;
     bool m_running = false;
     bool m_stopRequested = false;
+    bool m_programClosing = false;
     bool m_delayTick = false;
     bool m_waitingForDelay = false;
     int m_passNumber = 1;

@@ -109,8 +109,8 @@ void ExchangePool::beginAttempt(Exchange &e)
         emit logLine(QStringLiteral("Error when UDP send data"));
 
     emit logLine(QStringLiteral("Listen port:") + t.queryPort);
-    const auto timeout = parseWholeNumber(e.options.internetServTimeOut);
-    if (!socketOk || e.port == 0 || !timeout || *timeout < 0 || *timeout > std::numeric_limits<int>::max()) {
+    const int timeout = e.options.internetServTimeOut;
+    if (!socketOk || e.port == 0 || timeout < 0) {
         emit logLine(QStringLiteral("Error when UDP listen data"));
         // Ends at once, reported from the timer so that start() never reports.
         e.waiting = false;
@@ -118,7 +118,7 @@ void ExchangePool::beginAttempt(Exchange &e)
         return;
     }
     e.waiting = true;
-    e.deadline = QDeadlineTimer(*timeout, Qt::PreciseTimer);
+    e.deadline = QDeadlineTimer(timeout, Qt::PreciseTimer);
 }
 
 void ExchangePool::readPending()
@@ -222,13 +222,7 @@ void ExchangePool::endAttempt(quint64 endpoint)
     result.expected = static_cast<int>(std::min<qint64>(e.expected, std::numeric_limits<int>::max()));
     const bool complete = e.received == e.expected;
     if (!complete && e.received != 0) {
-        const auto tries = parseWholeNumber(e.options.serverTry);
-        if (!tries) {
-            report(endpoint, platform::Error{static_cast<int>(ExchangeError::BadServerTry),
-                                             QStringLiteral("The number of attempts is not a number.")});
-            return;
-        }
-        if (e.attempt < *tries && !e.options.allowNotfull) {
+        if (e.attempt < e.options.serverTry && !e.options.allowNotfull) {
             beginAttempt(e);
             return;
         }

@@ -12,20 +12,6 @@
 
 namespace orv::engine {
 
-namespace {
-
-constexpr int kMostAtOnce = 256;
-
-} // namespace
-
-int queriesAtOnce(const EngineOptions &options)
-{
-    const auto n = parseWholeNumber(options.queriesAtOnce);
-    if (!n || *n < 1)
-        return 1;
-    return static_cast<int>(std::min<qint64>(*n, kMostAtOnce));
-}
-
 void QueryEngine::refreshListParallel(ServerPage page, int atOnce)
 {
     AddressList &addresses = addressesOf(page);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/queryengine.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 
 #include "orv/engine/exchangepool.h"
@@ -409,7 +411,8 @@ void QueryEngine::RefreshList(ServerPage page)
         m_deferred.push_back([this, page] { refreshDeferred(page); });
         return;
     }
-    if (const int atOnce = queriesAtOnce(options()); atOnce > 1) {
+    if (const int atOnce = std::clamp(options().queriesAtOnce, kQueriesAtOnceRange.least, kQueriesAtOnceRange.most);
+        atOnce > 1) {
         refreshListParallel(page, atOnce);
         return;
     }

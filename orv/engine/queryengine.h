@@ -53,10 +53,9 @@ struct ServerQuery
 // command by clearing RefreshActive (stopRefresh()).
 //
 // The engine owns its lists: callers read them through const views and change them through
-// the named operations below. It knows nothing of windows: it reads the options from a
-// source the caller gives (the general options window, read anew at every use), and it
-// reports log lines, the status as data, the refresh state and progress, and the exit
-// request through signals.
+// the named operations below. It knows nothing of windows: the options are set on it as
+// one value whenever the user applies a change, and it reports log lines, the status as data, the refresh state and
+// progress, and the exit request through signals.
 class ExchangePool;
 class PingBatch;
 
@@ -69,8 +68,6 @@ public:
     // back); std::nullopt where no echo can be sent at all, and the ping is then the round
     // trip of the server's query exchange.
     using Pinger = std::function<std::optional<quint16>(const QString &address)>;
-    // The options as they stand at the moment of use.
-    using OptionsSource = std::function<EngineOptions()>;
     // A filter pass over a page: moves rows between the view's rows and the hidden rows and
     // returns how many it moved.
     using RowPass = std::function<int(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden)>;
@@ -141,19 +138,17 @@ public:
     platform::Status saveFavorites() const { return m_favorites.save(); }
 
     // Collaborators and options.
-    // The options now: those of the source when there is one, else the fixed ones.
-    EngineOptions options() const { return m_optionsSource ? m_optionsSource() : m_fixedOptions; }
-    // Fixed options, for callers without an options window (the command line, tests).
-    void setOptions(const EngineOptions &options) { m_fixedOptions = options; }
-    // Where the options are read whenever they are used, so a change in an open options
-    // window counts from the next server on.
-    void setOptionsSource(OptionsSource source) { m_optionsSource = std::move(source); }
+    const EngineOptions &options() const { return m_options; }
+    // The options window sets them whenever the user applies a change; a refresh in
+    // progress uses them from the next server on.
+    void setOptions(const EngineOptions &options) { m_options = options; }
     // Replaces the ICMP echo of EchoHost().
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
     // The user's replacement of reported values, applied while no checker run is going on,
     // and during one only when it asks for it.
     void setValueReplacer(ValueReplacer replacer) { m_replacer = std::move(replacer); }
     void setCheckerRunning(bool running, bool replaceInChecker);
+    bool isCheckerRunning() const { return m_checkerRunning; }
 
     // The row refresh of one server: its row in the current view is set to "Processing..",
     // the server asked, and the row updated from the answer. Without a row the call fails
@@ -247,8 +242,7 @@ private:
     ServerPage m_currentPage = ServerPage::Internet;
     std::vector<ServerEntry> m_hiddenRows;
     FavoritesStore m_favorites;
-    EngineOptions m_fixedOptions;
-    OptionsSource m_optionsSource;
+    EngineOptions m_options;
     QueryExchange *m_exchange = nullptr;
     Pinger m_pinger;
     ValueReplacer m_replacer;

@@ -66,13 +66,7 @@ platform::Result<ExchangeResult> QueryExchange::run(const ServerAddress &server,
         const bool complete = m_received == m_expected;
         if (complete || m_received == 0)
             break;
-        const auto tries = parseWholeNumber(options.serverTry);
-        if (!tries) {
-            m_busy = false;
-            return platform::Error{static_cast<int>(ExchangeError::BadServerTry),
-                                   QStringLiteral("The number of attempts is not a number.")};
-        }
-        if (attempt >= *tries || options.allowNotfull)
+        if (attempt >= options.serverTry || options.allowNotfull)
             break;
     }
     if (result.received == result.expected)
@@ -115,8 +109,8 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
         emit logLine(QStringLiteral("Error when UDP send data"));
 
     emit logLine(QStringLiteral("Listen port:") + t.queryPort);
-    const auto timeout = parseWholeNumber(options.internetServTimeOut);
-    if (!bound || !timeout || *timeout < 0 || *timeout > std::numeric_limits<int>::max()) {
+    const int timeout = options.internetServTimeOut;
+    if (!bound || timeout < 0) {
         emit logLine(QStringLiteral("Error when UDP listen data"));
         m_socket = nullptr;
         delete socket;
@@ -124,8 +118,8 @@ void QueryExchange::runAttempt(int attempt, const QByteArray &request, const Eng
         return;
     }
     connect(socket, &QUdpSocket::readyRead, this, &QueryExchange::readPending);
-    m_deadline = QDeadlineTimer(*timeout, Qt::PreciseTimer);
-    m_timer.start(static_cast<int>(*timeout));
+    m_deadline = QDeadlineTimer(timeout, Qt::PreciseTimer);
+    m_timer.start(timeout);
     readPending();
     if (!m_done) {
         QEventLoop loop;

@@ -40,7 +40,7 @@ struct ExchangeResult
 };
 
 // Error codes of QueryExchange::run.
-enum class ExchangeError : int { Busy = 1, BadServerTry = 2 };
+enum class ExchangeError : int { Busy = 1 };
 
 // The UDP exchange with one game server: send the request from the query port, collect
 // the answer datagrams into the reply store until the final one's packet count is reached

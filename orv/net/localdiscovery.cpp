@@ -47,8 +47,8 @@ bool LocalDiscovery::DiscoverLocal()
     m_engine.clearReplies(m_engine.currentPage());
     m_engine.setAddresses(engine::ServerPage::Local, {});
     m_step = Step::FirstGame;
-    if (!BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort, QByteArray(kBeaconRequest),
-                     m_engine.options().beaconPort))
+    if (!BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort), QByteArray(kBeaconRequest),
+                     QString::number(m_engine.options().beaconPort)))
         nextStep();
     return true;
 }
@@ -57,8 +57,8 @@ void LocalDiscovery::nextStep()
 {
     if (m_step == Step::FirstGame) {
         m_step = Step::SecondGame;
-        if (BeaconQuery(m_broadcastAddress, m_engine.options().serverBeaconPort2, QByteArray(kBeaconRequest),
-                        m_engine.options().beaconPort2))
+        if (BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort2), QByteArray(kBeaconRequest),
+                        QString::number(m_engine.options().beaconPort2)))
             return;
     }
     m_step = Step::Idle;
@@ -84,10 +84,9 @@ bool LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
     emit logLine(QStringLiteral("Send request to :") + address + QStringLiteral(" to port:") + serverPort);
     closeSocket();
 
-    // The option texts are read here only: the ports, and the listening time in ms.
     const auto remotePort = engine::parsePortNumber(serverPort);
     const auto ownPort = engine::parsePortNumber(localPort);
-    const auto wait = engine::parseWholeNumber(m_engine.options().localServTimeOut);
+    const std::optional<qint64> wait = m_engine.options().localServTimeOut;
 
     // One socket sends from the local beacon port and then listens on it. Closing it and
     // binding anew between the two would drop the answers that arrive at once. Without

@@ -140,14 +140,16 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
         };
         if (arg == QLatin1String("--timeout")) {
             const auto v = value();
-            if (!v || !positiveNumber(*v, 600000))
+            const auto n = v ? engine::parseOption(*v, engine::kTimeOutRange) : std::nullopt;
+            if (!n)
                 return usageError(QStringLiteral("--timeout needs a number of milliseconds (1 to 600000)"));
-            o.engine.internetServTimeOut = *v;
+            o.engine.internetServTimeOut = *n;
         } else if (arg == QLatin1String("--tries")) {
             const auto v = value();
-            if (!v || !positiveNumber(*v, 100))
+            const auto n = v ? engine::parseOption(*v, engine::kServerTryRange) : std::nullopt;
+            if (!n)
                 return usageError(QStringLiteral("--tries needs a number of attempts (1 to 100)"));
-            o.engine.serverTry = *v;
+            o.engine.serverTry = *n;
         } else if (arg == QLatin1String("--strict")) {
             o.engine.allowNotfull = false;
         } else if (arg == QLatin1String("--no-ping")) {
@@ -163,9 +165,10 @@ platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
                 return usageError(QStringLiteral("--request is status or info"));
         } else if (arg == QLatin1String("--parallel")) {
             const auto v = value();
-            if (!v || !positiveNumber(*v, 256))
+            const auto n = v ? engine::parseOption(*v, engine::kQueriesAtOnceRange) : std::nullopt;
+            if (!n)
                 return usageError(QStringLiteral("--parallel needs a number of servers (1 to 256)"));
-            o.engine.queriesAtOnce = *v;
+            o.engine.queriesAtOnce = *n;
         } else if (arg == QLatin1String("--json")) {
             o.json = true;
         } else if (arg == QLatin1String("--local")) {
@@ -449,7 +452,9 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
             r.reportedPort = query.reportedPort;
             if (row >= 0 && row < view->size())
                 r.row = view->row(row);
-            r.info = engine.DecodeServerInfo(server.address, server.gamePort, server.queryPort);
+            // An answering server's answers now stand under the game port it reported.
+            const QString storedPort = query.reportedPort.isEmpty() ? server.gamePort : query.reportedPort;
+            r.info = engine.DecodeServerInfo(server.address, storedPort, server.queryPort);
             // The ping of the row update; an unanswered server was not pinged.
             r.info.ping =
                 r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead) ? kNoPing : query.info.ping;

@@ -217,12 +217,12 @@ struct Fleet
     }
 };
 
-void configure(QueryEngine &engine, const char *queriesAtOnce = "1")
+void configure(QueryEngine &engine, int queriesAtOnce = 1)
 {
     EngineOptions o;
-    o.queriesAtOnce = L1(queriesAtOnce);
-    o.internetServTimeOut = QString::number(kTimeoutMs);
-    o.serverTry = L1("1");
+    o.queriesAtOnce = queriesAtOnce;
+    o.internetServTimeOut = kTimeoutMs;
+    o.serverTry = 1;
     o.allowNotfull = true;
     engine.setOptions(o);
     engine.setPinger([](const QString &) { return quint16(40); });
@@ -240,7 +240,7 @@ TEST(HostileServers, RefreshEndsInTimeWithBoundedMemoryAndTrueRows)
     // Several rounds: memory that grows with every refresh would show as a rising peak.
     for (int round = 0; round < 6; ++round) {
         QueryEngine engine;
-        configure(engine, round % 2 ? "64" : "1");
+        configure(engine, round % 2 ? 64 : 1);
         AddressList list;
         for (std::size_t i = 0; i < fleet.kinds.size(); ++i)
             list.append(fleet.addressOf(i).toLine());

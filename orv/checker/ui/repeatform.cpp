@@ -40,52 +40,55 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
     buildLayout();
     buildStorages();
 
-    CheckerRunHooks hooks;
-    hooks.log = [this](const QString &text) { logText(text); };
-    hooks.trayAnimation = [this](bool on) {
+    connect(m_run, &CheckerRun::logLine, this, &TRepeatForm::logText);
+    connect(m_run, &CheckerRun::trayAnimationChanged, this, [this](bool on) {
         if (m_form)
             m_form->setTrayBusy(on);
-    };
-    hooks.trayHint = [this](const QString &hint) {
+    });
+    connect(m_run, &CheckerRun::trayHintChanged, this, [this](const QString &hint) {
         if (m_form)
             m_form->setTrayHint(hint);
-    };
-    hooks.caption = [this](const QString &text) { setWindowTitle(text); };
-    hooks.currentCaption = [this] { return windowTitle(); };
-    hooks.rowSelected = [this](int row) {
+    });
+    connect(m_run, &CheckerRun::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_run, &CheckerRun::serverStarted, this, [this](int row) {
         if (QTreeWidgetItem *item = m_servers->topLevelItem(row)) {
             m_servers->setCurrentItem(item);
             m_servers->scrollToItem(item);
         }
-    };
+    });
     // The application is the main window and this always-on-top window beside it: both go
     // down together and come back together.
-    hooks.minimizeApplication = [this] {
+    connect(m_run, &CheckerRun::minimizeRequested, this, [this] {
         if (m_form)
             m_form->showMinimized();
         showMinimized();
-    };
-    hooks.restoreApplication = [this] {
+    });
+    connect(m_run, &CheckerRun::restoreRequested, this, [this] {
         if (m_form) {
             m_form->showNormal();
             m_form->activateWindow();
         }
         if (isMinimized())
             showNormal();
-    };
-    hooks.programClosing = [this] { return m_programClosing || m_engine.isExitPending(); };
-    hooks.playAlert = [this] { playAlert(); };
-    hooks.showNotice = [this] { showNotice(); };
-    hooks.addFavorite = [this](const RepeatServer &server) { return addFavorite(server); };
-    hooks.runGame = [this](const RepeatServer &server, const QString &preset) { return runGame(server, preset); };
-    hooks.marksChanged = [this](const QStringList &marks) {
+    });
+    connect(m_run, &CheckerRun::alertRequested, this, &TRepeatForm::playAlert);
+    connect(m_run, &CheckerRun::noticeRequested, this, &TRepeatForm::showNotice);
+    connect(m_run, &CheckerRun::favoriteRequested, this,
+            [this](const RepeatServer &server) { (void)addFavorite(server); });
+    connect(m_run, &CheckerRun::gameRequested, this,
+            [this](const RepeatServer &server, const QString &preset) { (void)runGame(server, preset); });
+    connect(m_run, &CheckerRun::marksChanged, this, [this](const QStringList &marks) {
         m_script.setMarks(marks);
         for (int i = 0; i < m_repeatPrg->topLevelItemCount() && i < m_script.lineCount(); ++i)
             m_repeatPrg->topLevelItem(i)->setText(4, m_script.rows().at(i).mark);
-    };
-    m_run->setHooks(std::move(hooks));
+    });
     connect(&m_sounds, &orv::frontend::SoundBank::alarmNotPlayed, this, &TRepeatForm::alertNotPlayed);
     connect(m_run, &CheckerRun::runningChanged, this, [this](bool running) {
+        // The window shows where the run is in its caption, and its own caption again after.
+        if (running)
+            m_captionBeforeRun = windowTitle();
+        else
+            setWindowTitle(m_captionBeforeRun);
         QAction *go = m_actions.value(QStringLiteral("A_Go"));
         QAction *stop = m_actions.value(QStringLiteral("A_Stop"));
         // A tool button with more actions than its default one draws a menu arrow: it

@@ -205,6 +205,7 @@ private:
     bool m_presetListOpened = false;
     bool m_programClosing = false;
     bool m_testingAlert = false;
+    QString m_captionBeforeRun;
 };
 
 } // namespace orv::checker::ui

@@ -17,6 +17,7 @@
 #include "orv/engine/serverentry.h"
 #include "orv/frontend/gameforms/gamelauncher.h"
 #include "orv/frontend/listtools/favorites.h"
+#include "orv/frontend/mainwindow/enginetexts.h"
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
@@ -109,6 +110,15 @@ void TRepeatForm::go()
 {
     if (m_run->isRunning())
         return;
+    // The checker keeps away from a list that is being refreshed: Go is refused until the
+    // refresh has ended, and says so.
+    if (m_engine.isRefreshActive()) {
+        const QString text = orv::frontend::checkRefusedDuringRefreshText();
+        if (m_form)
+            m_form->setStatusText(orv::frontend::StatusPanel::Message, text);
+        emit logLine(text);
+        return;
+    }
     const ScriptCheckResult checked = CheckScript(m_script, false);
     if (!checked.passed()) {
         showScriptCheck(checked);
@@ -133,7 +143,7 @@ void TRepeatForm::go()
 void TRepeatForm::programClosing()
 {
     m_programClosing = true;
-    m_run->stop();
+    m_run->stopForExit();
 }
 
 void TRepeatForm::stop()

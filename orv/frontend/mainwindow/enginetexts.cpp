@@ -45,4 +45,14 @@ QString idleTrayHint()
     return QStringLiteral("Orvane (Click twice to restore window)");
 }
 
+QString checkRefusedDuringRefreshText()
+{
+    return QStringLiteral("A refresh is running: check the servers when it has ended.");
+}
+
+QString refreshRefusedDuringCheckText()
+{
+    return QStringLiteral("The server checker is running: refresh when it has stopped.");
+}
+
 } // namespace orv::frontend

@@ -17,5 +17,9 @@ QString refreshCaption(bool running);
 QString refreshTrayHint(qsizetype position, qsizetype total);
 // The tray's hint while nothing is being refreshed or checked.
 QString idleTrayHint();
+// The status line's word when Go in the server checker is refused during a refresh, and
+// when Refresh is refused during a checking run.
+QString checkRefusedDuringRefreshText();
+QString refreshRefusedDuringCheckText();
 
 } // namespace orv::frontend

@@ -224,7 +224,16 @@ void TMainForm::wireActions()
         else
             m_engine.RebuildList(ServerPage::Favorites);
     });
-    on(MainAction::Refresh, [this] { m_engine.refreshAction(); });
+    on(MainAction::Refresh, [this] {
+        // A checking run asks servers of this list one after another; a refresh then would
+        // race it for the same servers. Stopping a running refresh is always allowed.
+        if (m_engine.isCheckerRunning() && !m_engine.isRefreshActive()) {
+            setStatusText(StatusPanel::Message, refreshRefusedDuringCheckText());
+            log(refreshRefusedDuringCheckText());
+            return;
+        }
+        m_engine.refreshAction();
+    });
     on(MainAction::RefreshC, [this] { runOnCurrentRow([this](int row) { m_engine.RefreshSelected(row); }); });
     on(MainAction::Style, [this] { cycleViewStyle(); });
     on(MainAction::Log, [this] {
@@ -679,8 +688,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
         // The refresh stops and the exchange in progress gets one time-out, as the options
         // say now, to end; the program ends once the refresh has unwound.
         m_engine.requestClose();
-        const auto timeout = orv::engine::parseWholeNumber(m_engine.options().internetServTimeOut);
-        const int wait = static_cast<int>(std::clamp<qint64>(timeout.value_or(600), 0, 10000));
+        const int wait = std::clamp(m_engine.options().internetServTimeOut, 0, 10000);
         if (m_closeWait)
             m_closeWait(wait);
         else

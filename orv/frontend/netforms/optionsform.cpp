@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -34,6 +35,8 @@ QComboBox *numberBox(QWidget *parent, const QString &name, const QStringList &ch
     auto *box = new QComboBox(parent);
     box->setObjectName(name);
     box->setEditable(true);
+    // A typed number is taken as the box's text; a refused text must not join the choices.
+    box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(choices);
     box->setCurrentText(text);
     return box;
@@ -120,8 +123,14 @@ TOptionsForm::TOptionsForm(platform::RegistryStore &store, QWidget *parent)
         QStringLiteral("UsePing.Checked"),       QStringLiteral("UseSounds.Checked"),
         QStringLiteral("Merge.ItemIndex"),       QStringLiteral("SndSelect.Enabled"),
     });
-    // The sound switch follows the stored choice as soon as it is loaded.
-    connect(m_storage, &TFormStorage::OnRestorePlacement, this, [this] { emit soundsSwitched(useSounds()); });
+    // The sound switch and the engine's options follow the stored choices as soon as they
+    // are loaded.
+    connect(m_storage, &TFormStorage::OnRestorePlacement, this, [this] {
+        takeAllEngineOptions();
+        emit soundsSwitched(useSounds());
+    });
+    wireEngineOptions();
+    takeAllEngineOptions();
 }
 
 TOptionsForm::~TOptionsForm()
@@ -312,24 +321,127 @@ void TOptionsForm::buildInterfaceSection(QGridLayout *grid, int &row)
     grid->addWidget(box, row++, 0, 1, 2);
 }
 
-engine::EngineOptions TOptionsForm::engineOptions() const
+void TOptionsForm::wireEngineOptions()
 {
-    engine::EngineOptions o;
-    o.internetServTimeOut = m_internetServTimeOut->currentText();
-    o.serverTry = m_serverTry->currentText();
-    o.queriesAtOnce = m_queriesAtOnce->currentText();
+    using engine::EngineOptions;
+    m_numberFields = {
+        {m_internetServTimeOut, tr("Time out game server"), engine::kTimeOutRange, &EngineOptions::internetServTimeOut,
+         nullptr},
+        {m_serverTry, tr("Tries for not full information"), engine::kServerTryRange, &EngineOptions::serverTry,
+         nullptr},
+        {m_queriesAtOnce, tr("Queries at once"), engine::kQueriesAtOnceRange, &EngineOptions::queriesAtOnce, nullptr},
+        {m_localServTimeOut, tr("Beacon wait time"), engine::kTimeOutRange, &EngineOptions::localServTimeOut, nullptr},
+        {m_beaconPort, tr("Unreal beacon port"), engine::kPortRange, nullptr, &EngineOptions::beaconPort},
+        {m_serverBeaconPort, tr("Unreal server beacon port"), engine::kPortRange, nullptr,
+         &EngineOptions::serverBeaconPort},
+        {m_beaconPort2, tr("Unreal Tournament beacon port"), engine::kPortRange, nullptr, &EngineOptions::beaconPort2},
+        {m_serverBeaconPort2, tr("Unreal Tournament server beacon port"), engine::kPortRange, nullptr,
+         &EngineOptions::serverBeaconPort2},
+    };
+    for (const NumberField &field : m_numberFields) {
+        auto *combo = qobject_cast<QComboBox *>(field.box);
+        QLineEdit *line = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(field.box);
+        // A text set by the program or chosen from the list counts at once; what the user
+        // types counts when the box is left or Return is pressed.
+        const auto changed = [this, field, line] {
+            if (!line->isModified())
+                takeNumber(field, false);
+        };
+        if (combo)
+            connect(combo, &QComboBox::currentTextChanged, this, changed);
+        else
+            connect(line, &QLineEdit::textChanged, this, changed);
+        connect(line, &QLineEdit::editingFinished, this, [this, field, line] {
+            takeNumber(field, true);
+            line->setModified(false);
+        });
+    }
+    for (QCheckBox *box : {m_allowNotfull, m_usePing, m_alwaysRefresh, m_contRefr})
+        connect(box, &QCheckBox::toggled, this, &TOptionsForm::takeSwitchesAndSigns);
+    for (QLineEdit *sign : {m_beaconSign1, m_beaconSign2})
+        connect(sign, &QLineEdit::textChanged, this, &TOptionsForm::takeSwitchesAndSigns);
+}
+
+QString TOptionsForm::boxText(const QWidget *box)
+{
+    if (const auto *combo = qobject_cast<const QComboBox *>(box))
+        return combo->currentText();
+    return qobject_cast<const QLineEdit *>(box)->text();
+}
+
+void TOptionsForm::setBoxText(QWidget *box, const QString &text)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(box))
+        combo->setCurrentText(text);
+    else
+        qobject_cast<QLineEdit *>(box)->setText(text);
+}
+
+int TOptionsForm::fieldValue(const NumberField &field) const
+{
+    return field.number ? m_engineOptions.*field.number : m_engineOptions.*field.port;
+}
+
+void TOptionsForm::takeNumber(const NumberField &field, bool committed)
+{
+    const QString text = boxText(field.box);
+    if (const auto n = engine::parseOption(text, field.range)) {
+        if (*n == fieldValue(field))
+            return;
+        engine::EngineOptions o = m_engineOptions;
+        if (field.number)
+            o.*field.number = *n;
+        else
+            o.*field.port = static_cast<quint16>(*n);
+        setEngineOptions(o);
+        return;
+    }
+    if (!committed)
+        return;
+    const QString kept = QString::number(fieldValue(field));
+    setBoxText(field.box, kept);
+    showError(tr("%1: \"%2\" is not a number from %3 to %4; %5 stays in use.")
+                  .arg(field.name, text, QString::number(field.range.least), QString::number(field.range.most), kept));
+}
+
+void TOptionsForm::takeAllEngineOptions()
+{
+    engine::EngineOptions o = m_engineOptions;
+    for (const NumberField &field : m_numberFields) {
+        const auto n = engine::parseOption(boxText(field.box), field.range);
+        const int value = n ? *n : fieldValue(field);
+        if (field.number)
+            o.*field.number = value;
+        else
+            o.*field.port = static_cast<quint16>(value);
+        if (!n) {
+            const QSignalBlocker quiet(field.box);
+            setBoxText(field.box, QString::number(value));
+        }
+    }
+    m_engineOptions = o;
+    takeSwitchesAndSigns();
+    emit engineOptionsChanged(m_engineOptions);
+}
+
+void TOptionsForm::takeSwitchesAndSigns()
+{
+    engine::EngineOptions o = m_engineOptions;
     o.allowNotfull = m_allowNotfull->isChecked();
     o.usePing = m_usePing->isChecked();
     o.alwaysRefresh = m_alwaysRefresh->isChecked();
     o.contRefr = m_contRefr->isChecked();
-    o.localServTimeOut = m_localServTimeOut->currentText();
     o.beaconSign1 = m_beaconSign1->text();
     o.beaconSign2 = m_beaconSign2->text();
-    o.beaconPort = m_beaconPort->text();
-    o.serverBeaconPort = m_serverBeaconPort->text();
-    o.beaconPort2 = m_beaconPort2->text();
-    o.serverBeaconPort2 = m_serverBeaconPort2->text();
-    return o;
+    setEngineOptions(o);
+}
+
+void TOptionsForm::setEngineOptions(const engine::EngineOptions &options)
+{
+    if (options == m_engineOptions)
+        return;
+    m_engineOptions = options;
+    emit engineOptionsChanged(m_engineOptions);
 }
 
 net::ProxySettings TOptionsForm::proxySettings() const

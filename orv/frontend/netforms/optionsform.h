@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QDialog>
 #include <QFont>
@@ -30,9 +31,12 @@ class TFormStorage;
 class TRadioGroup;
 
 // The general options: time-outs, retries, proxy, beacon settings, how the Internet list
-// is loaded and the interface choices. Other windows read the controls whenever they need
-// a value (engineOptions(), proxySettings(), …); nothing is cached. Kept in the section
-// "Main options" of the settings store.
+// is loaded and the interface choices. The engine's options are parsed here, where they are
+// typed: a number box takes a text that is a number in its range at once, and on leaving the
+// box refuses any other text with a message naming the field and shows the value in use
+// again. Each change is announced as one value (engineOptionsChanged). Other settings are
+// read from the controls when needed. Kept, as the boxes' texts, in the section "Main
+// options" of the settings store.
 class TOptionsForm : public QDialog
 {
     Q_OBJECT
@@ -50,8 +54,8 @@ public:
 
     TFormStorage *formStorage() const { return m_storage; }
 
-    // The options as the controls hold them now.
-    engine::EngineOptions engineOptions() const;
+    // The engine's options as last applied.
+    const engine::EngineOptions &engineOptions() const { return m_engineOptions; }
     net::ProxySettings proxySettings() const;
     net::ListLoad reloadList() const;
     net::ListMerge merge() const;
@@ -97,6 +101,9 @@ signals:
     void playersListFontChanged(const QFont &font);
     // A button was clicked whose click sound this is; the browser plays it.
     void clickSound(const QString &name);
+    // The engine's options changed: a box took a new number, a check box or a sign changed,
+    // or the stored options were loaded.
+    void engineOptionsChanged(const orv::engine::EngineOptions &options);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -107,6 +114,30 @@ private:
     void buildInterfaceSection(QGridLayout *grid, int &row);
     void showError(const QString &message);
 
+    // A number box of the engine's options: its field name for messages, range and member.
+    struct NumberField
+    {
+        QWidget *box = nullptr;
+        QString name;
+        engine::OptionRange range;
+        int engine::EngineOptions::*number = nullptr;
+        quint16 engine::EngineOptions::*port = nullptr;
+    };
+    void wireEngineOptions();
+    static QString boxText(const QWidget *box);
+    static void setBoxText(QWidget *box, const QString &text);
+    int fieldValue(const NumberField &field) const;
+    // Takes the box's text when it is a number in range. committed: the user left the box,
+    // so any other text is refused with a message and replaced by the value in use.
+    void takeNumber(const NumberField &field, bool committed);
+    // Takes every control over (after loading): texts that are no numbers in range are
+    // replaced by the values in use, without a message.
+    void takeAllEngineOptions();
+    void takeSwitchesAndSigns();
+    void setEngineOptions(const engine::EngineOptions &options);
+
+    engine::EngineOptions m_engineOptions;
+    std::vector<NumberField> m_numberFields;
     TFormStorage *m_storage = nullptr;
     ProxyReader m_proxyReader;
     FontChooser m_fontChooser;

@@ -53,7 +53,7 @@ TEST(CheckServerOnce, EvaluatesCompleteAnswersOnly)
     auto incomplete = fakeServer(3, half);
     orv::engine::QueryEngine engine;
     orv::engine::EngineOptions options;
-    options.internetServTimeOut = L1("300");
+    options.internetServTimeOut = 300;
     engine.setOptions(options);
     engine.setPinger([](const QString &) { return quint16(20); });
     auto script = PreparedScript::fromLines({L1("-,MapName,=,dm-deck16]["), L1("and"), L1("-,LoopNumber,=,2")});
@@ -103,20 +103,15 @@ TEST(CheckerRunActions, PerformedInTheirOrderAndOnlyWhenTheirConditionsHold)
         CheckerRun run(engine);
         QStringList done;
         bool runningDuringGame = false;
-        CheckerRunHooks hooks;
-        hooks.playAlert = [&] { done.append(L1("sound")); };
-        hooks.showNotice = [&] { done.append(L1("notice")); };
-        hooks.restoreApplication = [&] { done.append(L1("restore")); };
-        hooks.addFavorite = [&](const RepeatServer &) {
-            done.append(L1("favorite"));
-            return true;
-        };
-        hooks.runGame = [&](const RepeatServer &, const QString &preset) {
+        QObject::connect(&run, &CheckerRun::alertRequested, &run, [&] { done.append(L1("sound")); });
+        QObject::connect(&run, &CheckerRun::noticeRequested, &run, [&] { done.append(L1("notice")); });
+        QObject::connect(&run, &CheckerRun::restoreRequested, &run, [&] { done.append(L1("restore")); });
+        QObject::connect(&run, &CheckerRun::favoriteRequested, &run,
+                         [&](const RepeatServer &) { done.append(L1("favorite")); });
+        QObject::connect(&run, &CheckerRun::gameRequested, &run, [&](const RepeatServer &, const QString &preset) {
             done.append(L1("game:") + preset);
             runningDuringGame = run.isRunning();
-            return true;
-        };
-        run.setHooks(hooks);
+        });
         RunSettings settings;
         settings.whenRuleRight.fill(CheckState::Unchecked);
         for (RuleRightAction a : c.checked)

@@ -25,7 +25,6 @@ QString L1(const char *text)
 struct Engine
 {
     QueryEngine engine;
-    // Read by the engine at every use, as the options window's controls are.
     EngineOptions opts;
     QStringList log;
     QStringList panel0;
@@ -34,8 +33,8 @@ struct Engine
 
     explicit Engine(quint16 pingValue = 120)
     {
-        opts.internetServTimeOut = L1("300");
-        engine.setOptionsSource([this] { return opts; });
+        opts.internetServTimeOut = 300;
+        engine.setOptions(opts);
         engine.setPinger([pingValue](const QString &) { return pingValue; });
         engine.setFavoritesFile(L1("/nonexistent/favorites.lst"));
         QObject::connect(&engine, &QueryEngine::logLine, &engine, [this](const QString &l) { log.append(l); });
@@ -48,7 +47,12 @@ struct Engine
         QObject::connect(&engine, &QueryEngine::refreshRunningChanged, &engine, [this](bool r) { running.append(r); });
         QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
     }
-    EngineOptions &options() { return opts; }
+    // Changes the options and sets them on the engine, as the options window does.
+    void setOptions(const std::function<void(EngineOptions &)> &change)
+    {
+        change(opts);
+        engine.setOptions(opts);
+    }
     const AddressList &internet() { return engine.addresses(ServerPage::Internet); }
     const ServerListModel &view() { return engine.view(ServerPage::Internet); }
     void appendLine(const QString &line)
@@ -152,7 +156,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
 
     {
         Engine e(120);
-        e.options().usePing = false;
+        e.setOptions([&](EngineOptions &o) { o.usePing = false; });
         addLines(e.engine, ServerPage::Internet, {full, partial});
         e.engine.RebuildList(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).column(1), L1("0"));
@@ -162,8 +166,8 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
     }
     {
         Engine e(700);
-        e.options().allowNotfull = false;
-        e.options().serverTry = L1("2");
+        e.setOptions([&](EngineOptions &o) { o.allowNotfull = false; });
+        e.setOptions([&](EngineOptions &o) { o.serverTry = 2; });
         addLines(e.engine, ServerPage::Internet, {full, partial});
         e.engine.RebuildList(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).icon, 3); // ping 700 is class none
@@ -173,7 +177,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
     {
         const int before = full->requestCount();
         Engine e;
-        e.options().alwaysRefresh = false;
+        e.setOptions([&](EngineOptions &o) { o.alwaysRefresh = false; });
         addLines(e.engine, ServerPage::Internet, {full, partial});
         e.appendLine(QString());
         e.appendLine(L1(" 10.0.0.1 1 2"));
@@ -295,7 +299,7 @@ TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
     auto *a = fakes.add(2, "A");
     auto *b = fakes.add(3, "B");
     Engine e;
-    e.options().internetServTimeOut = L1("100");
+    e.setOptions([&](EngineOptions &o) { o.internetServTimeOut = 100; });
     addLines(e.engine, ServerPage::Internet, {a, b});
     e.onFirstListen([&e] {
         e.engine.requestClose();
@@ -312,7 +316,7 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     FakeServers fakes;
     auto *server = fakes.add(2, "Checked", {}, 7100);
     Engine e(55);
-    e.options().usePing = false; // measured anyway without a row
+    e.setOptions([&](EngineOptions &o) { o.usePing = false; }); // measured anyway without a row
     const ServerAddress a = FakeServers::addressOf(server);
     auto queried = e.engine.queryServerInfo(a, QByteArray("\\status\\"));
     ASSERT_TRUE(queried);
@@ -420,9 +424,9 @@ TEST(RefreshList, ManyInFlightEndWithWhatOneAtATimeGives)
     }
     std::vector<std::vector<std::pair<QString, int>>> views;
     std::vector<QStringList> lines;
-    for (const char *atOnce : {"1", "8"}) {
+    for (const int atOnce : {1, 8}) {
         Engine e(120);
-        e.options().queriesAtOnce = L1(atOnce);
+        e.setOptions([&](EngineOptions &o) { o.queriesAtOnce = atOnce; });
         addLines(e.engine, ServerPage::Favorites, {servers[1], servers[4]});
         for (const FakeGameServer *s : servers)
             addLines(e.engine, ServerPage::Internet, {s});
@@ -446,7 +450,7 @@ TEST(RefreshList, StopWithManyInFlightEndsThemAllAtOnce)
     ServerBehaviour slow;
     slow.delayMs = 150;
     Engine e;
-    e.options().queriesAtOnce = L1("4");
+    e.setOptions([&](EngineOptions &o) { o.queriesAtOnce = 4; });
     std::vector<const FakeGameServer *> servers;
     for (int i = 0; i < 6; ++i) {
         servers.push_back(fakes.add(40 + i, "Slow", slow));
@@ -469,4 +473,63 @@ TEST(RefreshList, StopWithManyInFlightEndsThemAllAtOnce)
     QTest::qWait(300); // the answers arrive after the stop
     for (const ServerEntry &row : e.view().rows())
         EXPECT_TRUE(isRebuildRow(row)) << qPrintable(row.caption);
+}
+
+// One at a time goes through the same exchanges as several in flight and keeps the order of
+// asking in turn: the status names each server before it is asked, a server's lines end
+// (its ping line or its time-out) before the next one's request, and only the row being
+// asked says "Processing..".
+TEST(RefreshList, OneAtATimeAsksInTurnWithItsLinesInOrder)
+{
+    FakeServers fakes;
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto *a = fakes.add(2, "A");
+    auto *b = fakes.add(3, "B", dead);
+    auto *c = fakes.add(4, "C");
+    Engine e(120);
+    e.setOptions([](EngineOptions &o) { o.internetServTimeOut = 150; });
+    addLines(e.engine, ServerPage::Internet, {a, b, c});
+    QStringList events;
+    QList<int> processing;
+    QObject::connect(&e.engine, &QueryEngine::statusChanged, &e.engine, [&](const EngineStatus &s) {
+        if (s.kind == EngineStatus::Kind::Progress)
+            events.append(L1("progress ") + QString::number(s.position));
+    });
+    QObject::connect(&e.engine, &QueryEngine::logLine, &e.engine, [&](const QString &line) {
+        if (line.startsWith(L1("Listen port"))) {
+            int rows = 0;
+            for (const ServerEntry &row : e.view().rows())
+                rows += row.caption == L1("Processing..") ? 1 : 0;
+            processing.append(rows);
+        }
+        if (line.startsWith(L1("Send request")) || line.startsWith(L1("Host:")) || line == L1("Server timeout!") ||
+            line.startsWith(L1("---------- Query Complete")))
+            events.append(line);
+    });
+    e.engine.RebuildList(ServerPage::Internet);
+
+    const auto request = [](const FakeGameServer *s) {
+        const ServerAddress x = FakeServers::addressOf(s);
+        return L1("Send request to :") + x.address + L1(" GPort:") + x.gamePort + L1(" IPort:") + x.queryPort +
+               L1(" Try:1");
+    };
+    const QString complete = L1("---------- Query Complete ------------");
+    const QStringList expected = {
+        L1("progress 1"),
+        request(a),
+        complete,
+        L1("Host:127.0.0.2 Ping=120"),
+        L1("progress 2"),
+        request(b),
+        L1("Server timeout!"),
+        L1("progress 3"),
+        request(c),
+        complete,
+        L1("Host:127.0.0.4 Ping=120"),
+    };
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(processing, (QList<int>{1, 1, 1}));
+    EXPECT_EQ(e.rowOf(b).caption, L1("Server is dead."));
+    EXPECT_FALSE(e.engine.isRefreshActive());
 }

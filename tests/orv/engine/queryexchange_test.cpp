@@ -20,10 +20,10 @@ QString L1(const char *text)
     return QString::fromLatin1(text);
 }
 
-EngineOptions fastOptions(const char *timeout = "300")
+EngineOptions fastOptions(int timeout = 300)
 {
     EngineOptions o;
-    o.internetServTimeOut = L1(timeout);
+    o.internetServTimeOut = timeout;
     o.usePing = false;
     return o;
 }
@@ -59,7 +59,7 @@ TEST(QueryExchange, OutOfOrderMultiDatagramAnswerCompletesWithoutWaiting)
     auto *server = fakes.add(2, "Reversed");
     server->setBehaviour(b);
     Exchange x;
-    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("5000"));
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions(5000));
     EXPECT_EQ(r.outcome, QueryOutcome::Complete);
     EXPECT_GE(r.received, 3);
     EXPECT_EQ(r.received, r.expected);
@@ -77,9 +77,9 @@ TEST(QueryExchange, SilentServerIsAskedOnceAndWaitsTheWholeTimeOut)
     ServerBehaviour b;
     b.dead = true;
     auto *server = fakes.add(2, "Dead", b);
-    EngineOptions o = fastOptions("300");
+    EngineOptions o = fastOptions(300);
     o.allowNotfull = false;
-    o.serverTry = L1("3");
+    o.serverTry = 3;
     Exchange x;
     QElapsedTimer clock;
     clock.start();
@@ -96,10 +96,10 @@ TEST(QueryExchange, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
     struct Case
     {
         bool allowNotfull;
-        const char *serverTry;
+        int serverTry;
         int attempts;
     };
-    for (const Case &c : {Case{false, "3", 3}, Case{true, "3", 1}, Case{false, "1", 1}}) {
+    for (const Case &c : {Case{false, 3, 3}, Case{true, 3, 1}, Case{false, 1, 1}}) {
         FakeServers fakes;
         ServerBehaviour b;
         b.maxDatagramSize = 150;
@@ -107,9 +107,9 @@ TEST(QueryExchange, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
         auto *server = fakes.add(2, "Half", b);
         server->mutableDescription().players.clear();
         server->mutableDescription().rules = {{"timelimit", "20"}, {"fraglimit", "30"}};
-        EngineOptions o = fastOptions("200");
+        EngineOptions o = fastOptions(200);
         o.allowNotfull = c.allowNotfull;
-        o.serverTry = L1(c.serverTry);
+        o.serverTry = c.serverTry;
         Exchange x;
         const ExchangeResult r = x.run(FakeServers::addressOf(server), o);
         EXPECT_EQ(r.outcome, QueryOutcome::Incomplete) << c.serverTry;
@@ -180,7 +180,7 @@ TEST(QueryExchange, HostileDatagramsTable)
         auto *server = fakes.add(3, "unused", b);
         Exchange x;
         const ServerAddress a = FakeServers::addressOf(server);
-        const ExchangeResult r = x.run(a, fastOptions("250"));
+        const ExchangeResult r = x.run(a, fastOptions(250));
         EXPECT_EQ(r.outcome, c.outcome) << c.name;
         EXPECT_EQ(r.received, c.received) << c.name;
         EXPECT_EQ(x.store.size(), c.storedLines) << c.name;
@@ -200,7 +200,7 @@ TEST(QueryExchange, FloodStopsCountingAt255AndEndsAtTheTimeOut)
     Exchange x;
     QElapsedTimer clock;
     clock.start();
-    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("400"));
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions(400));
     EXPECT_EQ(r.received, 255);
     EXPECT_EQ(r.outcome, QueryOutcome::Incomplete);
     EXPECT_EQ(x.store.size(), 255);
@@ -214,7 +214,7 @@ TEST(QueryExchange, AnswersFromAnotherSenderAreNeitherStoredNorCounted)
     b.replyFromAddress = QHostAddress(QStringLiteral("127.0.0.9"));
     auto *server = fakes.add(5, "Spoofed", b);
     Exchange x;
-    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("250"));
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions(250));
     EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
     EXPECT_EQ(x.store.size(), 0);
     EXPECT_GE(server->datagramsSent(), 1);
@@ -227,40 +227,18 @@ TEST(QueryExchange, QueryPortHeldByAnotherProgramCountsAsNoAnswer)
     const ServerAddress target{L1("127.0.0.2"), QString::number(holder.localPort() - 1),
                                QString::number(holder.localPort())};
     Exchange x;
-    const ExchangeResult r = x.run(target, fastOptions("200"));
+    const ExchangeResult r = x.run(target, fastOptions(200));
     EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
     EXPECT_TRUE(x.log.contains(L1("Error when UDP send data")));
     EXPECT_TRUE(x.log.contains(L1("Error when UDP listen data")));
 }
 
-TEST(QueryExchange, BadOptionTextsTable)
+// Option texts are parsed where they are typed (the options window, the command line), so
+// only a target that cannot be addressed is left to fail here.
+TEST(QueryExchange, EmptyPortIsASendFailure)
 {
-    FakeServers fakes;
-    ServerBehaviour half;
-    half.rawDatagrams = {"\\hostname\\Half\\queryid\\1.1"};
-    auto *server = fakes.add(4, "Half", half);
-    const ServerAddress a = FakeServers::addressOf(server);
-
-    // A time-out that is not a number fails the listening at once.
-    Exchange x1;
-    QElapsedTimer clock;
-    clock.start();
-    const ExchangeResult r1 = x1.run(a, fastOptions("soon"));
-    EXPECT_EQ(r1.outcome, QueryOutcome::NoAnswer);
-    EXPECT_TRUE(x1.log.contains(L1("Error when UDP listen data")));
-
-    // An attempts text that is not a number fails the call when an answer is incomplete.
-    EngineOptions o = fastOptions("150");
-    o.serverTry = L1("many");
-    Exchange x2;
-    auto r2 = x2.exchange.run(a, QByteArray("\\status\\"), o);
-    ASSERT_FALSE(r2.hasValue());
-    EXPECT_EQ(r2.error().code, static_cast<int>(ExchangeError::BadServerTry));
-    EXPECT_FALSE(x2.exchange.isBusy());
-
-    // An empty port is a send failure.
     Exchange x3;
-    const ExchangeResult r3 = x3.run({L1("127.0.0.4"), QString(), QString()}, fastOptions("100"));
+    const ExchangeResult r3 = x3.run({L1("127.0.0.4"), QString(), QString()}, fastOptions(100));
     EXPECT_EQ(r3.outcome, QueryOutcome::NoAnswer);
     EXPECT_TRUE(x3.log.contains(L1("Error when UDP send data")));
 }
@@ -280,7 +258,7 @@ TEST(QueryExchange, SecondExchangeDuringAWaitIsRefusedAndTheFirstIsIntact)
             refusedCode = nested ? 0 : nested.error().code;
         }
     });
-    const ExchangeResult r = x.run(FakeServers::addressOf(first), fastOptions("3000"));
+    const ExchangeResult r = x.run(FakeServers::addressOf(first), fastOptions(3000));
     EXPECT_EQ(refusedCode, static_cast<int>(ExchangeError::Busy));
     EXPECT_EQ(r.outcome, QueryOutcome::Complete);
     EXPECT_EQ(second->requestCount(), 0);
@@ -299,7 +277,7 @@ TEST(QueryExchange, StopEndsTheWaitWithoutTimeOutLine)
     });
     QElapsedTimer clock;
     clock.start();
-    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions("30000"));
+    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions(30000));
     EXPECT_LT(clock.elapsed(), 30000);
     EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
     EXPECT_FALSE(x.log.contains(L1("Server timeout!")));

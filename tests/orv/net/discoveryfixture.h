@@ -26,8 +26,8 @@ struct DiscoveryRig
     {
         engine.setPinger([](const QString &) -> quint16 { return 0; });
         orv::engine::EngineOptions options;
-        options.localServTimeOut = QStringLiteral("400");
-        options.internetServTimeOut = QStringLiteral("1000");
+        options.localServTimeOut = 400;
+        options.internetServTimeOut = 1000;
         engine.setOptions(options);
         QObject::connect(&discovery, &orv::net::LocalDiscovery::logLine, &discovery,
                          [this](const QString &line) { log.append(line); });

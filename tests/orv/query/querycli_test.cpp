@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -73,8 +74,8 @@ TEST(QueryCliArguments, ServerFormsAndBadArgumentsTable)
     const auto options = parseArguments({L1("--timeout"), L1("900"), L1("--tries"), L1("3"), L1("--strict"),
                                          L1("--no-ping"), L1("--request"), L1("info"), L1("--json"), L1("10.0.0.5")});
     ASSERT_TRUE(options);
-    EXPECT_EQ(options->engine.internetServTimeOut, L1("900"));
-    EXPECT_EQ(options->engine.serverTry, L1("3"));
+    EXPECT_EQ(options->engine.internetServTimeOut, 900);
+    EXPECT_EQ(options->engine.serverTry, 3);
     EXPECT_FALSE(options->engine.allowNotfull);
     EXPECT_FALSE(options->engine.usePing);
     EXPECT_EQ(options->request, QByteArray("\\info\\"));
@@ -184,6 +185,38 @@ TEST(QueryCli, ListFileWritesReportedPortsOnlyWithWrite)
     EXPECT_EQ(testsupport::readFile(path), expected);
 
     EXPECT_EQ(run({L1("--list"), QDir::homePath() + L1("/missing.lst")}).status, kExitBadArguments);
+}
+
+// A server asked on one game port that reports another keeps its whole answer in every
+// output: the answers move to the reported port with the row, and are read from there.
+TEST(QueryCli, ServerReportingAnotherGamePortKeepsItsAnswer)
+{
+    auto server = fakeServer(7, "Moved");
+    server->mutableDescription().hostPort = 7000;
+
+    const CliRun json = run({L1("--json"), L1("--no-ping"), spec(*server)});
+    EXPECT_EQ(json.status, kExitAllComplete);
+    const QList<QJsonObject> lines = jsonLines(json.out);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0][L1("caption")].toString(), L1("Moved"));
+    EXPECT_EQ(lines[0][L1("reportedport")].toString(), L1("7000"));
+    const QJsonObject info = lines[0][L1("info")].toObject();
+    EXPECT_EQ(info[L1("hostname")].toString(), L1("Moved"));
+    EXPECT_EQ(info[L1("hostport")].toString(), L1("7000"));
+    EXPECT_EQ(info[L1("mapname")].toString(), L1("CTF-Face"));
+    EXPECT_EQ(lines[0][L1("players")].toArray().size(), 2);
+
+    const CliRun table = run({L1("--no-ping"), spec(*server)});
+    const QStringList rows = table.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 4); // header, server, two players
+    EXPECT_TRUE(rows[1].contains(L1("CTF-Face")));
+    EXPECT_TRUE(rows[3].contains(L1("Bravo")));
+
+    QTemporaryDir dir;
+    const QString script = dir.filePath(L1("moved.ovs"));
+    ASSERT_TRUE(testsupport::writeFile(script, "-,MapName,=,ctf-face\r\nand\r\n-,NumPlayers,=,2\r\n"));
+    const CliRun check = run({L1("--check"), script, spec(*server)});
+    EXPECT_EQ(check.out, L1("127.0.0.7 right ++\n")) << qPrintable(check.err);
 }
 
 TEST(QueryCliArguments, HelpAndVersionGoToStandardOutputWithStatusZero)

@@ -69,7 +69,7 @@ struct CheckerFixture : ::testing::Test
     void SetUp() override
     {
         orv::engine::EngineOptions options;
-        options.internetServTimeOut = L1("400");
+        options.internetServTimeOut = 400;
         engine.setOptions(options);
         engine.setPinger([](const QString &) { return quint16(20); });
         form = std::make_unique<TRepeatForm>(engine, store, sounds);
@@ -157,7 +157,7 @@ TEST_F(CheckerFixture, StopDuringAQueryEndsTheWaitAndEvaluatesNothing)
     dead.dead = true;
     auto server = fakeServer(3, "Silent", dead);
     orv::engine::EngineOptions options = engine.options();
-    options.internetServTimeOut = L1("60000");
+    options.internetServTimeOut = 60000;
     engine.setOptions(options);
     form->setScriptLines({L1("-,Ping,<,300")});
     form->setServers({repeatServer(*server, L1("Silent"))});

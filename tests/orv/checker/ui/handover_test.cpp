@@ -13,6 +13,7 @@
 #include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverentry.h"
+#include "orv/frontend/mainwindow/enginetexts.h"
 #include "orv/frontend/mainwindow/iconprovider.h"
 #include "orv/frontend/mainwindow/mainform.h"
 #include "orv/frontend/mainwindow/serverview.h"
@@ -121,7 +122,7 @@ TEST_F(HandoverFixture, MinimizeTakesBothWindowsAndExitEndsTheRunAndTheProgram)
     orv::demo::FakeGameServer server;
     ASSERT_TRUE(server.listen(QHostAddress(L1("127.0.0.10")), 0));
     orv::engine::EngineOptions options;
-    options.internetServTimeOut = L1("400");
+    options.internetServTimeOut = 400;
     engine.setOptions(options);
     engine.setPinger([](const QString &) { return quint16(20); });
     QStringList log;
@@ -165,5 +166,72 @@ TEST_F(HandoverFixture, MinimizeTakesBothWindowsAndExitEndsTheRunAndTheProgram)
     EXPECT_FALSE(checker->isVisible());
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_TRUE(log.contains(L1("Repeat stoped")));
+}
+
+// Commands that meet: Go during a refresh is refused with a word on the status line and the
+// refresh runs to its end (no check is tried, nothing stalls); Refresh during a checking run
+// is refused the same way and the run goes on.
+TEST_F(HandoverFixture, GoDuringARefreshAndRefreshDuringARunAreRefusedWithAWord)
+{
+    orv::demo::FakeGameServer first;
+    orv::demo::FakeGameServer second;
+    ASSERT_TRUE(first.listen(QHostAddress(L1("127.0.0.11")), 0));
+    ASSERT_TRUE(second.listen(QHostAddress(L1("127.0.0.12")), 0));
+    orv::engine::EngineOptions options;
+    options.internetServTimeOut = 400;
+    engine.setOptions(options);
+    engine.setPinger([](const QString &) { return quint16(20); });
+    const auto line = [](const orv::demo::FakeGameServer &s) {
+        return s.address().toString() + QLatin1Char(' ') + QString::number(s.queryPort() - 1) + QLatin1Char(' ') +
+               QString::number(s.queryPort());
+    };
+    engine.setAddresses(ServerPage::Internet, orv::engine::AddressList({line(first), line(second)}));
+    QStringList log;
+    QObject::connect(checker.get(), &TRepeatForm::logLine, checker.get(),
+                     [&](const QString &text) { log.append(text); });
+    checker->setServers({{L1("Fake"), first.address().toString(), QString::number(first.queryPort() - 1),
+                          QString::number(first.queryPort())}});
+    checker->setScriptLines({L1("-,MapName,=,no-such-map")});
+    checker->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
+
+    bool goTried = false;
+    bool ranDuringRefresh = false;
+    QString statusAtGo;
+    QObject::connect(&engine, &orv::engine::QueryEngine::logLine, checker.get(), [&](const QString &text) {
+        if (goTried || !text.startsWith(L1("Listen port")))
+            return;
+        goTried = true;
+        checker->go();
+        ranDuringRefresh = checker->isRunning();
+        statusAtGo = main->statusText(orv::frontend::StatusPanel::Message);
+    });
+    main->action(orv::frontend::MainAction::Refresh)->trigger();
+    ASSERT_TRUE(goTried);
+    EXPECT_FALSE(ranDuringRefresh);
+    EXPECT_EQ(statusAtGo, orv::frontend::checkRefusedDuringRefreshText());
+    EXPECT_TRUE(log.contains(orv::frontend::checkRefusedDuringRefreshText()));
+    EXPECT_FALSE(log.contains(L1("A query is already running.")));
+    EXPECT_FALSE(engine.isRefreshActive());
+    for (const orv::engine::ServerEntry &row : engine.view(ServerPage::Internet).rows())
+        EXPECT_EQ(row.caption, L1("Demo Server"));
+    EXPECT_EQ(first.requestCount(), 1);
+    EXPECT_EQ(second.requestCount(), 1);
+
+    QString statusAtRefresh;
+    bool refreshedDuringRun = true;
+    QObject::connect(checker.get(), &TRepeatForm::logLine, checker.get(), [&](const QString &text) {
+        if (!text.startsWith(L1("Check delay:")) || !statusAtRefresh.isEmpty())
+            return;
+        main->action(orv::frontend::MainAction::Refresh)->trigger();
+        statusAtRefresh = main->statusText(orv::frontend::StatusPanel::Message);
+        refreshedDuringRun = engine.isRefreshActive() || second.requestCount() > 1;
+        checker->stop();
+    });
+    checker->go();
+    EXPECT_EQ(statusAtRefresh, orv::frontend::refreshRefusedDuringCheckText());
+    EXPECT_FALSE(refreshedDuringRun);
+    EXPECT_EQ(first.requestCount(), 2); // the check asked it once
+    EXPECT_FALSE(checker->isRunning());
     EXPECT_TRUE(log.contains(L1("Repeat stoped")));
 }

@@ -57,7 +57,7 @@ TEST_F(OptionsFormTest, DefaultsAreThoseTheEngineExpects)
     const orv::engine::EngineOptions read = m_form.engineOptions();
     EXPECT_EQ(read.internetServTimeOut, defaults.internetServTimeOut);
     EXPECT_EQ(read.serverTry, defaults.serverTry);
-    EXPECT_EQ(read.queriesAtOnce, QStringLiteral("32"));
+    EXPECT_EQ(read.queriesAtOnce, 32);
     EXPECT_EQ(read.allowNotfull, defaults.allowNotfull);
     EXPECT_EQ(read.usePing, defaults.usePing);
     EXPECT_EQ(read.alwaysRefresh, defaults.alwaysRefresh);
@@ -196,8 +196,8 @@ TEST_F(OptionsFormTest, SettingsGoToMainOptionsAndComeBack)
     EXPECT_EQ(again.whenStart(), 1);
     EXPECT_EQ(again.proxySettings().host, QStringLiteral("proxy.lan"));
     EXPECT_TRUE(again.proxySettings().enabled);
-    EXPECT_EQ(again.engineOptions().internetServTimeOut, QStringLiteral("2000"));
-    EXPECT_EQ(again.engineOptions().queriesAtOnce, QStringLiteral("1")); // a stored profile keeps its value
+    EXPECT_EQ(again.engineOptions().internetServTimeOut, 2000);
+    EXPECT_EQ(again.engineOptions().queriesAtOnce, 1); // a stored profile keeps its value
     EXPECT_EQ(again.engineOptions().beaconSign2, QStringLiteral("utdemo"));
     EXPECT_FALSE(again.useSounds());
     // The sound switch follows the loaded choice.
@@ -247,3 +247,71 @@ TEST_F(OptionsFormTest, FontButtonsHandOutChosenAndDefaultFonts)
 }
 
 } // namespace
+
+// The engine's numbers are parsed where they are typed: a number in its range is taken at
+// once and announced as one value; on leaving the box any other text is refused with a
+// message naming the field, and the box shows the value in use again. A stored text that is
+// no number leaves the value as it was, without a message.
+TEST_F(OptionsFormTest, NumberBoxesTakeNumbersInRangeAndRefuseOtherText)
+{
+    orv::engine::EngineOptions announced;
+    int announcements = 0;
+    QObject::connect(&m_form, &TOptionsForm::engineOptionsChanged, &m_form, [&](const orv::engine::EngineOptions &o) {
+        announced = o;
+        ++announcements;
+    });
+    const auto type = [](QLineEdit *edit, const char *text) {
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    QLineEdit *timeOut = child<QComboBox>("InternetServTimeOut")->lineEdit();
+    type(timeOut, "900");
+    EXPECT_EQ(m_form.engineOptions().internetServTimeOut, 900);
+    EXPECT_EQ(announced.internetServTimeOut, 900);
+    EXPECT_TRUE(m_errors.isEmpty());
+
+    const struct
+    {
+        QLineEdit *edit;
+        const char *text;
+        const char *field;
+        const char *kept;
+    } refused[] = {
+        {timeOut, "soon", "Time out game server", "900"},
+        {child<QComboBox>("QueriesAtOnce")->lineEdit(), "0", "Queries at once", "32"},
+        {child<QComboBox>("QueriesAtOnce")->lineEdit(), "300", "Queries at once", "32"},
+        {child<QLineEdit>("BeaconPort"), "70000", "Unreal beacon port", "7776"},
+        {child<QComboBox>("LocalServTimeOut")->lineEdit(), "", "Beacon wait time", "400"},
+    };
+    for (const auto &c : refused) {
+        m_errors.clear();
+        type(c.edit, c.text);
+        ASSERT_EQ(m_errors.size(), 1) << c.field;
+        EXPECT_TRUE(m_errors.first().startsWith(QString::fromLatin1(c.field) + QLatin1Char(':')))
+            << m_errors.first().toStdString();
+        EXPECT_EQ(c.edit->text(), QString::fromLatin1(c.kept)) << c.field;
+    }
+    EXPECT_EQ(m_form.engineOptions(), announced);
+    EXPECT_EQ(announced.internetServTimeOut, 900);
+    EXPECT_EQ(announced.queriesAtOnce, 32);
+    EXPECT_EQ(announced.beaconPort, 7776);
+    EXPECT_EQ(announced.localServTimeOut, 400);
+
+    // A check box is announced as it changes.
+    const int before = announcements;
+    click("UsePing");
+    EXPECT_EQ(announcements, before + 1);
+    EXPECT_FALSE(announced.usePing);
+
+    m_errors.clear();
+    ASSERT_TRUE(m_store.setString(kSection, QStringLiteral("InternetServTimeOut_Text"), QStringLiteral("soon")));
+    ASSERT_TRUE(m_store.setString(kSection, QStringLiteral("QueriesAtOnce_Text"), QStringLiteral("64")));
+    TOptionsForm loaded(m_store);
+    ASSERT_TRUE(loaded.formStorage()->LoadSettings());
+    EXPECT_EQ(loaded.engineOptions().internetServTimeOut, 600);
+    EXPECT_EQ(loaded.findChild<QComboBox *>(QStringLiteral("InternetServTimeOut"))->currentText(),
+              QStringLiteral("600"));
+    EXPECT_EQ(loaded.engineOptions().queriesAtOnce, 64);
+    EXPECT_TRUE(m_errors.isEmpty());
+}
