@@ -47,8 +47,8 @@ bool LocalDiscovery::DiscoverLocal()
     m_engine.clearReplies(m_engine.currentPage());
     m_engine.setAddresses(engine::ServerPage::Local, {});
     m_step = Step::FirstGame;
-    if (!BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort), QByteArray(kBeaconRequest),
-                     QString::number(m_engine.options().beaconPort)))
+    if (!BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort),
+                     QByteArray(kBeaconRequest), QString::number(m_engine.options().beaconPort)))
         nextStep();
     return true;
 }
@@ -57,8 +57,8 @@ void LocalDiscovery::nextStep()
 {
     if (m_step == Step::FirstGame) {
         m_step = Step::SecondGame;
-        if (BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort2), QByteArray(kBeaconRequest),
-                        QString::number(m_engine.options().beaconPort2)))
+        if (BeaconQuery(m_broadcastAddress, QString::number(m_engine.options().serverBeaconPort2),
+                        QByteArray(kBeaconRequest), QString::number(m_engine.options().beaconPort2)))
             return;
     }
     m_step = Step::Idle;

@@ -194,7 +194,7 @@ TEST(QueryCli, ServerReportingAnotherGamePortKeepsItsAnswer)
     auto server = fakeServer(7, "Moved");
     server->mutableDescription().hostPort = 7000;
 
-    const CliRun json = run({L1("--json"), L1("--no-ping"), spec(*server)});
+    const CliRun json = run({L1("--json"), L1("--no-ping"), serverArgument(*server)});
     EXPECT_EQ(json.status, kExitAllComplete);
     const QList<QJsonObject> lines = jsonLines(json.out);
     ASSERT_EQ(lines.size(), 1);
@@ -206,7 +206,7 @@ TEST(QueryCli, ServerReportingAnotherGamePortKeepsItsAnswer)
     EXPECT_EQ(info[L1("mapname")].toString(), L1("CTF-Face"));
     EXPECT_EQ(lines[0][L1("players")].toArray().size(), 2);
 
-    const CliRun table = run({L1("--no-ping"), spec(*server)});
+    const CliRun table = run({L1("--no-ping"), serverArgument(*server)});
     const QStringList rows = table.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 4); // header, server, two players
     EXPECT_TRUE(rows[1].contains(L1("CTF-Face")));
@@ -215,7 +215,7 @@ TEST(QueryCli, ServerReportingAnotherGamePortKeepsItsAnswer)
     QTemporaryDir dir;
     const QString script = dir.filePath(L1("moved.ovs"));
     ASSERT_TRUE(testsupport::writeFile(script, "-,MapName,=,ctf-face\r\nand\r\n-,NumPlayers,=,2\r\n"));
-    const CliRun check = run({L1("--check"), script, spec(*server)});
+    const CliRun check = run({L1("--check"), script, serverArgument(*server)});
     EXPECT_EQ(check.out, L1("127.0.0.7 right ++\n")) << qPrintable(check.err);
 }
 

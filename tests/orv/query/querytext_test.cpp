@@ -46,7 +46,7 @@ TEST(QueryText, EachValueDecodedOnItsOwnAndControlsDropped)
                  {"Bj\xF6rn\x0A", 0, 40, 0}};
     server->setDescription(d);
 
-    const CliRun r = run({L1("--json"), L1("--no-ping"), spec(*server)});
+    const CliRun r = run({L1("--json"), L1("--no-ping"), serverArgument(*server)});
     ASSERT_EQ(r.status, kExitAllComplete) << qPrintable(r.err);
     const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 1);
@@ -63,7 +63,7 @@ TEST(QueryText, EachValueDecodedOnItsOwnAndControlsDropped)
     EXPECT_EQ(players[3].toObject()[L1("name")].toString(), u8("Björn"));
 
     // The table shows the same decoded texts.
-    const CliRun table = run({L1("--no-ping"), spec(*server)});
+    const CliRun table = run({L1("--no-ping"), serverArgument(*server)});
     EXPECT_TRUE(table.out.contains(u8("Señor Sniper's Café"))) << qPrintable(table.out);
     EXPECT_TRUE(table.out.contains(u8("    Сергей "))) << qPrintable(table.out);
 }
@@ -86,8 +86,8 @@ TEST(QueryText, TeamsFromStatusFromTeamsQueryOrNone)
         auto appended = teamServer(3, "451", TeamsIn::Status);
         auto patched = teamServer(4, "469", TeamsIn::TeamsQuery);
         auto older = teamServer(5, "451", TeamsIn::TeamsQuery); // would answer, is never asked
-        const CliRun r = run({L1("--json"), L1("--no-ping"), L1("--parallel"), L1(parallel), spec(*appended),
-                              spec(*patched), spec(*older)});
+        const CliRun r = run({L1("--json"), L1("--no-ping"), L1("--parallel"), L1(parallel), serverArgument(*appended),
+                              serverArgument(*patched), serverArgument(*older)});
         ASSERT_EQ(r.status, kExitAllComplete) << qPrintable(r.err);
         const QList<QJsonObject> lines = jsonLines(r.out);
         ASSERT_EQ(lines.size(), 3);
@@ -109,12 +109,12 @@ TEST(QueryText, TeamsFromStatusFromTeamsQueryOrNone)
 
     // A patched server that does not answer the follow-up keeps its complete status answer.
     auto silent = teamServer(6, "469", TeamsIn::Nowhere);
-    const CliRun r = run({L1("--no-ping"), L1("--timeout"), L1("200"), spec(*silent)});
+    const CliRun r = run({L1("--no-ping"), L1("--timeout"), L1("200"), serverArgument(*silent)});
     EXPECT_EQ(r.status, kExitAllComplete);
     EXPECT_EQ(silent->requestCount(), 2);
     EXPECT_TRUE(r.out.contains(L1(" complete "))) << qPrintable(r.out);
 
     auto summary = teamServer(7, "451", TeamsIn::Status);
-    const CliRun table = run({L1("--no-ping"), spec(*summary)});
+    const CliRun table = run({L1("--no-ping"), serverArgument(*summary)});
     EXPECT_TRUE(table.out.contains(u8("    teams: Red 12 (1) : Синие 12.5 (1)"))) << qPrintable(table.out);
 }

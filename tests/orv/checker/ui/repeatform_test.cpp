@@ -93,7 +93,7 @@ struct RepeatFormFixture : ::testing::Test
         d.mapName = "DM-Deck16";
         server.setDescription(d);
         orv::engine::EngineOptions options;
-        options.internetServTimeOut = L1("400");
+        options.internetServTimeOut = 400;
         engine.setOptions(options);
         engine.setPinger([](const QString &) { return quint16(20); });
         form->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
