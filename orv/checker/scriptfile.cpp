@@ -68,10 +68,12 @@ platform::Result<QStringList> read(const QString &path)
     return parse(bytes.value());
 }
 
-QByteArray serialize(const QStringList &lines)
+namespace {
+
+// The lines as the file holds them: code page 1252 while every line fits; otherwise the
+// whole file is UTF-8, which parse() recognises, so no rule text is lost.
+QList<QByteArray> encodeLines(const QStringList &lines)
 {
-    // Code page 1252 while every line fits; otherwise the whole file is UTF-8, which parse()
-    // recognises, so no rule text is lost.
     QList<QByteArray> encoded;
     encoded.reserve(lines.size());
     bool allFit = true;
@@ -84,7 +86,14 @@ QByteArray serialize(const QStringList &lines)
         for (qsizetype i = 0; i < lines.size(); ++i)
             encoded[i] = lines[i].toUtf8();
     }
-    return platform::textfile::joinLines(encoded);
+    return encoded;
+}
+
+} // namespace
+
+QByteArray serialize(const QStringList &lines)
+{
+    return platform::textfile::joinLines(encodeLines(lines));
 }
 
 platform::Status write(const QString &path, const QStringList &lines)
@@ -100,18 +109,19 @@ WriteCheck checkWrite(const QStringList &lines)
                             .arg(QString::number(lines.size()), QString::number(kMaxLines));
         return check;
     }
-    QStringList lossy;
+    const QList<QByteArray> encoded = encodeLines(lines);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
         const QString lineNumber = QString::number(i + 1);
-        // One character is one byte in the file.
-        if (line.size() > kMaxLineBytes) {
-            check.refusal = tr("Line %1 of the script has %2 characters; a script file can be imported only with "
-                               "lines of at most %3 characters. Shorten its value.")
-                                .arg(lineNumber, QString::number(line.size()), QString::number(kMaxLineBytes));
+        // The file's line length counts bytes: one a character in code page 1252, up to
+        // four in a UTF-8 file.
+        if (encoded.at(i).size() > kMaxLineBytes) {
+            check.refusal = tr("Line %1 of the script takes %2 bytes in a script file; a script file can be "
+                               "imported only with lines of at most %3 characters. Shorten its value.")
+                                .arg(lineNumber, QString::number(encoded.at(i).size()),
+                                     QString::number(kMaxLineBytes));
             return check;
         }
-        bool lost = false;
         for (const QChar c : line) {
             const char16_t u = c.unicode();
             if ((u < 0x20 && u != u'\t') || u == 0x7f) {
@@ -120,19 +130,7 @@ WriteCheck checkWrite(const QStringList &lines)
                                     .arg(lineNumber);
                 return check;
             }
-            lost = lost || u > 0xff;
         }
-        if (lost)
-            lossy.append(lineNumber);
-    }
-    if (lossy.size() == 1) {
-        check.loss = tr("Line %1 of the script holds characters that a script file cannot keep; they would be "
-                        "written as \"?\".")
-                         .arg(lossy.constFirst());
-    } else if (lossy.size() > 1) {
-        check.loss = tr("Lines %1 of the script hold characters that a script file cannot keep; they would be "
-                        "written as \"?\".")
-                         .arg(lossy.join(QStringLiteral(", ")));
     }
     return check;
 }

@@ -50,9 +50,6 @@ struct WriteCheck
     // Why the file could not be read back (too many lines, a line too long, a line break
     // or other control character inside a line); empty when it could.
     QString refusal;
-    // The lines holding characters that the 8-bit file cannot keep and that would be
-    // written as '?', said in words; empty when nothing is lost.
-    QString loss;
 };
 WriteCheck checkWrite(const QStringList &lines);
 

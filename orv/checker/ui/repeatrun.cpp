@@ -19,7 +19,6 @@
 #include "orv/frontend/listtools/favorites.h"
 #include "orv/frontend/mainwindow/enginetexts.h"
 #include "orv/frontend/mainwindow/mainform.h"
-#include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 
 namespace orv::checker::ui {
@@ -45,8 +44,7 @@ QList<RepeatServer> TRepeatForm::servers() const
 
 void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
 {
-    orv::frontend::ServerView *view = form.currentView();
-    const int row = view ? view->currentRow() : -1;
+    const int row = form.currentRow();
     const orv::engine::ServerListModel *model = &m_engine.currentView();
     if (row < 0 || !model || row >= model->size())
         return;
@@ -183,8 +181,7 @@ bool TRepeatForm::runGame(const RepeatServer &server, const QString &playerPrese
         model ? model->FindRow(server.address, server.gamePort, server.queryPort) : std::nullopt;
     if (!row)
         return false;
-    if (orv::frontend::ServerView *view = m_form->currentView())
-        view->selectRow(*row);
+    m_form->selectRow(m_form->currentPage(), *row);
     if (m_launcher) {
         if (!playerPreset.isEmpty())
             m_launcher->runWithPreset(playerPreset);

@@ -297,10 +297,6 @@ bool TRepeatForm::exportScript(const QString &path)
         message(QMessageBox::Critical, check.refusal + QStringLiteral(" The script was not exported."));
         return false;
     }
-    if (!check.loss.isEmpty() &&
-        message(QMessageBox::Warning, check.loss + QStringLiteral(" Export the script all the same?"),
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return false;
     const platform::Status written = scriptfile::write(path, m_script.prg());
     if (!written) {
         message(QMessageBox::Critical, written.error().message);

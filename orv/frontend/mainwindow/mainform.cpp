@@ -253,8 +253,8 @@ void TMainForm::wireActions()
         {MainAction::Find, BrowserWindow::Find},
         {MainAction::Filter, BrowserWindow::Filter},
     };
-    for (const auto &[command, window] : windows) {
-        on(command, [this, window] {
+    for (const auto &[command, shown] : windows) {
+        on(command, [this, window = shown] {
             if (m_services)
                 m_services->showWindow(window);
         });

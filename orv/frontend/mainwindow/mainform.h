@@ -131,9 +131,8 @@ public:
     void setPlayersListFont(const QFont &font);
     QFont playersListFont() const;
 
-    // The window's widgets. Other windows use the intent methods above; these stay for
-    // gamelauncher.cpp (currentView, playersList, playersModel, presetMenu) and
-    // repeatrun.cpp (currentView) until they move to them, and for the tests.
+    // The window's widgets. Other windows use the intent methods above; these stay for the
+    // launcher's preset menu (presetMenu) and for the tests.
     ServerView *view(orv::engine::ServerPage page) const;
     ServerView *currentView() const;
     ServerView *playersList() const { return m_playersView; }

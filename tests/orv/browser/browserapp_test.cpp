@@ -167,7 +167,9 @@ QByteArray demoProfile(const orv::demo::DemoNetwork &network)
            "\"Reloadlist_ItemIndex\"=\"0\"\r\n"
            "\"Merge_ItemIndex\"=\"0\"\r\n"
            "\"UseSounds_Checked\"=\"false\"\r\n"
-           "\"UsePing_Checked\"=\"false\"\r\n\r\n"
+           "\"UsePing_Checked\"=\"false\"\r\n"
+           // One server at a time, so the tests see a refresh in the middle of its run.
+           "\"QueriesAtOnce_Text\"=\"1\"\r\n\r\n"
            "[HKEY_CURRENT_USER\\SOFTWARE\\Orvane\\Servers list\\.UServersList_Items]\r\n"
            "\"Count\"=\"1\"\r\n"
            "\"Item0\"=\"" +
