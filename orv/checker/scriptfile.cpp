@@ -118,8 +118,7 @@ WriteCheck checkWrite(const QStringList &lines)
         if (encoded.at(i).size() > kMaxLineBytes) {
             check.refusal = tr("Line %1 of the script takes %2 bytes in a script file; a script file can be "
                                "imported only with lines of at most %3 characters. Shorten its value.")
-                                .arg(lineNumber, QString::number(encoded.at(i).size()),
-                                     QString::number(kMaxLineBytes));
+                                .arg(lineNumber, QString::number(encoded.at(i).size()), QString::number(kMaxLineBytes));
             return check;
         }
         for (const QChar c : line) {
