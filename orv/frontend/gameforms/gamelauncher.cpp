@@ -132,8 +132,8 @@ GameLauncher::GameLauncher(TMainForm &form, orv::engine::QueryEngine &engine, TU
         {MainAction::AdminMail, &GameLauncher::A_AdminMail},
         {MainAction::GotoAddress, &GameLauncher::A_GotoAddress},
     };
-    for (const auto &[command, work] : commands)
-        m_form.onCommand(command, this, [this, work] { (this->*work)(); });
+    for (const auto &[command, method] : commands)
+        m_form.onCommand(command, this, [this, work = method] { (this->*work)(); });
     connect(&m_options, &TUnrealOptionsForm::presetsChanged, this, &GameLauncher::fillPresetMenu);
     connect(m_options.formStorage(), &TFormStorage::OnRestorePlacement, this, &GameLauncher::fillPresetMenu);
     fillPresetMenu();
