@@ -114,8 +114,9 @@ TMainForm::TMainForm(platform::RegistryStore &store, UserPrompts &prompts, QWidg
     addDockWidget(Qt::BottomDockWidgetArea, m_output);
     m_output->hide();
     OutputPane1->setChecked(false);
-    connect(m_output, &QDockWidget::visibilityChanged, OutputPane1,
-            [this] { OutputPane1->setChecked(m_output->isVisible()); });
+    // Connected to the action alone: the pane also reports its hiding while the main window
+    // is being destroyed.
+    connect(m_output, &QDockWidget::visibilityChanged, OutputPane1, &QAction::setChecked);
     connect(m_output, &OutputPane::locationActivated, this, &TMainForm::gotoLocation);
     connect(m_output, &OutputPane::stopRequested, this, &TMainForm::stopRunning);
     m_build = new BuildProcess(this);

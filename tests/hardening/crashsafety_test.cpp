@@ -70,10 +70,11 @@ TEST_P(CrashSafety, FileIsAlwaysTheOldOrTheNewVersion)
     ASSERT_TRUE(testsupport::writeFile(target, versionA));
 
     std::mt19937 random(std::random_device{}());
-    // Mostly within the first save or two. A durable save can take longer than 3 ms, so
-    // every fourth kill waits longer, to let saves complete and the file change version.
+    // Mostly within the first save or two. A durable save can take longer than 3 ms (far
+    // longer in a sanitizer build on a busy machine), so every fourth kill waits longer, to
+    // let saves complete and the file change version.
     std::uniform_int_distribution<int> delayUs(0, 3000);
-    std::uniform_int_distribution<int> longDelayUs(3000, 60000);
+    std::uniform_int_distribution<int> longDelayUs(3000, 200000);
     int sawA = 0;
     int sawB = 0;
     bool holdsB = false;
