@@ -3,7 +3,20 @@
 // changes on disk, and find in files.
 #include "quillet/ui/mainform.h"
 
-#include <algorithm>
+#include "platform/registrystore.h"
+#include "quillet/core/buildcommand.h"
+#include "quillet/core/compilermessage.h"
+#include "quillet/core/scriptfile.h"
+#include "quillet/ui/buildprocess.h"
+#include "quillet/ui/findbar.h"
+#include "quillet/ui/findinfilesdialog.h"
+#include "quillet/ui/outputpane.h"
+#include "quillet/ui/taboutbox.h"
+#include "quillet/ui/tdlgbuildform.h"
+#include "quillet/ui/textsearch.h"
+#include "quillet/ui/tfrmeitoroptions.h"
+#include "quillet/ui/tmdichild.h"
+#include "quillet/ui/userprompts.h"
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -32,20 +45,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
-#include "platform/registrystore.h"
-#include "quillet/core/buildcommand.h"
-#include "quillet/core/compilermessage.h"
-#include "quillet/core/scriptfile.h"
-#include "quillet/ui/buildprocess.h"
-#include "quillet/ui/findbar.h"
-#include "quillet/ui/findinfilesdialog.h"
-#include "quillet/ui/outputpane.h"
-#include "quillet/ui/taboutbox.h"
-#include "quillet/ui/tdlgbuildform.h"
-#include "quillet/ui/textsearch.h"
-#include "quillet/ui/tfrmeitoroptions.h"
-#include "quillet/ui/tmdichild.h"
-#include "quillet/ui/userprompts.h"
+#include <algorithm>
 
 namespace quillet::ui {
 
