@@ -12,6 +12,7 @@
 #include "orv/engine/countrylookup.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/replydecoder.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::engine;
 
@@ -93,6 +94,7 @@ void BM_RefreshOverheadPerServer300Loopback(benchmark::State &state)
     for (auto _ : state) {
         engine.setAddresses(ServerPage::Internet, addresses);
         engine.RebuildList(ServerPage::Internet);
+        testsupport::waitForRefresh(engine, 600000);
         for (const ServerEntry &row : engine.view(ServerPage::Internet).rows())
             dead += row.icon == static_cast<int>(RowIcon::Dead) ? 1 : 0;
     }

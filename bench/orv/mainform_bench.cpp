@@ -20,6 +20,7 @@
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/sound.h"
+#include "tests/support/enginewait.h"
 
 using orv::engine::ServerPage;
 
@@ -192,6 +193,7 @@ static void BM_RefreshThousandServers64AtOnce(benchmark::State &state)
         ticker.start(2);
         user.start(50);
         w.engine.refreshAction();
+        testsupport::waitForRefresh(w.engine, 600000);
         ticker.stop();
         user.stop();
         growthKb = residentKb() - before;

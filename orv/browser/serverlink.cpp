@@ -2,7 +2,9 @@
 #include "orv/browser/serverlink.h"
 
 #include <cstdio>
+#include <optional>
 
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QHostInfo>
 
@@ -34,8 +36,18 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
             return platform::Error{1, QStringLiteral("The server %1 cannot be found.").arg(where)};
     }
     const QString queryPort = QString::number(link.gamePort.toInt() + 1);
-    const auto queried = engine.queryServerInfo(orv::engine::ServerAddress{address, link.gamePort, queryPort},
-                                                QByteArray(orv::engine::QueryEngine::kStatusRequest));
+    // A link is answered as one command: the window (or the program started for the link)
+    // waits for this one query, as it waits for a message box.
+    std::optional<platform::Result<orv::engine::ServerQuery>> answer;
+    QEventLoop wait;
+    engine.queryServerInfo(orv::engine::ServerAddress{address, link.gamePort, queryPort},
+                           QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
+                           [&answer, &wait](const platform::Result<orv::engine::ServerQuery> &result) {
+                               answer = result;
+                               wait.quit();
+                           });
+    wait.exec();
+    const platform::Result<orv::engine::ServerQuery> &queried = *answer;
     if (!queried)
         return platform::Error{1,
                                QStringLiteral("The server %1 cannot be asked: %2").arg(where, queried.error().message)};

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/checker/checkerrun.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QLocale>
 #include <QTime>
 
@@ -14,17 +12,24 @@ namespace {
 const QString kIdleTrayHint = QStringLiteral("Orvane (Click twice to restore window)");
 }
 
-platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
-                                                            const engine::ServerAddress &server, int passNumber,
-                                                            const ServerEvaluator &evaluate)
+void checkServerOnce(engine::QueryEngine &engine, const engine::ServerAddress &server, int passNumber,
+                     ServerEvaluator evaluate, QObject *context, CheckDone done)
 {
-    const auto queried = engine.queryServerInfo(server, QByteArray(engine::QueryEngine::kStatusRequest));
-    if (!queried)
-        return queried.error();
-    if (!queried->complete)
-        return std::optional<Evaluation>();
-    const EvaluationContext context{server.address, passNumber, QTime::currentTime(), QLocale::system()};
-    return std::optional<Evaluation>(evaluate(queried->info, context));
+    engine.queryServerInfo(
+        server, QByteArray(engine::QueryEngine::kStatusRequest), context,
+        [address = server.address, passNumber, evaluate = std::move(evaluate),
+         done = std::move(done)](const platform::Result<engine::ServerQuery> &queried) {
+            if (!queried) {
+                done(queried.error());
+                return;
+            }
+            if (!queried->complete) {
+                done(std::optional<Evaluation>());
+                return;
+            }
+            const EvaluationContext context{address, passNumber, QTime::currentTime(), QLocale::system()};
+            done(std::optional<Evaluation>(evaluate(queried->info, context)));
+        });
 }
 
 CheckerRun::CheckerRun(orv::engine::QueryEngine &engine, QObject *parent)
@@ -32,7 +37,7 @@ CheckerRun::CheckerRun(orv::engine::QueryEngine &engine, QObject *parent)
     , m_engine(engine)
 {
     m_timer1.setSingleShot(true);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { m_delayTick = true; });
+    connect(&m_timer1, &QTimer::timeout, this, &CheckerRun::afterDelay);
 }
 
 void CheckerRun::log(const QString &text)
@@ -60,98 +65,132 @@ void CheckerRun::setRunning(bool running)
 
 void CheckerRun::stop()
 {
-    if (!m_running)
+    if (!m_running || m_stopRequested)
         return;
     m_stopRequested = true;
-    m_engine.stopExchange();
-    m_delayTick = true;
-}
-
-void CheckerRun::waitForDelay(int milliseconds)
-{
-    m_delayTick = false;
-    m_waitingForDelay = true;
-    m_timer1.start(milliseconds);
-    // The timer and Stop both arrive as events, so waiting for the next event never sleeps
-    // past either of them.
-    while (!m_delayTick && !m_stopRequested)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_engine.cancelQueries(this);
     m_timer1.stop();
     m_waitingForDelay = false;
+    // The run ends from the event loop, never inside the command (or signal) that stopped it.
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (m_running && generation == m_generation)
+            endPass();
+    });
 }
 
-RunOutcome CheckerRun::run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
-                           const SettingsSource &settings, const QString &presetName)
+bool CheckerRun::start(const QList<RepeatServer> &servers, std::function<const CheckerScript &()> script,
+                       SettingsSource settings, const QString &presetName)
 {
-    RunOutcome outcome;
     if (m_running || servers.isEmpty())
-        return outcome;
-    outcome.started = true;
+        return false;
+    ++m_generation;
+    m_servers = servers;
+    m_script = std::move(script);
+    m_settings = std::move(settings);
+    m_outcome = RunOutcome();
+    m_outcome.started = true;
+    m_ruleRight = false;
+    m_index = 0;
 
     emit trayAnimationChanged(true);
-    if (settings().minimizeWindow)
+    if (m_settings().minimizeWindow)
         emit minimizeRequested();
-    QCoreApplication::processEvents();
 
     m_stopRequested = false;
     setRunning(true);
     m_passNumber = 1;
     log(QStringLiteral("Check start with preset") + u':' + presetName);
+    ++m_outcome.passes;
+    checkNext();
+    return true;
+}
 
-    bool ruleRight = false;
-    for (;;) {
-        ++outcome.passes;
-        for (int i = 0; i < servers.size(); ++i) {
-            const RepeatServer &server = servers.at(i);
-            emit serverStarted(i);
-            emit captionChanged(QStringLiteral("Server") + u':' + server.address + u' ' +
-                                QStringLiteral("Checker loop") + u':' + QString::number(m_passNumber));
-            emit trayHintChanged(QStringLiteral("Check server") + u':' + QString::number(i + 1) +
-                                 QStringLiteral(" of ") + QString::number(servers.size()) + u' ' +
-                                 QStringLiteral("Loop") + u':' + QString::number(m_passNumber));
-            log(QStringLiteral("Check server") + u':' + server.address + u' ' + QStringLiteral("Named") + u':' +
-                server.name);
+void CheckerRun::checkNext()
+{
+    const RepeatServer &server = m_servers.at(m_index);
+    emit serverStarted(static_cast<int>(m_index));
+    emit captionChanged(QStringLiteral("Server") + u':' + server.address + u' ' + QStringLiteral("Checker loop") +
+                        u':' + QString::number(m_passNumber));
+    emit trayHintChanged(QStringLiteral("Check server") + u':' + QString::number(m_index + 1) + QStringLiteral(" of ") +
+                         QString::number(m_servers.size()) + u' ' + QStringLiteral("Loop") + u':' +
+                         QString::number(m_passNumber));
+    log(QStringLiteral("Check server") + u':' + server.address + u' ' + QStringLiteral("Named") + u':' + server.name);
 
-            ++outcome.queries;
-            const auto checked =
-                checkServerOnce(m_engine, {server.address, server.gamePort, server.queryPort}, m_passNumber,
-                                [&script](const engine::ServerInfo &info, const EvaluationContext &context) {
-                                    return EvaluateScript(script().rows(), info, context);
-                                });
-            if (checked && checked->has_value()) {
-                const Evaluation &evaluation = **checked;
-                emit marksChanged(evaluation.marks);
-                if (evaluation.right) {
-                    ruleRight = true;
-                    outcome.server = server;
-                }
-            } else if (!checked) {
-                log(checked.error().message);
-            }
+    ++m_outcome.queries;
+    checkServerOnce(
+        m_engine, {server.address, server.gamePort, server.queryPort}, m_passNumber,
+        [this](const engine::ServerInfo &info, const EvaluationContext &context) {
+            return EvaluateScript(m_script().rows(), info, context);
+        },
+        this, [this](const platform::Result<std::optional<Evaluation>> &checked) { onChecked(checked); });
+}
 
-            const int delay = clampRepeatDelay(settings().repeatDelay);
-            log(QStringLiteral("Check delay:") + QString::number(delay));
-            if (ruleRight || m_stopRequested)
-                break;
-            waitForDelay(delay);
-            if (m_stopRequested)
-                break;
+void CheckerRun::onChecked(const platform::Result<std::optional<Evaluation>> &checked)
+{
+    if (!m_running || m_stopRequested)
+        return;
+    if (checked && checked->has_value()) {
+        const Evaluation &evaluation = **checked;
+        emit marksChanged(evaluation.marks);
+        if (evaluation.right) {
+            m_ruleRight = true;
+            m_outcome.server = m_servers.at(m_index);
         }
-        ++m_passNumber;
-        if (ruleRight || m_stopRequested || programClosing())
-            break;
+    } else if (!checked) {
+        log(checked.error().message);
     }
+    if (!m_running || m_stopRequested)
+        return; // stopped by a receiver; the stop ends the run
 
+    const int delay = clampRepeatDelay(m_settings().repeatDelay);
+    log(QStringLiteral("Check delay:") + QString::number(delay));
+    if (m_ruleRight) {
+        endPass();
+        return;
+    }
+    m_waitingForDelay = true;
+    m_timer1.start(delay);
+}
+
+void CheckerRun::afterDelay()
+{
+    m_waitingForDelay = false;
+    if (!m_running || m_stopRequested)
+        return;
+    if (++m_index < m_servers.size()) {
+        checkNext();
+        return;
+    }
+    endPass();
+}
+
+void CheckerRun::endPass()
+{
+    ++m_passNumber;
+    if (m_ruleRight || m_stopRequested || programClosing()) {
+        finish();
+        return;
+    }
+    ++m_outcome.passes;
+    m_index = 0;
+    checkNext();
+}
+
+void CheckerRun::finish()
+{
+    m_timer1.stop();
+    m_waitingForDelay = false;
     setRunning(false);
     log(QStringLiteral("Repeat stoped"));
     emit trayHintChanged(kIdleTrayHint);
     emit trayAnimationChanged(false);
 
-    outcome.ruleRight = ruleRight;
+    RunOutcome outcome = m_outcome;
+    outcome.ruleRight = m_ruleRight;
     outcome.stopped = m_stopRequested;
-    if (ruleRight && !programClosing())
-        performActions(settings, outcome.server);
-    return outcome;
+    if (m_ruleRight && !programClosing())
+        performActions(m_settings, outcome.server);
+    emit finished(outcome);
 }
 
 void CheckerRun::performActions(const RunSettings &settings, const RepeatServer &server)

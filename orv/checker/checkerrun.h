@@ -36,10 +36,11 @@ using ServerEvaluator = std::function<Evaluation(const engine::ServerInfo &info,
 
 // One server checked: asked for its status without touching any row (pinged whatever the
 // options say), the script evaluated when the answer was complete. Without an evaluation
-// the answer was incomplete; a failed query gives its error.
-platform::Result<std::optional<Evaluation>> checkServerOnce(engine::QueryEngine &engine,
-                                                            const engine::ServerAddress &server, int passNumber,
-                                                            const ServerEvaluator &evaluate);
+// the answer was incomplete; a failed query gives its error. done is called later, from
+// the event loop, unless context is gone or its queries were cancelled.
+using CheckDone = std::function<void(const platform::Result<std::optional<Evaluation>> &checked)>;
+void checkServerOnce(engine::QueryEngine &engine, const engine::ServerAddress &server, int passNumber,
+                     ServerEvaluator evaluate, QObject *context, CheckDone done);
 
 // What a finished run found.
 struct RunOutcome
@@ -52,11 +53,12 @@ struct RunOutcome
     RepeatServer server; // the server the rule was right for
 };
 
-// The checking run: queries the chosen servers one after another with the engine's single
-// exchange, evaluates the script on every complete reply and goes round again, pausing
-// after each server, until the rule is right, Stop is pressed or the program closes. The
-// run is a nested event loop on the user-interface thread. It reports, and asks for the
-// rule-right actions, through signals; the checker window carries them out.
+// The checking run: queries the chosen servers one after another, one query at a time,
+// evaluates the script on every complete reply and goes round again, pausing after each
+// server, until the rule is right, Stop is pressed or the program closes. The run is driven
+// by the queries' results and a timer, so start() returns at once and finished() reports
+// the end. It reports, and asks for the rule-right actions, through signals; the checker
+// window carries them out.
 class CheckerRun : public QObject
 {
     Q_OBJECT
@@ -70,17 +72,19 @@ public:
     // The settings as the window's controls hold them now.
     using SettingsSource = std::function<RunSettings()>;
 
-    // Runs over the servers with the script as it stands when each reply is evaluated.
-    // The settings are read each time one is used, so a change during the run counts from
-    // then on. The caller has checked the script; a run with no servers does not start.
-    // A run that ends because the program is closing takes no actions.
-    RunOutcome run(const QList<RepeatServer> &servers, const std::function<const CheckerScript &()> &script,
-                   const SettingsSource &settings, const QString &presetName);
+    // Starts a run over the servers with the script as it stands when each reply is
+    // evaluated. The settings are read each time one is used, so a change during the run
+    // counts from then on. The caller has checked the script; a run with no servers, or
+    // while one is running, does not start (false). A run that ends because the program is
+    // closing takes no actions.
+    bool start(const QList<RepeatServer> &servers, std::function<const CheckerScript &()> script,
+               SettingsSource settings, const QString &presetName);
     // The actions for a right rule, in their fixed order, each reading the settings as it
     // comes (a notice box may stand between two of them).
     void performActions(const SettingsSource &settings, const RepeatServer &server);
     void performActions(const RunSettings &settings, const RepeatServer &server);
 
+    // Ends the run: the query in progress is dropped and the run finishes from the event loop.
     void stop();
     // The program is closing: the run ends as after Stop and takes no actions.
     void stopForExit();
@@ -110,11 +114,17 @@ signals:
     // Starts the game on the server when the main list shows it; playerPreset is empty when
     // the preset in use stays.
     void gameRequested(const orv::checker::RepeatServer &server, const QString &playerPreset);
+    // The run has ended (after its actions, when the rule was right).
+    void finished(const orv::checker::RunOutcome &outcome);
 
 private:
     void setRunning(bool running);
     void log(const QString &text);
-    void waitForDelay(int milliseconds);
+    void checkNext();
+    void onChecked(const platform::Result<std::optional<Evaluation>> &checked);
+    void afterDelay();
+    void endPass();
+    void finish();
 
     bool programClosing() const;
 
@@ -124,9 +134,17 @@ private:
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_programClosing = false;
-    bool m_delayTick = false;
     bool m_waitingForDelay = false;
     int m_passNumber = 1;
+    // The run in progress.
+    QList<RepeatServer> m_servers;
+    std::function<const CheckerScript &()> m_script;
+    SettingsSource m_settings;
+    RunOutcome m_outcome;
+    qsizetype m_index = 0;
+    bool m_ruleRight = false;
+    // Counts runs, so that an end scheduled for one run never ends the next.
+    quint64 m_generation = 0;
 };
 
 } // namespace orv::checker

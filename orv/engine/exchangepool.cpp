@@ -26,6 +26,13 @@ constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 
 } // namespace
 
+QString senderText(const QHostAddress &sender)
+{
+    bool isV4 = false;
+    const quint32 v4 = sender.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : sender.toString();
+}
+
 ExchangePool::ExchangePool(QObject *parent)
     : QObject(parent)
 {
@@ -92,33 +99,34 @@ std::optional<ExchangePool::Id> ExchangePool::start(const ServerAddress &server,
 void ExchangePool::beginAttempt(Exchange &e)
 {
     ++e.attempt;
-    const ServerAddress &t = e.target;
-    emit logLine(QStringLiteral("Send request to :") + t.address + QStringLiteral(" GPort:") + t.gamePort +
-                 QStringLiteral(" IPort:") + t.queryPort + QStringLiteral(" Try:") + QString::number(e.attempt));
-    emit requesting(t.address);
     e.received = 0;
-    e.expected = QueryExchange::kInitialExpected;
+    e.expected = kInitialExpected;
     e.receptionStopped = false;
     e.roundTrip.reset();
     e.sentAt.start();
 
     const bool socketOk = ensureSocket();
     const bool addressOk = e.address != 0 && e.port != 0;
-    if (!socketOk || !addressOk ||
-        m_socket->writeDatagram(e.request, QHostAddress(e.address), e.port) != e.request.size())
-        emit logLine(QStringLiteral("Error when UDP send data"));
-
-    emit logLine(QStringLiteral("Listen port:") + t.queryPort);
+    const bool sent = socketOk && addressOk &&
+                      m_socket->writeDatagram(e.request, QHostAddress(e.address), e.port) == e.request.size();
     const int timeout = e.options.internetServTimeOut;
-    if (!socketOk || e.port == 0 || timeout < 0) {
+    const bool listening = socketOk && e.port != 0 && timeout >= 0;
+    e.waiting = listening;
+    // Without a socket to listen on, the exchange ends at once, reported from the timer so
+    // that start() never reports.
+    e.deadline = listening ? QDeadlineTimer(timeout, Qt::PreciseTimer) : QDeadlineTimer(0);
+
+    // Reported last: a receiver may abort the exchange, and nothing of it is touched after.
+    const ServerAddress t = e.target;
+    const int attempt = e.attempt;
+    emit logLine(QStringLiteral("Send request to :") + t.address + QStringLiteral(" GPort:") + t.gamePort +
+                 QStringLiteral(" IPort:") + t.queryPort + QStringLiteral(" Try:") + QString::number(attempt));
+    emit requesting(t.address);
+    if (!sent)
+        emit logLine(QStringLiteral("Error when UDP send data"));
+    emit logLine(QStringLiteral("Listen port:") + t.queryPort);
+    if (!listening)
         emit logLine(QStringLiteral("Error when UDP listen data"));
-        // Ends at once, reported from the timer so that start() never reports.
-        e.waiting = false;
-        e.deadline = QDeadlineTimer(0);
-        return;
-    }
-    e.waiting = true;
-    e.deadline = QDeadlineTimer(timeout, Qt::PreciseTimer);
 }
 
 void ExchangePool::readPending()
@@ -131,12 +139,12 @@ void ExchangePool::readPending()
     while (socket->hasPendingDatagrams() && ++handled <= kDatagramsPerTurn) {
         // Check the size first: a longer datagram would be cut silently by the read.
         const qint64 size = socket->pendingDatagramSize();
-        if (size < 0 || size > QueryExchange::kMaxDatagramSize) {
+        if (size < 0 || size > kMaxDatagramSize) {
             char discard = 0;
             socket->readDatagram(&discard, 1);
             continue;
         }
-        QByteArray buffer(QueryExchange::kMaxDatagramSize, '\0');
+        QByteArray buffer(kMaxDatagramSize, '\0');
         QHostAddress sender;
         quint16 senderPort = 0;
         const qint64 got = socket->readDatagram(buffer.data(), buffer.size(), &sender, &senderPort);
@@ -156,7 +164,7 @@ void ExchangePool::readPending()
             it = m_exchanges.find(endpoint);
         }
         Exchange &e = it->second;
-        if (!e.waiting || e.receptionStopped || e.received >= QueryExchange::kMaxDatagrams)
+        if (!e.waiting || e.receptionStopped || e.received >= kMaxDatagrams)
             continue;
         if (e.deadline.hasExpired()) {
             // Late: the attempt is over, whether or not the timer has fired yet.
@@ -238,15 +246,34 @@ void ExchangePool::endAttempt(quint64 endpoint)
 
 void ExchangePool::report(quint64 endpoint, platform::Result<ExchangeResult> result)
 {
+    const Id id = m_exchanges.at(endpoint).id;
+    remove(endpoint);
+    emit finished(id, result);
+}
+
+void ExchangePool::remove(quint64 endpoint)
+{
     const auto it = m_exchanges.find(endpoint);
-    const Id id = it->second.id;
+    if (it == m_exchanges.end())
+        return;
     if (const auto same = m_byAddress.find(it->second.address); same != m_byAddress.end()) {
         std::erase(same->second, endpoint);
         if (same->second.empty())
             m_byAddress.erase(same);
     }
     m_exchanges.erase(it);
-    emit finished(id, result);
+    if (m_exchanges.empty()) {
+        m_timer.stop();
+        closeSocket();
+    }
+}
+
+void ExchangePool::abort(Id id)
+{
+    const auto it =
+        std::find_if(m_exchanges.begin(), m_exchanges.end(), [id](const auto &entry) { return entry.second.id == id; });
+    if (it != m_exchanges.end())
+        remove(it->first);
 }
 
 void ExchangePool::onTimer()
@@ -284,13 +311,18 @@ void ExchangePool::abortAll()
     m_exchanges.clear();
     m_byAddress.clear();
     m_timer.stop();
-    if (m_socket) {
-        m_socket->disconnect(this);
-        m_socket->close();
-        // May be called from inside the socket's own notification.
-        m_socket->deleteLater();
-        m_socket = nullptr;
-    }
+    closeSocket();
+}
+
+void ExchangePool::closeSocket()
+{
+    if (!m_socket)
+        return;
+    m_socket->disconnect(this);
+    m_socket->close();
+    // May be called from inside the socket's own notification.
+    m_socket->deleteLater();
+    m_socket = nullptr;
 }
 
 } // namespace orv::engine

@@ -14,19 +14,44 @@
 
 #include "orv/engine/addresslist.h"
 #include "orv/engine/engineoptions.h"
-#include "orv/engine/queryexchange.h"
 #include "orv/engine/replystore.h"
 #include "platform/result.h"
 
+class QHostAddress;
 class QUdpSocket;
 
 namespace orv::engine {
 
-// Many query exchanges in flight at once over one UDP socket. Each exchange follows the same
-// rules as QueryExchange (its own time-out, attempts and packet counting, the same log
-// lines), but the wait is a state of the exchange instead of a nested event loop: answers
-// are matched to their exchange by the sender's address and port, and one timer serves the
-// earliest deadline. Datagrams from any other sender are dropped uncounted.
+// The sender of a datagram as dotted text, also when the stack reports an IPv4-mapped
+// IPv6 address; answers are matched to their server by this text.
+QString senderText(const QHostAddress &sender);
+
+enum class QueryOutcome { Complete, Incomplete, NoAnswer };
+
+struct ExchangeResult
+{
+    QueryOutcome outcome = QueryOutcome::NoAnswer;
+    int received = 0; // of the last attempt
+    int expected = 40;
+    int attempts = 0;
+    // Of the last attempt: milliseconds from sending the request to the first answer
+    // datagram; none without an answer.
+    std::optional<qint64> roundTripMs;
+};
+
+// Error codes of a query that could not be started.
+enum class ExchangeError : int { Busy = 1 };
+
+// The query exchanges with game servers, any number in flight at once over one UDP socket.
+// Each exchange sends the request, collects the answer datagrams into the reply store until
+// the final one's packet count is reached or the time-out passes, and retries incomplete
+// answers as the options say. The wait is a state of the exchange, never a nested event
+// loop: answers are matched to their exchange by the sender's address and port, and one
+// timer serves the earliest deadline. Datagrams from any other sender are dropped uncounted.
+//
+// The socket lives while exchanges are in flight and is closed when the last one ends, so
+// exchanges asked one after another each get a fresh socket: whatever a server sends after
+// its exchange has ended never queues up in front of the next server's answer.
 //
 // Only one exchange per address and query port can be in flight, since answers are told
 // apart by exactly that pair; start() refuses a second one. An answer from another port of
@@ -38,7 +63,13 @@ class ExchangePool : public QObject
 
 public:
     using Id = quint64;
-    using StoreProvider = QueryExchange::StoreProvider;
+    // The store that is current when a datagram arrives receives it.
+    using StoreProvider = std::function<ReplyStore *()>;
+
+    // Datagrams longer than this are ignored; the counters stop at kMaxDatagrams.
+    static constexpr int kMaxDatagramSize = 1024;
+    static constexpr int kMaxDatagrams = 255;
+    static constexpr int kInitialExpected = 40;
 
     explicit ExchangePool(QObject *parent = nullptr);
     ~ExchangePool() override;
@@ -52,6 +83,8 @@ public:
     // True when an exchange with this address and query port is in flight.
     bool isInFlight(const ServerAddress &server) const;
     int inFlight() const { return static_cast<int>(m_exchanges.size()); }
+    // Ends one exchange in flight without reporting it.
+    void abort(Id id);
     // Ends every exchange in flight at once, without reporting them, and closes the socket.
     void abortAll();
 
@@ -76,7 +109,7 @@ private:
         // server when no echo can be sent.
         QElapsedTimer sentAt;
         std::optional<qint64> roundTrip;
-        qint64 expected = QueryExchange::kInitialExpected;
+        qint64 expected = kInitialExpected;
         bool receptionStopped = false;
         bool waiting = false;
         QDeadlineTimer deadline;
@@ -90,6 +123,9 @@ private:
     // The attempt is over: decides on a retry or reports the exchange (later, from the loop).
     void endAttempt(quint64 endpoint);
     void report(quint64 endpoint, platform::Result<ExchangeResult> result);
+    // Forgets the exchange; the socket closes with the last one.
+    void remove(quint64 endpoint);
+    void closeSocket();
     void onTimer();
     void armTimer();
 

@@ -3,34 +3,25 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
+#include <QTimer>
 
-#include "orv/engine/exchangepool.h"
-#include "orv/engine/parallelrun.h"
 #include "orv/engine/ping.h"
 #include "orv/engine/pingbatch.h"
-#include "orv/engine/teamsquery.h"
+#include "orv/engine/refreshrun.h"
 #include "orv/engine/textutil.h"
 
 namespace orv::engine {
 
 namespace {
 
-constexpr int kNoRowError = 10;
-
 const QString kDead = QStringLiteral("Server is dead.");
-
-void pumpEvents()
-{
-    QCoreApplication::processEvents();
-}
 
 } // namespace
 
 QueryEngine::QueryEngine(QObject *parent)
     : QObject(parent)
-    , m_exchange(new QueryExchange(this))
     , m_pool(new ExchangePool(this))
+    , m_infoPool(new ExchangePool(this))
     , m_pingBatch(new PingBatch(this))
 {
     static const char *const captions[kServerPages] = {"Internet", "Local", "Favorites"};
@@ -38,19 +29,19 @@ QueryEngine::QueryEngine(QObject *parent)
         m_lists[i].caption = QString::fromLatin1(captions[i]);
         m_lists[i].view = new ServerListModel(this);
     }
-    m_exchange->setStoreProvider([this] { return &currentList().replies; });
-    connect(m_exchange, &QueryExchange::logLine, this, &QueryEngine::logLine);
     const auto requesting = [this](const QString &address) {
         EngineStatus status;
         status.kind = EngineStatus::Kind::Requesting;
         status.address = address;
         emit statusChanged(status);
     };
-    connect(m_exchange, &QueryExchange::requesting, this, requesting);
-    m_pool->setStoreProvider([this] { return &currentList().replies; });
-    connect(m_pool, &ExchangePool::logLine, this, &QueryEngine::logLine);
-    connect(m_pool, &ExchangePool::requesting, this, requesting);
-    connect(m_pool, &ExchangePool::finished, this, &QueryEngine::onParallelExchangeFinished);
+    for (ExchangePool *pool : {m_pool, m_infoPool}) {
+        pool->setStoreProvider([this] { return &currentList().replies; });
+        connect(pool, &ExchangePool::logLine, this, &QueryEngine::logLine);
+        connect(pool, &ExchangePool::requesting, this, requesting);
+    }
+    connect(m_pool, &ExchangePool::finished, this, &QueryEngine::onRefreshExchangeFinished);
+    connect(m_infoPool, &ExchangePool::finished, this, &QueryEngine::onInfoExchangeFinished);
 }
 
 QueryEngine::~QueryEngine() = default;
@@ -155,15 +146,15 @@ void QueryEngine::setCurrentPage(ServerPage page)
 {
     if (page == m_currentPage)
         return;
-    m_refreshActive = false;
-    stopParallelRun();
+    stopRefresh();
     m_currentPage = page;
 }
 
 void QueryEngine::stopRefresh()
 {
+    if (m_run)
+        endRefreshRun(true);
     m_refreshActive = false;
-    stopParallelRun();
 }
 
 void QueryEngine::setCheckerRunning(bool running, bool replaceInChecker)
@@ -195,79 +186,60 @@ ServerInfo QueryEngine::DecodeServerInfo(const QString &address, const QString &
                                          [this](const QString &line) { emit logLine(line); });
 }
 
-platform::Result<QString> QueryEngine::QueryServer(const QString &address, const QString &gamePort,
-                                                   const QString &queryPort, const QByteArray &request)
+void QueryEngine::queryServerInfo(const ServerAddress &server, const QByteArray &request, QObject *context,
+                                  QueryDone done)
 {
-    if (m_exchange->isBusy())
-        return platform::Error{static_cast<int>(ExchangeError::Busy), QStringLiteral("A query is already running.")};
-    const ServerAddress server{address, gamePort, queryPort};
-    const ServerPage page = m_currentPage;
-    ServerListModel *view = list(page).view;
-    const auto row = view->FindRow(address, gamePort, queryPort);
-    if (!row)
-        return platform::Error{kNoRowError, QStringLiteral("The server is not in the view.")};
-    ServerEntry entry = view->row(*row);
-    const QString captionBefore = entry.caption;
-    entry.caption = QStringLiteral("Processing..");
-    view->setRow(*row, std::move(entry));
-
-    auto exchange = m_exchange->run(server, request, options());
-    if (!exchange) {
-        // The server is skipped; its row must not keep claiming that it is being processed.
-        ServerListModel *after = list(page).view;
-        if (const auto again = after->FindRow(address, gamePort, queryPort)) {
-            ServerEntry restored = after->row(*again);
-            restored.caption = captionBefore;
-            after->setRow(*again, std::move(restored));
-        }
-        runDeferred();
-        return exchange.error();
+    const auto id = m_infoPool->start(server, request, options());
+    if (id && !m_infoPool->isInFlight(server))
+        return; // cancelled by a receiver of its first log lines
+    if (!id) {
+        QTimer::singleShot(0, context, [done = std::move(done)] {
+            done(platform::Error{static_cast<int>(ExchangeError::Busy), QStringLiteral("A query is already running.")});
+        });
+        return;
     }
-
-    // Teams follow-up: a patched server playing a team game tells its teams only when asked.
-    // Its answer joins the status answer in the store; without one nothing changes.
-    if (request == kStatusRequest && !isDeadAnswer(exchange.value(), options()) &&
-        asksForTeams(currentList().replies, server))
-        static_cast<void>(m_exchange->run(server, QByteArray(kTeamsRequest), options()));
-
-    ServerQuery query;
-    query.server = server;
-    query.exchange = exchange.value();
-    query.complete = query.exchange.received == query.exchange.expected;
-    int updatedRow = -1;
-    const bool rowFound = rowUpdate(page, server, query.exchange, query, updatedRow);
-    if (rowFound)
-        emit serverQueried(query, updatedRow);
-    runDeferred();
-    if (!rowFound)
-        return platform::Error{kNoRowError, QStringLiteral("The server left the view during the query.")};
-    return query.reportedPort;
-}
-
-platform::Result<ServerQuery> QueryEngine::queryServerInfo(const ServerAddress &server, const QByteArray &request)
-{
-    if (m_exchange->isBusy())
-        return platform::Error{static_cast<int>(ExchangeError::Busy), QStringLiteral("A query is already running.")};
     // The server checker asks the same servers again and again; without this the store
     // would grow for as long as it runs. The new answer replaces the old one, as after
     // Refresh Current.
     currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
+    m_infoQueries.emplace(*id, InfoQuery{server, context, std::move(done)});
+}
 
-    auto exchange = m_exchange->run(server, request, options());
-    if (!exchange) {
-        runDeferred();
-        return exchange.error();
+void QueryEngine::cancelQueries(const QObject *context)
+{
+    for (auto it = m_infoQueries.begin(); it != m_infoQueries.end();) {
+        if (it->second.context == context || !it->second.context) {
+            m_infoPool->abort(it->first);
+            it = m_infoQueries.erase(it);
+        } else {
+            ++it;
+        }
     }
+}
+
+void QueryEngine::onInfoExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result)
+{
+    const auto it = m_infoQueries.find(id);
+    if (it == m_infoQueries.end())
+        return;
+    InfoQuery asked = std::move(it->second);
+    m_infoQueries.erase(it);
+    if (!asked.context)
+        return;
+    if (!result) {
+        asked.done(result.error());
+        return;
+    }
+    const ServerAddress &server = asked.server;
     ServerQuery query;
     query.server = server;
-    query.exchange = exchange.value();
+    query.exchange = result.value();
     query.info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
     query.info.ping = ping(server.address, query.exchange);
     query.complete = query.exchange.received == query.exchange.expected;
     query.reportedPort = query.info.hostport;
     emit serverQueried(query, -1);
-    runDeferred();
-    return query;
+    asked.done(query);
 }
 
 bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange,
@@ -338,13 +310,12 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
     emit filterEnabledChanged(false);
 
     if (m_refreshActive) {
-        m_refreshActive = false;
-        stopParallelRun();
-        sortView(m_currentPage);
-        emit filterEnabledChanged(true);
-        emit refreshRunningChanged(false);
-        emit busyChanged(false);
-        pumpEvents();
+        // Pressed while a refresh runs, the command stops it; the run's own ending puts the
+        // window back (sorted list, filter on, Refresh caption).
+        const bool listRun = m_run && m_run->servers.empty();
+        stopRefresh();
+        if (listRun)
+            return;
     } else if (!addresses.isEmpty()) {
         reloadFavorites();
         const ServerPage page = m_currentPage;
@@ -378,13 +349,15 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
 
         if (refresh) {
             emit busyChanged(true);
-            m_refreshDeferred = false;
-            RefreshList(source);
-            emit refreshPassEnded();
-            emit busyChanged(false);
-            // A deferred refresh finishes (exit, sound) when it has really run.
-            if (!m_refreshDeferred)
-                finishRefreshRun();
+            startRefreshRun(source, queriesAtOnce(), {}, [this, page](bool) {
+                emit refreshPassEnded();
+                emit busyChanged(false);
+                emit refreshRunFinished();
+                sortView(page);
+                emit refreshRunningChanged(false);
+                emit filterEnabledChanged(true);
+            });
+            return;
         }
         sortView(page);
     }
@@ -392,72 +365,16 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
     emit filterEnabledChanged(true);
 }
 
-void QueryEngine::finishRefreshRun()
+int QueryEngine::queriesAtOnce() const
 {
-    if (m_exitPending)
-        emit exitRequested();
-    emit refreshRunFinished();
+    return std::clamp(options().queriesAtOnce, kQueriesAtOnceRange.least, kQueriesAtOnceRange.most);
 }
 
 void QueryEngine::RefreshList(ServerPage page)
 {
-    AddressList &addresses = addressesOf(page);
-    if (addresses.isEmpty())
+    if (addressesOf(page).isEmpty())
         return;
-    if (m_exchange->isBusy() || m_parallel) {
-        // Asked from inside another exchange's wait (a page opened during Refresh Current,
-        // say): the socket and counters are taken, so refresh once that exchange is over.
-        m_refreshDeferred = true;
-        m_deferred.push_back([this, page] { refreshDeferred(page); });
-        return;
-    }
-    if (const int atOnce = std::clamp(options().queriesAtOnce, kQueriesAtOnceRange.least, kQueriesAtOnceRange.most);
-        atOnce > 1) {
-        refreshListParallel(page, atOnce);
-        return;
-    }
-    m_refreshActive = true;
-    pumpEvents();
-    const qsizetype count = addresses.size();
-    for (qsizetype n = 0; n < count; ++n) {
-        if (!m_refreshActive)
-            return;
-        if (n >= addresses.size())
-            break;
-        const QString line = addresses.lines().at(n);
-        if (!AddressList::isServerLine(line))
-            continue;
-        EngineStatus progress;
-        progress.kind = EngineStatus::Kind::Progress;
-        progress.position = n + 1;
-        progress.total = count;
-        emit statusChanged(progress);
-        emit refreshProgress(n + 1, count);
-        const ServerAddress server = AddressList::parseLine(line);
-        const auto reported =
-            QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
-        // The list may have been rebuilt during the wait; only the line that was asked
-        // about is rewritten.
-        if (reported && n < addresses.size() && addresses.lines().at(n) == line)
-            addresses.lines()[n] =
-                server.address + QLatin1Char(' ') + reported.value() + QLatin1Char(' ') + server.queryPort;
-    }
-    m_refreshActive = false;
-    pumpEvents();
-}
-
-void QueryEngine::refreshDeferred(ServerPage page)
-{
-    if (page != m_currentPage)
-        return;
-    emit refreshRunningChanged(true);
-    emit busyChanged(true);
-    RefreshList(page);
-    emit refreshPassEnded();
-    emit busyChanged(false);
-    finishRefreshRun();
-    sortView(page);
-    emit refreshRunningChanged(false);
+    startRefreshRun(page, queriesAtOnce(), {}, {});
 }
 
 void QueryEngine::RefreshSelected(int row)
@@ -465,27 +382,17 @@ void QueryEngine::RefreshSelected(int row)
     ServerListModel *view = currentList().view;
     if (row < 0 || row >= view->size())
         return;
-    const ServerAddress server = view->row(row).server();
-    if (m_exchange->isBusy() || m_parallel) {
-        // Queue it behind the exchange in progress. A list refresh stops after that
-        // server, exactly as it would after a Refresh Current run at once; one with
-        // several servers in flight stops them all.
-        m_refreshActive = false;
-        stopParallelRun();
-        m_deferred.push_back([this, server] { refreshSelectedNow(server); });
-        return;
-    }
-    refreshSelectedNow(server);
+    refreshSelectedNow(view->row(row).server());
 }
 
 void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 {
-    m_refreshActive = true;
     currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
-    (void)QueryServer(server.address, server.gamePort, server.queryPort, QByteArray(kStatusRequest));
-    emit playersListCleared();
-    emit selectedServerRefreshed(server);
-    m_refreshActive = false;
+    startRefreshRun(m_currentPage, 1, {server}, [this, server](bool stopped) {
+        emit playersListCleared();
+        if (!stopped)
+            emit selectedServerRefreshed(server);
+    });
 }
 
 void QueryEngine::refreshAction()
@@ -497,9 +404,8 @@ void QueryEngine::requestClose()
 {
     if (!m_refreshActive)
         return;
-    m_refreshActive = false;
-    stopParallelRun();
     m_exitPending = true;
+    stopRefresh();
 }
 
 void QueryEngine::sortView(ServerPage page)
@@ -513,17 +419,6 @@ void QueryEngine::reloadFavorites()
     // The favorite marks of the rebuilt rows follow the file as it is now; a file that
     // cannot be read leaves the favorites as they were.
     (void)m_favorites.reload();
-}
-
-void QueryEngine::runDeferred()
-{
-    if (m_exchange->isBusy())
-        return;
-    while (!m_deferred.empty()) {
-        auto work = std::move(m_deferred.front());
-        m_deferred.erase(m_deferred.begin());
-        work();
-    }
 }
 
 } // namespace orv::engine

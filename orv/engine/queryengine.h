@@ -5,14 +5,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "orv/engine/engineoptions.h"
+#include "orv/engine/exchangepool.h"
 #include "orv/engine/favoritesstore.h"
-#include "orv/engine/queryexchange.h"
 #include "orv/engine/replydecoder.h"
 #include "orv/engine/serverinfo.h"
 #include "orv/engine/serverlist.h"
@@ -47,10 +49,11 @@ struct ServerQuery
     QString reportedPort;
 };
 
-// The query engine of the browser: the three server lists, the favorites, the single query
-// exchange and the refresh of whole lists or of one server. Everything runs on the
-// user-interface thread; waits run nested event loops, so a refresh is stopped from any
-// command by clearing RefreshActive (stopRefresh()).
+// The query engine of the browser: the three server lists, the favorites, the query
+// exchanges and the refresh of whole lists or of one server. Everything runs on the
+// user-interface thread and nothing waits: a refresh is a run driven by the exchanges'
+// results, started by a command that returns at once and reported through signals, and it
+// is stopped from any command by clearing RefreshActive (stopRefresh()).
 //
 // The engine owns its lists: callers read them through const views and change them through
 // the named operations below. It knows nothing of windows: the options are set on it as
@@ -150,37 +153,41 @@ public:
     void setCheckerRunning(bool running, bool replaceInChecker);
     bool isCheckerRunning() const { return m_checkerRunning; }
 
-    // The row refresh of one server: its row in the current view is set to "Processing..",
-    // the server asked, and the row updated from the answer. Without a row the call fails
-    // before anything is sent. Returns the reported game port. Fails while another exchange
-    // waits (ExchangeError::Busy) and when an incomplete answer meets an attempts option
-    // that is not a number.
-    platform::Result<QString> QueryServer(const QString &address, const QString &gamePort, const QString &queryPort,
-                                          const QByteArray &request);
-    // One server asked without touching any row, as the checker and the local discovery
-    // ask: its earlier answer in the current list's store is replaced, and the answer is
-    // decoded and pinged (whatever the options say) into the returned value.
-    platform::Result<ServerQuery> queryServerInfo(const ServerAddress &server, const QByteArray &request);
+    // What a query of one server gave, reported from the event loop.
+    using QueryDone = std::function<void(const platform::Result<ServerQuery> &result)>;
+    // One server asked without touching any row, as the checker, the local discovery and a
+    // game link ask: its earlier answer in the current list's store is replaced, and the
+    // answer is decoded and pinged (whatever the options say) into the reported value.
+    // done is called once, later, from the event loop; never when context is destroyed
+    // first or the query is cancelled. A query of a server already being asked the same way
+    // fails with ExchangeError::Busy.
+    void queryServerInfo(const ServerAddress &server, const QByteArray &request, QObject *context, QueryDone done);
+    // Ends the queries asked for context without reporting them (the checker's Stop).
+    void cancelQueries(const QObject *context);
     // Decodes one server from the reply store of the current list.
     ServerInfo DecodeServerInfo(const QString &address, const QString &gamePort, const QString &queryPort);
 
-    bool isExchangeBusy() const { return m_exchange->isBusy(); }
-    // The checker's Stop: ends the current attempt's wait early.
-    void stopExchange() { m_exchange->stop(); }
-
-    // Refresh scheduling. RebuildList rebuilds the current view from the page's addresses.
+    // Refresh scheduling. Every command returns at once; the run that it starts ends by
+    // itself (refreshRunningChanged(false) for the whole list) or when it is stopped.
+    // RebuildList rebuilds the current view from the page's addresses, and refreshes it when
+    // the options say so.
     void RebuildList(ServerPage page) { rebuildList(page, options().alwaysRefresh); }
+    // Asks every server line of the page, "Queries at once" of them in flight; a run in
+    // progress is stopped first.
     void RefreshList(ServerPage page);
+    // Refresh Current: the server of the row is asked again and its players shown. A list
+    // refresh in progress is stopped first.
     void RefreshSelected(int row);
     // The Refresh command: rebuild the current page with refreshing forced on; pressed
     // while a refresh runs, it stops it.
     void refreshAction();
     bool isRefreshActive() const { return m_refreshActive; }
+    // Ends the run in progress at once: the exchanges and echoes in flight are dropped and
+    // their rows get back what they showed before.
     void stopRefresh();
     bool isExitPending() const { return m_exitPending; }
-    // The main window's close request: a running refresh is stopped and ExitPending is
-    // set; exitRequested() follows when the refresh has unwound. The engine does not wait:
-    // the caller gives the exchange in progress its one time-out.
+    // The main window's close request: a running refresh is stopped at once and ExitPending
+    // is set, so that a checking run ends without its actions; the caller goes on closing.
     void requestClose();
 
 signals:
@@ -199,10 +206,11 @@ signals:
     void playersListCleared();
     // Refresh Current has finished with this server: the front end shows its players.
     void selectedServerRefreshed(const orv::engine::ServerAddress &server);
-    void exitRequested();
-    // A list refresh has run to its end (after exitRequested() when a close was pending);
-    // the front end may sound it.
+    // A list refresh has run to its end or was stopped; the front end may sound it.
     void refreshRunFinished();
+    // A refresh run of any kind (RefreshList, RebuildList, Refresh Current) is over, stopped
+    // or not, and everything it reports has been reported.
+    void refreshRunEnded();
     // A query has finished: what it gave and the row it updated in the current view (-1
     // without a row update). After a row refresh of a server that did not answer, the
     // record is empty and its ping kNoPing.
@@ -224,26 +232,30 @@ private:
     quint16 ping(const QString &address, const ExchangeResult &exchange) const;
     void rebuildList(ServerPage page, bool refresh);
     void reloadFavorites();
-    void runDeferred();
-    void refreshDeferred(ServerPage page);
     void refreshSelectedNow(const ServerAddress &server);
-    void finishRefreshRun();
+    int queriesAtOnce() const;
+    void onInfoExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
 
-    // The refresh with several servers in flight (parallelrefresh.cpp).
-    struct ParallelRun;
-    void refreshListParallel(ServerPage page, int atOnce);
-    void fillParallelRun();
-    void onParallelExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
-    void finishParallelServer(qsizetype line);
-    // Ends every exchange and echo in flight at once; their rows get back their captions.
-    void stopParallelRun();
+    // The refresh run (refreshrun.cpp): the page's lines, or the servers named, asked with
+    // up to atOnce in flight. ended runs once when the run is over, stopped or not.
+    struct RefreshRun;
+    void startRefreshRun(ServerPage page, int atOnce, std::vector<ServerAddress> servers,
+                         std::function<void(bool stopped)> ended);
+    void fillRefreshRun();
+    // The run with this number is still the one in progress.
+    bool isRunAlive(quint64 generation) const;
+    void onRefreshExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
+    void finishRefreshServer(qsizetype line);
+    void emitRefreshProgress(qsizetype position, qsizetype total);
+    // Ends the run: what is in flight is dropped and its rows get back their captions, then
+    // the run's ending is reported.
+    void endRefreshRun(bool stopped);
 
     std::array<ServerList, kServerPages> m_lists;
     ServerPage m_currentPage = ServerPage::Internet;
     std::vector<ServerEntry> m_hiddenRows;
     FavoritesStore m_favorites;
     EngineOptions m_options;
-    QueryExchange *m_exchange = nullptr;
     Pinger m_pinger;
     ValueReplacer m_replacer;
     bool m_checkerRunning = false;
@@ -251,13 +263,21 @@ private:
 
     bool m_refreshActive = false;
     bool m_exitPending = false;
-    bool m_refreshDeferred = false;
-    // Work asked for while an exchange waited; it runs once that exchange has ended.
-    std::vector<std::function<void()>> m_deferred;
 
+    // The refresh run's exchanges, and those of single queries (checker, discovery, links):
+    // two sockets, so that stopping a refresh never touches a query asked for another window.
     ExchangePool *m_pool = nullptr;
+    ExchangePool *m_infoPool = nullptr;
+    struct InfoQuery
+    {
+        ServerAddress server;
+        QPointer<QObject> context;
+        QueryDone done;
+    };
+    std::unordered_map<quint64, InfoQuery> m_infoQueries;
     PingBatch *m_pingBatch = nullptr;
-    std::unique_ptr<ParallelRun> m_parallel;
+    std::unique_ptr<RefreshRun> m_run;
+    quint64 m_runGeneration = 0;
 };
 
 } // namespace orv::engine

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/net/localdiscovery.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <QTimer>
@@ -107,7 +108,7 @@ bool LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
     }
     m_socket = socket;
     connect(socket, &QUdpSocket::readyRead, this, &LocalDiscovery::WSocket2DataAvailable);
-    m_overWhileHandling = false;
+    m_overWhileAsking = false;
     m_deadline = QDeadlineTimer(static_cast<int>(*wait), Qt::PreciseTimer);
     m_wait->start(static_cast<int>(*wait));
     return true;
@@ -115,37 +116,51 @@ bool LocalDiscovery::BeaconQuery(const QString &address, const QString &serverPo
 
 void LocalDiscovery::listenTimeOver()
 {
-    // An answer's "\info\" exchange is still running: the end comes once it has returned.
-    if (m_handling) {
-        m_overWhileHandling = true;
+    // Answers still queued arrived within the wait.
+    for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late)
+        handleNextDatagram();
+    closeSocket();
+    // The answers' "\info\" queries still running: the end comes once they have returned.
+    if (m_infoBusy || !m_infoQueue.empty()) {
+        m_overWhileAsking = true;
         return;
     }
-    // Answers that arrived while the last "\info\" exchange waited are still queued.
-    if (m_socket) {
-        m_handling = true;
-        for (int late = 0; late < kMaxLateAnswers && m_socket && m_socket->hasPendingDatagrams(); ++late)
-            handleNextDatagram();
-        m_handling = false;
-    }
-    closeSocket();
     emit logLine(QStringLiteral("Listen complete."));
     nextStep();
 }
 
 void LocalDiscovery::WSocket2DataAvailable()
 {
-    // The "\info\" exchange of one answer may pump events; an answer arriving meanwhile
-    // stays queued and is read by the loop below once that exchange is over.
-    if (m_handling)
-        return;
-    m_handling = true;
     while (m_socket && m_socket->hasPendingDatagrams() && !m_deadline.hasExpired())
         handleNextDatagram();
-    m_handling = false;
-    if (m_overWhileHandling) {
-        m_overWhileHandling = false;
-        listenTimeOver();
+}
+
+void LocalDiscovery::askNextServer()
+{
+    if (m_infoBusy)
+        return;
+    if (m_infoQueue.empty()) {
+        if (m_overWhileAsking) {
+            m_overWhileAsking = false;
+            listenTimeOver();
+        }
+        return;
     }
+    const auto [sender, queryPort] = m_infoQueue.front();
+    m_infoQueue.pop_front();
+    m_infoBusy = true;
+    // One server at a time, in the order the answers came.
+    m_engine.queryServerInfo(
+        engine::ServerAddress{sender, queryPort, queryPort}, QByteArray(engine::QueryEngine::kInfoRequest), this,
+        [this, sender, queryPort](const platform::Result<engine::ServerQuery> &queried) {
+            QString gamePort = queryPort;
+            if (queried && engine::parsePortNumber(queried->reportedPort))
+                gamePort = queried->reportedPort;
+            if (m_engine.addAddress(engine::ServerPage::Local, engine::ServerAddress{sender, gamePort, queryPort}))
+                emit logLine(QStringLiteral("Server response from: ") + sender);
+            m_infoBusy = false;
+            askNextServer();
+        });
 }
 
 void LocalDiscovery::handleNextDatagram()
@@ -175,7 +190,7 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
     m_engine.appendReply(m_engine.currentPage(), engine::encodeServerText(sender) + ':' + text);
     emit logLine(QStringLiteral("Recived : ") + sender + QStringLiteral(" >") + engine::decodeDatagramText(text));
 
-    // The lines held now; the exchanges below add more, and the store may even be emptied
+    // The lines held now; the queries below add more, and the store may even be emptied
     // by a command run meanwhile, so work on a copy.
     const QList<QByteArray> lines = m_engine.currentReplies().lines();
     const QString sign1 = QLatin1Char(':') + m_engine.options().beaconSign1;
@@ -194,16 +209,13 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
         // server that could ever be queried or joined.
         if (!engine::parsePortNumber(queryPort))
             continue;
-        const auto queried = m_engine.queryServerInfo(engine::ServerAddress{sender, queryPort, queryPort},
-                                                      QByteArray(engine::QueryEngine::kInfoRequest));
-        QString gamePort = queryPort;
-        if (queried && engine::parsePortNumber(queried->reportedPort))
-            gamePort = queried->reportedPort;
-
-        if (!m_engine.addAddress(engine::ServerPage::Local, engine::ServerAddress{sender, gamePort, queryPort}))
-            continue;
-        emit logLine(QStringLiteral("Server response from: ") + sender);
+        // Every new answer of a sender re-examines its earlier ones: one waiting query per
+        // server is enough.
+        const std::pair<QString, QString> server{sender, queryPort};
+        if (std::find(m_infoQueue.begin(), m_infoQueue.end(), server) == m_infoQueue.end())
+            m_infoQueue.push_back(server);
     }
+    askNextServer();
 }
 
 } // namespace orv::net

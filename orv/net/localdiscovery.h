@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <deque>
+#include <utility>
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHostAddress>
@@ -65,6 +68,7 @@ private:
     // Reads one queued datagram and handles it as an answer.
     void handleNextDatagram();
     void handleAnswer(const QString &sender, const QByteArray &text);
+    void askNextServer();
     void closeSocket();
 
     engine::QueryEngine &m_engine;
@@ -72,11 +76,12 @@ private:
     QPointer<QUdpSocket> m_socket;
     QTimer *m_wait = nullptr;
     QDeadlineTimer m_deadline;
-    // Set while an answer is being handled: its "\info\" exchange may still pump events,
-    // and further answers wait in the socket until it has returned.
-    bool m_handling = false;
-    // The listening time ended while an answer was being handled.
-    bool m_overWhileHandling = false;
+    // The answering servers still to be asked for their "\info\" (address, query port),
+    // one at a time.
+    std::deque<std::pair<QString, QString>> m_infoQueue;
+    bool m_infoBusy = false;
+    // The listening time ended while servers were still being asked.
+    bool m_overWhileAsking = false;
     Step m_step = Step::Idle;
 };
 

@@ -347,13 +347,22 @@ int runCheck(const QueryCliOptions &o, QTextStream &out, QTextStream &err)
     for (const ServerAddress &server : o.servers) {
         CheckResult result;
         result.address = server.address;
-        const auto checked = orv::checker::checkServerOnce(
+        // One server after another, as the checking run asks them.
+        std::optional<platform::Result<std::optional<orv::checker::Evaluation>>> checked;
+        QEventLoop wait;
+        orv::checker::checkServerOnce(
             engine, server, o.passNumber,
             [&prepared](const orv::engine::ServerInfo &info, const orv::checker::EvaluationContext &context) {
                 return prepared.value().evaluate(info, context);
+            },
+            &wait,
+            [&checked, &wait](const platform::Result<std::optional<orv::checker::Evaluation>> &result) {
+                checked = result;
+                wait.quit();
             });
-        if (checked && checked->has_value()) {
-            const orv::checker::Evaluation &evaluation = **checked;
+        wait.exec();
+        if (*checked && checked->value().has_value()) {
+            const orv::checker::Evaluation &evaluation = *checked->value();
             result.verdict = evaluation.right ? CheckVerdict::Right : CheckVerdict::NotRight;
             result.marks = evaluation.expressionMarks;
             anyRight = anyRight || evaluation.right;
@@ -474,7 +483,11 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
     // The same loop as a list refresh: every server in turn, reported game ports written back.
     const qsizetype serverLines = view->size();
     engine.setAddresses(ServerPage::Internet, list);
+    QEventLoop refreshed;
+    QObject::connect(&engine, &QueryEngine::refreshRunEnded, &refreshed, &QEventLoop::quit);
     engine.RefreshList(ServerPage::Internet);
+    if (engine.isRefreshActive())
+        refreshed.exec();
     list = engine.addresses(ServerPage::Internet);
     for (const auto &[row, lines] : waiting) {
         for (const QString &line : lines)

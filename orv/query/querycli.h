@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "orv/engine/engineoptions.h"
-#include "orv/engine/queryexchange.h"
+#include "orv/engine/exchangepool.h"
 #include "orv/engine/serverentry.h"
 #include "orv/engine/serverinfo.h"
 #include "platform/result.h"

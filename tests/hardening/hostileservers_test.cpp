@@ -17,6 +17,7 @@
 #include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
 #include "orv/engine/serverlistmodel.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::engine;
 using orv::demo::FakeGameServer;
@@ -248,6 +249,7 @@ TEST(HostileServers, RefreshEndsInTimeWithBoundedMemoryAndTrueRows)
         QElapsedTimer clock;
         clock.start();
         engine.RebuildList(ServerPage::Internet); // refreshes: "Always servers refresh list" is on
+        EXPECT_TRUE(testsupport::waitForRefresh(engine));
         const qint64 elapsed = clock.elapsed();
         EXPECT_FALSE(engine.isRefreshActive());
         // Every server costs at most one time-out; the rest is slack for a loaded machine.
@@ -297,7 +299,7 @@ TEST(HostileServers, CheckerPathDecodesAndEvaluatesEveryAnswer)
         const ServerAddress a = fleet.addressOf(i);
         QElapsedTimer clock;
         clock.start();
-        const auto queried = engine.queryServerInfo(a, "\\status\\");
+        const auto queried = testsupport::queryAndWait(engine, a);
         EXPECT_LT(clock.elapsed(), kTimeoutMs + 3000) << kind.name;
         ASSERT_TRUE(queried.hasValue()) << kind.name;
         const ServerInfo &info = queried->info;
@@ -350,8 +352,8 @@ TEST(HostileServers, AnswerAfterALongFloodFromAnotherAddressArrives)
     });
     QueryEngine engine;
     configure(engine);
-    const auto queried = engine.queryServerInfo(
-        {QStringLiteral("127.0.0.38"), QString::number(port - 1), QString::number(port)}, "\\status\\");
+    const auto queried = testsupport::queryAndWait(
+        engine, {QStringLiteral("127.0.0.38"), QString::number(port - 1), QString::number(port)});
     ASSERT_TRUE(queried.hasValue());
     EXPECT_TRUE(queried->complete);
     EXPECT_EQ(queried->info.hostname, L1("Patient"));

@@ -83,6 +83,11 @@ TRepeatForm::TRepeatForm(orv::engine::QueryEngine &engine, platform::RegistrySto
             m_repeatPrg->topLevelItem(i)->setText(4, m_script.rows().at(i).mark);
     });
     connect(&m_sounds, &orv::frontend::SoundBank::alarmNotPlayed, this, &TRepeatForm::alertNotPlayed);
+    // The main window closed during the run: the program ends with it.
+    connect(m_run, &CheckerRun::finished, this, [this] {
+        if (m_programClosing)
+            close();
+    });
     connect(m_run, &CheckerRun::runningChanged, this, [this](bool running) {
         // The window shows where the run is in its caption, and its own caption again after.
         if (running)

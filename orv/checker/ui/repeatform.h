@@ -176,6 +176,8 @@ private:
     std::function<QString(const QString &)> m_chooseExportFile;
 
     CheckerScript m_script;
+    // The script of the run in progress, as Go checked it.
+    CheckerScript m_runScript;
     CheckerRun *m_run = nullptr;
     QHash<QString, QAction *> m_actions;
 

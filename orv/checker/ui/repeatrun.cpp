@@ -129,13 +129,10 @@ void TRepeatForm::go()
     }
     // The run evaluates the script Go checked, whatever happens to the editor meanwhile; the
     // settings it reads from the controls whenever it uses one.
-    const CheckerScript running = m_script;
-    m_run->run(
-        list, [&running]() -> const CheckerScript & { return running; }, [this] { return runSettings(); },
+    m_runScript = m_script;
+    m_run->start(
+        list, [this]() -> const CheckerScript & { return m_runScript; }, [this] { return runSettings(); },
         presetText());
-    // The main window closed during the run: the program ends with it.
-    if (m_programClosing)
-        close();
 }
 
 void TRepeatForm::programClosing()

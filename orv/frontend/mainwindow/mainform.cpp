@@ -16,7 +16,6 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 
@@ -277,10 +276,6 @@ void TMainForm::wireEngine()
     connect(&m_engine, &orv::engine::QueryEngine::refreshProgress, this,
             [this](qsizetype position, qsizetype total) { setTrayHint(refreshTrayHint(position, total)); });
     connect(&m_engine, &orv::engine::QueryEngine::refreshPassEnded, this, [this] { setTrayHint(idleTrayHint()); });
-    connect(&m_engine, &orv::engine::QueryEngine::exitRequested, this, [this] {
-        m_closing = true;
-        close();
-    });
     // A refresh that ends while the window sits in the tray is announced by a sound.
     connect(&m_engine, &orv::engine::QueryEngine::refreshRunFinished, this, [this] {
         if (isTrayActive() && m_services)
@@ -684,17 +679,9 @@ void TMainForm::keyPressEvent(QKeyEvent *event)
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (m_engine.isRefreshActive() && !m_closing) {
-        // The refresh stops and the exchange in progress gets one time-out, as the options
-        // say now, to end; the program ends once the refresh has unwound.
+    // A running refresh stops at once: nothing of it is left in flight to wait for.
+    if (m_engine.isRefreshActive())
         m_engine.requestClose();
-        const int wait = std::clamp(m_engine.options().internetServTimeOut, 0, 10000);
-        if (m_closeWait)
-            m_closeWait(wait);
-        else
-            QThread::msleep(static_cast<unsigned long>(wait));
-        m_closing = true;
-    }
     if (m_exitSoundPending && !m_tray->areBothShown()) {
         m_exitSoundPending = false;
         if (m_services)

@@ -86,9 +86,6 @@ public:
     // Pictures of the players list (skin pictures of the game options); none by default.
     void setPlayerIcons(std::function<QIcon(int index)> icons);
     void setLogWindow(TDebugForm *log);
-    // How a close during a refresh waits for the exchange in progress: by default the
-    // thread sleeps, handling no events, for the given time.
-    void setCloseWait(std::function<void(int milliseconds)> wait) { m_closeWait = std::move(wait); }
 
     // A command's action, to place it in another window's menu; its state and its work
     // go through the command methods below.
@@ -223,7 +220,6 @@ private:
     PlayersModel *m_players = nullptr;
     QLabel *m_teamsLine = nullptr;
     std::function<QIcon(int)> m_playerIcons;
-    std::function<void(int)> m_closeWait;
     std::unique_ptr<MainStatus> m_status;
     std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<MainTray> m_tray;
@@ -237,7 +233,6 @@ private:
     bool m_exitSoundPending = true;
     bool m_autoOpenPending = true;
     bool m_gameSwitchUT = false;
-    bool m_closing = false;
 };
 
 } // namespace orv::frontend

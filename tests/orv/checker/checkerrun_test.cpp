@@ -2,6 +2,9 @@
 #include "orv/checker/checkerrun.h"
 
 #include <memory>
+#include <optional>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -62,15 +65,21 @@ TEST(CheckServerOnce, EvaluatesCompleteAnswersOnly)
         return script.value().evaluate(info, c);
     };
 
+    const auto check = [&](const FakeGameServer &server, int pass) {
+        std::optional<platform::Result<std::optional<Evaluation>>> checked;
+        checkServerOnce(engine, addressOf(server), pass, evaluate, &engine, [&](const auto &r) { checked = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return checked.has_value(); }, 5000));
+        return checked.value_or(platform::Error{-1, QString()});
+    };
     for (int pass : {1, 2}) {
-        const auto checked = checkServerOnce(engine, addressOf(*complete), pass, evaluate);
+        const auto checked = check(*complete, pass);
         ASSERT_TRUE(checked) << pass;
         ASSERT_TRUE(checked->has_value()) << pass;
         EXPECT_EQ((*checked)->right, pass == 2);
         EXPECT_EQ((*checked)->expressionMarks, pass == 2 ? L1("++") : L1("+-"));
     }
 
-    const auto partial = checkServerOnce(engine, addressOf(*incomplete), 2, evaluate);
+    const auto partial = check(*incomplete, 2);
     ASSERT_TRUE(partial);
     EXPECT_FALSE(partial->has_value());
     EXPECT_EQ(incomplete->requestCount(), 1);

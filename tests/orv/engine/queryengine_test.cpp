@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fakeservers.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::engine;
 using orv::demo::FakeGameServer;
@@ -29,7 +30,6 @@ struct Engine
     QStringList log;
     QStringList panel0;
     QList<bool> running;
-    int exits = 0;
 
     explicit Engine(quint16 pingValue = 120)
     {
@@ -45,13 +45,18 @@ struct Engine
                 panel0.append(QString::number(s.position) + L1(" of ") + QString::number(s.total));
         });
         QObject::connect(&engine, &QueryEngine::refreshRunningChanged, &engine, [this](bool r) { running.append(r); });
-        QObject::connect(&engine, &QueryEngine::exitRequested, &engine, [this] { ++exits; });
     }
     // Changes the options and sets them on the engine, as the options window does.
     void setOptions(const std::function<void(EngineOptions &)> &change)
     {
         change(opts);
         engine.setOptions(opts);
+    }
+    // Rebuilds the page (refreshing it, as the options say) and waits for the run to end.
+    void rebuild(ServerPage page)
+    {
+        engine.RebuildList(page);
+        EXPECT_TRUE(testsupport::waitForRefresh(engine));
     }
     const AddressList &internet() { return engine.addresses(ServerPage::Internet); }
     const ServerListModel &view() { return engine.view(ServerPage::Internet); }
@@ -112,7 +117,7 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     addLines(e.engine, ServerPage::Favorites, {silent, third});
     addLines(e.engine, ServerPage::Internet, {third, silent, first});
 
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
 
     ASSERT_EQ(e.view().size(), 3);
     // The view is sorted by ping text at the end: the dead row's "9999" goes last.
@@ -158,7 +163,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         Engine e(120);
         e.setOptions([&](EngineOptions &o) { o.usePing = false; });
         addLines(e.engine, ServerPage::Internet, {full, partial});
-        e.engine.RebuildList(ServerPage::Internet);
+        e.rebuild(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).column(1), L1("0"));
         EXPECT_EQ(e.rowOf(full).icon, 0);
         EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=9999")));
@@ -169,7 +174,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         e.setOptions([&](EngineOptions &o) { o.allowNotfull = false; });
         e.setOptions([&](EngineOptions &o) { o.serverTry = 2; });
         addLines(e.engine, ServerPage::Internet, {full, partial});
-        e.engine.RebuildList(ServerPage::Internet);
+        e.rebuild(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).icon, 3); // ping 700 is class none
         EXPECT_EQ(e.rowOf(partial).caption, L1("Server is dead."));
         EXPECT_EQ(e.rowOf(partial).icon, 4);
@@ -181,7 +186,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         addLines(e.engine, ServerPage::Internet, {full, partial});
         e.appendLine(QString());
         e.appendLine(L1(" 10.0.0.1 1 2"));
-        e.engine.RebuildList(ServerPage::Internet);
+        e.rebuild(ServerPage::Internet);
         EXPECT_EQ(full->requestCount(), before);
         ASSERT_EQ(e.view().size(), 2);
         EXPECT_TRUE(isRebuildRow(e.view().row(0)));
@@ -196,15 +201,15 @@ TEST(RefreshList, EmptyListLeavesTheViewAsItWas)
     auto *server = fakes.add(2, "Kept");
     Engine e;
     addLines(e.engine, ServerPage::Internet, {server});
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 1);
     e.engine.setAddresses(ServerPage::Internet, {});
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 1);
     EXPECT_EQ(e.view().row(0).caption, L1("Kept"));
 }
 
-TEST(RefreshList, RefreshPressedDuringARefreshStopsItAfterTheCurrentServer)
+TEST(RefreshList, RefreshPressedDuringARefreshStopsItAtOnce)
 {
     FakeServers fakes;
     auto *a = fakes.add(2, "A");
@@ -212,10 +217,13 @@ TEST(RefreshList, RefreshPressedDuringARefreshStopsItAfterTheCurrentServer)
     auto *c = fakes.add(4, "C");
     Engine e;
     addLines(e.engine, ServerPage::Internet, {a, b, c});
-    e.onFirstListen([&e] { e.engine.refreshAction(); });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.onFirstListen([&e] {
+        e.engine.refreshAction();
+        EXPECT_FALSE(e.engine.isRefreshActive());
+    });
+    e.rebuild(ServerPage::Internet);
 
-    EXPECT_EQ(e.rowOf(a).caption, L1("A")); // the exchange in progress finished
+    EXPECT_TRUE(isRebuildRow(e.rowOf(a))); // the exchange in progress was dropped
     EXPECT_TRUE(isRebuildRow(e.rowOf(b)));
     EXPECT_TRUE(isRebuildRow(e.rowOf(c)));
     EXPECT_EQ(b->requestCount(), 0);
@@ -224,7 +232,7 @@ TEST(RefreshList, RefreshPressedDuringARefreshStopsItAfterTheCurrentServer)
     EXPECT_FALSE(e.engine.isRefreshActive());
 }
 
-TEST(RefreshList, RefreshCurrentDuringARefreshRunsNextAndEndsTheRefresh)
+TEST(RefreshList, RefreshCurrentDuringARefreshEndsTheRefreshAndRunsAtOnce)
 {
     FakeServers fakes;
     auto *a = fakes.add(2, "A");
@@ -236,9 +244,9 @@ TEST(RefreshList, RefreshCurrentDuringARefreshRunsNextAndEndsTheRefresh)
     QObject::connect(&e.engine, &QueryEngine::selectedServerRefreshed, &e.engine,
                      [&shown](const ServerAddress &s) { shown.append(s); });
     e.onFirstListen([&e] { e.engine.RefreshSelected(2); });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
 
-    EXPECT_EQ(e.rowOf(a).caption, L1("A"));
+    EXPECT_TRUE(isRebuildRow(e.rowOf(a)));
     EXPECT_EQ(e.rowOf(c).caption, L1("C"));
     EXPECT_EQ(c->requestCount(), 1);
     EXPECT_EQ(b->requestCount(), 0);
@@ -255,11 +263,12 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     auto *b = fakes.add(3, "B");
     Engine e;
     addLines(e.engine, ServerPage::Internet, {a, b});
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     const ReplyStore &store = e.engine.replies(ServerPage::Internet);
     const qsizetype before = store.size();
     a->mutableDescription().hostName = "A renamed";
     e.engine.RefreshSelected(0);
+    ASSERT_TRUE(testsupport::waitForRefresh(e.engine));
     EXPECT_EQ(store.size(), before); // old lines of A removed, new ones added
     EXPECT_EQ(e.rowOf(a).caption, L1("A renamed"));
     const ServerAddress sa = FakeServers::addressOf(a);
@@ -267,7 +276,7 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     EXPECT_FALSE(e.engine.isRefreshActive());
 }
 
-TEST(RefreshList, PageOpenedDuringARefreshIsRefreshedOnceTheExchangeIsOver)
+TEST(RefreshList, PageOpenedDuringARefreshStopsItAndIsRefreshed)
 {
     FakeServers fakes;
     auto *a = fakes.add(2, "A");
@@ -278,11 +287,11 @@ TEST(RefreshList, PageOpenedDuringARefreshIsRefreshedOnceTheExchangeIsOver)
     addLines(e.engine, ServerPage::Favorites, {c});
     e.onFirstListen([&e] {
         e.engine.setCurrentPage(ServerPage::Favorites);
-        e.engine.RebuildList(ServerPage::Favorites);
+        e.rebuild(ServerPage::Favorites);
     });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
 
-    EXPECT_EQ(e.rowOf(a).caption, L1("A"));
+    EXPECT_TRUE(isRebuildRow(e.rowOf(a)));
     EXPECT_EQ(b->requestCount(), 0); // the Internet refresh stopped with the page change
     const ServerListModel &favorites = e.engine.view(ServerPage::Favorites);
     ASSERT_EQ(favorites.size(), 1);
@@ -293,22 +302,21 @@ TEST(RefreshList, PageOpenedDuringARefreshIsRefreshedOnceTheExchangeIsOver)
     EXPECT_FALSE(e.running.last());
 }
 
-TEST(RefreshList, CloseDuringARefreshExitsAfterTheExchangeInProgress)
+TEST(RefreshList, CloseDuringARefreshStopsItAtOnce)
 {
     FakeServers fakes;
     auto *a = fakes.add(2, "A");
     auto *b = fakes.add(3, "B");
     Engine e;
-    e.setOptions([&](EngineOptions &o) { o.internetServTimeOut = 100; });
     addLines(e.engine, ServerPage::Internet, {a, b});
     e.onFirstListen([&e] {
         e.engine.requestClose();
-        EXPECT_EQ(e.exits, 0); // not before the refresh unwinds
+        EXPECT_FALSE(e.engine.isRefreshActive());
     });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     EXPECT_TRUE(e.engine.isExitPending());
-    EXPECT_EQ(e.exits, 1);
     EXPECT_EQ(b->requestCount(), 0);
+    EXPECT_FALSE(e.running.last());
 }
 
 TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
@@ -318,7 +326,7 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     Engine e(55);
     e.setOptions([&](EngineOptions &o) { o.usePing = false; }); // measured anyway without a row
     const ServerAddress a = FakeServers::addressOf(server);
-    auto queried = e.engine.queryServerInfo(a, QByteArray("\\status\\"));
+    auto queried = testsupport::queryAndWait(e.engine, a);
     ASSERT_TRUE(queried);
     EXPECT_EQ(queried->reportedPort, L1("7100"));
     EXPECT_EQ(queried->server, a);
@@ -333,14 +341,17 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     const qsizetype oneAnswer = store.size();
     ASSERT_GT(oneAnswer, 0);
     for (int i = 0; i < 3; ++i)
-        (void)e.engine.queryServerInfo(a, QByteArray("\\status\\"));
+        (void)testsupport::queryAndWait(e.engine, a);
     EXPECT_EQ(store.size(), oneAnswer);
 
-    // A row refresh without a row sends nothing.
-    const int before = server->requestCount();
-    auto none = e.engine.QueryServer(a.address, a.gamePort, a.queryPort, QByteArray("\\status\\"));
-    EXPECT_FALSE(none);
-    EXPECT_EQ(server->requestCount(), before);
+    // Asked while the same query of the same server is in flight, the second is refused.
+    std::optional<bool> first;
+    std::optional<bool> second;
+    e.engine.queryServerInfo(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { first = r.hasValue(); });
+    e.engine.queryServerInfo(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { second = r.hasValue(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first && second; }, 5000));
+    EXPECT_EQ(first, std::optional<bool>(true));
+    EXPECT_EQ(second, std::optional<bool>(false));
 }
 
 // Where no echo can be sent, an answering server's ping is the round trip of its query,
@@ -357,18 +368,18 @@ TEST(QueryServer, WithoutAnEchoThePingIsTheQueryRoundTrip)
     e.engine.setPinger([](const QString &) { return std::optional<quint16>(); });
 
     addLines(e.engine, ServerPage::Internet, {server});
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     const ServerEntry &row = e.rowOf(server);
     EXPECT_TRUE(row.isAnswered());
     EXPECT_LT(row.column(1).toInt(), 300);
     EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=") + row.column(1)));
 
-    const auto queried = e.engine.queryServerInfo(FakeServers::addressOf(server), QByteArray("\\status\\"));
+    const auto queried = testsupport::queryAndWait(e.engine, FakeServers::addressOf(server));
     ASSERT_TRUE(queried);
     ASSERT_TRUE(queried->exchange.roundTripMs.has_value());
     EXPECT_EQ(queried->info.ping, *queried->exchange.roundTripMs);
     EXPECT_LT(queried->info.ping, 300);
-    const auto unanswered = e.engine.queryServerInfo(FakeServers::addressOf(silent), QByteArray("\\status\\"));
+    const auto unanswered = testsupport::queryAndWait(e.engine, FakeServers::addressOf(silent));
     ASSERT_TRUE(unanswered);
     EXPECT_EQ(unanswered->info.ping, kNoPing);
 }
@@ -381,7 +392,7 @@ TEST(QueryServer, ReplacerAppliesOutsideTheCheckerAndInsideOnlyWhenAsked)
     e.engine.setValueReplacer([](const QString &v) { return v == L1("DM-Deck16][") ? L1("Deck") : v; });
     const ServerAddress a = FakeServers::addressOf(server);
     const auto mapAfterQuery = [&] {
-        const auto queried = e.engine.queryServerInfo(a, QByteArray("\\status\\"));
+        const auto queried = testsupport::queryAndWait(e.engine, a);
         return queried ? queried->info.mapname : QString();
     };
     EXPECT_EQ(mapAfterQuery(), L1("Deck"));
@@ -430,7 +441,7 @@ TEST(RefreshList, ManyInFlightEndWithWhatOneAtATimeGives)
         addLines(e.engine, ServerPage::Favorites, {servers[1], servers[4]});
         for (const FakeGameServer *s : servers)
             addLines(e.engine, ServerPage::Internet, {s});
-        e.engine.RebuildList(ServerPage::Internet);
+        e.rebuild(ServerPage::Internet);
         views.push_back(rowsOf(e.view()));
         lines.push_back(e.internet().lines());
         EXPECT_EQ(e.panel0.last(), L1("12 of 12")) << atOnce;
@@ -461,7 +472,7 @@ TEST(RefreshList, StopWithManyInFlightEndsThemAllAtOnce)
         if (l.startsWith(L1("Listen port")) && ++listens == 4)
             QTimer::singleShot(20, &e.engine, [&e] { e.engine.refreshAction(); });
     });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 6);
     for (const ServerEntry &row : e.view().rows())
         EXPECT_TRUE(isRebuildRow(row)) << qPrintable(row.caption);
@@ -507,7 +518,7 @@ TEST(RefreshList, OneAtATimeAsksInTurnWithItsLinesInOrder)
             line.startsWith(L1("---------- Query Complete")))
             events.append(line);
     });
-    e.engine.RebuildList(ServerPage::Internet);
+    e.rebuild(ServerPage::Internet);
 
     const auto request = [](const FakeGameServer *s) {
         const ServerAddress x = FakeServers::addressOf(s);

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -82,6 +83,13 @@ struct CheckerFixture : ::testing::Test
         form->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
     }
 
+    // Presses Go and waits for the run to end.
+    void goAndWait()
+    {
+        form->go();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !form->isRunning(); }, 60000));
+    }
+
     void setDelay(int ms) { form->findChild<QSpinBox *>(L1("RepeatDelay"))->setValue(ms); }
 
     void checkActions(std::initializer_list<RuleRightAction> actions)
@@ -105,7 +113,7 @@ TEST_F(CheckerFixture, RuleRightAtFirstReplyQueriesOnceAndActs)
     form->setScriptLines({L1("-,MapName,=,dm-deck16][")});
     form->setServers({s});
     checkActions({RuleRightAction::ShowNotice, RuleRightAction::AddToFavorites});
-    form->go();
+    goAndWait();
 
     EXPECT_EQ(server->requestCount(), 1);
     EXPECT_FALSE(form->isRunning());
@@ -123,7 +131,7 @@ TEST_F(CheckerFixture, RuleRightAtFirstReplyQueriesOnceAndActs)
     EXPECT_EQ(form->windowTitle(), L1("Server Checker"));
 
     // The same server right again: the favorites keep one line for it.
-    form->go();
+    goAndWait();
     EXPECT_EQ(engine.favorites().size(), 1);
 }
 
@@ -140,7 +148,7 @@ TEST_F(CheckerFixture, StopDuringTheDelayEndsTheRunWithoutActions)
             form->stop();
     });
     poll.start(20);
-    form->go();
+    goAndWait();
     poll.stop();
 
     EXPECT_EQ(server->requestCount(), 1);
@@ -171,12 +179,15 @@ TEST_F(CheckerFixture, StopDuringAQueryEndsTheWaitAndEvaluatesNothing)
         visibleDuringRun = form->isVisible();
         form->stop();
     });
-    form->go();
+    goAndWait();
     EXPECT_TRUE(visibleDuringRun);
 
     EXPECT_EQ(server->requestCount(), 1);
     EXPECT_TRUE(form->script().rows().at(0).mark.isEmpty());
-    EXPECT_LT(indexOf(L1("Check delay:500")), indexOf(L1("Repeat stoped")));
+    // The query in progress is dropped: the run ends without waiting for it.
+    EXPECT_LT(indexOf(L1("Check server:") + server->address().toString() + L1(" Named:Silent")),
+              indexOf(L1("Repeat stoped")));
+    EXPECT_EQ(indexOf(L1("Check delay:500")), -1);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -189,7 +200,7 @@ TEST_F(CheckerFixture, RunsUntilTheRuleBecomesRightOnALaterPassInNameOrder)
     ASSERT_EQ(form->servers().first().name, L1("Alpha"));
     setDelay(100);
     checkActions({});
-    form->go();
+    goAndWait();
 
     // Pass 1: both servers; pass 2: Alpha (not right), then Zulu (right).
     EXPECT_EQ(alpha->requestCount(), 2);
@@ -205,14 +216,14 @@ TEST_F(CheckerFixture, GoRefusesAScriptThatFailsTheCheckAndAnEmptyServerList)
     auto server = fakeServer(6, "Alpha");
     form->setServers({repeatServer(*server, L1("Alpha"))});
     form->setScriptLines({L1("}"), L1("-,Ping,<,300"), L1("{")});
-    form->go();
+    goAndWait();
     EXPECT_EQ(server->requestCount(), 0);
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(log.isEmpty());
 
     form->setScriptLines({L1("-,Ping,<,300")});
     form->setServers({});
-    form->go();
+    goAndWait();
     EXPECT_EQ(messages.size(), 2);
     EXPECT_TRUE(log.isEmpty());
 }
@@ -247,7 +258,7 @@ TEST_F(CheckerFixture, PresetsStayLockedDuringARunAndAnEmptyScriptIsNeverRight)
         else
             form->stop();
     });
-    form->go();
+    goAndWait();
 
     EXPECT_EQ(server->requestCount(), 2);
     EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.join(u'|'));
@@ -270,7 +281,7 @@ TEST_F(CheckerFixture, SettingsChangedDuringARunCountFromThenOn)
         checkActions({RuleRightAction::ShowNotice});
         form->findChild<QLineEdit *>(L1("Notice"))->setText(L1("Now!"));
     });
-    form->go();
+    goAndWait();
 
     EXPECT_GE(indexOf(L1("Check delay:100")), 0);
     EXPECT_GE(indexOf(L1("Check delay:150")), 0);
@@ -293,7 +304,7 @@ TEST_F(CheckerFixture, AlertSoundsWhileProgramSoundsAreOff)
     form->setScriptLines({L1("-,MapName,=,dm-deck16][")});
     form->setServers({repeatServer(*server, L1("Alpha"))});
     checkActions({RuleRightAction::PlaySound});
-    form->go();
+    goAndWait();
 
     EXPECT_EQ(played, QStringList{QFileInfo(alert).absoluteFilePath()});
     EXPECT_FALSE(sounds.isEnabled());

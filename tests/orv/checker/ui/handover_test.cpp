@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -157,6 +158,7 @@ TEST_F(HandoverFixture, MinimizeTakesBothWindowsAndExitEndsTheRunAndTheProgram)
         checker->stop();
     });
     checker->go();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !checker->isRunning(); }, 20000));
 
     EXPECT_TRUE(bothMinimized);
     EXPECT_TRUE(checkerBackWithMain);
@@ -207,6 +209,7 @@ TEST_F(HandoverFixture, GoDuringARefreshAndRefreshDuringARunAreRefusedWithAWord)
         statusAtGo = main->statusText(orv::frontend::StatusPanel::Message);
     });
     main->action(orv::frontend::MainAction::Refresh)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !engine.isRefreshActive(); }, 20000));
     ASSERT_TRUE(goTried);
     EXPECT_FALSE(ranDuringRefresh);
     EXPECT_EQ(statusAtGo, orv::frontend::checkRefusedDuringRefreshText());
@@ -229,6 +232,7 @@ TEST_F(HandoverFixture, GoDuringARefreshAndRefreshDuringARunAreRefusedWithAWord)
         checker->stop();
     });
     checker->go();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !checker->isRunning(); }, 20000));
     EXPECT_EQ(statusAtRefresh, orv::frontend::refreshRefusedDuringCheckText());
     EXPECT_FALSE(refreshedDuringRun);
     EXPECT_EQ(first.requestCount(), 2); // the check asked it once

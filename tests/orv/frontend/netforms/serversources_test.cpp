@@ -25,6 +25,7 @@
 #include "orv/net/masterfetch.h"
 #include "platform/registrystore.h"
 #include "tests/orv/net/netwait.h"
+#include "tests/support/enginewait.h"
 
 using orv::demo::FakeMasterServer;
 using orv::demo::HttpRoute;
@@ -210,6 +211,7 @@ TEST_F(ServerSourcesTest, AMastersServerKeepsItsReportedGamePortInTheSavedList)
     m_engine.setOptions(options);
     m_engine.setCurrentPage(orv::engine::ServerPage::Internet);
     m_engine.RebuildList(orv::engine::ServerPage::Internet);
+    ASSERT_TRUE(testsupport::waitForRefresh(m_engine));
     const QString reported = QStringLiteral("127.0.0.2 7000 ") + q;
     EXPECT_EQ(m_engine.addresses(orv::engine::ServerPage::Internet).lines(), QStringList{reported});
     auto saved = orv::engine::AddressList::load(m_dir.filePath(QStringLiteral("internet.lst")));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "orv/engine/queryexchange.h"
+#include "orv/engine/exchangepool.h"
 
 #include <QElapsedTimer>
-#include <QUdpSocket>
+#include <QEventLoop>
 
 #include <gtest/gtest.h>
 
@@ -28,29 +28,39 @@ EngineOptions fastOptions(int timeout = 300)
     return o;
 }
 
-// One exchange against one server, with the datagrams collected in its own store.
+// Exchanges with the servers, the datagrams collected in their own store.
 struct Exchange
 {
-    QueryExchange exchange;
+    ExchangePool pool;
     ReplyStore store;
     QStringList log;
+    std::optional<platform::Result<ExchangeResult>> last;
 
     Exchange()
     {
-        exchange.setStoreProvider([this] { return &store; });
-        QObject::connect(&exchange, &QueryExchange::logLine, &exchange, [this](const QString &l) { log.append(l); });
+        pool.setStoreProvider([this] { return &store; });
+        QObject::connect(&pool, &ExchangePool::logLine, &pool, [this](const QString &l) { log.append(l); });
+        QObject::connect(&pool, &ExchangePool::finished, &pool,
+                         [this](ExchangePool::Id, const platform::Result<ExchangeResult> &r) { last = r; });
     }
+    // One exchange, waited for.
     ExchangeResult run(const ServerAddress &server, const EngineOptions &options)
     {
-        auto r = exchange.run(server, QByteArray("\\status\\"), options);
-        EXPECT_TRUE(r.hasValue());
-        return r ? r.value() : ExchangeResult{};
+        last.reset();
+        const auto id = pool.start(server, QByteArray("\\status\\"), options);
+        EXPECT_TRUE(id.has_value());
+        QEventLoop loop;
+        QObject::connect(&pool, &ExchangePool::finished, &loop, &QEventLoop::quit);
+        if (id)
+            loop.exec();
+        EXPECT_TRUE(last && last->hasValue());
+        return last && last->hasValue() ? last->value() : ExchangeResult{};
     }
 };
 
 } // namespace
 
-TEST(QueryExchange, OutOfOrderMultiDatagramAnswerCompletesWithoutWaiting)
+TEST(ExchangePool, OutOfOrderMultiDatagramAnswerCompletesWithoutWaiting)
 {
     FakeServers fakes;
     ServerBehaviour b;
@@ -71,7 +81,7 @@ TEST(QueryExchange, OutOfOrderMultiDatagramAnswerCompletesWithoutWaiting)
     EXPECT_EQ(DecodeServerInfo(x.store, a.address, a.gamePort, a.queryPort).hostname, L1("Reversed"));
 }
 
-TEST(QueryExchange, SilentServerIsAskedOnceAndWaitsTheWholeTimeOut)
+TEST(ExchangePool, SilentServerIsAskedOnceAndWaitsTheWholeTimeOut)
 {
     FakeServers fakes;
     ServerBehaviour b;
@@ -91,7 +101,7 @@ TEST(QueryExchange, SilentServerIsAskedOnceAndWaitsTheWholeTimeOut)
     EXPECT_TRUE(x.log.contains(L1("Server timeout!")));
 }
 
-TEST(QueryExchange, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
+TEST(ExchangePool, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
 {
     struct Case
     {
@@ -121,7 +131,7 @@ TEST(QueryExchange, IncompleteAnswersAreRetriedOnlyWhenNotAllowed)
     }
 }
 
-TEST(QueryExchange, HostileDatagramsTable)
+TEST(ExchangePool, HostileDatagramsTable)
 {
     struct Case
     {
@@ -188,7 +198,7 @@ TEST(QueryExchange, HostileDatagramsTable)
     }
 }
 
-TEST(QueryExchange, FloodStopsCountingAt255AndEndsAtTheTimeOut)
+TEST(ExchangePool, FloodStopsCountingAt255AndEndsAtTheTimeOut)
 {
     FakeServers fakes;
     ServerBehaviour b;
@@ -207,7 +217,7 @@ TEST(QueryExchange, FloodStopsCountingAt255AndEndsAtTheTimeOut)
     EXPECT_GE(clock.elapsed(), 400);
 }
 
-TEST(QueryExchange, AnswersFromAnotherSenderAreNeitherStoredNorCounted)
+TEST(ExchangePool, AnswersFromAnotherSenderAreNeitherStoredNorCounted)
 {
     FakeServers fakes;
     ServerBehaviour b;
@@ -220,22 +230,9 @@ TEST(QueryExchange, AnswersFromAnotherSenderAreNeitherStoredNorCounted)
     EXPECT_GE(server->datagramsSent(), 1);
 }
 
-TEST(QueryExchange, QueryPortHeldByAnotherProgramCountsAsNoAnswer)
-{
-    QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress));
-    const ServerAddress target{L1("127.0.0.2"), QString::number(holder.localPort() - 1),
-                               QString::number(holder.localPort())};
-    Exchange x;
-    const ExchangeResult r = x.run(target, fastOptions(200));
-    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
-    EXPECT_TRUE(x.log.contains(L1("Error when UDP send data")));
-    EXPECT_TRUE(x.log.contains(L1("Error when UDP listen data")));
-}
-
 // Option texts are parsed where they are typed (the options window, the command line), so
 // only a target that cannot be addressed is left to fail here.
-TEST(QueryExchange, EmptyPortIsASendFailure)
+TEST(ExchangePool, EmptyPortIsASendFailure)
 {
     Exchange x3;
     const ExchangeResult r3 = x3.run({L1("127.0.0.4"), QString(), QString()}, fastOptions(100));
@@ -243,42 +240,40 @@ TEST(QueryExchange, EmptyPortIsASendFailure)
     EXPECT_TRUE(x3.log.contains(L1("Error when UDP send data")));
 }
 
-TEST(QueryExchange, SecondExchangeDuringAWaitIsRefusedAndTheFirstIsIntact)
+TEST(ExchangePool, SecondExchangeWithTheSameServerIsRefusedAndTheFirstIsIntact)
 {
     FakeServers fakes;
     ServerBehaviour slow;
     slow.delayMs = 150;
     auto *first = fakes.add(2, "First", slow);
-    auto *second = fakes.add(3, "Second");
     Exchange x;
-    std::optional<int> refusedCode;
-    QObject::connect(&x.exchange, &QueryExchange::logLine, &x.exchange, [&](const QString &line) {
-        if (line.startsWith(L1("Listen port")) && !refusedCode) {
-            auto nested = x.exchange.run(FakeServers::addressOf(second), QByteArray("\\status\\"), fastOptions());
-            refusedCode = nested ? 0 : nested.error().code;
-        }
+    std::optional<bool> refused;
+    QObject::connect(&x.pool, &ExchangePool::logLine, &x.pool, [&](const QString &line) {
+        if (line.startsWith(L1("Listen port")) && !refused)
+            refused = !x.pool.start(FakeServers::addressOf(first), QByteArray("\\status\\"), fastOptions());
     });
     const ExchangeResult r = x.run(FakeServers::addressOf(first), fastOptions(3000));
-    EXPECT_EQ(refusedCode, static_cast<int>(ExchangeError::Busy));
+    EXPECT_EQ(refused, std::optional<bool>(true));
     EXPECT_EQ(r.outcome, QueryOutcome::Complete);
-    EXPECT_EQ(second->requestCount(), 0);
+    EXPECT_EQ(first->requestCount(), 1);
 }
 
-TEST(QueryExchange, StopEndsTheWaitWithoutTimeOutLine)
+TEST(ExchangePool, AbortEndsOneExchangeUnreportedAndLeavesTheOthers)
 {
     FakeServers fakes;
-    ServerBehaviour b;
-    b.dead = true;
-    auto *server = fakes.add(2, "Dead", b);
+    ServerBehaviour dead;
+    dead.dead = true;
+    auto *silent = fakes.add(2, "Dead", dead);
+    auto *answering = fakes.add(3, "Answering");
     Exchange x;
-    QObject::connect(&x.exchange, &QueryExchange::logLine, &x.exchange, [&](const QString &line) {
-        if (line.startsWith(L1("Listen port")))
-            QTimer::singleShot(20, &x.exchange, [&] { x.exchange.stop(); });
-    });
+    const auto aborted = x.pool.start(FakeServers::addressOf(silent), QByteArray("\\status\\"), fastOptions(30000));
+    ASSERT_TRUE(aborted);
+    x.pool.abort(*aborted);
+    EXPECT_FALSE(x.pool.isInFlight(FakeServers::addressOf(silent)));
     QElapsedTimer clock;
     clock.start();
-    const ExchangeResult r = x.run(FakeServers::addressOf(server), fastOptions(30000));
-    EXPECT_LT(clock.elapsed(), 30000);
-    EXPECT_EQ(r.outcome, QueryOutcome::NoAnswer);
+    const ExchangeResult r = x.run(FakeServers::addressOf(answering), fastOptions(3000));
+    EXPECT_EQ(r.outcome, QueryOutcome::Complete);
+    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_FALSE(x.log.contains(L1("Server timeout!")));
 }
