@@ -12,11 +12,7 @@
 
 namespace orv::engine {
 
-namespace {
-
-const QString kDead = QStringLiteral("Server is dead.");
-
-} // namespace
+namespace {} // namespace
 
 QueryEngine::QueryEngine(QObject *parent)
     : QObject(parent)
@@ -157,6 +153,12 @@ void QueryEngine::stopRefresh()
     m_refreshActive = false;
 }
 
+void QueryEngine::setRowWording(ServerListModel::RowWording rowCaption, ServerListModel::ColumnWording columnCaption)
+{
+    for (ServerList &l : m_lists)
+        l.view->setWording(rowCaption, columnCaption);
+}
+
 void QueryEngine::setCheckerRunning(bool running, bool replaceInChecker)
 {
     m_checkerRunning = running;
@@ -256,7 +258,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
 
     const EngineOptions now = options();
     if (isDeadAnswer(exchange, now)) {
-        entry.caption = kDead;
+        entry.state = RowState::Dead;
         EngineStatus status;
         status.kind = EngineStatus::Kind::Dead;
         status.address = server.address;
@@ -278,8 +280,7 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     emit logLine(QStringLiteral("Host:") + server.address + QStringLiteral(" Ping=") + QString::number(measured));
 
     entry.caption = info.hostname;
-    if (exchange.received < exchange.expected)
-        entry.caption += QStringLiteral("( Information not complete. )");
+    entry.state = exchange.received < exchange.expected ? RowState::Incomplete : RowState::Answered;
     const bool favorite = favorites().FindAddress(server.address, info.hostport, server.queryPort);
     entry.icon = iconFor(static_cast<RowIcon>(PingClass(info.ping)), favorite);
     entry.fillFrom(info);

@@ -145,6 +145,8 @@ public:
     // The options window sets them whenever the user applies a change; a refresh in
     // progress uses them from the next server on.
     void setOptions(const EngineOptions &options) { m_options = options; }
+    // The words of the rows' first column and of the column headers, for every list.
+    void setRowWording(ServerListModel::RowWording rowCaption, ServerListModel::ColumnWording columnCaption);
     // Replaces the ICMP echo of EchoHost().
     void setPinger(Pinger pinger) { m_pinger = std::move(pinger); }
     // The user's replacement of reported values, applied while no checker run is going on,

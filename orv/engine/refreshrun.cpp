@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The refresh run, one server at a time or several in flight: each server goes through the
-// same steps (row set to "Processing..", exchange, teams follow-up, ping, row update,
+// same steps (row marked as being asked, exchange, teams follow-up, ping, row update,
 // reported game port written back), driven by the exchanges' results. One at a time, the
 // servers are asked in the list's order and the status names each as it is asked.
 #include "orv/engine/refreshrun.h"
@@ -13,16 +13,14 @@ namespace orv::engine {
 
 namespace {
 
-const QString kProcessing = QStringLiteral("Processing..");
-
-// A row that was being asked gets back the caption it had before.
-void restoreCaption(ServerListModel *view, const RefreshFlight &flight)
+// A row that was being asked gets back the state it had before.
+void restoreState(ServerListModel *view, const RefreshFlight &flight)
 {
     const ServerAddress &s = flight.server;
     if (const auto row = view->FindRow(s.address, s.gamePort, s.queryPort)) {
         ServerEntry entry = view->row(*row);
-        if (entry.caption == kProcessing) {
-            entry.caption = flight.captionBefore;
+        if (entry.state == RowState::Processing) {
+            entry.state = flight.stateBefore;
             view->setRow(*row, std::move(entry));
         }
     }
@@ -102,18 +100,18 @@ void QueryEngine::fillRefreshRun()
                 return; // ended by a receiver
         }
         ServerEntry entry = view->row(*row);
-        RefreshRun::Flight flight{n, line, server, entry.caption, {}};
-        entry.caption = kProcessing;
+        RefreshRun::Flight flight{n, line, server, entry.state, {}};
+        entry.state = RowState::Processing;
         view->setRow(*row, std::move(entry));
         const auto id = m_pool->start(server, QByteArray(kStatusRequest), options());
         if (!isRunAlive(generation)) {
             // A receiver of the exchange's first log lines ended the run (a command run from
-            // them): the row gets back what it showed, as the others in flight did.
-            restoreCaption(view, flight);
+            // them): the row gets back its state, as the others in flight did.
+            restoreState(view, flight);
             return;
         }
         if (!id) {
-            restoreCaption(view, flight);
+            restoreState(view, flight);
             run->heldBack.push_back(n);
             continue;
         }
@@ -146,7 +144,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
         const quint64 generation = run->generation;
         const auto teamsId = m_pool->start(flight.server, QByteArray(kTeamsRequest), options());
         if (!isRunAlive(generation)) {
-            restoreCaption(list(run->page).view, flight);
+            restoreState(list(run->page).view, flight);
             return;
         }
         if (teamsId) {
@@ -158,7 +156,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
     if (!outcome) {
         // The server is skipped: its row must not keep claiming that it is being processed,
         // and its line stays as it was.
-        restoreCaption(list(run->page).view, flight);
+        restoreState(list(run->page).view, flight);
         finishRefreshServer(flight.line);
         fillRefreshRun();
         return;
@@ -244,12 +242,12 @@ void QueryEngine::endRefreshRun(bool stopped)
         return;
     m_pool->abortAll();
     m_pingBatch->abortAll();
-    // Rows still being asked or pinged keep their values from before, not "Processing..".
+    // Rows still being asked or pinged get back their states from before.
     ServerListModel *view = list(run->page).view;
     for (const auto &entry : run->asking)
-        restoreCaption(view, entry.second);
+        restoreState(view, entry.second);
     for (const auto &entry : run->pinging)
-        restoreCaption(view, entry.second);
+        restoreState(view, entry.second);
     m_refreshActive = false;
     if (run->ended)
         run->ended(stopped);

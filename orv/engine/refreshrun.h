@@ -20,7 +20,7 @@ struct RefreshFlight
     qsizetype line = 0;
     QString lineText;
     ServerAddress server;
-    QString captionBefore;
+    RowState stateBefore = RowState::Listed;
     ExchangeResult exchange;
     // The status exchange is over and the teams follow-up is being asked.
     bool askingTeams = false;

@@ -5,35 +5,6 @@ namespace orv::engine {
 
 namespace {
 
-const std::array<QString, kServerColumns> kCaptions = {
-    QStringLiteral("Server name"),
-    QStringLiteral("Ping"),
-    QStringLiteral("Game"),
-    QStringLiteral("Players"),
-    QStringLiteral("Map"),
-    QStringLiteral("Map title"),
-    QStringLiteral("Game type"),
-    QStringLiteral("Time limit"),
-    QStringLiteral("Frag limit"),
-    QStringLiteral("Goal Team Score"),
-    QStringLiteral("Multiplayer bots"),
-    QStringLiteral("Bot skill"),
-    QStringLiteral("Mutators"),
-    QStringLiteral("Game style"),
-    QStringLiteral("Tournament"),
-    QStringLiteral("Max Teams"),
-    QStringLiteral("Balance Teams"),
-    QStringLiteral("Player Balance Teams"),
-    QStringLiteral("Friendly Fire"),
-    QStringLiteral("Change level"),
-    QStringLiteral("World log"),
-    QStringLiteral("Admin name"),
-    QStringLiteral("Admin email"),
-    QStringLiteral("IP address"),
-    QStringLiteral("Game port"),
-    QStringLiteral("Info port"),
-};
-
 // Columns 2 to 22 in order; column 3 (players) is built from two fields.
 QString ServerInfo::*const kInfoColumns[] = {
     &ServerInfo::gamename,        nullptr,
@@ -79,6 +50,7 @@ ServerEntry ServerEntry::rebuilt(const ServerAddress &server, bool favorite)
 {
     ServerEntry entry;
     entry.caption = server.address;
+    entry.state = RowState::Listed;
     entry.setColumn(kColumnPing, QStringLiteral("9999"));
     for (int c = 2; c <= 22; ++c)
         entry.setColumn(c, QStringLiteral("N/A"));
@@ -106,13 +78,6 @@ bool ServerEntry::isAnswered() const
 {
     const int state = icon % kFavoriteIconOffset;
     return icon >= 0 && icon < 2 * kFavoriteIconOffset && state <= static_cast<int>(RowIcon::Bad);
-}
-
-const QString &serverColumnCaption(int column)
-{
-    if (column < 0 || column >= kServerColumns)
-        return kEmpty;
-    return kCaptions[static_cast<size_t>(column)];
 }
 
 int iconFor(RowIcon icon, bool favorite)

@@ -30,13 +30,24 @@ enum class RowIcon : int {
 };
 constexpr int kFavoriteIconOffset = 5;
 
-// One row of a server view: a caption, 25 texts (columns 1 to 25) and an icon index 0-9.
-// Columns 23 to 25 (address, game port, query port) identify the server.
+// Where a row's server stands; the windows word it.
+enum class RowState {
+    Listed,     // rebuilt from the list, not asked yet
+    Processing, // being asked
+    Answered,   // answered completely
+    Incomplete, // answered, but not every packet arrived
+    Dead,       // no usable answer
+};
+
+// One row of a server view: a caption (the server's name, or its address until it has
+// answered), 25 texts (columns 1 to 25), an icon index 0-9 and the row's state. Columns 23
+// to 25 (address, game port, query port) identify the server.
 struct ServerEntry
 {
     QString caption;
     std::array<QString, kServerColumns - 1> subItems;
     int icon = static_cast<int>(RowIcon::NoPing);
+    RowState state = RowState::Listed;
 
     const QString &column(int column) const;
     void setColumn(int column, const QString &text);
@@ -52,9 +63,6 @@ struct ServerEntry
     // Rows with icon 0, 1, 2, 5, 6 or 7 answered with a usable ping.
     bool isAnswered() const;
 };
-
-// Column header captions of a server view.
-const QString &serverColumnCaption(int column);
 
 // The icon of a ping class, plus 5 for a favorite.
 int iconFor(RowIcon icon, bool favorite);

@@ -208,19 +208,6 @@ QString teamWord(const QString &team)
     return QStringLiteral("none");
 }
 
-QString teamLabel(const QString &team)
-{
-    if (team == QLatin1String("0"))
-        return QStringLiteral("Red team");
-    if (team == QLatin1String("1"))
-        return QStringLiteral("Blue team");
-    if (team == QLatin1String("2"))
-        return QStringLiteral("Green team");
-    if (team == QLatin1String("3"))
-        return QStringLiteral("Gold team");
-    return QStringLiteral("None");
-}
-
 GameKind GameKindOf(const QString &gamename, const QString &beaconSign1, const QString &beaconSign2)
 {
     if (gamename.compare(beaconSign1, Qt::CaseInsensitive) == 0)

@@ -134,7 +134,6 @@ QString teamSummary(const ServerInfo &info);
 
 // Team labels of a player's team number: "0" red ... "3" gold, else none.
 QString teamWord(const QString &team);
-QString teamLabel(const QString &team);
 
 enum class GameKind { Unreal, UT, Other };
 

@@ -11,6 +11,15 @@ ServerListModel::ServerListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {}
 
+void ServerListModel::setWording(RowWording rowCaption, ColumnWording columnCaption)
+{
+    m_rowCaption = std::move(rowCaption);
+    m_columnCaption = std::move(columnCaption);
+    if (!m_rows.empty())
+        emit dataChanged(index(0, 0), index(size() - 1, 0));
+    emit headerDataChanged(Qt::Horizontal, 0, kColumnCountry);
+}
+
 int ServerListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : size();
@@ -40,7 +49,7 @@ QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return section == kColumnCountry ? QStringLiteral("Country") : serverColumnCaption(section);
+    return m_columnCaption ? m_columnCaption(section) : QString();
 }
 
 void ServerListModel::sort(int column, Qt::SortOrder order)
@@ -52,16 +61,17 @@ void ServerListModel::sort(int column, Qt::SortOrder order)
     std::vector<int> position(m_rows.size());
     for (size_t i = 0; i < position.size(); ++i)
         position[i] = static_cast<int>(i);
-    // Texts compare by their character values; equal texts keep their order. Countries are
-    // looked up once per row, not once per comparison.
-    std::vector<QString> countries;
-    if (column == kColumnCountry) {
-        countries.reserve(m_rows.size());
+    // Texts compare by their character values, as shown; equal texts keep their order.
+    // Countries and worded captions are found once per row, not once per comparison.
+    std::vector<QString> shown;
+    const bool worded = column == kColumnCountry || (column == kColumnCaption && m_rowCaption);
+    if (worded) {
+        shown.reserve(m_rows.size());
         for (int i = 0; i < size(); ++i)
-            countries.push_back(text(i, column));
+            shown.push_back(text(i, column));
     }
     const auto key = [&](int r) -> const QString & {
-        return column == kColumnCountry ? countries[static_cast<size_t>(r)] : row(r).column(column);
+        return worded ? shown[static_cast<size_t>(r)] : row(r).column(column);
     };
     std::stable_sort(position.begin(), position.end(), [&](int a, int b) {
         const int c = QString::compare(key(a), key(b), Qt::CaseSensitive);
@@ -87,6 +97,8 @@ QString ServerListModel::text(int row, int column) const
 {
     if (column == kColumnCountry)
         return CountryLookup::shared().countryOf(this->row(row).column(kColumnAddress));
+    if (column == kColumnCaption && m_rowCaption)
+        return m_rowCaption(this->row(row));
     return this->row(row).column(column);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,9 @@ namespace orv::engine {
 // The rows of one server view: ServerEntry values in view order, 26 columns and the
 // Country column (kColumnCountry: the two-letter code of the row's address, empty when
 // unknown). The view shows the texts; the row's icon index (0-9) is offered under
-// IconIndexRole, and the front end maps it to a picture.
+// IconIndexRole, and the front end maps it to a picture. The first column and the headers
+// are worded by the front end (setWording); without words the first column shows the
+// caption as it is and the headers are empty.
 class ServerListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,7 +27,12 @@ public:
     // Row positions are 16-bit: a view holds at most this many rows.
     static constexpr int kMaxRows = 65535;
 
+    using RowWording = std::function<QString(const ServerEntry &entry)>;
+    using ColumnWording = std::function<QString(int column)>;
+
     explicit ServerListModel(QObject *parent = nullptr);
+
+    void setWording(RowWording rowCaption, ColumnWording columnCaption);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -46,7 +54,7 @@ public:
     void setRow(int index, ServerEntry entry);
     void removeRowAt(int index);
 
-    // The text of a column, the Country column included.
+    // The text of a column as shown, the Country column included.
     QString text(int row, int column) const;
 
     // The first row whose columns 23 to 25 equal the three texts exactly.
@@ -54,6 +62,8 @@ public:
 
 private:
     std::vector<ServerEntry> m_rows;
+    RowWording m_rowCaption;
+    ColumnWording m_columnCaption;
 };
 
 } // namespace orv::engine

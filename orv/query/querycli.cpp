@@ -17,6 +17,7 @@
 #include "orv/engine/textutil.h"
 #include "orv/net/localdiscovery.h"
 #include "orv/query/masterscli.h"
+#include "orv/words/rowwords.h"
 #include "platform/commandline.h"
 
 namespace orv::query {
@@ -73,13 +74,16 @@ QString helpText()
            QStringLiteral(
                "\n"
                "Queries Unreal and Unreal Tournament servers as the browser does and prints a table or JSON lines.\n"
+               "Text is read as UTF-8 where it is valid and as Windows-1252 otherwise; a team game's\n"
+               "teams are asked for and shown with the players.\n"
                "\n"
                "  --timeout MS        wait MS milliseconds for each answer (1 to 600000, default 600)\n"
                "  --tries N           ask each server up to N times (1 to 100, default 1)\n"
                "  --strict            do not accept an incomplete answer as the server's reply\n"
                "  --no-ping           do not measure the ping\n"
                "  --request status|info  the query to send (default status)\n"
-               "  --json              one JSON object per server instead of the table\n"
+               "  --json              one JSON object per server instead of the table, with its\n"
+               "                      players, its teams and its country\n"
                "  --parallel N        keep up to N servers in flight (1 to 256, default 1); the output\n"
                "                      stays in the order of the servers\n"
                "  --list FILE         query the servers of a saved server list\n"
@@ -272,7 +276,7 @@ QJsonObject toJson(const ServerResult &r)
         {QStringLiteral("received"), r.exchange.received},
         {QStringLiteral("expected"), r.exchange.expected},
         {QStringLiteral("reportedport"), r.reportedPort},
-        {QStringLiteral("caption"), r.row.caption},
+        {QStringLiteral("caption"), orv::words::rowCaption(r.row)},
         {QStringLiteral("icon"), r.row.icon},
         {QStringLiteral("info"), info},
         {QStringLiteral("players"), players},
@@ -286,12 +290,12 @@ QStringList tableLines(const ServerResult &r)
     lines.append(padded(where, 22) + QLatin1Char(' ') + padded(outcomeName(r.exchange.outcome), 10) + QLatin1Char(' ') +
                  padded(r.row.column(kColumnPing), 5) + QLatin1Char(' ') + padded(r.row.column(3), 7) +
                  QLatin1Char(' ') + padded(r.row.column(4), 20) + QLatin1Char(' ') + padded(r.row.column(6), 20) +
-                 QLatin1Char(' ') + r.row.caption);
+                 QLatin1Char(' ') + orv::words::rowCaption(r.row));
     if (const QString teams = teamSummary(r.info); !teams.isEmpty())
         lines.append(QStringLiteral("    teams: ") + teams);
     for (const PlayerEntry &p : listedPlayers(r.info)) {
         lines.append(QStringLiteral("    ") + padded(p.name, 20) + QLatin1Char(' ') + padded(p.frags, 6) +
-                     QLatin1Char(' ') + padded(p.ping.trimmed(), 5) + QLatin1Char(' ') + teamLabel(p.team));
+                     QLatin1Char(' ') + padded(p.ping.trimmed(), 5) + QLatin1Char(' ') + orv::words::teamLabel(p.team));
     }
     return lines;
 }

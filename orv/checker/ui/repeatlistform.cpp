@@ -13,6 +13,7 @@
 #include "orv/engine/serverentry.h"
 #include "orv/frontend/formstorage/formstorage.h"
 #include "orv/frontend/mainwindow/soundbank.h"
+#include "orv/words/rowwords.h"
 
 namespace orv::checker::ui {
 
@@ -41,7 +42,7 @@ TRepeatListForm::TRepeatListForm(QueryEngine &engine, platform::RegistryStore &s
     m_list->setStyleSheet(QStringLiteral("background-color: black; color: lime;"));
     QStringList headers;
     for (int c = 0; c < kServerColumns; ++c)
-        headers.append(serverColumnCaption(c));
+        headers.append(orv::words::serverColumnCaption(c));
     m_list->setHeaderLabels(headers);
     root->addWidget(m_list, 1);
 

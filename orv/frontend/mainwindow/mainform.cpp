@@ -32,6 +32,7 @@
 #include "orv/frontend/mainwindow/playersmodel.h"
 #include "orv/frontend/mainwindow/serverview.h"
 #include "orv/frontend/mainwindow/soundbank.h"
+#include "orv/words/rowwords.h"
 
 using orv::engine::ServerPage;
 
@@ -73,6 +74,7 @@ TMainForm::TMainForm(orv::engine::QueryEngine &engine, SoundBank &sounds, QWidge
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Orvane"));
+    orv::words::wordRows(m_engine);
     setWindowIcon(IconProvider::programIcon());
     // The minimum is the whole window's, frame included; until the frame is known it counts
     // for the client area, which the first show corrects.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "orv/engine/textutil.h"
+#include "orv/words/rowwords.h"
 
 namespace orv::frontend {
 
@@ -66,7 +67,7 @@ void PlayersModel::showPlayers(const orv::engine::ServerInfo &info, const SkinLo
         r.caption = player.name;
         r.teamWord = orv::engine::teamWord(player.team);
         r.icon = lookup ? lookup(info, player) : 0;
-        r.subItems = {player.frags, orv::engine::teamLabel(player.team), player.ping, player.skin, player.mesh,
+        r.subItems = {player.frags, orv::words::teamLabel(player.team), player.ping, player.skin, player.mesh,
                       player.face};
         m_rows.push_back(std::move(r));
     }

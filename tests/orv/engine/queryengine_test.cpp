@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fakeservers.h"
+#include "orv/words/rowwords.h"
 #include "tests/support/enginewait.h"
 
 using namespace orv::engine;
@@ -97,10 +98,16 @@ void addLines(QueryEngine &engine, ServerPage page, std::initializer_list<const 
     engine.setAddresses(page, lines);
 }
 
+// The row's first column as the lists show it.
+QString shownCaption(const ServerEntry &row)
+{
+    return orv::words::rowCaption(row);
+}
+
 bool isRebuildRow(const ServerEntry &row)
 {
-    return row.caption == row.column(kColumnAddress) && row.column(1) == L1("9999") && row.icon == 3 &&
-           row.column(2) == L1("N/A");
+    return row.state == RowState::Listed && row.caption == row.column(kColumnAddress) && row.column(1) == L1("9999") &&
+           row.icon == 3 && row.column(2) == L1("N/A");
 }
 
 } // namespace
@@ -123,7 +130,7 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     // The view is sorted by ping text at the end: the dead row's "9999" goes last.
     EXPECT_EQ(e.view().row(2).column(kColumnAddress), L1("127.0.0.3"));
     const ServerEntry &r1 = e.rowOf(first, L1("7000"));
-    EXPECT_EQ(r1.caption, L1("First Server"));
+    EXPECT_EQ(shownCaption(r1), L1("First Server"));
     EXPECT_EQ(r1.icon, 0);
     EXPECT_EQ(r1.column(1), L1("120"));
     EXPECT_EQ(r1.column(3), L1("2 / 16"));
@@ -132,11 +139,11 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     EXPECT_EQ(e.engine.DecodeServerInfo(r1.column(kColumnAddress), r1.column(24), r1.column(25)).hostname,
               L1("First Server"));
     const ServerEntry &r2 = e.rowOf(silent);
-    EXPECT_EQ(r2.caption, L1("Server is dead."));
+    EXPECT_EQ(shownCaption(r2), L1("Server is dead."));
     EXPECT_EQ(r2.icon, 9);               // dead favorite
     EXPECT_EQ(r2.column(1), L1("9999")); // a dead row keeps its other values
     const ServerEntry &r3 = e.rowOf(third);
-    EXPECT_EQ(r3.caption, L1("Third Server"));
+    EXPECT_EQ(shownCaption(r3), L1("Third Server"));
     EXPECT_EQ(r3.icon, 5); // answering favorite, ping 120
     EXPECT_EQ(e.panel0.last(), L1("3 of 3"));
     EXPECT_EQ(e.panel0.first(), L1("listed 3"));
@@ -167,7 +174,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         EXPECT_EQ(e.rowOf(full).column(1), L1("0"));
         EXPECT_EQ(e.rowOf(full).icon, 0);
         EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=9999")));
-        EXPECT_EQ(e.rowOf(partial).caption, L1("Half( Information not complete. )"));
+        EXPECT_EQ(shownCaption(e.rowOf(partial)), L1("Half( Information not complete. )"));
     }
     {
         Engine e(700);
@@ -176,7 +183,7 @@ TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
         addLines(e.engine, ServerPage::Internet, {full, partial});
         e.rebuild(ServerPage::Internet);
         EXPECT_EQ(e.rowOf(full).icon, 3); // ping 700 is class none
-        EXPECT_EQ(e.rowOf(partial).caption, L1("Server is dead."));
+        EXPECT_EQ(shownCaption(e.rowOf(partial)), L1("Server is dead."));
         EXPECT_EQ(e.rowOf(partial).icon, 4);
     }
     {
@@ -206,7 +213,7 @@ TEST(RefreshList, EmptyListLeavesTheViewAsItWas)
     e.engine.setAddresses(ServerPage::Internet, {});
     e.rebuild(ServerPage::Internet);
     ASSERT_EQ(e.view().size(), 1);
-    EXPECT_EQ(e.view().row(0).caption, L1("Kept"));
+    EXPECT_EQ(shownCaption(e.view().row(0)), L1("Kept"));
 }
 
 TEST(RefreshList, RefreshPressedDuringARefreshStopsItAtOnce)
@@ -247,7 +254,7 @@ TEST(RefreshList, RefreshCurrentDuringARefreshEndsTheRefreshAndRunsAtOnce)
     e.rebuild(ServerPage::Internet);
 
     EXPECT_TRUE(isRebuildRow(e.rowOf(a)));
-    EXPECT_EQ(e.rowOf(c).caption, L1("C"));
+    EXPECT_EQ(shownCaption(e.rowOf(c)), L1("C"));
     EXPECT_EQ(c->requestCount(), 1);
     EXPECT_EQ(b->requestCount(), 0);
     EXPECT_TRUE(isRebuildRow(e.rowOf(b)));
@@ -270,7 +277,7 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     e.engine.RefreshSelected(0);
     ASSERT_TRUE(testsupport::waitForRefresh(e.engine));
     EXPECT_EQ(store.size(), before); // old lines of A removed, new ones added
-    EXPECT_EQ(e.rowOf(a).caption, L1("A renamed"));
+    EXPECT_EQ(shownCaption(e.rowOf(a)), L1("A renamed"));
     const ServerAddress sa = FakeServers::addressOf(a);
     EXPECT_EQ(e.engine.DecodeServerInfo(sa.address, sa.gamePort, sa.queryPort).hostname, L1("A renamed"));
     EXPECT_FALSE(e.engine.isRefreshActive());
@@ -295,7 +302,7 @@ TEST(RefreshList, PageOpenedDuringARefreshStopsItAndIsRefreshed)
     EXPECT_EQ(b->requestCount(), 0); // the Internet refresh stopped with the page change
     const ServerListModel &favorites = e.engine.view(ServerPage::Favorites);
     ASSERT_EQ(favorites.size(), 1);
-    EXPECT_EQ(favorites.row(0).caption, L1("Favorite C"));
+    EXPECT_EQ(shownCaption(favorites.row(0)), L1("Favorite C"));
     EXPECT_EQ(favorites.row(0).icon, 5);
     EXPECT_EQ(c->requestCount(), 1);
     EXPECT_FALSE(e.engine.isRefreshActive());
@@ -408,7 +415,7 @@ std::vector<std::pair<QString, int>> rowsOf(const ServerListModel &view)
 {
     std::vector<std::pair<QString, int>> rows;
     for (const ServerEntry &row : view.rows()) {
-        QString text = row.caption;
+        QString text = shownCaption(row);
         for (int column = 1; column <= kColumnQueryPort; ++column)
             text += u'|' + row.column(column);
         rows.emplace_back(text, row.icon);
@@ -511,7 +518,7 @@ TEST(RefreshList, OneAtATimeAsksInTurnWithItsLinesInOrder)
         if (line.startsWith(L1("Listen port"))) {
             int rows = 0;
             for (const ServerEntry &row : e.view().rows())
-                rows += row.caption == L1("Processing..") ? 1 : 0;
+                rows += row.state == RowState::Processing ? 1 : 0;
             processing.append(rows);
         }
         if (line.startsWith(L1("Send request")) || line.startsWith(L1("Host:")) || line == L1("Server timeout!") ||
@@ -541,6 +548,6 @@ TEST(RefreshList, OneAtATimeAsksInTurnWithItsLinesInOrder)
     };
     EXPECT_EQ(events, expected);
     EXPECT_EQ(processing, (QList<int>{1, 1, 1}));
-    EXPECT_EQ(e.rowOf(b).caption, L1("Server is dead."));
+    EXPECT_EQ(shownCaption(e.rowOf(b)), L1("Server is dead."));
     EXPECT_FALSE(e.engine.isRefreshActive());
 }

@@ -7,6 +7,7 @@
 
 #include "orv/engine/ping.h"
 #include "orv/engine/serverlistmodel.h"
+#include "orv/words/rowwords.h"
 
 using namespace orv::engine;
 
@@ -87,6 +88,7 @@ TEST(ServerListModel, FindRowSetRowAndSingleRowChange)
         rows.push_back(ServerEntry::rebuilt({QStringLiteral("10.0.0.%1").arg(i), L1("7777"), L1("7778")}, false));
     rows.push_back(ServerEntry::rebuilt({L1("10.0.0.2"), L1("7777"), L1("7790")}, false));
     model.setRows(std::move(rows));
+    model.setWording(orv::words::rowCaption, orv::words::serverColumnCaption);
     EXPECT_EQ(model.rowCount(), 6);
     EXPECT_EQ(model.columnCount(), 27);
     EXPECT_EQ(model.headerData(25, Qt::Horizontal).toString(), L1("Info port"));
@@ -98,7 +100,7 @@ TEST(ServerListModel, FindRowSetRowAndSingleRowChange)
 
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     ServerEntry e = model.row(3);
-    e.caption = L1("Processing..");
+    e.state = RowState::Processing;
     e.icon = 4;
     model.setRow(3, e);
     ASSERT_EQ(changed.count(), 1);
@@ -149,7 +151,7 @@ TEST(ListedPlayers, FollowsNumplayersUpTo32)
         info.numplayers = L1(numplayers);
         EXPECT_EQ(listedPlayers(info).size(), count) << numplayers;
     }
-    EXPECT_EQ(teamLabel(L1("3")), L1("Gold team"));
-    EXPECT_EQ(teamLabel(L1("255")), L1("None"));
+    EXPECT_EQ(orv::words::teamLabel(L1("3")), L1("Gold team"));
+    EXPECT_EQ(orv::words::teamLabel(L1("255")), L1("None"));
     EXPECT_EQ(teamWord(L1("0")), L1("red"));
 }
