@@ -16,15 +16,11 @@ namespace {} // namespace
 
 QueryEngine::QueryEngine(QObject *parent)
     : QObject(parent)
+    , ServerLists(this)
     , m_pool(new ExchangePool(this))
     , m_infoPool(new ExchangePool(this))
     , m_pingBatch(new PingBatch(this))
 {
-    static const char *const captions[kServerPages] = {"Internet", "Local", "Favorites"};
-    for (size_t i = 0; i < m_lists.size(); ++i) {
-        m_lists[i].caption = QString::fromLatin1(captions[i]);
-        m_lists[i].view = new ServerListModel(this);
-    }
     const auto requesting = [this](const QString &address) {
         EngineStatus status;
         status.kind = EngineStatus::Kind::Requesting;
@@ -42,108 +38,12 @@ QueryEngine::QueryEngine(QObject *parent)
 
 QueryEngine::~QueryEngine() = default;
 
-AddressList &QueryEngine::addressesOf(ServerPage page)
-{
-    return page == ServerPage::Favorites ? m_favorites.addresses() : list(page).addresses;
-}
-
-const AddressList &QueryEngine::addressesOf(ServerPage page) const
-{
-    return page == ServerPage::Favorites ? m_favorites.addresses() : list(page).addresses;
-}
-
-void QueryEngine::setAddresses(ServerPage page, AddressList addresses)
-{
-    addressesOf(page) = std::move(addresses);
-}
-
-bool QueryEngine::addAddress(ServerPage page, const ServerAddress &server)
-{
-    AddressList &addresses = addressesOf(page);
-    if (addresses.FindAddress(server.address, server.gamePort, server.queryPort))
-        return false;
-    addresses.append(server.toLine());
-    return true;
-}
-
-void QueryEngine::clearReplies(ServerPage page)
-{
-    list(page).replies.clear();
-}
-
-void QueryEngine::appendReply(ServerPage page, const QByteArray &line)
-{
-    list(page).replies.append(line);
-}
-
-void QueryEngine::setReplies(ServerPage page, QList<QByteArray> lines)
-{
-    list(page).replies.setLines(std::move(lines));
-}
-
-void QueryEngine::setRows(ServerPage page, std::vector<ServerEntry> rows)
-{
-    list(page).view->setRows(std::move(rows));
-}
-
-void QueryEngine::setRow(ServerPage page, int row, ServerEntry entry)
-{
-    ServerListModel *view = list(page).view;
-    if (row >= 0 && row < view->size())
-        view->setRow(row, std::move(entry));
-}
-
-bool QueryEngine::appendRow(ServerPage page, ServerEntry entry)
-{
-    return list(page).view->appendRow(std::move(entry));
-}
-
-void QueryEngine::removeRow(ServerPage page, int row)
-{
-    ServerListModel *view = list(page).view;
-    if (row >= 0 && row < view->size())
-        view->removeRowAt(row);
-}
-
-void QueryEngine::clearRows(ServerPage page)
-{
-    list(page).view->clear();
-}
-
-void QueryEngine::setFavoriteMark(ServerPage page, int row, bool favorite)
-{
-    ServerListModel *view = list(page).view;
-    if (row < 0 || row >= view->size())
-        return;
-    ServerEntry entry = view->row(row);
-    entry.icon = withFavoriteMark(entry.icon, favorite);
-    view->setRow(row, std::move(entry));
-}
-
-int QueryEngine::moveHiddenRows(ServerPage page, const RowPass &pass)
-{
-    ServerListModel *view = list(page).view;
-    std::vector<ServerEntry> rows = view->rows();
-    const int moved = pass(rows, m_hiddenRows);
-    if (moved > 0)
-        view->setRows(std::move(rows));
-    return moved;
-}
-
-void QueryEngine::sortBy(ServerPage page, int column, Qt::SortOrder order)
-{
-    ServerList &l = list(page);
-    l.sortColumn = column;
-    l.sortOrder = order;
-    sortView(page);
-}
-
 void QueryEngine::setCurrentPage(ServerPage page)
 {
-    if (page == m_currentPage)
+    if (page == currentPage())
         return;
     stopRefresh();
-    m_currentPage = page;
+    changeCurrentPage(page);
 }
 
 void QueryEngine::stopRefresh()
@@ -155,8 +55,8 @@ void QueryEngine::stopRefresh()
 
 void QueryEngine::setRowWording(ServerListModel::RowWording rowCaption, ServerListModel::ColumnWording columnCaption)
 {
-    for (ServerList &l : m_lists)
-        l.view->setWording(rowCaption, columnCaption);
+    for (const ServerPage page : {ServerPage::Internet, ServerPage::Local, ServerPage::Favorites})
+        list(page).view->setWording(rowCaption, columnCaption);
 }
 
 void QueryEngine::setCheckerRunning(bool running, bool replaceInChecker)
@@ -307,7 +207,7 @@ bool QueryEngine::isDeadAnswer(const ExchangeResult &exchange, const EngineOptio
 void QueryEngine::rebuildList(ServerPage source, bool refresh)
 {
     AddressList &addresses = addressesOf(source);
-    m_hiddenRows.clear();
+    hiddenRowsOf().clear();
     emit filterEnabledChanged(false);
 
     if (m_refreshActive) {
@@ -319,7 +219,7 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
             return;
     } else if (!addresses.isEmpty()) {
         reloadFavorites();
-        const ServerPage page = m_currentPage;
+        const ServerPage page = currentPage();
         ServerList &current = list(page);
         emit refreshRunningChanged(true);
         current.view->clear();
@@ -389,7 +289,7 @@ void QueryEngine::RefreshSelected(int row)
 void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 {
     currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
-    startRefreshRun(m_currentPage, 1, {server}, [this, server](bool stopped) {
+    startRefreshRun(currentPage(), 1, {server}, [this, server](bool stopped) {
         emit playersListCleared();
         if (!stopped)
             emit selectedServerRefreshed(server);
@@ -398,7 +298,7 @@ void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 
 void QueryEngine::refreshAction()
 {
-    rebuildList(m_currentPage, true);
+    rebuildList(currentPage(), true);
 }
 
 void QueryEngine::requestClose()
@@ -407,19 +307,6 @@ void QueryEngine::requestClose()
         return;
     m_exitPending = true;
     stopRefresh();
-}
-
-void QueryEngine::sortView(ServerPage page)
-{
-    ServerList &l = list(page);
-    l.view->sort(l.sortColumn, l.sortOrder);
-}
-
-void QueryEngine::reloadFavorites()
-{
-    // The favorite marks of the rebuilt rows follow the file as it is now; a file that
-    // cannot be read leaves the favorites as they were.
-    (void)m_favorites.reload();
 }
 
 } // namespace orv::engine

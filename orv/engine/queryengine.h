@@ -18,6 +18,7 @@
 #include "orv/engine/replydecoder.h"
 #include "orv/engine/serverinfo.h"
 #include "orv/engine/serverlist.h"
+#include "orv/engine/serverlists.h"
 #include "platform/result.h"
 
 namespace orv::engine {
@@ -49,8 +50,8 @@ struct ServerQuery
     QString reportedPort;
 };
 
-// The query engine of the browser: the three server lists, the favorites, the query
-// exchanges and the refresh of whole lists or of one server. Everything runs on the
+// The query engine of the browser: the three server lists and the favorites (ServerLists),
+// the query exchanges and the refresh of whole lists or of one server. Everything runs on the
 // user-interface thread and nothing waits: a refresh is a run driven by the exchanges'
 // results, started by a command that returns at once and reported through signals, and it
 // is stopped from any command by clearing RefreshActive (stopRefresh()).
@@ -62,7 +63,7 @@ struct ServerQuery
 class ExchangePool;
 class PingBatch;
 
-class QueryEngine : public QObject
+class QueryEngine : public QObject, public ServerLists
 {
     Q_OBJECT
 
@@ -71,9 +72,6 @@ public:
     // back); std::nullopt where no echo can be sent at all, and the ping is then the round
     // trip of the server's query exchange.
     using Pinger = std::function<std::optional<quint16>(const QString &address)>;
-    // A filter pass over a page: moves rows between the view's rows and the hidden rows and
-    // returns how many it moved.
-    using RowPass = std::function<int(std::vector<ServerEntry> &rows, std::vector<ServerEntry> &hidden)>;
 
     static constexpr const char *kStatusRequest = "\\status\\";
     static constexpr const char *kInfoRequest = "\\info\\";
@@ -81,64 +79,8 @@ public:
     explicit QueryEngine(QObject *parent = nullptr);
     ~QueryEngine() override;
 
-    // Pages, read-only.
-    ServerPage currentPage() const { return m_currentPage; }
     // Showing another page stops a running refresh.
     void setCurrentPage(ServerPage page);
-    const AddressList &addresses(ServerPage page) const { return addressesOf(page); }
-    const ReplyStore &replies(ServerPage page) const { return list(page).replies; }
-    const ServerListModel &view(ServerPage page) const { return *list(page).view; }
-    const ServerListModel &currentView() const { return view(m_currentPage); }
-    const ReplyStore &currentReplies() const { return replies(m_currentPage); }
-    int sortColumn(ServerPage page) const { return list(page).sortColumn; }
-    Qt::SortOrder sortOrder(ServerPage page) const { return list(page).sortOrder; }
-    // The page's rows for showing in an item view; change them through the operations.
-    QAbstractItemModel *itemModel(ServerPage page) const { return list(page).view; }
-    // Rows a filter removed from the current view; emptied whenever a view is rebuilt.
-    const std::vector<ServerEntry> &hiddenRows() const { return m_hiddenRows; }
-
-    // Address lists.
-    void setAddresses(ServerPage page, AddressList addresses);
-    // Appends the server's line unless the same three words are listed; true when added.
-    bool addAddress(ServerPage page, const ServerAddress &server);
-
-    // Reply stores.
-    void clearReplies(ServerPage page);
-    void appendReply(ServerPage page, const QByteArray &line);
-    void setReplies(ServerPage page, QList<QByteArray> lines);
-
-    // View rows.
-    void setRows(ServerPage page, std::vector<ServerEntry> rows);
-    void setRow(ServerPage page, int row, ServerEntry entry);
-    // False when the view is full.
-    bool appendRow(ServerPage page, ServerEntry entry);
-    void removeRow(ServerPage page, int row);
-    void clearRows(ServerPage page);
-    // Raises a row's state icon into the favorite range, or lowers it back.
-    void setFavoriteMark(ServerPage page, int row, bool favorite);
-    // Runs a filter pass (or a reset) over the page's rows and the hidden rows; the view is
-    // refilled in one step when the pass moved rows.
-    int moveHiddenRows(ServerPage page, const RowPass &pass);
-    // Sorts a page's view by its sort column and direction.
-    void sortView(ServerPage page);
-    // Sets the sort column and direction and sorts.
-    void sortBy(ServerPage page, int column, Qt::SortOrder order);
-    // Sets the sort column that the next sort uses.
-    void setSortColumn(ServerPage page, int column) { list(page).sortColumn = column; }
-
-    // Favorites: the Favorites page's address list, kept in "favorites.lst".
-    const AddressList &favorites() const { return m_favorites.addresses(); }
-    const QString &favoritesFile() const { return m_favorites.path(); }
-    void setFavoritesFile(const QString &path) { m_favorites.setPath(path); }
-    bool isFavorite(const ServerAddress &server) const { return m_favorites.contains(server); }
-    // Reads the file (when it exists) over the favorites in memory.
-    platform::Status loadFavorites() { return m_favorites.load(); }
-    // Reads the file before the first change of this run; see FavoritesStore::ensureLoaded.
-    platform::Status ensureFavoritesLoaded() { return m_favorites.ensureLoaded(); }
-    bool addFavorite(const ServerAddress &server) { return m_favorites.add(server); }
-    void removeFavoriteAt(qsizetype index) { m_favorites.removeAt(index); }
-    void clearFavorites() { m_favorites.clear(); }
-    platform::Status saveFavorites() const { return m_favorites.save(); }
 
     // Collaborators and options.
     const EngineOptions &options() const { return m_options; }
@@ -219,11 +161,6 @@ signals:
     void serverQueried(const orv::engine::ServerQuery &query, int row);
 
 private:
-    ServerList &list(ServerPage page) { return m_lists[static_cast<size_t>(page)]; }
-    const ServerList &list(ServerPage page) const { return m_lists[static_cast<size_t>(page)]; }
-    ServerList &currentList() { return list(m_currentPage); }
-    AddressList &addressesOf(ServerPage page);
-    const AddressList &addressesOf(ServerPage page) const;
     // measuredPing: the ping taken already (a concurrent refresh pings on its own), or
     // nothing to ping here when the options ask for it.
     bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
@@ -233,7 +170,6 @@ private:
     // The echo's round trip, or the exchange's own where no echo can be sent.
     quint16 ping(const QString &address, const ExchangeResult &exchange) const;
     void rebuildList(ServerPage page, bool refresh);
-    void reloadFavorites();
     void refreshSelectedNow(const ServerAddress &server);
     int queriesAtOnce() const;
     void onInfoExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
@@ -253,10 +189,6 @@ private:
     // the run's ending is reported.
     void endRefreshRun(bool stopped);
 
-    std::array<ServerList, kServerPages> m_lists;
-    ServerPage m_currentPage = ServerPage::Internet;
-    std::vector<ServerEntry> m_hiddenRows;
-    FavoritesStore m_favorites;
     EngineOptions m_options;
     Pinger m_pinger;
     ValueReplacer m_replacer;
