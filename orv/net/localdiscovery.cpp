@@ -146,7 +146,8 @@ void LocalDiscovery::askNextServer()
         }
         return;
     }
-    const auto [sender, queryPort] = m_infoQueue.front();
+    const QString sender = m_infoQueue.front().first;
+    const QString queryPort = m_infoQueue.front().second;
     m_infoQueue.pop_front();
     m_infoBusy = true;
     // One server at a time, in the order the answers came.
