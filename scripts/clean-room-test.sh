@@ -80,12 +80,19 @@ if ! command -v debootstrap >/dev/null 2>&1; then
 fi
 
 mounted=()
+unmount_inside() {
+    findmnt -rn -o TARGET | grep "^$root/" | sort -r | while read -r target; do
+        umount "$target" 2>/dev/null || umount -l "$target" 2>/dev/null || true
+    done
+}
 cleanup() {
     local status=$?
     # In reverse order; lazily when something inside still holds a mount.
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
         umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" 2>/dev/null || true
     done
+    # What the tests mounted themselves (network namespaces under /run/netns), deepest first.
+    unmount_inside
     if [ "${CLEAN_ROOM_KEEP:-0}" != 1 ] && [ $status -eq 0 ] && ! findmnt -rn -o TARGET | grep -q "^$root/"; then
         rm -rf --one-file-system "$root"
     else
@@ -97,6 +104,8 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -e "$root" ]; then
+    # A run that was killed may have left the tests' own mounts behind.
+    unmount_inside
     if findmnt -rn -o TARGET | grep -q "^$root/"; then
         echo "clean-room: something is still mounted under $root" >&2
         exit 1

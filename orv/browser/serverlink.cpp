@@ -40,12 +40,12 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
     // waits for this one query, as it waits for a message box.
     std::optional<platform::Result<orv::engine::ServerQuery>> answer;
     QEventLoop wait;
-    engine.queryServerInfo(orv::engine::ServerAddress{address, link.gamePort, queryPort},
-                           QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
-                           [&answer, &wait](const platform::Result<orv::engine::ServerQuery> &result) {
-                               answer = result;
-                               wait.quit();
-                           });
+    engine.QueryServer(orv::engine::ServerAddress{address, link.gamePort, queryPort},
+                       QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
+                       [&answer, &wait](const platform::Result<orv::engine::ServerQuery> &result) {
+                           answer = result;
+                           wait.quit();
+                       });
     wait.exec();
     const platform::Result<orv::engine::ServerQuery> &queried = *answer;
     if (!queried)

@@ -15,7 +15,7 @@ const QString kIdleTrayHint = QStringLiteral("Orvane (Click twice to restore win
 void checkServerOnce(engine::QueryEngine &engine, const engine::ServerAddress &server, int passNumber,
                      ServerEvaluator evaluate, QObject *context, CheckDone done)
 {
-    engine.queryServerInfo(
+    engine.QueryServer(
         server, QByteArray(engine::QueryEngine::kStatusRequest), context,
         [address = server.address, passNumber, evaluate = std::move(evaluate),
          done = std::move(done)](const platform::Result<engine::ServerQuery> &queried) {

@@ -88,8 +88,7 @@ ServerInfo QueryEngine::DecodeServerInfo(const QString &address, const QString &
                                          [this](const QString &line) { emit logLine(line); });
 }
 
-void QueryEngine::queryServerInfo(const ServerAddress &server, const QByteArray &request, QObject *context,
-                                  QueryDone done)
+void QueryEngine::QueryServer(const ServerAddress &server, const QByteArray &request, QObject *context, QueryDone done)
 {
     const auto id = m_infoPool->start(server, request, options());
     if (id && !m_infoPool->isInFlight(server))

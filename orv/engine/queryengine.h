@@ -105,7 +105,7 @@ public:
     // done is called once, later, from the event loop; never when context is destroyed
     // first or the query is cancelled. A query of a server already being asked the same way
     // fails with ExchangeError::Busy.
-    void queryServerInfo(const ServerAddress &server, const QByteArray &request, QObject *context, QueryDone done);
+    void QueryServer(const ServerAddress &server, const QByteArray &request, QObject *context, QueryDone done);
     // Ends the queries asked for context without reporting them (the checker's Stop).
     void cancelQueries(const QObject *context);
     // Decodes one server from the reply store of the current list.

@@ -151,7 +151,7 @@ void LocalDiscovery::askNextServer()
     m_infoQueue.pop_front();
     m_infoBusy = true;
     // One server at a time, in the order the answers came.
-    m_engine.queryServerInfo(
+    m_engine.QueryServer(
         engine::ServerAddress{sender, queryPort, queryPort}, QByteArray(engine::QueryEngine::kInfoRequest), this,
         [this, sender, queryPort](const platform::Result<engine::ServerQuery> &queried) {
             QString gamePort = queryPort;

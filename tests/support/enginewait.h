@@ -38,7 +38,7 @@ inline platform::Result<orv::engine::ServerQuery> queryAndWait(orv::engine::Quer
 {
     std::optional<platform::Result<orv::engine::ServerQuery>> answer;
     QEventLoop loop;
-    engine.queryServerInfo(server, request, &loop, [&](const platform::Result<orv::engine::ServerQuery> &result) {
+    engine.QueryServer(server, request, &loop, [&](const platform::Result<orv::engine::ServerQuery> &result) {
         answer = result;
         loop.quit();
     });

@@ -354,8 +354,8 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     // Asked while the same query of the same server is in flight, the second is refused.
     std::optional<bool> first;
     std::optional<bool> second;
-    e.engine.queryServerInfo(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { first = r.hasValue(); });
-    e.engine.queryServerInfo(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { second = r.hasValue(); });
+    e.engine.QueryServer(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { first = r.hasValue(); });
+    e.engine.QueryServer(a, QByteArray("\\status\\"), &e.engine, [&](const auto &r) { second = r.hasValue(); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return first && second; }, 5000));
     EXPECT_EQ(first, std::optional<bool>(true));
     EXPECT_EQ(second, std::optional<bool>(false));
