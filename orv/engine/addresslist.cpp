@@ -51,9 +51,11 @@ platform::Result<AddressList> AddressList::load(const QString &path)
     auto bytes = platform::textfile::readAll(path);
     if (!bytes)
         return bytes.error();
+    // Byte for byte: a list holds addresses, and whatever else a line holds is kept as it is
+    // when the list is saved again.
     QStringList lines;
     for (const QByteArray &line : platform::textfile::splitLines(bytes.value()))
-        lines.append(decodeServerText(line));
+        lines.append(QString::fromLatin1(line));
     return AddressList(std::move(lines));
 }
 
@@ -62,7 +64,7 @@ platform::Status AddressList::save(const QString &path) const
     QList<QByteArray> lines;
     lines.reserve(m_lines.size());
     for (const QString &line : m_lines)
-        lines.append(encodeServerText(line));
+        lines.append(line.toLatin1());
     return platform::textfile::writeAtomically(path, platform::textfile::joinLines(lines));
 }
 

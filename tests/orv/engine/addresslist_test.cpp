@@ -102,6 +102,13 @@ TEST(AddressList, SortIgnoresLetterCaseAndSaveLoadRoundTrips)
     const auto loaded = AddressList::load(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->lines(), list.lines());
+    // Whatever else a file's lines hold (UTF-8 text, control bytes) is saved back unchanged.
+    const QByteArray odd = "# \xc3\xa9t\xc3\xa9 \x02\xca\x97\r\n10.0.0.2 7777 7778\r\n";
+    ASSERT_TRUE(testsupport::writeFile(path, odd));
+    const auto oddLoaded = AddressList::load(path);
+    ASSERT_TRUE(oddLoaded);
+    ASSERT_TRUE(oddLoaded->save(path));
+    EXPECT_EQ(testsupport::readFile(path), odd);
     QFile::remove(path);
     EXPECT_FALSE(AddressList::load(path));
 }
