@@ -70,7 +70,6 @@ void CheckerRun::stop()
     m_stopRequested = true;
     m_engine.cancelQueries(this);
     m_timer1.stop();
-    m_waitingForDelay = false;
     // The run ends from the event loop, never inside the command (or signal) that stopped it.
     QTimer::singleShot(0, this, [this, generation = m_generation] {
         if (m_running && generation == m_generation)
@@ -148,13 +147,11 @@ void CheckerRun::onChecked(const platform::Result<std::optional<Evaluation>> &ch
         endPass();
         return;
     }
-    m_waitingForDelay = true;
     m_timer1.start(delay);
 }
 
 void CheckerRun::afterDelay()
 {
-    m_waitingForDelay = false;
     if (!m_running || m_stopRequested)
         return;
     if (++m_index < m_servers.size()) {
@@ -179,7 +176,6 @@ void CheckerRun::endPass()
 void CheckerRun::finish()
 {
     m_timer1.stop();
-    m_waitingForDelay = false;
     setRunning(false);
     log(QStringLiteral("Repeat stoped"));
     emit trayHintChanged(kIdleTrayHint);

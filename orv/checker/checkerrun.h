@@ -90,7 +90,7 @@ public:
     void stopForExit();
     bool isRunning() const { return m_running; }
     int passNumber() const { return m_passNumber; }
-    bool isWaitingForDelay() const { return m_waitingForDelay; }
+    bool isWaitingForDelay() const { return m_timer1.isActive(); }
 
 signals:
     // On at the start of a run and off at its end; the window shows its own caption again
@@ -134,7 +134,6 @@ private:
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_programClosing = false;
-    bool m_waitingForDelay = false;
     int m_passNumber = 1;
     // The run in progress.
     QList<RepeatServer> m_servers;

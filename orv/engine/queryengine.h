@@ -183,7 +183,7 @@ private:
     // The run with this number is still the one in progress.
     bool isRunAlive(quint64 generation) const;
     void onRefreshExchangeFinished(quint64 id, const platform::Result<ExchangeResult> &result);
-    void finishRefreshServer(qsizetype line);
+    void finishRefreshServer();
     void emitRefreshProgress(qsizetype position, qsizetype total);
     // Ends the run: what is in flight is dropped and its rows get back their captions, then
     // the run's ending is reported.

@@ -79,7 +79,7 @@ void QueryEngine::fillRefreshRun()
         }
         const QString line = byLines ? addresses.lines().at(n) : QString();
         if (byLines && !AddressList::isServerLine(line)) {
-            finishRefreshServer(n);
+            finishRefreshServer();
             continue;
         }
         const ServerAddress server = serverAt(n);
@@ -91,7 +91,7 @@ void QueryEngine::fillRefreshRun()
         ServerListModel *view = list(run->page).view;
         const auto row = view->FindRow(server.address, server.gamePort, server.queryPort);
         if (!row) {
-            finishRefreshServer(n);
+            finishRefreshServer();
             continue;
         }
         if (run->atOnce == 1) {
@@ -157,7 +157,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
         // The server is skipped: its row must not keep claiming that it is being processed,
         // and its line stays as it was.
         restoreState(list(run->page).view, flight);
-        finishRefreshServer(flight.line);
+        finishRefreshServer();
         fillRefreshRun();
         return;
     }
@@ -185,7 +185,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
         }
         if (!isRunAlive(generation))
             return;
-        finishRefreshServer(done.line);
+        finishRefreshServer();
         fillRefreshRun();
     };
 
@@ -213,12 +213,11 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
     });
 }
 
-void QueryEngine::finishRefreshServer(qsizetype line)
+void QueryEngine::finishRefreshServer()
 {
     RefreshRun *run = m_run.get();
     if (!run)
         return;
-    Q_UNUSED(line);
     ++run->finished;
     // Several in flight finish in any order: the status counts the servers done.
     if (run->atOnce > 1)
