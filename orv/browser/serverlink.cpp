@@ -12,6 +12,7 @@
 
 #include "orv/browser/browserapp.h"
 #include "orv/engine/queryengine.h"
+#include "orv/engine/textutil.h"
 #include "orv/frontend/gameforms/gamelauncher.h"
 #include "orv/frontend/gameforms/gameoptionsform.h"
 #include "orv/frontend/netforms/optionsform.h"
@@ -22,25 +23,28 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
                                              const orv::core::launch::UnrealLink &link, const QString &beaconSign2)
 {
     const QString where = link.address + u':' + link.gamePort;
-    QString address = link.address;
-    if (QHostAddress probe; !probe.setAddress(address)) {
-        const QHostInfo host = QHostInfo::fromName(address);
-        address.clear();
+    std::optional<quint32> ip = orv::engine::ServerAddress::parseIpv4(link.address);
+    if (QHostAddress probe; !ip && !probe.setAddress(link.address)) {
+        const QHostInfo host = QHostInfo::fromName(link.address);
         for (const QHostAddress &candidate : host.addresses()) {
             if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
-                address = candidate.toString();
+                ip = candidate.toIPv4Address();
                 break;
             }
         }
-        if (address.isEmpty())
-            return platform::Error{1, QStringLiteral("The server %1 cannot be found.").arg(where)};
     }
-    const QString queryPort = QString::number(link.gamePort.toInt() + 1);
+    if (!ip)
+        return platform::Error{1, QStringLiteral("The server %1 cannot be found.").arg(where)};
+    const auto gamePort = orv::engine::parsePortNumber(link.gamePort);
+    if (!gamePort || *gamePort == 65535)
+        return platform::Error{1, QStringLiteral("The server %1 cannot be asked: %2")
+                                      .arg(where, QStringLiteral("its port leaves no query port"))};
+    const orv::engine::ServerAddress asked{*ip, *gamePort, static_cast<quint16>(*gamePort + 1)};
     // A link is answered as one command: the window (or the program started for the link)
     // waits for this one query, as it waits for a message box.
     std::optional<platform::Result<orv::engine::ServerQuery>> answer;
     QEventLoop wait;
-    engine.QueryServer(orv::engine::ServerAddress{address, link.gamePort, queryPort},
+    engine.QueryServer(asked,
                        QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
                        [&answer, &wait](const platform::Result<orv::engine::ServerQuery> &result) {
                            answer = result;
@@ -54,13 +58,11 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
     if (queried->exchange.outcome == orv::engine::QueryOutcome::NoAnswer)
         return platform::Error{1, QStringLiteral("The server %1 does not answer.").arg(where)};
     LinkServer server;
-    server.address = address;
+    server.address = asked.addressText();
     server.name = queried->info.hostname;
     server.ut = queried->info.gamename.compare(beaconSign2, Qt::CaseInsensitive) == 0;
     // The port the server reports is where its game listens; a link may name the query's.
-    bool ok = false;
-    const uint reported = queried->reportedPort.toUInt(&ok);
-    server.gamePort = ok && reported > 0 && reported <= 65535 ? QString::number(reported) : link.gamePort;
+    server.gamePort = QString::number(queried->reportedPort);
     return server;
 }
 

@@ -17,7 +17,7 @@ void checkServerOnce(engine::QueryEngine &engine, const engine::ServerAddress &s
 {
     engine.QueryServer(
         server, QByteArray(engine::QueryEngine::kStatusRequest), context,
-        [address = server.address, passNumber, evaluate = std::move(evaluate),
+        [address = server.addressText(), passNumber, evaluate = std::move(evaluate),
          done = std::move(done)](const platform::Result<engine::ServerQuery> &queried) {
             if (!queried) {
                 done(queried.error());
@@ -108,16 +108,17 @@ void CheckerRun::checkNext()
 {
     const RepeatServer &server = m_servers.at(m_index);
     emit serverStarted(static_cast<int>(m_index));
-    emit captionChanged(QStringLiteral("Server") + u':' + server.address + u' ' + QStringLiteral("Checker loop") +
+    const QString address = server.server.addressText();
+    emit captionChanged(QStringLiteral("Server") + u':' + address + u' ' + QStringLiteral("Checker loop") +
                         u':' + QString::number(m_passNumber));
     emit trayHintChanged(QStringLiteral("Check server") + u':' + QString::number(m_index + 1) + QStringLiteral(" of ") +
                          QString::number(m_servers.size()) + u' ' + QStringLiteral("Loop") + u':' +
                          QString::number(m_passNumber));
-    log(QStringLiteral("Check server") + u':' + server.address + u' ' + QStringLiteral("Named") + u':' + server.name);
+    log(QStringLiteral("Check server") + u':' + address + u' ' + QStringLiteral("Named") + u':' + server.name);
 
     ++m_outcome.queries;
     checkServerOnce(
-        m_engine, {server.address, server.gamePort, server.queryPort}, m_passNumber,
+        m_engine, server.server, m_passNumber,
         [this](const engine::ServerInfo &info, const EvaluationContext &context) {
             return EvaluateScript(m_script().rows(), info, context);
         },

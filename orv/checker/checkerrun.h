@@ -25,9 +25,7 @@ namespace orv::checker {
 struct RepeatServer
 {
     QString name;
-    QString address;
-    QString gamePort;
-    QString queryPort;
+    engine::ServerAddress server;
     friend bool operator==(const RepeatServer &, const RepeatServer &) = default;
 };
 

@@ -8,15 +8,15 @@
 
 namespace orv::engine {
 
-QString ServerAddress::toLine() const
+QString AddressWords::toLine() const
 {
     return address + QLatin1Char(' ') + gamePort + QLatin1Char(' ') + queryPort;
 }
 
-ServerAddress AddressList::parseLine(const QString &line)
+AddressWords AddressList::parseLine(const QString &line)
 {
     QString rest = line;
-    ServerAddress server;
+    AddressWords server;
     server.address = SplitHead(rest, QLatin1Char(' '));
     server.gamePort = SplitHead(rest, QLatin1Char(' '));
     server.queryPort = SplitHead(rest, QLatin1Char(' '));
@@ -39,11 +39,38 @@ bool AddressList::FindAddress(const QString &address, const QString &gamePort, c
     for (const QString &line : m_lines) {
         if (!isServerLine(line) || !line.startsWith(address))
             continue;
-        const ServerAddress s = parseLine(line);
+        const AddressWords s = parseLine(line);
         if (s.address == address && s.gamePort == gamePort && s.queryPort == queryPort)
             return true;
     }
     return false;
+}
+
+bool AddressList::contains(const ServerAddress &server) const
+{
+    // Lines this program writes hold the plain numbers, so the text is tried first and a
+    // line is parsed only when its text differs.
+    const QString plain = server.toLine();
+    for (const QString &line : m_lines) {
+        if (!isServerLine(line))
+            continue;
+        const AddressWords words = parseLine(line);
+        if (words.toLine() == plain || words.toServer() == server)
+            return true;
+    }
+    return false;
+}
+
+std::unordered_set<ServerAddress> AddressList::servers() const
+{
+    std::unordered_set<ServerAddress> found;
+    for (const QString &line : m_lines) {
+        if (!isServerLine(line))
+            continue;
+        if (const auto server = parseLine(line).toServer())
+            found.insert(*server);
+    }
+    return found;
 }
 
 platform::Result<AddressList> AddressList::load(const QString &path)

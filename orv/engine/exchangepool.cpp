@@ -26,6 +26,12 @@ constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 
 } // namespace
 
+QString sendRequestLine(const AddressWords &target, int attempt)
+{
+    return QStringLiteral("Send request to :") + target.address + QStringLiteral(" GPort:") + target.gamePort +
+           QStringLiteral(" IPort:") + target.queryPort + QStringLiteral(" Try:") + QString::number(attempt);
+}
+
 QString senderText(const QHostAddress &sender)
 {
     bool isV4 = false;
@@ -61,36 +67,24 @@ bool ExchangePool::ensureSocket()
 
 bool ExchangePool::isInFlight(const ServerAddress &server) const
 {
-    QHostAddress address;
-    const auto port = parsePortNumber(server.queryPort);
-    if (!address.setAddress(server.address) || address.protocol() != QAbstractSocket::IPv4Protocol || !port)
-        return false;
-    return m_exchanges.count(endpointKey(address.toIPv4Address(), *port)) != 0;
+    return m_exchanges.count(endpointKey(server.ip, server.queryPort)) != 0;
 }
 
 std::optional<ExchangePool::Id> ExchangePool::start(const ServerAddress &server, const QByteArray &request,
                                                     const EngineOptions &options)
 {
-    QHostAddress address;
-    const bool addressOk = address.setAddress(server.address) && address.protocol() == QAbstractSocket::IPv4Protocol;
-    const auto port = parsePortNumber(server.queryPort);
-    // A target that cannot be addressed gets a key of its own that no datagram can match.
-    const quint64 endpoint = addressOk && port ? endpointKey(address.toIPv4Address(), static_cast<quint16>(*port))
-                                               : (quint64(1) << 48) + m_nextId;
+    const quint64 endpoint = endpointKey(server.ip, server.queryPort);
     if (m_exchanges.count(endpoint))
         return std::nullopt;
     Exchange exchange;
     exchange.id = m_nextId++;
     exchange.target = server;
-    exchange.key = ReplyStore::serverKey(server.address, server.gamePort, server.queryPort);
+    exchange.key = ReplyStore::serverKey(server);
     exchange.request = request;
     exchange.options = options;
-    exchange.address = addressOk ? address.toIPv4Address() : 0;
-    exchange.port = port ? static_cast<quint16>(*port) : 0;
     const Id id = exchange.id;
     Exchange &stored = m_exchanges.emplace(endpoint, std::move(exchange)).first->second;
-    if (stored.address != 0)
-        m_byAddress[stored.address].push_back(endpoint);
+    m_byAddress[server.ip].push_back(endpoint);
     beginAttempt(stored);
     armTimer();
     return id;
@@ -106,11 +100,11 @@ void ExchangePool::beginAttempt(Exchange &e)
     e.sentAt.start();
 
     const bool socketOk = ensureSocket();
-    const bool addressOk = e.address != 0 && e.port != 0;
-    const bool sent = socketOk && addressOk &&
-                      m_socket->writeDatagram(e.request, QHostAddress(e.address), e.port) == e.request.size();
+    const ServerAddress &target = e.target;
+    const bool sent = socketOk && m_socket->writeDatagram(e.request, QHostAddress(target.ip), target.queryPort) ==
+                                      e.request.size();
     const int timeout = e.options.internetServTimeOut;
-    const bool listening = socketOk && e.port != 0 && timeout >= 0;
+    const bool listening = socketOk && timeout >= 0;
     e.waiting = listening;
     // Without a socket to listen on, the exchange ends at once, reported from the timer so
     // that start() never reports.
@@ -119,12 +113,11 @@ void ExchangePool::beginAttempt(Exchange &e)
     // Reported last: a receiver may abort the exchange, and nothing of it is touched after.
     const ServerAddress t = e.target;
     const int attempt = e.attempt;
-    emit logLine(QStringLiteral("Send request to :") + t.address + QStringLiteral(" GPort:") + t.gamePort +
-                 QStringLiteral(" IPort:") + t.queryPort + QStringLiteral(" Try:") + QString::number(attempt));
-    emit requesting(t.address);
+    emit logLine(sendRequestLine(AddressWords::of(t), attempt));
+    emit requesting(t.addressText());
     if (!sent)
         emit logLine(QStringLiteral("Error when UDP send data"));
-    emit logLine(QStringLiteral("Listen port:") + t.queryPort);
+    emit logLine(QStringLiteral("Listen port:") + t.queryPortText());
     if (!listening)
         emit logLine(QStringLiteral("Error when UDP listen data"));
 }
@@ -197,7 +190,7 @@ void ExchangePool::accept(Exchange &e, const QByteArray &text)
         e.roundTrip = e.sentAt.elapsed();
         emit logLine(QStringLiteral("---------- Query Begin ------------"));
     }
-    emit logLine(QStringLiteral("Recived : ") + e.target.address + QStringLiteral(" >") + decodeDatagramText(text));
+    emit logLine(QStringLiteral("Recived : ") + e.target.addressText() + QStringLiteral(" >") + decodeDatagramText(text));
     ++e.received;
 
     if (isFinalDatagram(text)) {
@@ -256,7 +249,7 @@ void ExchangePool::remove(quint64 endpoint)
     const auto it = m_exchanges.find(endpoint);
     if (it == m_exchanges.end())
         return;
-    if (const auto same = m_byAddress.find(it->second.address); same != m_byAddress.end()) {
+    if (const auto same = m_byAddress.find(it->second.target.ip); same != m_byAddress.end()) {
         std::erase(same->second, endpoint);
         if (same->second.empty())
             m_byAddress.erase(same);

@@ -15,6 +15,7 @@
 #include "orv/engine/addresslist.h"
 #include "orv/engine/engineoptions.h"
 #include "orv/engine/replystore.h"
+#include "orv/engine/serveraddress.h"
 #include "platform/result.h"
 
 class QHostAddress;
@@ -25,6 +26,8 @@ namespace orv::engine {
 // The sender of a datagram as dotted text, also when the stack reports an IPv4-mapped
 // IPv6 address; answers are matched to their server by this text.
 QString senderText(const QHostAddress &sender);
+// The log line that opens each attempt of a query: "Send request to :address GPort:…".
+QString sendRequestLine(const AddressWords &target, int attempt);
 
 enum class QueryOutcome { Complete, Incomplete, NoAnswer };
 
@@ -101,8 +104,6 @@ private:
         QByteArray key;
         QByteArray request;
         EngineOptions options;
-        quint32 address = 0;
-        quint16 port = 0;
         int attempt = 0;
         int received = 0;
         // From sending the request to the first datagram of the answer, for the ping of a

@@ -51,12 +51,12 @@ platform::Status FavoritesStore::ensureLoaded()
     return load();
 }
 
-bool FavoritesStore::contains(const ServerAddress &server) const
+bool FavoritesStore::contains(const AddressWords &server) const
 {
-    return m_addresses.FindAddress(server.address, server.gamePort, server.queryPort);
+    return m_addresses.FindAddress(server);
 }
 
-bool FavoritesStore::add(const ServerAddress &server)
+bool FavoritesStore::add(const AddressWords &server)
 {
     if (contains(server))
         return false;

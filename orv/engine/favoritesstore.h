@@ -38,9 +38,9 @@ public:
     // yet and the list is still empty. Fails when the file exists but cannot be read.
     platform::Status ensureLoaded();
 
-    bool contains(const ServerAddress &server) const;
+    bool contains(const AddressWords &server) const;
     // Appends the server's line unless an equal line is there; true when it was added.
-    bool add(const ServerAddress &server);
+    bool add(const AddressWords &server);
     void removeAt(qsizetype index);
     // Empties the list; the file keeps its lines until save().
     void clear();

@@ -2,6 +2,7 @@
 #include "orv/engine/queryengine.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include <QTimer>
 
@@ -82,9 +83,9 @@ quint16 QueryEngine::ping(const QString &address, const ExchangeResult &exchange
     return exchange.roundTripMs ? static_cast<quint16>(*exchange.roundTripMs & 0xFFFF) : kNoPing;
 }
 
-ServerInfo QueryEngine::DecodeServerInfo(const QString &address, const QString &gamePort, const QString &queryPort)
+ServerInfo QueryEngine::DecodeServerInfo(const ServerAddress &server)
 {
-    return orv::engine::DecodeServerInfo(currentList().replies, address, gamePort, queryPort, activeReplacer(),
+    return orv::engine::DecodeServerInfo(currentList().replies, server, activeReplacer(),
                                          [this](const QString &line) { emit logLine(line); });
 }
 
@@ -102,7 +103,7 @@ void QueryEngine::QueryServer(const ServerAddress &server, const QByteArray &req
     // The server checker asks the same servers again and again; without this the store
     // would grow for as long as it runs. The new answer replaces the old one, as after
     // Refresh Current.
-    currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
+    currentList().replies.RemoveReplies(ReplyStore::serverKey(server));
     m_infoQueries.emplace(*id, InfoQuery{server, context, std::move(done)});
 }
 
@@ -135,10 +136,10 @@ void QueryEngine::onInfoExchangeFinished(quint64 id, const platform::Result<Exch
     ServerQuery query;
     query.server = server;
     query.exchange = result.value();
-    query.info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
-    query.info.ping = ping(server.address, query.exchange);
+    query.info = DecodeServerInfo(server);
+    query.info.ping = ping(server.addressText(), query.exchange);
     query.complete = query.exchange.received == query.exchange.expected;
-    query.reportedPort = query.info.hostport;
+    query.reportedPort = parsePortNumber(query.info.hostport).value_or(server.gamePort);
     emit serverQueried(query, -1);
     asked.done(query);
 }
@@ -149,53 +150,71 @@ bool QueryEngine::rowUpdate(ServerPage page, const ServerAddress &server, const 
     // The row was found before sending, but the view may have been rebuilt or re-sorted
     // while the exchange waited: find it again, and skip it when it is gone.
     ServerListModel *view = list(page).view;
-    const auto row = view->FindRow(server.address, server.gamePort, server.queryPort);
+    const auto row = view->FindRow(server);
     if (!row)
         return false;
     updatedRow = *row;
-    ServerEntry entry = view->row(*row);
 
     const EngineOptions now = options();
     if (isDeadAnswer(exchange, now)) {
-        entry.state = RowState::Dead;
-        EngineStatus status;
-        status.kind = EngineStatus::Kind::Dead;
-        status.address = server.address;
-        emit statusChanged(status);
-        entry.icon = iconFor(RowIcon::Dead, favorites().FindAddress(server.address, server.gamePort, server.queryPort));
+        markDead(view, *row, server.addressText(), favorites().contains(server));
         query.reportedPort = server.gamePort;
-        view->setRow(*row, std::move(entry));
         return true;
     }
 
-    ServerInfo info = DecodeServerInfo(server.address, server.gamePort, server.queryPort);
+    ServerEntry entry = view->row(*row);
+    const QString address = server.addressText();
+    ServerInfo info = DecodeServerInfo(server);
     quint16 measured = kNoPing;
     if (now.usePing) {
-        measured = measuredPing ? *measuredPing : ping(server.address, exchange);
+        measured = measuredPing ? *measuredPing : ping(address, exchange);
         info.ping = measured;
     } else {
         info.ping = 0;
     }
-    emit logLine(QStringLiteral("Host:") + server.address + QStringLiteral(" Ping=") + QString::number(measured));
+    emit logLine(QStringLiteral("Host:") + address + QStringLiteral(" Ping=") + QString::number(measured));
 
     entry.caption = info.hostname;
     entry.state = exchange.received < exchange.expected ? RowState::Incomplete : RowState::Answered;
-    const bool favorite = favorites().FindAddress(server.address, info.hostport, server.queryPort);
-    entry.icon = iconFor(static_cast<RowIcon>(PingClass(info.ping)), favorite);
     entry.fillFrom(info);
-    query.reportedPort = info.hostport;
-    // The row now names the server by the game port it reported; its answers follow, so
-    // that showing the row's players finds them.
-    list(page).replies.renameKey(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort),
-                                 ReplyStore::serverKey(server.address, info.hostport, server.queryPort));
+    // The row now names the server by the game port it reported (when that is a port); its
+    // answers follow, so that showing the row's players finds them.
+    const ServerAddress reported = entry.address.value_or(server);
+    entry.icon = iconFor(static_cast<RowIcon>(PingClass(info.ping)), favorites().contains(reported));
+    query.reportedPort = reported.gamePort;
+    list(page).replies.renameKey(ReplyStore::serverKey(server), ReplyStore::serverKey(reported));
     EngineStatus status;
     status.kind = EngineStatus::Kind::Answered;
-    status.address = server.address;
+    status.address = address;
     status.hostname = info.hostname;
     emit statusChanged(status);
     query.info = std::move(info);
     view->setRow(*row, std::move(entry));
     return true;
+}
+
+void QueryEngine::markDead(ServerListModel *view, int row, const QString &address, bool favorite)
+{
+    ServerEntry entry = view->row(row);
+    entry.state = RowState::Dead;
+    entry.icon = iconFor(RowIcon::Dead, favorite);
+    view->setRow(row, std::move(entry));
+    EngineStatus status;
+    status.kind = EngineStatus::Kind::Dead;
+    status.address = address;
+    emit statusChanged(status);
+}
+
+void QueryEngine::markUnaddressed(ServerPage page, const AddressWords &words)
+{
+    ServerListModel *view = list(page).view;
+    const auto row = view->FindUnaddressedRow(words);
+    if (!row)
+        return;
+    emit logLine(sendRequestLine(words, 1));
+    emit logLine(QStringLiteral("Error when UDP send data"));
+    markDead(view, *row, words.address, favorites().FindAddress(words));
+    emit unaddressedRowDead(words, *row);
 }
 
 bool QueryEngine::isDeadAnswer(const ExchangeResult &exchange, const EngineOptions &options)
@@ -228,12 +247,16 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
 
         std::vector<ServerEntry> rows;
         rows.reserve(static_cast<size_t>(addresses.size()));
+        const std::unordered_set<ServerAddress> favoriteServers = favorites().servers();
         for (const QString &line : addresses.lines()) {
             if (!AddressList::isServerLine(line))
                 continue;
-            const ServerAddress server = AddressList::parseLine(line);
-            rows.push_back(ServerEntry::rebuilt(
-                server, favorites().FindAddress(server.address, server.gamePort, server.queryPort)));
+            const AddressWords words = AddressList::parseLine(line);
+            ServerEntry entry = ServerEntry::rebuilt(words, false);
+            const bool favorite =
+                entry.address ? favoriteServers.count(*entry.address) != 0 : favorites().FindAddress(words);
+            entry.icon = iconFor(RowIcon::NoPing, favorite);
+            rows.push_back(std::move(entry));
         }
         current.view->setRows(std::move(rows));
         EngineStatus listed;
@@ -244,7 +267,7 @@ void QueryEngine::rebuildList(ServerPage source, bool refresh)
         QStringList normalised;
         normalised.reserve(current.view->size());
         for (const ServerEntry &entry : current.view->rows())
-            normalised.append(entry.server().toLine());
+            normalised.append(entry.words().toLine());
         addresses.setLines(std::move(normalised));
 
         if (refresh) {
@@ -282,12 +305,21 @@ void QueryEngine::RefreshSelected(int row)
     ServerListModel *view = currentList().view;
     if (row < 0 || row >= view->size())
         return;
-    refreshSelectedNow(view->row(row).server());
+    const ServerEntry &entry = view->row(row);
+    if (entry.address) {
+        refreshSelectedNow(*entry.address);
+        return;
+    }
+    // Nothing can be asked: the row is dead at once and no players are shown.
+    stopRefresh();
+    markUnaddressed(currentPage(), entry.words());
+    emit playersListCleared();
+    emit refreshRunEnded();
 }
 
 void QueryEngine::refreshSelectedNow(const ServerAddress &server)
 {
-    currentList().replies.RemoveReplies(ReplyStore::serverKey(server.address, server.gamePort, server.queryPort));
+    currentList().replies.RemoveReplies(ReplyStore::serverKey(server));
     startRefreshRun(currentPage(), 1, {server}, [this, server](bool stopped) {
         emit playersListCleared();
         if (!stopped)

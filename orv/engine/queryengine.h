@@ -40,14 +40,15 @@ struct EngineStatus
 };
 
 // One query of a server, as a value: the decoded record (pinged), whether every packet
-// the server announced arrived, the exchange's own result and the game port it reported.
+// the server announced arrived, the exchange's own result and the game port to keep for
+// the server: the one it reported when that is a port number, else the one asked on.
 struct ServerQuery
 {
     ServerAddress server;
     ServerInfo info;
     bool complete = false;
     ExchangeResult exchange;
-    QString reportedPort;
+    quint16 reportedPort = 0;
 };
 
 // The query engine of the browser: the three server lists and the favorites (ServerLists),
@@ -109,7 +110,7 @@ public:
     // Ends the queries asked for context without reporting them (the checker's Stop).
     void cancelQueries(const QObject *context);
     // Decodes one server from the reply store of the current list.
-    ServerInfo DecodeServerInfo(const QString &address, const QString &gamePort, const QString &queryPort);
+    ServerInfo DecodeServerInfo(const ServerAddress &server);
 
     // Refresh scheduling. Every command returns at once; the run that it starts ends by
     // itself (refreshRunningChanged(false) for the whole list) or when it is stopped.
@@ -159,12 +160,19 @@ signals:
     // without a row update). After a row refresh of a server that did not answer, the
     // record is empty and its ping kNoPing.
     void serverQueried(const orv::engine::ServerQuery &query, int row);
+    // A row whose line names no server was reached by a refresh and is now dead, unasked.
+    void unaddressedRowDead(const orv::engine::AddressWords &words, int row);
 
 private:
     // measuredPing: the ping taken already (a concurrent refresh pings on its own), or
     // nothing to ping here when the options ask for it.
     bool rowUpdate(ServerPage page, const ServerAddress &server, const ExchangeResult &exchange, ServerQuery &query,
                    int &updatedRow, std::optional<quint16> measuredPing = std::nullopt);
+    // A row whose line names no server cannot be asked: the attempt is logged as a send
+    // that failed, and the row is dead at once.
+    void markUnaddressed(ServerPage page, const AddressWords &words);
+    // The row turns dead: its state, icon and the status line say so.
+    void markDead(ServerListModel *view, int row, const QString &address, bool favorite);
     static bool isDeadAnswer(const ExchangeResult &exchange, const EngineOptions &options);
     ValueReplacer activeReplacer() const;
     // The echo's round trip, or the exchange's own where no echo can be sent.

@@ -16,8 +16,7 @@ namespace {
 // A row that was being asked gets back the state it had before.
 void restoreState(ServerListModel *view, const RefreshFlight &flight)
 {
-    const ServerAddress &s = flight.server;
-    if (const auto row = view->FindRow(s.address, s.gamePort, s.queryPort)) {
+    if (const auto row = view->FindRow(flight.server)) {
         ServerEntry entry = view->row(*row);
         if (entry.state == RowState::Processing) {
             entry.state = flight.stateBefore;
@@ -59,14 +58,15 @@ void QueryEngine::fillRefreshRun()
     const quint64 generation = run->generation;
     const bool byLines = run->servers.empty();
     AddressList &addresses = addressesOf(run->page);
-    const auto serverAt = [&](qsizetype n) {
-        return byLines ? AddressList::parseLine(addresses.lines().at(n)) : run->servers.at(size_t(n));
+    const auto serverAt = [&](qsizetype n) -> std::optional<ServerAddress> {
+        return byLines ? AddressList::parseLine(addresses.lines().at(n)).toServer() : run->servers.at(size_t(n));
     };
     while (m_refreshActive && static_cast<int>(run->asking.size() + run->pinging.size()) < run->atOnce) {
         qsizetype n = -1;
         // A held-back line goes first once its address and port are free.
         for (auto it = run->heldBack.begin(); it != run->heldBack.end(); ++it) {
-            if (!m_pool->isInFlight(serverAt(*it))) {
+            const auto held = serverAt(*it);
+            if (!held || !m_pool->isInFlight(*held)) {
                 n = *it;
                 run->heldBack.erase(it);
                 break;
@@ -82,14 +82,26 @@ void QueryEngine::fillRefreshRun()
             finishRefreshServer();
             continue;
         }
-        const ServerAddress server = serverAt(n);
+        const std::optional<ServerAddress> named = serverAt(n);
+        if (!named) {
+            // A line that names no server: its row is dead without a query.
+            if (run->atOnce == 1)
+                emitRefreshProgress(n + 1, run->count);
+            if (isRunAlive(generation))
+                markUnaddressed(run->page, AddressList::parseLine(line));
+            if (!isRunAlive(generation))
+                return; // ended by a receiver
+            finishRefreshServer();
+            continue;
+        }
+        const ServerAddress server = *named;
         if (m_pool->isInFlight(server)) {
             run->heldBack.push_back(n);
             continue;
         }
         // The row is found before sending; a server without one is skipped unasked.
         ServerListModel *view = list(run->page).view;
-        const auto row = view->FindRow(server.address, server.gamePort, server.queryPort);
+        const auto row = view->FindRow(server);
         if (!row) {
             finishRefreshServer();
             continue;
@@ -179,8 +191,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
             // rewritten, with the game port the server reported.
             AddressList &addresses = addressesOf(page);
             if (byLines && done.line < addresses.size() && addresses.lines().at(done.line) == done.lineText)
-                addresses.lines()[done.line] = done.server.address + QLatin1Char(' ') + query.reportedPort +
-                                               QLatin1Char(' ') + done.server.queryPort;
+                addresses.lines()[done.line] = done.server.withGamePort(query.reportedPort).toLine();
             emit serverQueried(query, updatedRow);
         }
         if (!isRunAlive(generation))
@@ -198,7 +209,7 @@ void QueryEngine::onRefreshExchangeFinished(quint64 id, const platform::Result<E
         return;
     }
     const quint64 token = run->nextPing++;
-    const QString address = flight.server.address;
+    const QString address = flight.server.addressText();
     run->pinging.emplace(token, std::move(flight));
     m_pingBatch->ping(address, [this, token, update, generation = run->generation](quint16 measured) {
         if (!isRunAlive(generation))

@@ -181,4 +181,10 @@ ServerInfo DecodeServerInfo(const ReplyStore &store, const QString &address, con
     return info;
 }
 
+ServerInfo DecodeServerInfo(const ReplyStore &store, const ServerAddress &server, const ValueReplacer &replacer,
+                            const LogSink &log)
+{
+    return DecodeServerInfo(store, server.addressText(), server.gamePortText(), server.queryPortText(), replacer, log);
+}
+
 } // namespace orv::engine

@@ -34,6 +34,8 @@ bool isFinalDatagram(QByteArrayView datagram);
 // value reads as "None". The replacer, when given, maps every value before it is stored.
 ServerInfo DecodeServerInfo(const ReplyStore &store, const QString &address, const QString &gamePort,
                             const QString &queryPort, const ValueReplacer &replacer = {}, const LogSink &log = {});
+ServerInfo DecodeServerInfo(const ReplyStore &store, const ServerAddress &server, const ValueReplacer &replacer = {},
+                            const LogSink &log = {});
 
 // Applies one stored datagram part (starting at the '>') to the record; the core of
 // DecodeServerInfo, exposed for the decoders of other answers.

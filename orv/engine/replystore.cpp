@@ -15,6 +15,12 @@ QByteArray ReplyStore::serverKey(const QString &address, const QString &gamePort
     return key;
 }
 
+QByteArray ReplyStore::serverKey(const ServerAddress &server)
+{
+    return server.addressText().toLatin1() + ':' + QByteArray::number(server.gamePort) + ':' +
+           QByteArray::number(server.queryPort);
+}
+
 QByteArrayView ReplyStore::keyOf(const QByteArray &line)
 {
     const qsizetype pos = line.indexOf('>');

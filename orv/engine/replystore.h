@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QList>
 
+#include "orv/engine/serveraddress.h"
+
 namespace orv::engine {
 
 // The datagrams received for one server list, one 8-bit text line per datagram in the
@@ -22,6 +24,7 @@ class ReplyStore
 public:
     // "address:gameport:queryport", the part of a query-answer line before the '>'.
     static QByteArray serverKey(const QString &address, const QString &gamePort, const QString &queryPort);
+    static QByteArray serverKey(const ServerAddress &server);
 
     void append(QByteArray line);
     // Appends "key>text" for a query answer.

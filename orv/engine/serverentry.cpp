@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "orv/engine/serverentry.h"
 
+#include "orv/engine/textutil.h"
+
 namespace orv::engine {
 
 namespace {
@@ -41,12 +43,20 @@ void ServerEntry::setColumn(int column, const QString &text)
         subItems[static_cast<size_t>(column - 1)] = text;
 }
 
-ServerAddress ServerEntry::server() const
+AddressWords ServerEntry::words() const
 {
     return {column(kColumnAddress), column(kColumnGamePort), column(kColumnQueryPort)};
 }
 
-ServerEntry ServerEntry::rebuilt(const ServerAddress &server, bool favorite)
+void ServerEntry::setWords(const AddressWords &words)
+{
+    setColumn(kColumnAddress, words.address);
+    setColumn(kColumnGamePort, words.gamePort);
+    setColumn(kColumnQueryPort, words.queryPort);
+    address = words.toServer();
+}
+
+ServerEntry ServerEntry::rebuilt(const AddressWords &server, bool favorite)
 {
     ServerEntry entry;
     entry.caption = server.address;
@@ -54,9 +64,7 @@ ServerEntry ServerEntry::rebuilt(const ServerAddress &server, bool favorite)
     entry.setColumn(kColumnPing, QStringLiteral("9999"));
     for (int c = 2; c <= 22; ++c)
         entry.setColumn(c, QStringLiteral("N/A"));
-    entry.setColumn(kColumnAddress, server.address);
-    entry.setColumn(kColumnGamePort, server.gamePort);
-    entry.setColumn(kColumnQueryPort, server.queryPort);
+    entry.setWords(server);
     entry.icon = iconFor(RowIcon::NoPing, favorite);
     return entry;
 }
@@ -72,6 +80,11 @@ void ServerEntry::fillFrom(const ServerInfo &info)
     setColumn(3, info.numplayers + QStringLiteral(" / ") + info.maxplayers);
     setColumn(kColumnGamePort, info.hostport);
     setColumn(kColumnQueryPort, info.infoport);
+    if (address) {
+        if (const auto reported = parsePortNumber(info.hostport))
+            address->gamePort = *reported;
+        setColumn(kColumnGamePort, address->gamePortText());
+    }
 }
 
 bool ServerEntry::isAnswered() const

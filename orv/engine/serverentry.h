@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QString>
 
@@ -41,23 +42,32 @@ enum class RowState {
 
 // One row of a server view: a caption (the server's name, or its address until it has
 // answered), 25 texts (columns 1 to 25), an icon index 0-9 and the row's state. Columns 23
-// to 25 (address, game port, query port) identify the server.
+// to 25 show the words of the row's list line (address, game port, query port); the server
+// they name, when they name one, is the row's address, by which the row is found.
 struct ServerEntry
 {
     QString caption;
     std::array<QString, kServerColumns - 1> subItems;
     int icon = static_cast<int>(RowIcon::NoPing);
     RowState state = RowState::Listed;
+    // Empty for a line that names no server (a host name, a missing port): such a row is
+    // listed, and it is dead when asked.
+    std::optional<ServerAddress> address;
 
     const QString &column(int column) const;
     void setColumn(int column, const QString &text);
-    ServerAddress server() const;
+    // Columns 23 to 25, the words of the row's list line.
+    AddressWords words() const;
+    // Sets columns 23 to 25 and the address they name.
+    void setWords(const AddressWords &words);
 
     // The row right after a rebuild: caption and column 23 the address, "9999", "N/A"
     // values, the ports of the list line and icon 3 (8 for a favorite).
-    static ServerEntry rebuilt(const ServerAddress &server, bool favorite);
+    static ServerEntry rebuilt(const AddressWords &words, bool favorite);
 
-    // Columns 1-22, 24 and 25 from a decoded record; the caption and column 23 stay.
+    // Columns 1-22, 24 and 25 from a decoded record; the caption and column 23 stay. The
+    // game port the server reports becomes the row's own when it is a port number; a row
+    // keeps the port it was asked on rather than take anything else.
     void fillFrom(const ServerInfo &info);
 
     // Rows with icon 0, 1, 2, 5, 6 or 7 answered with a usable ping.

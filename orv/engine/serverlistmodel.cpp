@@ -147,13 +147,20 @@ void ServerListModel::removeRowAt(int index)
     endRemoveRows();
 }
 
-std::optional<int> ServerListModel::FindRow(const QString &address, const QString &gamePort,
-                                            const QString &queryPort) const
+std::optional<int> ServerListModel::FindRow(const ServerAddress &server) const
+{
+    for (int i = 0; i < size(); ++i) {
+        if (row(i).address == server)
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ServerListModel::FindUnaddressedRow(const AddressWords &words) const
 {
     for (int i = 0; i < size(); ++i) {
         const ServerEntry &e = row(i);
-        if (e.column(kColumnAddress) == address && e.column(kColumnGamePort) == gamePort &&
-            e.column(kColumnQueryPort) == queryPort)
+        if (!e.address && e.words() == words)
             return i;
     }
     return std::nullopt;

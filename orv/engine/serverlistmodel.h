@@ -57,8 +57,15 @@ public:
     // The text of a column as shown, the Country column included.
     QString text(int row, int column) const;
 
-    // The first row whose columns 23 to 25 equal the three texts exactly.
-    std::optional<int> FindRow(const QString &address, const QString &gamePort, const QString &queryPort) const;
+    // The first row of this server.
+    std::optional<int> FindRow(const ServerAddress &server) const;
+    // The first row of a line that names no server, by the line's words.
+    std::optional<int> FindUnaddressedRow(const AddressWords &words) const;
+    // The first row of the same server as the entry (by its words when it names none).
+    std::optional<int> FindRowOf(const ServerEntry &entry) const
+    {
+        return entry.address ? FindRow(*entry.address) : FindUnaddressedRow(entry.words());
+    }
 
 private:
     std::vector<ServerEntry> m_rows;

@@ -27,10 +27,10 @@ void ServerLists::setAddresses(ServerPage page, AddressList addresses)
     addressesOf(page) = std::move(addresses);
 }
 
-bool ServerLists::addAddress(ServerPage page, const ServerAddress &server)
+bool ServerLists::addAddress(ServerPage page, const AddressWords &server)
 {
     AddressList &addresses = addressesOf(page);
-    if (addresses.FindAddress(server.address, server.gamePort, server.queryPort))
+    if (addresses.FindAddress(server))
         return false;
     addresses.append(server.toLine());
     return true;

@@ -46,7 +46,7 @@ public:
     // Address lists.
     void setAddresses(ServerPage page, AddressList addresses);
     // Appends the server's line unless the same three words are listed; true when added.
-    bool addAddress(ServerPage page, const ServerAddress &server);
+    bool addAddress(ServerPage page, const AddressWords &server);
 
     // Reply stores.
     void clearReplies(ServerPage page);
@@ -76,12 +76,12 @@ public:
     const AddressList &favorites() const { return m_favorites.addresses(); }
     const QString &favoritesFile() const { return m_favorites.path(); }
     void setFavoritesFile(const QString &path) { m_favorites.setPath(path); }
-    bool isFavorite(const ServerAddress &server) const { return m_favorites.contains(server); }
+    bool isFavorite(const AddressWords &server) const { return m_favorites.contains(server); }
     // Reads the file (when it exists) over the favorites in memory.
     platform::Status loadFavorites() { return m_favorites.load(); }
     // Reads the file before the first change of this run; see FavoritesStore::ensureLoaded.
     platform::Status ensureFavoritesLoaded() { return m_favorites.ensureLoaded(); }
-    bool addFavorite(const ServerAddress &server) { return m_favorites.add(server); }
+    bool addFavorite(const AddressWords &server) { return m_favorites.add(server); }
     void removeFavoriteAt(qsizetype index) { m_favorites.removeAt(index); }
     void clearFavorites() { m_favorites.clear(); }
     platform::Status saveFavorites() const { return m_favorites.save(); }

@@ -30,7 +30,7 @@ bool asksForTeams(const ServerInfo &status)
 
 bool asksForTeams(const ReplyStore &store, const ServerAddress &server)
 {
-    return asksForTeams(DecodeServerInfo(store, server.address, server.gamePort, server.queryPort));
+    return asksForTeams(DecodeServerInfo(store, server));
 }
 
 } // namespace orv::engine

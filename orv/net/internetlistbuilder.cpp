@@ -153,11 +153,9 @@ void InternetListBuilder::finish(BuildOutcome outcome, bool loaded)
         done(outcome, loaded ? &m_loaded : nullptr);
 }
 
-bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort)
+bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, quint16 reportedPort)
 {
-    bool ok = false;
-    const uint port = reportedPort.toUInt(&ok);
-    if (!ok || port < 1 || port > 65535 || QString::number(port) != reportedPort || reportedPort == server.gamePort)
+    if (reportedPort == 0 || reportedPort == server.gamePort)
         return false;
     auto loaded = engine::AddressList::load(cacheFile());
     if (!loaded)
@@ -165,8 +163,8 @@ bool InternetListBuilder::keepReportedPort(const engine::ServerAddress &server, 
     engine::AddressList list = std::move(loaded).value();
     bool changed = false;
     for (QString &line : list.lines()) {
-        if (engine::AddressList::isServerLine(line) && engine::AddressList::parseLine(line) == server) {
-            line = engine::ServerAddress{server.address, reportedPort, server.queryPort}.toLine();
+        if (engine::AddressList::isServerLine(line) && engine::AddressList::parseLine(line).toServer() == server) {
+            line = server.withGamePort(reportedPort).toLine();
             changed = true;
         }
     }

@@ -98,7 +98,7 @@ public:
     // (masters give only the query port, so the game port they imply may be wrong), so
     // that a start from the saved file has the right game ports. Does nothing when the
     // port is no port or unchanged, or the cache holds no such line. True when rewritten.
-    bool keepReportedPort(const engine::ServerAddress &server, const QString &reportedPort);
+    bool keepReportedPort(const engine::ServerAddress &server, quint16 reportedPort);
 
     // The combined list of the last download round, for diagnosis and tests.
     const CombinedList &lastCombined() const { return m_combined; }

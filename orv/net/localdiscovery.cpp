@@ -146,19 +146,17 @@ void LocalDiscovery::askNextServer()
         }
         return;
     }
-    const QString sender = m_infoQueue.front().first;
-    const QString queryPort = m_infoQueue.front().second;
+    const engine::ServerAddress asked = m_infoQueue.front();
     m_infoQueue.pop_front();
     m_infoBusy = true;
-    // One server at a time, in the order the answers came.
+    // One server at a time, in the order the answers came; until it says otherwise, the
+    // server's game port is taken to be its query port.
     m_engine.QueryServer(
-        engine::ServerAddress{sender, queryPort, queryPort}, QByteArray(engine::QueryEngine::kInfoRequest), this,
-        [this, sender, queryPort](const platform::Result<engine::ServerQuery> &queried) {
-            QString gamePort = queryPort;
-            if (queried && engine::parsePortNumber(queried->reportedPort))
-                gamePort = queried->reportedPort;
-            if (m_engine.addAddress(engine::ServerPage::Local, engine::ServerAddress{sender, gamePort, queryPort}))
-                emit logLine(QStringLiteral("Server response from: ") + sender);
+        asked, QByteArray(engine::QueryEngine::kInfoRequest), this,
+        [this, asked](const platform::Result<engine::ServerQuery> &queried) {
+            const engine::ServerAddress found = queried ? asked.withGamePort(queried->reportedPort) : asked;
+            if (m_engine.addAddress(engine::ServerPage::Local, engine::AddressWords::of(found)))
+                emit logLine(QStringLiteral("Server response from: ") + found.addressText());
             m_infoBusy = false;
             askNextServer();
         });
@@ -205,14 +203,15 @@ void LocalDiscovery::handleAnswer(const QString &sender, const QByteArray &datag
         const QString sign = engine::SplitHead(rest, QLatin1Char(' '));
         if (sign != sign1 && sign != sign2)
             continue;
-        const QString queryPort = engine::SplitHead(rest, QLatin1Char(' '));
         // An answer naming no usable port (port 0, text, a number out of range) names no
         // server that could ever be queried or joined.
-        if (!engine::parsePortNumber(queryPort))
+        const auto queryPort = engine::parsePortNumber(engine::SplitHead(rest, QLatin1Char(' ')));
+        const auto ip = engine::ServerAddress::parseIpv4(sender);
+        if (!queryPort || !ip)
             continue;
         // Every new answer of a sender re-examines its earlier ones: one waiting query per
         // server is enough.
-        const std::pair<QString, QString> server{sender, queryPort};
+        const engine::ServerAddress server{*ip, *queryPort, *queryPort};
         if (std::find(m_infoQueue.begin(), m_infoQueue.end(), server) == m_infoQueue.end())
             m_infoQueue.push_back(server);
     }

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "orv/engine/serveraddress.h"
+
 class QTimer;
 class QUdpSocket;
 
@@ -78,7 +80,7 @@ private:
     QDeadlineTimer m_deadline;
     // The answering servers still to be asked for their "\info\" (address, query port),
     // one at a time.
-    std::deque<std::pair<QString, QString>> m_infoQueue;
+    std::deque<engine::ServerAddress> m_infoQueue;
     bool m_infoBusy = false;
     // The listening time ended while servers were still being asked.
     bool m_overWhileAsking = false;

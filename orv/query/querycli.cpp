@@ -102,9 +102,8 @@ platform::Result<ServerAddress> parseServer(const QString &text)
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() > 3)
         return usageError(QStringLiteral("too many ':' in server '%1'").arg(text));
-    QHostAddress address;
-    if (!address.setAddress(parts[0]) || address.protocol() != QAbstractSocket::IPv4Protocol ||
-        address.toString() != parts[0])
+    const auto address = ServerAddress::parseIpv4(parts[0]);
+    if (!address || ServerAddress{*address, 0, 0}.addressText() != parts[0])
         return usageError(QStringLiteral("'%1' is not a dotted IPv4 address").arg(parts[0]));
     qint64 gamePort = 7777;
     if (parts.size() >= 2) {
@@ -122,7 +121,7 @@ platform::Result<ServerAddress> parseServer(const QString &text)
     }
     if (queryPort > 65535)
         return usageError(QStringLiteral("game port %1 leaves no query port; give one").arg(gamePort));
-    return ServerAddress{parts[0], QString::number(gamePort), QString::number(queryPort)};
+    return ServerAddress{*address, static_cast<quint16>(gamePort), static_cast<quint16>(queryPort)};
 }
 
 platform::Result<QueryCliOptions> parseArguments(const QStringList &arguments)
@@ -275,7 +274,7 @@ QJsonObject toJson(const ServerResult &r)
         {QStringLiteral("outcome"), outcomeName(r.exchange.outcome)},
         {QStringLiteral("received"), r.exchange.received},
         {QStringLiteral("expected"), r.exchange.expected},
-        {QStringLiteral("reportedport"), r.reportedPort},
+        {QStringLiteral("reportedport"), QString::number(r.reportedPort)},
         {QStringLiteral("caption"), orv::words::rowCaption(r.row)},
         {QStringLiteral("icon"), r.row.icon},
         {QStringLiteral("info"), info},
@@ -350,7 +349,7 @@ int runCheck(const QueryCliOptions &o, QTextStream &out, QTextStream &err)
     bool anyRight = false;
     for (const ServerAddress &server : o.servers) {
         CheckResult result;
-        result.address = server.address;
+        result.address = server.addressText();
         // One server after another, as the checking run asks them.
         std::optional<platform::Result<std::optional<orv::checker::Evaluation>>> checked;
         QEventLoop wait;
@@ -456,28 +455,42 @@ int runQueryCli(const QStringList &arguments, QTextStream &out, QTextStream &err
         }
         out.flush();
     };
+    const auto report = [&](int row, const ServerResult &r) {
+        ++results;
+        if (o.json)
+            print(row, {QString::fromUtf8(QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact))});
+        else
+            print(row, tableLines(r));
+    };
     QObject::connect(
         &engine, &QueryEngine::serverQueried, &engine, [&](const orv::engine::ServerQuery &query, int row) {
             const ServerAddress &server = query.server;
             ServerResult r;
-            r.asked = server;
+            r.asked = AddressWords::of(server);
             r.exchange = query.exchange;
             r.reportedPort = query.reportedPort;
             if (row >= 0 && row < view->size())
                 r.row = view->row(row);
             // An answering server's answers now stand under the game port it reported.
-            const QString storedPort = query.reportedPort.isEmpty() ? server.gamePort : query.reportedPort;
-            r.info = engine.DecodeServerInfo(server.address, storedPort, server.queryPort);
+            r.info = engine.DecodeServerInfo(server.withGamePort(query.reportedPort));
             // The ping of the row update; an unanswered server was not pinged.
             r.info.ping =
                 r.row.icon % kFavoriteIconOffset == static_cast<int>(RowIcon::Dead) ? kNoPing : query.info.ping;
             allComplete = allComplete && r.exchange.outcome == QueryOutcome::Complete;
-            ++results;
-            if (o.json)
-                print(row, {QString::fromUtf8(QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact))});
-            else
-                print(row, tableLines(r));
+            report(row, r);
         });
+
+    // A line that names no server is dead unasked; it is reported in its place all the same.
+    QObject::connect(&engine, &QueryEngine::unaddressedRowDead, &engine, [&](const AddressWords &words, int row) {
+        ServerResult r;
+        r.asked = words;
+        if (row >= 0 && row < view->size())
+            r.row = view->row(row);
+        r.info = orv::engine::ServerInfo::defaults(words.address, words.gamePort, words.queryPort);
+        r.info.ping = kNoPing;
+        allComplete = false;
+        report(row, r);
+    });
 
     if (!o.json) {
         out << padded(QStringLiteral("SERVER"), 22) << ' ' << padded(QStringLiteral("OUTCOME"), 10) << ' '

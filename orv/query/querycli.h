@@ -60,9 +60,10 @@ platform::Result<engine::ServerAddress> parseServer(const QString &text);
 // decode of whatever arrived.
 struct ServerResult
 {
-    engine::ServerAddress asked;
+    // The words of the server's line: a line that names no server is reported too.
+    engine::AddressWords asked;
     engine::ExchangeResult exchange;
-    QString reportedPort;
+    quint16 reportedPort = 0;
     engine::ServerEntry row;
     engine::ServerInfo info;
 };

@@ -234,7 +234,7 @@ struct Fleet
     ServerAddress addressOf(std::size_t i) const
     {
         const FakeGameServer &s = *servers[i];
-        return {s.address().toString(), QString::number(s.queryPort() - 1), QString::number(s.queryPort())};
+        return testsupport::fakeServerAddress(s.address(), s.queryPort());
     }
 };
 
@@ -280,10 +280,10 @@ TEST(HostileServers, RefreshEndsInTimeWithBoundedMemoryAndTrueRows)
         for (std::size_t i = 0; i < fleet.kinds.size(); ++i) {
             const Hostile &kind = fleet.kinds[i];
             const ServerAddress a = fleet.addressOf(i);
-            const auto row = view.FindRow(a.address, a.gamePort, a.queryPort);
+            const auto row = view.FindRow(a);
             ASSERT_TRUE(row.has_value()) << kind.name;
             const ServerEntry &entry = view.row(*row);
-            const QString expected = kind.caption == std::string_view("@") ? a.address : L1(kind.caption);
+            const QString expected = kind.caption == std::string_view("@") ? a.addressText() : L1(kind.caption);
             if (expected.endsWith(u'*') && !expected.startsWith(u'*'))
                 EXPECT_TRUE(rowCaption(entry).startsWith(expected.chopped(1)))
                     << kind.name << ": " << qPrintable(rowCaption(entry));
@@ -327,16 +327,16 @@ TEST(HostileServers, CheckerPathDecodesAndEvaluatesEveryAnswer)
         EXPECT_EQ(queried->complete, kind.complete) << kind.name;
         const QString caption = L1(kind.caption);
         if (caption == u"@")
-            EXPECT_EQ(info.hostname, a.address) << kind.name;
+            EXPECT_EQ(info.hostname, a.addressText()) << kind.name;
         else if (caption == u"Server is dead.")
-            EXPECT_EQ(info.hostname, a.address) << kind.name; // nothing arrived: the defaults
+            EXPECT_EQ(info.hostname, a.addressText()) << kind.name; // nothing arrived: the defaults
         else if (caption.endsWith(u'*'))
             EXPECT_TRUE(info.hostname.startsWith(caption.chopped(1))) << kind.name;
         else
             EXPECT_EQ(info.hostname + (caption.endsWith(kIncomplete) ? kIncomplete : QString()), caption) << kind.name;
 
         orv::checker::EvaluationContext context;
-        context.address = a.address;
+        context.address = a.addressText();
         context.time = QTime(20, 0);
         context.locale = QLocale::c();
         const auto evaluation = orv::checker::checkServer(script, info, context);
@@ -374,7 +374,7 @@ TEST(HostileServers, AnswerAfterALongFloodFromAnotherAddressArrives)
     QueryEngine engine;
     configure(engine);
     const auto queried = testsupport::queryAndWait(
-        engine, {QStringLiteral("127.0.0.38"), QString::number(port - 1), QString::number(port)});
+        engine, testsupport::fakeServerAddress(QHostAddress(QStringLiteral("127.0.0.38")), port));
     ASSERT_TRUE(queried.hasValue());
     EXPECT_TRUE(queried->complete);
     EXPECT_EQ(queried->info.hostname, L1("Patient"));

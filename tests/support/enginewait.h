@@ -5,11 +5,19 @@
 
 #include <QByteArray>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QTimer>
 
 #include "orv/engine/queryengine.h"
 
 namespace testsupport {
+
+// A fake server on its address and query port, its game port one below, as the demo
+// servers report it.
+inline orv::engine::ServerAddress fakeServerAddress(const QHostAddress &address, quint16 queryPort)
+{
+    return {address.toIPv4Address(), static_cast<quint16>(queryPort - 1), queryPort};
+}
 
 // Runs the event loop until the engine's refresh run has ended, at most timeoutMs; true when
 // no run is left.

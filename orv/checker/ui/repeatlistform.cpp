@@ -107,8 +107,11 @@ void TRepeatListForm::acceptSelection()
         const QTreeWidgetItem *item = m_list->topLevelItem(i);
         if (!item->isSelected())
             continue;
-        m_chosen.append({item->text(kColumnCaption), item->text(kColumnAddress), item->text(kColumnGamePort),
-                         item->text(kColumnQueryPort)});
+        // Rows of lines that name no server cannot be checked and are left out.
+        const auto server = orv::engine::ServerAddress::fromText(
+            item->text(kColumnAddress), item->text(kColumnGamePort), item->text(kColumnQueryPort));
+        if (server)
+            m_chosen.append({item->text(kColumnCaption), *server});
     }
     accept();
 }

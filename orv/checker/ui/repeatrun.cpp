@@ -23,11 +23,18 @@
 
 namespace orv::checker::ui {
 
+namespace {
+// A row whose list line is a host name or lacks a port cannot be asked.
+const QString kNoServerAddress = QStringLiteral("The selected row has no server address to check.");
+} // namespace
+
 void TRepeatForm::setServers(const QList<RepeatServer> &servers)
 {
     m_servers->clear();
-    for (const RepeatServer &s : servers)
-        m_servers->addTopLevelItem(new QTreeWidgetItem({s.name, s.address, s.gamePort, s.queryPort}));
+    for (const RepeatServer &s : servers) {
+        m_servers->addTopLevelItem(new QTreeWidgetItem(
+            {s.name, s.server.addressText(), s.server.gamePortText(), s.server.queryPortText()}));
+    }
     m_servers->sortItems(0, Qt::AscendingOrder);
     updateActions();
 }
@@ -37,7 +44,9 @@ QList<RepeatServer> TRepeatForm::servers() const
     QList<RepeatServer> list;
     for (int i = 0; i < m_servers->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_servers->topLevelItem(i);
-        list.append({item->text(0), item->text(1), item->text(2), item->text(3)});
+        // The texts were written from addresses by setServers().
+        if (const auto server = orv::engine::ServerAddress::fromText(item->text(1), item->text(2), item->text(3)))
+            list.append({item->text(0), *server});
     }
     return list;
 }
@@ -49,8 +58,11 @@ void TRepeatForm::takeSelectedServer(orv::frontend::TMainForm &form)
     if (row < 0 || !model || row >= model->size())
         return;
     const orv::engine::ServerEntry &entry = model->row(row);
-    setServers({{entry.caption, entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
-                 entry.column(orv::engine::kColumnQueryPort)}});
+    if (!entry.address) {
+        message(QMessageBox::Information, kNoServerAddress);
+        return;
+    }
+    setServers({{entry.caption, *entry.address}});
     show();
     raise();
 }
@@ -162,7 +174,7 @@ bool TRepeatForm::addFavorite(const RepeatServer &server)
     // The favorites were never read in this run: keep the file's lines.
     if (m_favorites && !m_engine.ensureFavoritesLoaded())
         return false;
-    if (!m_engine.addFavorite({server.address, server.gamePort, server.queryPort}))
+    if (!m_engine.addFavorite(orv::engine::AddressWords::of(server.server)))
         return false;
     if (m_favorites)
         m_favorites->save();
@@ -174,8 +186,7 @@ bool TRepeatForm::runGame(const RepeatServer &server, const QString &playerPrese
     if (!m_form)
         return false;
     const orv::engine::ServerListModel *model = &m_engine.currentView();
-    const std::optional<int> row =
-        model ? model->FindRow(server.address, server.gamePort, server.queryPort) : std::nullopt;
+    const std::optional<int> row = model ? model->FindRow(server.server) : std::nullopt;
     if (!row)
         return false;
     m_form->selectRow(m_form->currentPage(), *row);

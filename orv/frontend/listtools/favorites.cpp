@@ -12,7 +12,7 @@
 #include "orv/frontend/netforms/addform.h"
 
 using orv::engine::AddressList;
-using orv::engine::ServerAddress;
+using orv::engine::AddressWords;
 using orv::engine::ServerEntry;
 using orv::engine::ServerPage;
 
@@ -22,7 +22,7 @@ namespace {
 
 // A favorites line holds three blank-separated words; a word that is empty or holds a
 // blank would shift the words of the line, so such a server is not written.
-bool isWritable(const ServerAddress &server)
+bool isWritable(const AddressWords &server)
 {
     for (const QString *word : {&server.address, &server.gamePort, &server.queryPort}) {
         if (word->isEmpty())
@@ -156,7 +156,7 @@ void Favorites::addSelected()
     if (row < 0 || row >= view.size())
         return;
     ServerEntry entry = view.row(row);
-    const ServerAddress server = entry.server();
+    const AddressWords server = entry.words();
 
     ensureLoaded();
     if (m_engine.isFavorite(server)) {
@@ -189,7 +189,7 @@ void Favorites::deleteSelected()
     const int row = m_form.currentRow();
     if (row < 0 || row >= pageView.size())
         return;
-    const ServerAddress server = pageView.row(row).server();
+    const AddressWords server = pageView.row(row).words();
 
     ensureLoaded();
     const AddressList &favorites = m_engine.favorites();
@@ -199,7 +199,7 @@ void Favorites::deleteSelected()
         const QString &line = favorites.lines().at(i);
         if (line.isEmpty())
             continue;
-        const ServerAddress words = AddressList::parseLine(line);
+        const AddressWords words = AddressList::parseLine(line);
         if (words.address == server.address && words.queryPort == server.queryPort) {
             match = i;
             break;
@@ -217,7 +217,7 @@ void Favorites::deleteSelected()
             const orv::engine::ServerListModel &view = m_engine.view(other);
             for (int i = 0; i < view.size(); ++i) {
                 const ServerEntry &candidate = view.row(i);
-                if (candidate.icon > 4 && candidate.server() == server)
+                if (candidate.icon > 4 && candidate.words() == server)
                     m_engine.setFavoriteMark(other, i, false);
             }
         }
@@ -247,7 +247,7 @@ int Favorites::addByPing(int pingClass)
         const ServerEntry &row = view->row(i);
         if (row.icon != pingClass)
             continue;
-        const ServerAddress server = row.server();
+        const AddressWords server = row.words();
         const QString line = server.toLine();
         if (known.contains(line) || !isWritable(server))
             continue;
@@ -265,7 +265,7 @@ int Favorites::addByPing(int pingClass)
     return added;
 }
 
-std::optional<ServerAddress> Favorites::askCustomServer()
+std::optional<AddressWords> Favorites::askCustomServer()
 {
     if (m_customDialog)
         return m_customDialog();
@@ -275,13 +275,13 @@ std::optional<ServerAddress> Favorites::askCustomServer()
     }
     if (m_addForm->exec() != QDialog::Accepted)
         return std::nullopt;
-    return ServerAddress{m_addForm->Address()->text().trimmed(), m_addForm->Port1()->text().trimmed(),
+    return AddressWords{m_addForm->Address()->text().trimmed(), m_addForm->Port1()->text().trimmed(),
                          m_addForm->Port2()->text().trimmed()};
 }
 
 void Favorites::addCustom()
 {
-    const std::optional<ServerAddress> server = askCustomServer();
+    const std::optional<AddressWords> server = askCustomServer();
     if (!server)
         return;
     if (!isWritable(*server)) {

@@ -34,7 +34,7 @@ public:
     // Shows a message box of the given kind; tests put their own in.
     using MessageSink = std::function<void(QMessageBox::Icon kind, const QString &text)>;
     // Asks for a custom server; nothing when the user did not confirm.
-    using CustomServerDialog = std::function<std::optional<orv::engine::ServerAddress>()>;
+    using CustomServerDialog = std::function<std::optional<orv::engine::AddressWords>()>;
 
     // Connects itself to the favorites commands of the form. The browser's composition
     // root routes the form's "show favorites" work to showFavorites().
@@ -67,7 +67,7 @@ private:
     // Logs a favorites file that exists but could not be read.
     void reportLoad(const platform::Status &status);
     void notePageShown(orv::engine::ServerPage page);
-    std::optional<orv::engine::ServerAddress> askCustomServer();
+    std::optional<orv::engine::AddressWords> askCustomServer();
     void message(QMessageBox::Icon kind, const QString &text);
 
     TMainForm &m_form;

@@ -159,7 +159,7 @@ void Filters::runPass(const RowFilter &filter)
         resetFilter();
 
     const ServerPage page = m_engine.currentPage();
-    const std::optional<orv::engine::ServerAddress> selected = selectedServer(page);
+    const std::optional<orv::engine::ServerEntry> selected = selectedServer(page);
     if (m_progress)
         m_progress->start(m_engine.view(page).size() - 1);
     const FilterProgress progress = [this](int position) {
@@ -185,7 +185,7 @@ void Filters::resetFilter()
     if (m_engine.hiddenRows().empty())
         return;
     const ServerPage page = m_hiddenPage;
-    const std::optional<orv::engine::ServerAddress> selected = selectedServer(page);
+    const std::optional<orv::engine::ServerEntry> selected = selectedServer(page);
     if (m_progress)
         m_progress->start(static_cast<int>(m_engine.hiddenRows().size()) - 1);
     const FilterProgress progress = [this](int position) {
@@ -203,22 +203,22 @@ void Filters::resetFilter()
     m_form.updateActions();
 }
 
-std::optional<orv::engine::ServerAddress> Filters::selectedServer(ServerPage page) const
+std::optional<orv::engine::ServerEntry> Filters::selectedServer(ServerPage page) const
 {
     const orv::engine::ServerListModel *view = &m_engine.view(page);
     const int row = m_form.currentRow(page);
     if (row < 0 || row >= view->size())
         return std::nullopt;
-    return view->row(row).server();
+    return view->row(row);
 }
 
-void Filters::reselect(ServerPage page, const std::optional<orv::engine::ServerAddress> &server)
+void Filters::reselect(ServerPage page, const std::optional<orv::engine::ServerEntry> &server)
 {
     // The view was refilled in one step, which drops its selection: the selected server
     // stays selected while it is shown, and its players go when it is not.
     if (!server)
         return;
-    const auto row = m_engine.view(page).FindRow(server->address, server->gamePort, server->queryPort);
+    const auto row = m_engine.view(page).FindRowOf(*server);
     if (row)
         m_form.selectRow(page, *row);
     else if (page == m_form.currentPage())

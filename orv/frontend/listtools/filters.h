@@ -61,8 +61,8 @@ public:
 
 private:
     void runPass(const orv::core::RowFilter &filter);
-    std::optional<orv::engine::ServerAddress> selectedServer(orv::engine::ServerPage page) const;
-    void reselect(orv::engine::ServerPage page, const std::optional<orv::engine::ServerAddress> &server);
+    std::optional<orv::engine::ServerEntry> selectedServer(orv::engine::ServerPage page) const;
+    void reselect(orv::engine::ServerPage page, const std::optional<orv::engine::ServerEntry> &server);
     void fillValueMenu(QMenu *menu, int column);
     bool valueFiltersEnabled() const;
 

@@ -526,9 +526,11 @@ void TMainForm::showPlayersOf(int row)
         return;
     }
     const orv::engine::ServerEntry &entry = model.row(row);
+    // A row whose line names no server never has an answer: it shows the empty record.
+    const orv::engine::AddressWords words = entry.words();
     const orv::engine::ServerInfo info =
-        m_engine.DecodeServerInfo(entry.column(orv::engine::kColumnAddress), entry.column(orv::engine::kColumnGamePort),
-                                  entry.column(orv::engine::kColumnQueryPort));
+        entry.address ? m_engine.DecodeServerInfo(*entry.address)
+                      : orv::engine::ServerInfo::defaults(words.address, words.gamePort, words.queryPort);
     PlayersModel::SkinLookup lookup;
     if (m_services) {
         lookup = [this](const orv::engine::ServerInfo &server, const orv::engine::PlayerEntry &player) {

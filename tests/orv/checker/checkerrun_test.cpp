@@ -11,6 +11,7 @@
 #include "orv/checker/preparedscript.h"
 #include "orv/demo/fakegameserver.h"
 #include "orv/engine/queryengine.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::checker;
 using orv::demo::FakeGameServer;
@@ -41,7 +42,7 @@ std::unique_ptr<FakeGameServer> fakeServer(int host, const ServerBehaviour &beha
 
 orv::engine::ServerAddress addressOf(const FakeGameServer &s)
 {
-    return {s.address().toString(), QString::number(s.queryPort() - 1), QString::number(s.queryPort())};
+    return testsupport::fakeServerAddress(s.address(), s.queryPort());
 }
 
 } // namespace

@@ -60,12 +60,12 @@ TEST(TextHelpers, WordsReplacementAndNumbers)
 
 TEST(AddressList, LinesWithAnySpacingNameTheSameServer)
 {
-    const ServerAddress a = AddressList::parseLine(L1("10.0.0.5   7777  7778"));
-    const ServerAddress b = AddressList::parseLine(L1("10.0.0.5 7777 7778 extra words"));
+    const AddressWords a = AddressList::parseLine(L1("10.0.0.5   7777  7778"));
+    const AddressWords b = AddressList::parseLine(L1("10.0.0.5 7777 7778 extra words"));
     EXPECT_EQ(a, b);
     EXPECT_EQ(a.toLine(), L1("10.0.0.5 7777 7778"));
 
-    const ServerAddress only = AddressList::parseLine(L1("10.0.0.5"));
+    const AddressWords only = AddressList::parseLine(L1("10.0.0.5"));
     EXPECT_EQ(only.address, L1("10.0.0.5"));
     EXPECT_TRUE(only.gamePort.isEmpty());
     EXPECT_TRUE(only.queryPort.isEmpty());
@@ -85,6 +85,29 @@ TEST(AddressList, FindAddressExactOnAnyLine)
     EXPECT_FALSE(list.FindAddress(L1("10.1.1"), L1("7777"), L1("7778"))); // a prefix is not the address
     list.append(L1("Host.Example 7777 7778"));
     EXPECT_FALSE(list.FindAddress(L1("host.example"), L1("7777"), L1("7778"))); // letter case counts
+}
+
+// Text becomes a server address only as a dotted quad and two port numbers; the list's
+// lookups by value find a server however its line writes the numbers.
+TEST(ServerAddress, OnlyDottedQuadsAndPortNumbersNameAServer)
+{
+    const auto parsed = ServerAddress::fromText(u"10.0.0.5", u"7777", u"7778");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(*parsed, (ServerAddress{0x0A000005, 7777, 7778}));
+    EXPECT_EQ(parsed->toLine(), L1("10.0.0.5 7777 7778"));
+    EXPECT_EQ(ServerAddress::parseIpv4(u"255.255.255.255"), 0xFFFFFFFFu);
+    EXPECT_EQ(ServerAddress::parseIpv4(u"010.0.0.5"), 0x0A000005u);
+    for (const char *bad : {"host.example", "10.0.0", "10.0.0.5.6", "10.0.0.256", "10..0.5", "10.0.0.5 ", "1000.0.0.5",
+                            "-1.0.0.5", ""})
+        EXPECT_EQ(ServerAddress::parseIpv4(QString::fromLatin1(bad)), std::nullopt) << bad;
+    for (const char *bad : {"", "0", "65536", "7777x", "99999999999999999999"})
+        EXPECT_FALSE(ServerAddress::fromText(u"10.0.0.5", QString::fromLatin1(bad), u"7778")) << bad;
+    EXPECT_FALSE(AddressList::parseLine(L1("10.0.0.5")).toServer());
+
+    const AddressList list(QStringList{L1("host.example 7777 7778"), L1("010.0.0.5  +7777 07778"), QString()});
+    EXPECT_TRUE(list.contains(*parsed));
+    EXPECT_FALSE(list.contains(parsed->withGamePort(7000)));
+    EXPECT_EQ(list.servers(), std::unordered_set<ServerAddress>{*parsed});
 }
 
 TEST(AddressList, SortIgnoresLetterCaseAndSaveLoadRoundTrips)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakeservers.h"
+#include "tests/support/enginewait.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,5 @@ FakeGameServer *FakeServers::add(int host, const QByteArray &hostName, const orv
 
 orv::engine::ServerAddress FakeServers::addressOf(const FakeGameServer *server)
 {
-    return {server->address().toString(), QString::number(server->queryPort() - 1),
-            QString::number(server->queryPort())};
+    return testsupport::fakeServerAddress(server->address(), server->queryPort());
 }

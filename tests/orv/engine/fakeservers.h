@@ -20,7 +20,7 @@ public:
     orv::demo::FakeGameServer *add(int host, const QByteArray &hostName,
                                    const orv::demo::ServerBehaviour &behaviour = {}, int reportedHostPort = 0);
 
-    // "address gameport queryport" of a started server, as an address list line.
+    // A started server, its game port one below its query port.
     static orv::engine::ServerAddress addressOf(const orv::demo::FakeGameServer *server);
 
 private:

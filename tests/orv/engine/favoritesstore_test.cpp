@@ -11,12 +11,12 @@
 #include "tests/support/testpaths.h"
 
 using orv::engine::FavoritesStore;
-using orv::engine::ServerAddress;
+using orv::engine::AddressWords;
 
 namespace {
 
-const ServerAddress kAlpha{QStringLiteral("192.0.2.1"), QStringLiteral("7777"), QStringLiteral("7778")};
-const ServerAddress kBeta{QStringLiteral("192.0.2.2"), QStringLiteral("7000"), QStringLiteral("7001")};
+const AddressWords kAlpha{QStringLiteral("192.0.2.1"), QStringLiteral("7777"), QStringLiteral("7778")};
+const AddressWords kBeta{QStringLiteral("192.0.2.2"), QStringLiteral("7000"), QStringLiteral("7001")};
 
 } // namespace
 

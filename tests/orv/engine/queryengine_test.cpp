@@ -67,12 +67,12 @@ struct Engine
         lines.append(line);
         engine.setAddresses(ServerPage::Internet, lines);
     }
-    const ServerEntry &rowOf(const FakeGameServer *server, const QString &gamePort = {})
+    const ServerEntry &rowOf(const FakeGameServer *server, quint16 gamePort = 0)
     {
         ServerAddress a = FakeServers::addressOf(server);
-        if (!gamePort.isEmpty())
+        if (gamePort != 0)
             a.gamePort = gamePort;
-        const auto row = view().FindRow(a.address, a.gamePort, a.queryPort);
+        const auto row = view().FindRow(a);
         EXPECT_TRUE(row.has_value());
         static const ServerEntry none;
         return row ? view().row(*row) : none;
@@ -129,15 +129,14 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
     ASSERT_EQ(e.view().size(), 3);
     // The view is sorted by ping text at the end: the dead row's "9999" goes last.
     EXPECT_EQ(e.view().row(2).column(kColumnAddress), L1("127.0.0.3"));
-    const ServerEntry &r1 = e.rowOf(first, L1("7000"));
+    const ServerEntry &r1 = e.rowOf(first, 7000);
     EXPECT_EQ(shownCaption(r1), L1("First Server"));
     EXPECT_EQ(r1.icon, 0);
     EXPECT_EQ(r1.column(1), L1("120"));
     EXPECT_EQ(r1.column(3), L1("2 / 16"));
     EXPECT_EQ(r1.column(24), L1("7000"));
     // Its answers follow the row to the reported port, so showing its players finds them.
-    EXPECT_EQ(e.engine.DecodeServerInfo(r1.column(kColumnAddress), r1.column(24), r1.column(25)).hostname,
-              L1("First Server"));
+    EXPECT_EQ(e.engine.DecodeServerInfo(*r1.address).hostname, L1("First Server"));
     const ServerEntry &r2 = e.rowOf(silent);
     EXPECT_EQ(shownCaption(r2), L1("Server is dead."));
     EXPECT_EQ(r2.icon, 9);               // dead favorite
@@ -153,9 +152,53 @@ TEST(RefreshList, ThreeServersOneDeadWithFavoritesAndReportedPort)
 
     // The reported game port goes back into the list; the dead server keeps its own.
     const ServerAddress a1 = FakeServers::addressOf(first);
-    EXPECT_EQ(e.internet().lines().at(0), a1.address + L1(" 7000 ") + a1.queryPort);
+    EXPECT_EQ(e.internet().lines().at(0), a1.withGamePort(7000).toLine());
     EXPECT_EQ(e.internet().lines().at(1), FakeServers::addressOf(silent).toLine());
     EXPECT_TRUE(e.log.contains(L1("Host:127.0.0.2 Ping=120")));
+}
+
+// Lines that name no server (a host name, a missing port) are listed and dead when reached,
+// unasked and without waiting a time-out; a server reporting a game port that is no port
+// keeps the one it was asked on, in its row and in its line.
+TEST(RefreshList, LinesNamingNoServerAndReportedPortsThatAreNoPorts)
+{
+    FakeServers fakes;
+    ServerBehaviour odd;
+    odd.rawDatagrams = {"\\hostname\\Odd Port\\hostport\\77x77\\final\\\\queryid\\1.1"};
+    auto *oddPort = fakes.add(2, "unused", odd);
+    Engine e(120);
+    e.setOptions([](EngineOptions &o) { o.internetServTimeOut = 5000; });
+    addLines(e.engine, ServerPage::Internet, {oddPort});
+    e.appendLine(L1("host.example 7777 7778"));
+    e.appendLine(L1("10.0.0.5"));
+    e.rebuild(ServerPage::Internet);
+
+    const ServerListModel &view = e.view();
+    ASSERT_EQ(view.size(), 3);
+    for (const char *line : {"host.example 7777 7778", "10.0.0.5"}) {
+        const auto row = view.FindUnaddressedRow(AddressList::parseLine(L1(line)));
+        ASSERT_TRUE(row) << line;
+        EXPECT_EQ(shownCaption(view.row(*row)), L1("Server is dead.")) << line;
+        EXPECT_EQ(view.row(*row).icon, 4) << line;
+    }
+    EXPECT_TRUE(e.log.contains(L1("Send request to :host.example GPort:7777 IPort:7778 Try:1")));
+    EXPECT_TRUE(e.log.contains(L1("Send request to :10.0.0.5 GPort: IPort: Try:1")));
+    EXPECT_EQ(e.log.count(L1("Error when UDP send data")), 2);
+    EXPECT_FALSE(e.log.contains(L1("Server timeout!"))); // nothing was waited for
+    EXPECT_EQ(e.panel0.last(), L1("3 of 3"));
+
+    const ServerEntry &answered = e.rowOf(oddPort);
+    EXPECT_EQ(shownCaption(answered), L1("Odd Port"));
+    EXPECT_EQ(answered.column(kColumnGamePort), FakeServers::addressOf(oddPort).gamePortText());
+    EXPECT_TRUE(e.internet().lines().contains(FakeServers::addressOf(oddPort).toLine()));
+
+    // Refresh Current on such a row: dead at once, and the run is over.
+    const int hostRow = *view.FindUnaddressedRow(AddressList::parseLine(L1("host.example 7777 7778")));
+    e.log.clear();
+    e.engine.RefreshSelected(hostRow);
+    EXPECT_FALSE(e.engine.isRefreshActive());
+    EXPECT_EQ(e.log, (QStringList{L1("Send request to :host.example GPort:7777 IPort:7778 Try:1"),
+                                  L1("Error when UDP send data")}));
 }
 
 TEST(RefreshList, PingOffIncompleteAndRebuildOnlyTable)
@@ -279,7 +322,7 @@ TEST(RefreshList, RefreshSelectedReplacesOnlyThatServersReplies)
     EXPECT_EQ(store.size(), before); // old lines of A removed, new ones added
     EXPECT_EQ(shownCaption(e.rowOf(a)), L1("A renamed"));
     const ServerAddress sa = FakeServers::addressOf(a);
-    EXPECT_EQ(e.engine.DecodeServerInfo(sa.address, sa.gamePort, sa.queryPort).hostname, L1("A renamed"));
+    EXPECT_EQ(e.engine.DecodeServerInfo(sa).hostname, L1("A renamed"));
     EXPECT_FALSE(e.engine.isRefreshActive());
 }
 
@@ -335,7 +378,7 @@ TEST(QueryServer, WithoutRowUpdateDecodesPingsAndReportsCompleteness)
     const ServerAddress a = FakeServers::addressOf(server);
     auto queried = testsupport::queryAndWait(e.engine, a);
     ASSERT_TRUE(queried);
-    EXPECT_EQ(queried->reportedPort, L1("7100"));
+    EXPECT_EQ(queried->reportedPort, 7100);
     EXPECT_EQ(queried->server, a);
     EXPECT_TRUE(queried->complete);
     EXPECT_EQ(queried->exchange.outcome, QueryOutcome::Complete);
@@ -529,8 +572,8 @@ TEST(RefreshList, OneAtATimeAsksInTurnWithItsLinesInOrder)
 
     const auto request = [](const FakeGameServer *s) {
         const ServerAddress x = FakeServers::addressOf(s);
-        return L1("Send request to :") + x.address + L1(" GPort:") + x.gamePort + L1(" IPort:") + x.queryPort +
-               L1(" Try:1");
+        return L1("Send request to :") + x.addressText() + L1(" GPort:") + x.gamePortText() + L1(" IPort:") +
+               x.queryPortText() + L1(" Try:1");
     };
     const QString complete = L1("---------- Query Complete ------------");
     const QStringList expected = {

@@ -16,7 +16,7 @@ QString L1(const char *text)
 {
     return QString::fromLatin1(text);
 }
-const ServerAddress kServer{QStringLiteral("10.0.0.5"), QStringLiteral("7777"), QStringLiteral("7778")};
+const AddressWords kServer{QStringLiteral("10.0.0.5"), QStringLiteral("7777"), QStringLiteral("7778")};
 } // namespace
 
 TEST(ServerEntry, RebuiltRowValues)
@@ -31,7 +31,8 @@ TEST(ServerEntry, RebuiltRowValues)
     EXPECT_EQ(row.column(25), L1("7778"));
     EXPECT_EQ(row.icon, 3);
     EXPECT_EQ(ServerEntry::rebuilt(kServer, true).icon, 8);
-    EXPECT_EQ(row.server(), kServer);
+    EXPECT_EQ(row.words(), kServer);
+    EXPECT_EQ(row.address, (ServerAddress{0x0A000005, 7777, 7778}));
 }
 
 TEST(ServerEntry, FillFromDecodedRecordKeepsCaptionAndAddress)
@@ -94,9 +95,9 @@ TEST(ServerListModel, FindRowSetRowAndSingleRowChange)
     EXPECT_EQ(model.headerData(25, Qt::Horizontal).toString(), L1("Info port"));
     EXPECT_EQ(model.headerData(26, Qt::Horizontal).toString(), L1("Country"));
     EXPECT_EQ(model.data(model.index(0, 26)).toString(), QString()); // a private address
-    EXPECT_EQ(model.FindRow(L1("10.0.0.2"), L1("7777"), L1("7790")), 5);
-    EXPECT_EQ(model.FindRow(L1("10.0.0.2"), L1("7777"), L1("7778")), 2);
-    EXPECT_EQ(model.FindRow(L1("10.0.0.9"), L1("7777"), L1("7778")), std::nullopt);
+    EXPECT_EQ(model.FindRow({0x0A000002, 7777, 7790}), 5);
+    EXPECT_EQ(model.FindRow({0x0A000002, 7777, 7778}), 2);
+    EXPECT_EQ(model.FindRow({0x0A000009, 7777, 7778}), std::nullopt);
 
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     ServerEntry e = model.row(3);

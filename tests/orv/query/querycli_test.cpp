@@ -42,14 +42,14 @@ TEST(QueryCliArguments, ServerFormsAndBadArgumentsTable)
 {
     const auto s = parseServer(L1("10.0.0.5"));
     ASSERT_TRUE(s);
-    EXPECT_EQ(s->gamePort, L1("7777"));
-    EXPECT_EQ(s->queryPort, L1("7778"));
+    EXPECT_EQ(s->gamePort, 7777);
+    EXPECT_EQ(s->queryPort, 7778);
     const auto g = parseServer(L1("10.0.0.5:7000"));
     ASSERT_TRUE(g);
-    EXPECT_EQ(g->queryPort, L1("7001"));
+    EXPECT_EQ(g->queryPort, 7001);
     const auto q = parseServer(L1("10.0.0.5:7000:9000"));
     ASSERT_TRUE(q);
-    EXPECT_EQ(q->queryPort, L1("9000"));
+    EXPECT_EQ(q->queryPort, 9000);
 
     const QStringList bad[] = {
         {},
@@ -185,6 +185,28 @@ TEST(QueryCli, ListFileWritesReportedPortsOnlyWithWrite)
     EXPECT_EQ(testsupport::readFile(path), expected);
 
     EXPECT_EQ(run({L1("--list"), QDir::homePath() + L1("/missing.lst")}).status, kExitBadArguments);
+}
+
+// A line that names no server is reported dead in its place, unasked, and kept as it is.
+TEST(QueryCli, ListLineNamingNoServerIsReportedDeadInItsPlace)
+{
+    auto server = fakeServer(6, "Listed");
+    const QString path = QDir::homePath() + L1("/named.lst");
+    const QByteArray original = QStringLiteral("host.example 7777 7778\r\n%1 %2 %3\r\n")
+                                    .arg(server->address().toString())
+                                    .arg(server->queryPort() - 1)
+                                    .arg(server->queryPort())
+                                    .toLatin1();
+    ASSERT_TRUE(testsupport::writeFile(path, original));
+    const CliRun r = run({L1("--list"), path, L1("--json"), L1("--no-ping"), L1("--write")});
+    EXPECT_EQ(r.status, kExitSomeIncomplete);
+    const auto lines = jsonLines(r.out);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0][L1("address")].toString(), L1("host.example"));
+    EXPECT_EQ(lines[0][L1("outcome")].toString(), L1("dead"));
+    EXPECT_EQ(lines[0][L1("caption")].toString(), L1("Server is dead."));
+    EXPECT_EQ(lines[1][L1("outcome")].toString(), L1("complete"));
+    EXPECT_EQ(testsupport::readFile(path), original);
 }
 
 // A server asked on one game port that reports another keeps its whole answer in every

@@ -20,6 +20,7 @@
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/sound.h"
 #include "platform/registrystore.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;
@@ -52,7 +53,7 @@ std::unique_ptr<FakeGameServer> fakeServer(int host, const QByteArray &name, con
 
 RepeatServer repeatServer(const FakeGameServer &s, const QString &name)
 {
-    return {name, s.address().toString(), QString::number(s.queryPort() - 1), QString::number(s.queryPort())};
+    return {name, testsupport::fakeServerAddress(s.address(), s.queryPort())};
 }
 
 // A checker window over a real engine, with its message boxes and log recorded.
@@ -118,7 +119,7 @@ TEST_F(CheckerFixture, RuleRightAtFirstReplyQueriesOnceAndActs)
     EXPECT_EQ(server->requestCount(), 1);
     EXPECT_FALSE(form->isRunning());
     const qsizetype start = indexOf(L1("Check start with preset:Default"));
-    const qsizetype named = indexOf(L1("Check server:") + s.address + L1(" Named:Alpha Server"));
+    const qsizetype named = indexOf(L1("Check server:") + s.server.addressText() + L1(" Named:Alpha Server"));
     const qsizetype delay = indexOf(L1("Check delay:500"));
     const qsizetype stopped = indexOf(L1("Repeat stoped"));
     ASSERT_GE(start, 0) << qPrintable(log.join(u'|'));
@@ -127,7 +128,7 @@ TEST_F(CheckerFixture, RuleRightAtFirstReplyQueriesOnceAndActs)
     EXPECT_LT(delay, stopped);
     EXPECT_EQ(messages, QStringList{L1("Warning! check the Orvane NOW!")});
     EXPECT_EQ(form->script().rows().at(0).mark, L1("+"));
-    EXPECT_EQ(engine.favorites().lines(), QStringList{s.address + u' ' + s.gamePort + u' ' + s.queryPort});
+    EXPECT_EQ(engine.favorites().lines(), QStringList{s.server.toLine()});
     EXPECT_EQ(form->windowTitle(), L1("Server Checker"));
 
     // The same server right again: the favorites keep one line for it.

@@ -21,12 +21,19 @@
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/sound.h"
 #include "platform/registrystore.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;
 using orv::engine::ServerPage;
 
 namespace {
+
+RepeatServer repeatServer(const char *name, const char *line)
+{
+    const auto server = orv::engine::AddressList::parseLine(QString::fromLatin1(line)).toServer();
+    return {QString::fromLatin1(name), server.value_or(orv::engine::ServerAddress{})};
+}
 
 QString L1(const char *text)
 {
@@ -58,9 +65,7 @@ struct HandoverFixture : ::testing::Test
         for (int i = 0; i < 3; ++i) {
             orv::engine::ServerEntry e;
             e.caption = QString::fromLatin1(names[i]);
-            e.setColumn(orv::engine::kColumnAddress, QStringLiteral("10.0.0.%1").arg(i + 1));
-            e.setColumn(orv::engine::kColumnGamePort, L1("7777"));
-            e.setColumn(orv::engine::kColumnQueryPort, L1("7778"));
+            e.setWords({QStringLiteral("10.0.0.%1").arg(i + 1), L1("7777"), L1("7778")});
             e.icon = 0;
             rows.push_back(e);
         }
@@ -77,9 +82,9 @@ TEST_F(HandoverFixture, CheckSelectedServerTakesTheSelectedRowAndShowsTheChecker
     main->updateActions();
     QAction *repeatSelected = main->action(orv::frontend::MainAction::RepeatSelected);
     ASSERT_TRUE(repeatSelected && repeatSelected->isEnabled());
-    checker->setServers({{L1("Old"), L1("10.9.9.9"), L1("1"), L1("2")}});
+    checker->setServers({repeatServer("Old", "10.9.9.9 1 2")});
     repeatSelected->trigger();
-    EXPECT_EQ(checker->servers(), (QList<RepeatServer>{{L1("Mike"), L1("10.0.0.2"), L1("7777"), L1("7778")}}));
+    EXPECT_EQ(checker->servers(), QList<RepeatServer>{repeatServer("Mike", "10.0.0.2 7777 7778")});
     EXPECT_TRUE(checker->isVisible());
 }
 
@@ -97,7 +102,7 @@ TEST_F(HandoverFixture, SelectionWindowCopiesTheShownListAndReturnsChosenRowsInO
     const QList<RepeatServer> chosen = selection->chosenServers();
     ASSERT_EQ(chosen.size(), 2);
     EXPECT_EQ(chosen[0].name, L1("Zulu"));
-    EXPECT_EQ(chosen[1], (RepeatServer{L1("Alpha"), L1("10.0.0.3"), L1("7777"), L1("7778")}));
+    EXPECT_EQ(chosen[1], repeatServer("Alpha", "10.0.0.3 7777 7778"));
     // The checker keeps its servers sorted by name.
     checker->setServers(chosen);
     EXPECT_EQ(checker->servers().first().name, L1("Alpha"));
@@ -109,9 +114,9 @@ TEST_F(HandoverFixture, RunGameSelectsTheServerInTheShownListOnlyWhenItIsThere)
     settings.whenRuleRight.fill(CheckState::Unchecked);
     settings.whenRuleRight[static_cast<size_t>(RuleRightAction::RunGame)] = CheckState::Checked;
     main->currentView()->selectRow(0);
-    checker->checkerRun().performActions(settings, {L1("x"), L1("10.0.0.9"), L1("7777"), L1("7778")});
+    checker->checkerRun().performActions(settings, repeatServer("x", "10.0.0.9 7777 7778"));
     EXPECT_EQ(main->currentView()->currentRow(), 0);
-    checker->checkerRun().performActions(settings, {L1("x"), L1("10.0.0.3"), L1("7777"), L1("7778")});
+    checker->checkerRun().performActions(settings, repeatServer("x", "10.0.0.3 7777 7778"));
     EXPECT_EQ(main->currentView()->currentRow(), 2);
 }
 
@@ -133,8 +138,7 @@ TEST_F(HandoverFixture, MinimizeTakesBothWindowsAndExitEndsTheRunAndTheProgram)
         log.append(L1("message:") + text);
         return QMessageBox::Ok;
     });
-    checker->setServers({{L1("Fake"), server.address().toString(), QString::number(server.queryPort() - 1),
-                          QString::number(server.queryPort())}});
+    checker->setServers({{L1("Fake"), testsupport::fakeServerAddress(server.address(), server.queryPort())}});
     checker->setScriptLines({L1("-,MapName,=,no-such-map")});
     checker->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(true);
     main->show();
@@ -192,8 +196,7 @@ TEST_F(HandoverFixture, GoDuringARefreshAndRefreshDuringARunAreRefusedWithAWord)
     QStringList log;
     QObject::connect(checker.get(), &TRepeatForm::logLine, checker.get(),
                      [&](const QString &text) { log.append(text); });
-    checker->setServers({{L1("Fake"), first.address().toString(), QString::number(first.queryPort() - 1),
-                          QString::number(first.queryPort())}});
+    checker->setServers({{L1("Fake"), testsupport::fakeServerAddress(first.address(), first.queryPort())}});
     checker->setScriptLines({L1("-,MapName,=,no-such-map")});
     checker->findChild<QCheckBox *>(L1("MinimizeWin"))->setChecked(false);
 

@@ -26,6 +26,7 @@
 #include "platform/desktop/sound.h"
 #include "platform/registrystore.h"
 #include "tests/support/testpaths.h"
+#include "tests/support/enginewait.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;
@@ -103,8 +104,7 @@ struct RepeatFormFixture : ::testing::Test
         for (RuleRightAction a : actions)
             list->item(static_cast<int>(a))->setCheckState(Qt::Checked);
         form->setScriptLines({L1("-,MapName,=,dm-deck16")});
-        form->setServers({{L1("Alarm"), L1("127.0.0.2"), QString::number(server.queryPort() - 1),
-                           QString::number(server.queryPort())}});
+        form->setServers({{L1("Alarm"), testsupport::fakeServerAddress(server.address(), server.queryPort())}});
         form->go();
         for (int i = 0; i < 500 && form->isRunning(); ++i)
             QTest::qWait(10);
@@ -211,7 +211,7 @@ TEST_F(RepeatFormFixture, AClickOnTheFirstRowAfterAPresetSwitchLoadsIt)
 TEST_F(RepeatFormFixture, CheckAndGoRefuseALineTheyDoNotKnow)
 {
     form->setScriptLines({L1("-,Ping,>,99999"), QString(), L1("-,Ping,>,99998")});
-    form->setServers({{L1("Nobody"), L1("127.0.0.2"), L1("7777"), L1("7778")}});
+    form->setServers({{L1("Nobody"), *orv::engine::ServerAddress::fromText(L1("127.0.0.2"), L1("7777"), L1("7778"))}});
     form->action(L1("A_Check"))->trigger();
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_TRUE(messages.last().startsWith(L1("Line 2 is empty."))) << qPrintable(messages.last());

@@ -220,7 +220,7 @@ TEST(Favorites, ShowReadsSeveralBlanksAndSurvivesGarbageLines)
             server = &row;
     }
     ASSERT_NE(server, nullptr);
-    EXPECT_EQ(server->server(), (orv::engine::ServerAddress{"192.0.2.10", "7777", "7778"}));
+    EXPECT_EQ(server->words(), (orv::engine::AddressWords{"192.0.2.10", "7777", "7778"}));
     EXPECT_EQ(server->icon, 8);
 
     // Adding and deleting still work over such a list.
@@ -246,7 +246,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
     int asked = 0;
     f.favorites.setCustomServerDialog([&] {
         ++asked;
-        return std::optional(orv::engine::ServerAddress{"192.0.2.30", "7000", "7001"});
+        return std::optional(orv::engine::AddressWords{"192.0.2.30", "7000", "7001"});
     });
     f.form->action(MainAction::AddCustomToFavorites)->trigger();
     EXPECT_EQ(asked, 1);
@@ -263,7 +263,7 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
     // The same server again is refused; a cancelled dialog does nothing.
     f.form->action(MainAction::AddCustomToFavorites)->trigger();
     EXPECT_EQ(f.lastMessage(), QStringLiteral("This server is exist in Favorites list!"));
-    f.favorites.setCustomServerDialog([] { return std::optional<orv::engine::ServerAddress>(); });
+    f.favorites.setCustomServerDialog([] { return std::optional<orv::engine::AddressWords>(); });
     f.favorites.addCustom();
     EXPECT_EQ(f.file(), QByteArray("192.0.2.10 7777 7778\r\n192.0.2.30 7000 7001\r\n"));
 }
@@ -271,9 +271,9 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
 TEST(Favorites, CustomServerWhoseWordsWouldShiftTheLineIsNotWritten)
 {
     FavoritesFixture f;
-    for (const orv::engine::ServerAddress &bad : {orv::engine::ServerAddress{"192.0.2.1 7", "7777", "7778"},
-                                                  orv::engine::ServerAddress{"192.0.2.1", "", "7778"},
-                                                  orv::engine::ServerAddress{"192.0.2.1", "7777", "77\t78"}}) {
+    for (const orv::engine::AddressWords &bad : {orv::engine::AddressWords{"192.0.2.1 7", "7777", "7778"},
+                                                  orv::engine::AddressWords{"192.0.2.1", "", "7778"},
+                                                  orv::engine::AddressWords{"192.0.2.1", "7777", "77\t78"}}) {
         f.favorites.setCustomServerDialog([bad] { return std::optional(bad); });
         f.favorites.addCustom();
     }

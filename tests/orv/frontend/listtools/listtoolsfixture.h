@@ -42,9 +42,8 @@ inline orv::engine::ServerEntry makeRow(const RowData &data)
     entry.setColumn(3, QString::fromLatin1(data.players));
     entry.setColumn(4, QString::fromLatin1(data.map));
     entry.setColumn(6, QString::fromLatin1(data.gameType));
-    entry.setColumn(orv::engine::kColumnAddress, QString::fromLatin1(data.address));
-    entry.setColumn(orv::engine::kColumnGamePort, QString::fromLatin1(data.gamePort));
-    entry.setColumn(orv::engine::kColumnQueryPort, QString::fromLatin1(data.queryPort));
+    entry.setWords({QString::fromLatin1(data.address), QString::fromLatin1(data.gamePort),
+                    QString::fromLatin1(data.queryPort)});
     entry.icon = data.icon;
     return entry;
 }
@@ -79,7 +78,7 @@ struct Fixture
         QStringList lines;
         for (const RowData &data : rowData) {
             rows.push_back(makeRow(data));
-            lines.append(rows.back().server().toLine());
+            lines.append(rows.back().words().toLine());
         }
         engine.setRows(page, std::move(rows));
         engine.setAddresses(page, orv::engine::AddressList(lines));

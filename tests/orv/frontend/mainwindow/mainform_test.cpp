@@ -49,6 +49,7 @@ struct MainFixture
             entry.caption = texts.value(0);
             for (int column = 1; column < texts.size(); ++column)
                 entry.setColumn(column, texts[column]);
+            entry.setWords(entry.words()); // the server that columns 23 to 25 name
             entry.icon = 0;
             entries.push_back(entry);
         }
