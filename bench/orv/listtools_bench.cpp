@@ -21,8 +21,8 @@ std::vector<ServerEntry> fullView()
     std::vector<ServerEntry> rows;
     rows.reserve(ServerListModel::kMaxRows);
     for (int i = 0; i < ServerListModel::kMaxRows; ++i) {
-        const ServerAddress server{QStringLiteral("10.%1.%2.%3").arg(i >> 16).arg((i >> 8) & 255).arg(i & 255),
-                                   QStringLiteral("7777"), QStringLiteral("7778")};
+        const AddressWords server{QStringLiteral("10.%1.%2.%3").arg(i >> 16).arg((i >> 8) & 255).arg(i & 255),
+                                  QStringLiteral("7777"), QStringLiteral("7778")};
         ServerEntry entry = ServerEntry::rebuilt(server, false);
         // Every text of its own, as decoded answers give them.
         for (int column = 0; column < kServerColumns; ++column)

@@ -30,7 +30,7 @@ RowFilter RowFilter::playersPresent()
 QString columnText(const ServerEntry &row, int column)
 {
     if (column == orv::engine::kColumnCountry)
-        return orv::engine::CountryLookup::shared().countryOf(row.column(orv::engine::kColumnAddress));
+        return row.address ? orv::engine::CountryLookup::shared().countryOf(row.address->ip) : QString();
     return row.column(column);
 }
 

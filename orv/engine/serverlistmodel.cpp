@@ -95,8 +95,10 @@ void ServerListModel::sort(int column, Qt::SortOrder order)
 
 QString ServerListModel::text(int row, int column) const
 {
-    if (column == kColumnCountry)
-        return CountryLookup::shared().countryOf(this->row(row).column(kColumnAddress));
+    if (column == kColumnCountry) {
+        const std::optional<ServerAddress> &address = this->row(row).address;
+        return address ? CountryLookup::shared().countryOf(address->ip) : QString();
+    }
     if (column == kColumnCaption && m_rowCaption)
         return m_rowCaption(this->row(row));
     return this->row(row).column(column);

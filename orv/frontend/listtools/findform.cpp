@@ -164,18 +164,17 @@ bool TFindForm::FindButtonClick()
     if (!replies.isEmpty() && !name.isEmpty()) {
         const QList<QByteArray> heads = playersearch::serversWithPlayer(replies, name);
         if (!heads.isEmpty()) {
-            // The visible rows by "address:gameport:queryport"; the first row of each wins.
-            QHash<QString, int> rowOf;
+            // The visible rows by the key their answers are stored under; the first row of
+            // each server wins. A row whose line names no server has no answers.
+            QHash<QByteArray, int> rowOf;
             const std::vector<orv::engine::ServerEntry> &rows = m_engine.view(page).rows();
             for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
                 const orv::engine::ServerEntry &row = rows[static_cast<size_t>(i)];
-                rowOf.insert(row.column(orv::engine::kColumnAddress) + QLatin1Char(':') +
-                                 row.column(orv::engine::kColumnGamePort) + QLatin1Char(':') +
-                                 row.column(orv::engine::kColumnQueryPort),
-                             i);
+                if (row.address)
+                    rowOf.insert(orv::engine::ReplyStore::serverKey(*row.address), i);
             }
             for (const QByteArray &head : heads) {
-                const auto found = rowOf.constFind(orv::engine::decodeServerText(head));
+                const auto found = rowOf.constFind(head);
                 if (found == rowOf.constEnd())
                     continue;
                 m_form.selectRow(page, found.value());
