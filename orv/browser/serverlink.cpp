@@ -44,8 +44,7 @@ platform::Result<LinkServer> queryLinkServer(orv::engine::QueryEngine &engine,
     // waits for this one query, as it waits for a message box.
     std::optional<platform::Result<orv::engine::ServerQuery>> answer;
     QEventLoop wait;
-    engine.QueryServer(asked,
-                       QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
+    engine.QueryServer(asked, QByteArray(orv::engine::QueryEngine::kStatusRequest), &wait,
                        [&answer, &wait](const platform::Result<orv::engine::ServerQuery> &result) {
                            answer = result;
                            wait.quit();

@@ -109,8 +109,8 @@ void CheckerRun::checkNext()
     const RepeatServer &server = m_servers.at(m_index);
     emit serverStarted(static_cast<int>(m_index));
     const QString address = server.server.addressText();
-    emit captionChanged(QStringLiteral("Server") + u':' + address + u' ' + QStringLiteral("Checker loop") +
-                        u':' + QString::number(m_passNumber));
+    emit captionChanged(QStringLiteral("Server") + u':' + address + u' ' + QStringLiteral("Checker loop") + u':' +
+                        QString::number(m_passNumber));
     emit trayHintChanged(QStringLiteral("Check server") + u':' + QString::number(m_index + 1) + QStringLiteral(" of ") +
                          QString::number(m_servers.size()) + u' ' + QStringLiteral("Loop") + u':' +
                          QString::number(m_passNumber));

@@ -101,8 +101,8 @@ void ExchangePool::beginAttempt(Exchange &e)
 
     const bool socketOk = ensureSocket();
     const ServerAddress &target = e.target;
-    const bool sent = socketOk && m_socket->writeDatagram(e.request, QHostAddress(target.ip), target.queryPort) ==
-                                      e.request.size();
+    const bool sent =
+        socketOk && m_socket->writeDatagram(e.request, QHostAddress(target.ip), target.queryPort) == e.request.size();
     const int timeout = e.options.internetServTimeOut;
     const bool listening = socketOk && timeout >= 0;
     e.waiting = listening;
@@ -190,7 +190,8 @@ void ExchangePool::accept(Exchange &e, const QByteArray &text)
         e.roundTrip = e.sentAt.elapsed();
         emit logLine(QStringLiteral("---------- Query Begin ------------"));
     }
-    emit logLine(QStringLiteral("Recived : ") + e.target.addressText() + QStringLiteral(" >") + decodeDatagramText(text));
+    emit logLine(QStringLiteral("Recived : ") + e.target.addressText() + QStringLiteral(" >") +
+                 decodeDatagramText(text));
     ++e.received;
 
     if (isFinalDatagram(text)) {

@@ -39,8 +39,7 @@ struct ServerAddress
 
 } // namespace orv::engine
 
-template <>
-struct std::hash<orv::engine::ServerAddress>
+template <> struct std::hash<orv::engine::ServerAddress>
 {
     size_t operator()(const orv::engine::ServerAddress &a) const noexcept
     {

@@ -151,15 +151,15 @@ void LocalDiscovery::askNextServer()
     m_infoBusy = true;
     // One server at a time, in the order the answers came; until it says otherwise, the
     // server's game port is taken to be its query port.
-    m_engine.QueryServer(
-        asked, QByteArray(engine::QueryEngine::kInfoRequest), this,
-        [this, asked](const platform::Result<engine::ServerQuery> &queried) {
-            const engine::ServerAddress found = queried ? asked.withGamePort(queried->reportedPort) : asked;
-            if (m_engine.addAddress(engine::ServerPage::Local, engine::AddressWords::of(found)))
-                emit logLine(QStringLiteral("Server response from: ") + found.addressText());
-            m_infoBusy = false;
-            askNextServer();
-        });
+    m_engine.QueryServer(asked, QByteArray(engine::QueryEngine::kInfoRequest), this,
+                         [this, asked](const platform::Result<engine::ServerQuery> &queried) {
+                             const engine::ServerAddress found =
+                                 queried ? asked.withGamePort(queried->reportedPort) : asked;
+                             if (m_engine.addAddress(engine::ServerPage::Local, engine::AddressWords::of(found)))
+                                 emit logLine(QStringLiteral("Server response from: ") + found.addressText());
+                             m_infoBusy = false;
+                             askNextServer();
+                         });
 }
 
 void LocalDiscovery::handleNextDatagram()

@@ -32,8 +32,8 @@ void TRepeatForm::setServers(const QList<RepeatServer> &servers)
 {
     m_servers->clear();
     for (const RepeatServer &s : servers) {
-        m_servers->addTopLevelItem(new QTreeWidgetItem(
-            {s.name, s.server.addressText(), s.server.gamePortText(), s.server.queryPortText()}));
+        m_servers->addTopLevelItem(
+            new QTreeWidgetItem({s.name, s.server.addressText(), s.server.gamePortText(), s.server.queryPortText()}));
     }
     m_servers->sortItems(0, Qt::AscendingOrder);
     updateActions();

@@ -276,7 +276,7 @@ std::optional<AddressWords> Favorites::askCustomServer()
     if (m_addForm->exec() != QDialog::Accepted)
         return std::nullopt;
     return AddressWords{m_addForm->Address()->text().trimmed(), m_addForm->Port1()->text().trimmed(),
-                         m_addForm->Port2()->text().trimmed()};
+                        m_addForm->Port2()->text().trimmed()};
 }
 
 void Favorites::addCustom()

@@ -97,8 +97,8 @@ TEST(ServerAddress, OnlyDottedQuadsAndPortNumbersNameAServer)
     EXPECT_EQ(parsed->toLine(), L1("10.0.0.5 7777 7778"));
     EXPECT_EQ(ServerAddress::parseIpv4(u"255.255.255.255"), 0xFFFFFFFFu);
     EXPECT_EQ(ServerAddress::parseIpv4(u"010.0.0.5"), 0x0A000005u);
-    for (const char *bad : {"host.example", "10.0.0", "10.0.0.5.6", "10.0.0.256", "10..0.5", "10.0.0.5 ", "1000.0.0.5",
-                            "-1.0.0.5", ""})
+    for (const char *bad :
+         {"host.example", "10.0.0", "10.0.0.5.6", "10.0.0.256", "10..0.5", "10.0.0.5 ", "1000.0.0.5", "-1.0.0.5", ""})
         EXPECT_EQ(ServerAddress::parseIpv4(QString::fromLatin1(bad)), std::nullopt) << bad;
     for (const char *bad : {"", "0", "65536", "7777x", "99999999999999999999"})
         EXPECT_FALSE(ServerAddress::fromText(u"10.0.0.5", QString::fromLatin1(bad), u"7778")) << bad;

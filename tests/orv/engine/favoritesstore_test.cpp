@@ -10,8 +10,8 @@
 #include "platform/paths.h"
 #include "tests/support/testpaths.h"
 
-using orv::engine::FavoritesStore;
 using orv::engine::AddressWords;
+using orv::engine::FavoritesStore;
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "orv/frontend/mainwindow/soundbank.h"
 #include "platform/desktop/sound.h"
 #include "platform/registrystore.h"
-#include "tests/support/testpaths.h"
 #include "tests/support/enginewait.h"
+#include "tests/support/testpaths.h"
 
 using namespace orv::checker;
 using namespace orv::checker::ui;

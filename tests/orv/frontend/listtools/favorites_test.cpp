@@ -271,9 +271,9 @@ TEST(Favorites, CustomServerOnAnotherPageShowsUpAtTheNextFavoritesCommand)
 TEST(Favorites, CustomServerWhoseWordsWouldShiftTheLineIsNotWritten)
 {
     FavoritesFixture f;
-    for (const orv::engine::AddressWords &bad : {orv::engine::AddressWords{"192.0.2.1 7", "7777", "7778"},
-                                                  orv::engine::AddressWords{"192.0.2.1", "", "7778"},
-                                                  orv::engine::AddressWords{"192.0.2.1", "7777", "77\t78"}}) {
+    for (const orv::engine::AddressWords &bad :
+         {orv::engine::AddressWords{"192.0.2.1 7", "7777", "7778"}, orv::engine::AddressWords{"192.0.2.1", "", "7778"},
+          orv::engine::AddressWords{"192.0.2.1", "7777", "77\t78"}}) {
         f.favorites.setCustomServerDialog([bad] { return std::optional(bad); });
         f.favorites.addCustom();
     }

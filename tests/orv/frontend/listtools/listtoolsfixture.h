@@ -42,8 +42,8 @@ inline orv::engine::ServerEntry makeRow(const RowData &data)
     entry.setColumn(3, QString::fromLatin1(data.players));
     entry.setColumn(4, QString::fromLatin1(data.map));
     entry.setColumn(6, QString::fromLatin1(data.gameType));
-    entry.setWords({QString::fromLatin1(data.address), QString::fromLatin1(data.gamePort),
-                    QString::fromLatin1(data.queryPort)});
+    entry.setWords(
+        {QString::fromLatin1(data.address), QString::fromLatin1(data.gamePort), QString::fromLatin1(data.queryPort)});
     entry.icon = data.icon;
     return entry;
 }
