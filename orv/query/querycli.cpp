@@ -5,7 +5,6 @@
 #include <map>
 
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
